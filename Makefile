@@ -1,0 +1,44 @@
+# Two commands set everything up on a fresh Debian 12 machine:
+#   make play   installs what is missing, builds and starts the game
+#   make test   installs what is missing, builds and runs every test (plain and sanitized)
+
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
+PACKAGES   := $(shell grep -v '^\s*\#' tools/debian-packages.txt)
+
+.PHONY: all deps configure play test test-plain test-asan bench clean
+
+all: $(BUILD)/parapet
+
+deps:
+	@tools/install-deps.sh $(PACKAGES)
+
+$(BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+configure: $(BUILD)/CMakeCache.txt
+
+$(BUILD)/parapet: deps configure FORCE
+	cmake --build $(BUILD) -j $(JOBS)
+
+play: $(BUILD)/parapet
+	./$(BUILD)/parapet $(ARGS)
+
+test: test-plain test-asan
+
+test-plain: $(BUILD)/parapet
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DPARAPET_SANITIZE=ON -DPARAPET_BENCH=OFF
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+bench: $(BUILD)/parapet
+	./$(BUILD)/parapet_bench
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)
+
+FORCE:

@@ -1,0 +1,21 @@
+#pragma once
+#include <string>
+
+// One record per player count: index 0, 1, 2 for 1-, 2- and 3-player games.
+extern char highscoreName[3][9];
+extern int highscoreValue[3];
+
+// Back to the built-in table ("Zorvik", 0 for every entry).
+void resetHighscores();
+// Reads "g\\gx.raw" (save directory first, then the data directory); a missing file keeps
+// the table, a short or corrupt one can never overrun it.
+void loadHighscores();
+// Writes the whole table crash-safely; 0 on success, non-zero (with a line on stderr) when
+// the old file had to be kept. Sets highscoresChanged either way.
+int saveHighscores();
+// The 42-byte complemented file image of the table, and its reverse.
+void encodeHighscores(unsigned char out[42]);
+void decodeHighscores(const unsigned char* data, long length);
+// Best of the players' scores (ties to the lower index) and whether it beats the record of
+// that player count.
+bool isNewHighscore(int players, const int* scores, int& bestPlayer, int& bestScore);

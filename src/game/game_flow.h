@@ -1,0 +1,22 @@
+#pragma once
+
+// The game flow's entry points, called once per frame by the main loop.
+
+// One frame of the current screen (start-up, title, menu, new game, level intro, play,
+// level end, results, name entry).
+void updateGame();
+// The screenshot button and, during play, each player's running, throwing and strokes.
+void updatePlayerControls();
+
+// Screens
+void showTitle();
+void buildMenu();
+void beginNameEntry(int winner, int players, int score);
+
+// Game and level set-up
+void startGame();
+void startLevel();
+void spawnClimber();
+void addSmartBomb(int player);
+void removeSmartBomb(int player);
+void fireSmartBomb(int player);

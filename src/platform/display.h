@@ -1,0 +1,26 @@
+#pragma once
+#include "platform/surface.h"
+
+// The screen: a front surface (what is shown) and a back buffer (the frame being composed).
+// A backend only has to show the front surface in present().
+class Display {
+public:
+    Display(int width, int height);
+    virtual ~Display();
+
+    Surface& frontSurface() { return *front_; }
+    Surface& backBuffer() { return *back_; }
+
+    // Swaps front surface and back buffer (the page flip).
+    void flip();
+    // Shows the front surface (SDL: upload and present; headless: nothing).
+    virtual void present() = 0;
+    // Handles pending window events (close, full-screen toggle, resize, device changes).
+    virtual void pumpEvents() = 0;
+    // True once the player closed the window (or a headless run reached its last frame).
+    virtual bool closeRequested() const = 0;
+
+private:
+    std::unique_ptr<Surface> front_;
+    std::unique_ptr<Surface> back_;
+};

@@ -1,0 +1,1 @@
+// The SDL2 backend (being written).

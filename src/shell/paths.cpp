@@ -1,0 +1,75 @@
+#include "shell/paths.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+Paths& paths() {
+    static Paths thePaths;
+    return thePaths;
+}
+
+namespace {
+
+// "g\\Title.raw" -> ("g", "Title.raw") when the name starts with a drive or folder prefix
+// the game uses; false for anything else.
+bool splitGameName(const std::string& name, std::string& prefix, std::string& rest) {
+    auto slash = name.find('\\');
+    if (slash == std::string::npos) return false;
+    prefix = name.substr(0, slash);
+    rest = name.substr(slash + 1);
+    return prefix == "g" || prefix == "s" || prefix == "m" || prefix == "c:";
+}
+
+std::string join(const std::string& dir, const std::string& a, const std::string& b = "") {
+    fs::path p = dir.empty() ? fs::path(".") : fs::path(dir);
+    p /= a;
+    if (!b.empty()) p /= b;
+    return p.string();
+}
+
+}  // namespace
+
+std::string resolveDataPath(const char* gameName) {
+    std::string name = gameName ? gameName : "";
+    std::string prefix, rest;
+    if (!splitGameName(name, prefix, rest)) return name;
+    if (prefix == "c:") return join(paths().screenshotDir, rest);
+    return join(paths().dataDir, prefix, rest);
+}
+
+std::string resolveSavePath(const char* gameName) {
+    std::string name = gameName ? gameName : "";
+    std::string prefix, rest;
+    if (!splitGameName(name, prefix, rest)) return name;
+    if (prefix == "c:") return join(paths().screenshotDir, rest);
+    return join(paths().saveDir, rest);
+}
+
+std::string resolveLoadPath(const char* gameName) {
+    std::string saved = resolveSavePath(gameName);
+    std::error_code ec;
+    if (fs::exists(saved, ec)) return saved;
+    return resolveDataPath(gameName);
+}
+
+std::string defaultDataDir(const char* argv0) {
+    if (const char* env = std::getenv("PARAPET_DATA"); env != nullptr && *env != '\0') return env;
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec && argv0 != nullptr) exe = fs::absolute(argv0, ec);
+    fs::path dir = exe.parent_path();
+    if (fs::is_directory(dir / "data", ec)) return (dir / "data").string();
+    if (fs::is_directory(dir / ".." / "share" / "parapet", ec))
+        return (dir / ".." / "share" / "parapet").lexically_normal().string();
+    return (dir / "data").string();
+}
+
+std::string defaultSaveDir() {
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && *xdg != '\0')
+        return (fs::path(xdg) / "parapet").string();
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0')
+        return (fs::path(home) / ".local" / "share" / "parapet").string();
+    return "parapet-save";
+}

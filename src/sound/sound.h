@@ -1,0 +1,66 @@
+#pragma once
+#include <cstdint>
+
+class AudioOutput;
+
+// True once initSound has opened the device; every sample operation is silent without it.
+extern bool soundEnabled;
+
+// Opens the sound device through the platform's audio output; 0 on success, non-zero when
+// there is no device (the game then runs silently). rate and bits describe the old primary
+// buffer format and are only logged.
+int initSound(AudioOutput* audio, int bitsPerSample, int samplesPerSecond);
+// The audio output in use, or null.
+AudioOutput* soundDevice();
+// Forgets the device (the engine's end of run); tests use it to start from scratch.
+void closeSound();
+
+// One whole recording (8-bit unsigned PCM) held in memory, played by its own voice.
+class SoundSample {
+public:
+    SoundSample(const char* path, int samplesPerSecond, int bitsPerSample, int channels);
+    virtual ~SoundSample();
+    SoundSample(const SoundSample&) = delete;
+    SoundSample& operator=(const SoundSample&) = delete;
+
+    void play();
+    void playLooped();
+    void stop();
+    // Stores hz (even without sound) and returns the previous value.
+    int setFrequency(int hz);
+    void playAtFrequency(int hz);
+    // Queues this sample to play `frames` ticks of the delayed queue later (frames >= 1).
+    void playDelayed(int frames);
+
+    bool isLoaded() const { return loaded_; }
+    int frequency() const { return frequency_; }
+    const char* name() const { return name_; }
+
+private:
+    bool loaded_ = false;
+    int frequency_ = 0;
+    int bitsPerSample_ = 0;
+    int voice_ = -1;
+    char name_[64] = {};
+};
+
+// One tick of the delayed-play queue (64 slots); the engine calls it once per frame.
+void tickDelayedSounds();
+// Empties the queue (tests).
+void clearDelayedSounds();
+int delayedSoundCount();
+
+// The game's sounds, loaded at start-up in this order.
+constexpr int effectCount = 20;
+constexpr int musicTrackCount = 8;
+struct EffectFile {
+    const char* file;
+    int rate;
+};
+extern const EffectFile effectFiles[effectCount];
+extern SoundSample* effects[effectCount];
+extern SoundSample* musicTrack[musicTrackCount];
+// The loaded effect of that file name ("s\\splat3.raw"), or null.
+SoundSample* effect(const char* fileName);
+// Loads the 20 effects and the 8 music tracks (after initSound).
+void loadSounds();

@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "shell/trace.h"
+
+namespace {
+std::string readAll(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+}  // namespace
+
+TEST(Trace, WritesOneJsonObjectPerEventWithItsFrame) {
+    std::string path = testing::TempDir() + "trace_test.jsonl";
+    ASSERT_TRUE(openTrace(path.c_str()));
+    setTraceFrame(1);
+    traceSound("play", "s\\coming.raw", 22050);
+    setTraceFrame(166);
+    traceState(10, 20);
+    traceEnd(9000);
+    closeTrace();
+    EXPECT_EQ(readAll(path),
+              "{\"frame\":1,\"event\":\"sound\",\"op\":\"play\",\"file\":\"s\\\\coming.raw\","
+              "\"hz\":22050}\n"
+              "{\"frame\":166,\"event\":\"state\",\"from\":10,\"to\":20}\n"
+              "{\"frame\":9000,\"event\":\"end\"}\n");
+}
+
+TEST(Trace, EscapesControlCharactersAndQuotes) {
+    EXPECT_EQ(jsonString("a\"b\\c\n\x01"), "\"a\\\"b\\\\c\\n\\u0001\"");
+}
+
+TEST(Trace, NothingIsWrittenWhenClosed) {
+    closeTrace();
+    EXPECT_FALSE(traceEnabled());
+    traceScore(0, 100);  // must not crash
+}

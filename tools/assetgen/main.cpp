@@ -1,0 +1,45 @@
+// assetgen: makes every picture, sound and music file the game reads.
+//   assetgen OUTDIR                  writes OUTDIR/g, OUTDIR/s, OUTDIR/m
+//   assetgen OUTDIR --preview DIR    also writes PNG contact sheets and WAV files into DIR
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "assetgen.h"
+
+bool writeBytes(const std::string& path, const void* data, size_t size) {
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+    if (!out) {
+        std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+int main(int argc, char** argv) {
+    std::string outDir;
+    std::string previewDir;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--preview") == 0 && i + 1 < argc) {
+            previewDir = argv[++i];
+        } else if (argv[i][0] == '-') {
+            std::fprintf(stderr, "usage: assetgen OUTDIR [--preview DIR]\n");
+            return 2;
+        } else {
+            outDir = argv[i];
+        }
+    }
+    if (outDir.empty()) {
+        std::fprintf(stderr, "usage: assetgen OUTDIR [--preview DIR]\n");
+        return 2;
+    }
+    bool ok = generatePictures(outDir) && generateSounds(outDir);
+    if (ok && !previewDir.empty())
+        ok = previewPictures(outDir, previewDir) && previewSounds(outDir, previewDir);
+    return ok ? 0 : 1;
+}
