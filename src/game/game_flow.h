@@ -20,3 +20,13 @@ void spawnClimber();
 void addSmartBomb(int player);
 void removeSmartBomb(int player);
 void fireSmartBomb(int player);
+
+// State handlers of a level, called by updateGame() for their states.
+void updateLevelIntro();      // 50
+void updatePlay();            // 60 (play frame with the climbers)
+void updateLevelEnd();        // 70
+void updateResultsSlideIn();  // 80
+void updateResults();         // 90
+// The two halves of updatePlayerControls().
+void updateScreenshotButton();
+void updatePlayerActions();
