@@ -33,3 +33,9 @@ extern SpriteFrame* smallSplat[3];
 
 // Loads the five sprite sheets and two fonts and builds every row of the table.
 void buildAnimations();
+// Frees everything buildAnimations made and clears the pointers, so that a test (or a tool)
+// can build again on another engine. levelText must be out of its engine already, or the
+// engine gone.
+void releaseAnimations();
+// An authored duration in updates (truncated, so 1 authoring tick lasts a single update).
+int scaledDuration(int authored);
