@@ -35,11 +35,6 @@ constexpr int splatSheet = 4;
 
 }  // namespace
 
-int scaledDuration(int authored) {
-    // The table was authored for a slower frame rate; 0.65 brings it to ours.
-    return static_cast<int>(authored * 0.65);
-}
-
 void buildAnimations() {
     Engine* engine = theEngine;
     logLine("a\n");

@@ -37,5 +37,6 @@ void buildAnimations();
 // can build again on another engine. levelText must be out of its engine already, or the
 // engine gone.
 void releaseAnimations();
-// An authored duration in updates (truncated, so 1 authoring tick lasts a single update).
-int scaledDuration(int authored);
+// An authored duration in updates. The table was authored for a slower frame rate; truncating
+// means a duration of 1 becomes 0, which still shows the frame for one update.
+inline int scaledDuration(int authored) { return static_cast<int>(authored * 0.65); }
