@@ -70,10 +70,13 @@ namespace {
 // Copies a short run of pixels with a few wide moves (overlapping at the end) instead of a
 // call into the library: sprite rows are mostly a few dozen pixels, where the call dominates.
 inline void copyRun(uint16_t* dst, const uint16_t* src, int n) {
-    if (n >= 8) {
+    if (n >= 16) {
         int i = 0;
-        for (; i + 8 <= n; i += 8) std::memcpy(dst + i, src + i, 16);
-        if (i < n) std::memcpy(dst + n - 8, src + n - 8, 16);
+        for (; i + 16 <= n; i += 16) std::memcpy(dst + i, src + i, 32);
+        if (i < n) std::memcpy(dst + n - 16, src + n - 16, 32);
+    } else if (n >= 8) {
+        std::memcpy(dst, src, 16);
+        std::memcpy(dst + n - 8, src + n - 8, 16);
     } else if (n >= 4) {
         std::memcpy(dst, src, 8);
         std::memcpy(dst + n - 4, src + n - 4, 8);
