@@ -8,7 +8,6 @@
 #include "game/game_flow.h"
 #include "platform/sdl/sdl_platform.h"
 
-void buildAnimations() {}
 void updateGame() {}
 void updatePlayerControls() {}
 void loadHighscores() {}
