@@ -148,6 +148,13 @@ private:
 // The program-wide engine, set by start-up.
 extern Engine* theEngine;
 
+// The one blit behind every drawn cell: the width x height rectangle at (sourceX, sourceY) of
+// source onto target at (targetX, targetY), mirrored as asked, skipping black when colourKey
+// is set, clipped to clip and to the target.
+void blitCell(Surface* source, Surface* target, int sourceX, int sourceY, int width, int height,
+              int targetX, int targetY, bool mirrorX, bool mirrorY, bool colourKey,
+              const Rect& clip);
+
 // Converts width x height pixels between the file and display formats (24 <-> 15/16 bits).
 void convertPixels(const void* source, void* destination, int sourceBits, int destinationBits,
                    int width, int height);
