@@ -5,7 +5,3 @@
 #include "sound/sound.h"
 
 void Scroller::update() {}
-void tickDelayedSounds() {}
-void Engine::readControls() {}
-void Engine::readKeyboard() {}
-void Engine::setUpKeyboard() {}
