@@ -2,8 +2,6 @@
 
 #include <SDL.h>
 
-#include <cstdio>
-
 namespace {
 // 48000 Hz is what most sound servers run at, so usually nothing resamples after us; a
 // device that prefers 44100 Hz gets that instead. 512 frames keep a sound effect within
@@ -22,10 +20,7 @@ SdlAudio::~SdlAudio() {
 bool SdlAudio::open() {
     if (device_ != 0) return true;
     if (!subsystemStarted_) {
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-            std::fprintf(stderr, "parapet: no sound (%s); playing silently\n", SDL_GetError());
-            return false;
-        }
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
         subsystemStarted_ = true;
     }
     SDL_AudioSpec wanted{};
@@ -39,11 +34,7 @@ bool SdlAudio::open() {
     // Format and channels stay ours (SDL converts if it must); the rate is the device's.
     device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained,
                                   SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
-    if (device_ == 0) {
-        std::fprintf(stderr, "parapet: no sound device (%s); playing silently\n",
-                     SDL_GetError());
-        return false;
-    }
+    if (device_ == 0) return false;
     // Not yet running, so the mixer can be touched without the lock.
     mixer_.setOutputRate(obtained.freq);
     bufferFrames_ = obtained.samples;

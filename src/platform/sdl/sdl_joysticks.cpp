@@ -53,6 +53,19 @@ void readRawJoystick(SDL_Joystick* stick, JoystickState& state) {
     }
 }
 
+bool sameGuid(const SDL_JoystickGUID& a, const SDL_JoystickGUID& b) {
+    return std::memcmp(a.data, b.data, sizeof a.data) == 0;
+}
+
+// SDL's device index of an instance id, or -1 when that device is gone.
+int deviceIndexOf(SDL_JoystickID id) {
+    int devices = SDL_NumJoysticks();
+    for (int i = 0; i < devices; ++i) {
+        if (SDL_JoystickGetDeviceInstanceID(i) == id) return i;
+    }
+    return -1;
+}
+
 }  // namespace
 
 SdlJoysticks::SdlJoysticks(SdlLibraryShare library) : library_(std::move(library)) {}
@@ -61,22 +74,50 @@ SdlJoysticks::~SdlJoysticks() {
     for (Slot& slot : slots_) close(slot);
 }
 
+void SdlJoysticks::refreshKnown() {
+    if (SDL_WasInit(SDL_INIT_JOYSTICK) == 0) return;
+    // Looks for pads plugged in or pulled out since the last look.
+    SDL_JoystickUpdate();
+    bool gone[maxDevices];
+    for (int k = 0; k < knownCount_; ++k) gone[k] = deviceIndexOf(known_[k].id) < 0;
+    int devices = SDL_NumJoysticks();
+    for (int i = 0; i < devices; ++i) {
+        SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(i);
+        if (id < 0) continue;
+        auto isThis = [&](const Known& k) { return k.id == id; };
+        if (std::any_of(known_, known_ + knownCount_, isThis)) continue;
+        SDL_JoystickGUID guid = SDL_JoystickGetDeviceGUID(i);
+        int place = -1;
+        for (int k = 0; k < knownCount_ && place < 0; ++k) {
+            if (gone[k] && sameGuid(known_[k].guid, guid)) place = k;
+        }
+        if (place < 0) {
+            if (knownCount_ == maxDevices) continue;
+            place = knownCount_++;
+        }
+        known_[place] = Known{id, guid};
+        gone[place] = false;
+    }
+}
+
 void SdlJoysticks::close(Slot& slot) {
     if (slot.controller != nullptr) SDL_GameControllerClose(slot.controller);
     if (slot.joystick != nullptr) SDL_JoystickClose(slot.joystick);
     slot = Slot{};
 }
 
-bool SdlJoysticks::openDevice(Slot& slot, int deviceIndex) {
+bool SdlJoysticks::open(Slot& slot, int knownIndex) {
     close(slot);
-    if (SDL_IsGameController(deviceIndex)) {
-        slot.controller = SDL_GameControllerOpen(deviceIndex);
+    // Kept even when opening fails, so a later acquire can try the same place again.
+    slot.knownIndex = knownIndex;
+    int device = deviceIndexOf(known_[knownIndex].id);
+    if (device < 0) return false;
+    if (SDL_IsGameController(device)) {
+        slot.controller = SDL_GameControllerOpen(device);
         if (slot.controller == nullptr) return false;
-        slot.guid = SDL_JoystickGetGUID(SDL_GameControllerGetJoystick(slot.controller));
     } else {
-        slot.joystick = SDL_JoystickOpen(deviceIndex);
+        slot.joystick = SDL_JoystickOpen(device);
         if (slot.joystick == nullptr) return false;
-        slot.guid = SDL_JoystickGetGUID(slot.joystick);
     }
     return true;
 }
@@ -87,56 +128,14 @@ bool SdlJoysticks::attached(const Slot& slot) const {
     return false;
 }
 
-SDL_JoystickID SdlJoysticks::instanceOf(const Slot& slot) const {
-    if (slot.controller != nullptr) {
-        return SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(slot.controller));
-    }
-    if (slot.joystick != nullptr) return SDL_JoystickInstanceID(slot.joystick);
-    return -1;
-}
-
-bool SdlJoysticks::inUse(SDL_JoystickID id) const {
-    return std::any_of(std::begin(slots_), std::end(slots_), [&](const Slot& slot) {
-        return attached(slot) && instanceOf(slot) == id;
-    });
-}
-
 int SdlJoysticks::enumerate() {
-    if (SDL_WasInit(SDL_INIT_JOYSTICK) == 0) return 0;
-    // Looks for pads plugged in or pulled out since the last look.
-    SDL_JoystickUpdate();
-    int devices = SDL_NumJoysticks();
-    SDL_JoystickID present[64];
-    int presentCount = 0;
-    for (int i = 0; i < devices && presentCount < 64; ++i) {
-        SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(i);
-        if (id >= 0) present[presentCount++] = id;
-    }
-    auto isPresent = [&](SDL_JoystickID id) {
-        return std::find(present, present + presentCount, id) != present + presentCount;
-    };
-    int kept = 0;
-    for (int i = 0; i < knownCount_; ++i) {
-        if (isPresent(known_[i])) known_[kept++] = known_[i];
-    }
-    knownCount_ = kept;
-    for (int i = 0; i < presentCount && knownCount_ < maxDevices; ++i) {
-        if (std::find(known_, known_ + knownCount_, present[i]) == known_ + knownCount_) {
-            known_[knownCount_++] = present[i];
-        }
-    }
+    refreshKnown();
     return knownCount_;
 }
 
 bool SdlJoysticks::setUp(int slot, int index) {
     if (slot < 0 || slot >= maxDevices || index < 0 || index >= knownCount_) return false;
-    int devices = SDL_NumJoysticks();
-    for (int i = 0; i < devices; ++i) {
-        if (SDL_JoystickGetDeviceInstanceID(i) == known_[index]) {
-            return openDevice(slots_[slot], i);
-        }
-    }
-    return false;
+    return open(slots_[slot], index);
 }
 
 bool SdlJoysticks::read(int slot, JoystickState& state) {
@@ -152,23 +151,10 @@ bool SdlJoysticks::read(int slot, JoystickState& state) {
 
 bool SdlJoysticks::acquire(int slot) {
     if (slot < 0 || slot >= maxDevices) return false;
-    Slot& current = slots_[slot];
-    if (attached(current)) return true;
-    if (current.controller == nullptr && current.joystick == nullptr) return false;
-    // A pad pulled out and plugged back in comes back as a new device; give the player's
-    // slot the first free device of the same kind so play can go on.
-    SDL_JoystickGUID guid = current.guid;
-    int devices = SDL_NumJoysticks();
-    for (int i = 0; i < devices; ++i) {
-        SDL_JoystickGUID candidate = SDL_JoystickGetDeviceGUID(i);
-        if (std::memcmp(&candidate, &guid, sizeof guid) != 0) continue;
-        if (inUse(SDL_JoystickGetDeviceInstanceID(i))) continue;
-        Slot fresh;
-        if (openDevice(fresh, i)) {
-            close(current);
-            current = fresh;
-            return true;
-        }
-    }
-    return false;
+    if (attached(slots_[slot])) return true;
+    int knownIndex = slots_[slot].knownIndex;
+    if (knownIndex < 0) return false;
+    refreshKnown();
+    if (deviceIndexOf(known_[knownIndex].id) < 0) return false;
+    return open(slots_[slot], knownIndex);
 }

@@ -20,22 +20,26 @@ public:
     bool acquire(int slot) override;
 
 private:
+    // A pad's place in the enumerated list. A pad pulled out keeps its place, and a pad of
+    // the same kind plugged in later takes it over, so re-plugging a cable gives the same
+    // player the same controller and the list only ever grows.
+    struct Known {
+        SDL_JoystickID id = -1;
+        SDL_JoystickGUID guid{};
+    };
     struct Slot {
         SDL_GameController* controller = nullptr;
         SDL_Joystick* joystick = nullptr;  // set for raw joysticks only
-        SDL_JoystickGUID guid{};
+        int knownIndex = -1;
     };
 
+    void refreshKnown();
     void close(Slot& slot);
-    bool openDevice(Slot& slot, int deviceIndex);
+    bool open(Slot& slot, int knownIndex);
     bool attached(const Slot& slot) const;
-    SDL_JoystickID instanceOf(const Slot& slot) const;
-    bool inUse(SDL_JoystickID id) const;
 
     SdlLibraryShare library_;
     Slot slots_[maxDevices];
-    // Instance ids in the order they were first seen, so a pad keeps its place in the list
-    // while others come and go.
-    SDL_JoystickID known_[maxDevices] = {};
+    Known known_[maxDevices];
     int knownCount_ = 0;
 };
