@@ -1,17 +1,10 @@
 // Temporary stand-ins for entry points whose real code is being written on other branches.
 // Whoever implements one of these deletes its stand-in here (every pending_*.cpp file goes
 // away once the branches are merged).
-#include <string>
-
 #include "actors/animation_table.h"
 #include "frontend/highscores.h"
 #include "game/game_flow.h"
-#include "platform/sdl/sdl_platform.h"
 
 void updateGame() {}
 void updatePlayerControls() {}
 void loadHighscores() {}
-bool createSdlPlatform(const SdlSettings&, Platform&, std::string& error) {
-    error = "the SDL backend is not built yet";
-    return false;
-}
