@@ -38,7 +38,7 @@ Buffer makeSplat(double rate) {
     // Authored for 11025 Hz and replayed between 8000 and ~12000: the thump sits low enough
     // that the slow replay still has body, the squelch is short enough for the fast one.
     Rng rng(101);
-    Buffer out(samples(0.45, rate), 0.0f);
+    Buffer out(samples(0.36, rate), 0.0f);
     Osc thump;
     Svf squelch, slap;
     for (size_t i = 0; i < out.size(); ++i) {
@@ -52,10 +52,10 @@ Buffer makeSplat(double rate) {
     }
     // Bubbles and drips: short rising blips are what make a thud sound wet.
     for (int b = 0; b < 7; ++b) {
-        double start = 0.02 + rng.range(0.0, 0.3);
+        double start = 0.02 + rng.range(0.0, 0.22);
         double f0 = rng.range(350, 700);
         double len = rng.range(0.02, 0.045);
-        double amp = 0.5 * std::exp(-start / 0.15);
+        double amp = 0.7 * std::exp(-start / 0.15);
         Osc o;
         size_t s0 = samples(start, rate);
         for (size_t i = 0; i < samples(len, rate) && s0 + i < out.size(); ++i) {
@@ -126,8 +126,8 @@ Buffer makeOof(double rate) {
     s.amplitude = [](double t) { return smoothstep(t / 0.012) * (1.0 - smoothstep((t - 0.08) / 0.14)); };
     s.jitter = 0.05;
     s.vibratoDepth = 0;
-    s.breath = 0.08;
-    s.roughness = 0.6;
+    s.breath = 0.02;
+    s.roughness = 0.5;
     s.brightness = 2200;
     s.bandwidth = 1.3;
     Buffer out = sing(s, rng);
@@ -135,7 +135,7 @@ Buffer makeOof(double rate) {
     for (size_t i = 0; i < out.size(); ++i) {
         double t = i / rate;
         double env = smoothstep((t - 0.12) / 0.05) * (1.0 - smoothstep((t - 0.2) / 0.12));
-        out[i] += static_cast<float>(0.12 * env * hiss.bandpass(rng.bipolar(), 1800, 0.8, rate));
+        out[i] += static_cast<float>(0.05 * env * hiss.bandpass(rng.bipolar(), 1800, 0.8, rate));
     }
     return out;
 }

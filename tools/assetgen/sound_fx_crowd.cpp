@@ -16,7 +16,7 @@ struct CrowdSpec {
     double lowPitch, highPitch;    // range for the men; women sit about an octave up
     double womenShare;
     double maxOnset;               // voices join over this long
-    double attack, holdUntil, release;
+    double attack, hold, release;  // each voice holds about `hold` after its own onset
     double glideUp, glideDown;     // pitch contour, fractions of the voice's own pitch
     Vowel from, to;
     double vowelTime;
@@ -30,7 +30,7 @@ Buffer crowd(const CrowdSpec& c, double rate, Rng& rng) {
         double base = rng.range(c.lowPitch, c.highPitch) * (woman ? 1.8 : 1.0);
         double onset = rng.range(0.0, c.maxOnset);
         double attack = c.attack * rng.range(0.7, 1.4);
-        double hold = c.holdUntil * rng.range(0.85, 1.1) - onset;
+        double hold = c.hold * rng.range(0.75, 1.2);
         double release = c.release * rng.range(0.7, 1.3);
         double up = c.glideUp * rng.range(0.5, 1.5), down = c.glideDown * rng.range(0.6, 1.4);
         double vowelTime = c.vowelTime * rng.range(0.7, 1.3);
@@ -110,7 +110,7 @@ Buffer makeCrowdRoar(double rate) {
 Buffer makeCheer(double rate) {
     // End of level: applause, "hey!" shouts and a couple of whistles.
     Rng rng(1616);
-    CrowdSpec c{3.2, 26, 130, 200, 0.45, 0.6, 0.15, 1.0, 0.5, 0.15, 0.05, vowels::E, vowels::AE, 0.25, 0.3};
+    CrowdSpec c{3.2, 40, 130, 200, 0.45, 2.3, 0.08, 0.35, 0.3, 0.15, 0.05, vowels::E, vowels::AE, 0.25, 0.3};
     Buffer out = crowd(c, rate, rng);
     scale(out, 0.8);
     addClaps(out, rate, rng, 900, 0.0, 3.1);

@@ -35,6 +35,8 @@ Buffer strike(double rate, double seconds, double f0, const std::vector<Mode>& m
             out[i] += static_cast<float>(m.amp * env * 0.5 * (a.sine(f * (1 - beat), rate) + b.sine(f * (1 + beat), rate)));
         }
     }
+    // Cut short, the ring would stop with a click where the next one is still sounding.
+    fadeOut(out, samples(0.08, rate));
     return out;
 }
 }  // namespace
@@ -73,7 +75,9 @@ Buffer makeChainsawLoop(double rate) {
         double surge = 1.0 + 0.12 * std::sin(2 * kPi * 2.0 * i / loopLen);
         double gate = 0.45 + 0.55 * std::exp(-phase * 4.0);
         double tone = engineCycle(phase, periodSeconds) * strength[cycle];
-        out[i] = static_cast<float>(surge * (tone + gate * looped[i]));
+        // Driving it into a hard knee gives the rasp of a small engine with a tinny muffler;
+        // a pointwise curve keeps the loop seamless.
+        out[i] = static_cast<float>(std::tanh(2.2 * surge * (tone + gate * looped[i])));
     }
     return out;
 }
