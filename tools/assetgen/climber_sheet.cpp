@@ -68,8 +68,8 @@ BackPose climbPose(int k) {
 }
 
 void pool(Canvas& c, float x, float w) {
-    paintFlatBlob(c, {x, 126.f}, w, 2.2f, kBloodDark);
-    paintFlatBlob(c, {x - w * 0.2f, 125.6f}, w * 0.55f, 1.2f, kBlood);
+    paintFlatBlob(c, {x, 123.6f}, w, 2.0f, kBloodDark);
+    paintFlatBlob(c, {x - w * 0.2f, 123.4f}, w * 0.55f, 1.1f, kBlood);
 }
 
 // A fountain of blood rising from a wound; height varies per frame.
