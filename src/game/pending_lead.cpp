@@ -9,7 +9,6 @@
 
 void buildAnimations() {}
 void updateGame() {}
-void updatePlayerControls() {}
 bool createSdlPlatform(const SdlSettings&, Platform&, std::string& error) {
     error = "the SDL backend is not built yet";
     return false;
