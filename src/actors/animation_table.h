@@ -33,3 +33,10 @@ extern SpriteFrame* smallSplat[3];
 
 // Loads the five sprite sheets and two fonts and builds every row of the table.
 void buildAnimations();
+// Frees everything buildAnimations made and clears the pointers, so that a test (or a tool)
+// can build again on another engine. levelText must be out of its engine already, or the
+// engine gone.
+void releaseAnimations();
+// An authored duration in updates. The table was authored for a slower frame rate; truncating
+// means a duration of 1 becomes 0, which still shows the frame for one update.
+inline int scaledDuration(int authored) { return static_cast<int>(authored * 0.65); }

@@ -32,6 +32,10 @@ private:
     int cellHeight_;
 };
 
+// Frees a chain made by makeText: every character's actor, animation and frame. The chain
+// must already be out of any engine.
+void destroyText(Actor* root);
+
 // DirectInput key code of a lowercase letter or digit, -1 for anything else.
 int keyForChar(char ch);
 

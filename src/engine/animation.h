@@ -4,7 +4,7 @@
 class SpriteFrame;
 
 // A sequence of frames with per-frame durations (updates) and skips (next = i + skip + 1).
-// Owns its three arrays, not the frames.
+// Owns its three arrays (allocated with new[]), not the frames.
 class Animation {
 public:
     Animation(SpriteFrame** frames, int frameCount, int* durations, int* skips);

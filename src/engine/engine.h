@@ -84,6 +84,9 @@ public:
 
     // --- input devices (src/input/) ---
     int setUpJoysticks(int maxCount);
+    // Sets up controllers plugged in since start-up into the next free slots, up to
+    // maxCount in all; returns joystickCount.
+    int setUpNewJoysticks(int maxCount);
     void setUpKeyboard();
     void readKeyboard();
     bool isKeyDown(int keyCode) const { return (keyboardState_[keyCode & 0xFF] & 0x80) != 0; }
@@ -147,6 +150,13 @@ private:
 
 // The program-wide engine, set by start-up.
 extern Engine* theEngine;
+
+// The one blit behind every drawn cell: the width x height rectangle at (sourceX, sourceY) of
+// source onto target at (targetX, targetY), mirrored as asked, skipping black when colourKey
+// is set, clipped to clip and to the target.
+void blitCell(Surface* source, Surface* target, int sourceX, int sourceY, int width, int height,
+              int targetX, int targetY, bool mirrorX, bool mirrorY, bool colourKey,
+              const Rect& clip);
 
 // Converts width x height pixels between the file and display formats (24 <-> 15/16 bits).
 void convertPixels(const void* source, void* destination, int sourceBits, int destinationBits,

@@ -4,14 +4,10 @@
 #include <string>
 
 #include "actors/animation_table.h"
-#include "frontend/highscores.h"
 #include "game/game_flow.h"
 #include "platform/sdl/sdl_platform.h"
 
-void buildAnimations() {}
 void updateGame() {}
-void updatePlayerControls() {}
-void loadHighscores() {}
 bool createSdlPlatform(const SdlSettings&, Platform&, std::string& error) {
     error = "the SDL backend is not built yet";
     return false;

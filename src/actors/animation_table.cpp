@@ -1,0 +1,103 @@
+#include "actors/animation_table.h"
+
+#include "actors/actor.h"
+#include "actors/font.h"
+#include "engine/animation.h"
+#include "engine/engine.h"
+#include "engine/sprite_frame.h"
+#include "shell/log.h"
+
+Animation* animations[animationRowCount] = {};
+Font* gameFont = nullptr;
+Font* scrollerFont = nullptr;
+Actor* levelText = nullptr;
+SpriteFrame* largeSplat[3] = {};
+SpriteFrame* smallSplat[3] = {};
+
+namespace {
+
+struct SheetFile {
+    const char* name;
+    int width, height, cellWidth, cellHeight;
+};
+
+// Added first and in this order: the table names sheets by these indices.
+constexpr SheetFile spriteSheets[5] = {
+    {"g\\Defender_1536x996-102x67.raw", 1536, 996, 102, 67},
+    {"g\\Magazine_640x66-64x66.raw", 640, 66, 64, 66},
+    {"g\\Ball_384x16-16x16.raw", 384, 16, 16, 16},
+    {"g\\Climber_1536x996-102x134.raw", 1536, 996, 102, 134},
+    {"g\\Weapons&Bodyparts_640x256-64x64.raw", 640, 256, 64, 64},
+};
+constexpr const char* sheetProgress[5] = {"a1\n", "a2\n", "a3\n", "a4\n", "b\n"};
+
+constexpr int splatSheet = 4;
+
+}  // namespace
+
+void buildAnimations() {
+    Engine* engine = theEngine;
+    logLine("a\n");
+    for (int i = 0; i < 5; ++i) {
+        const SheetFile& s = spriteSheets[i];
+        engine->addSheet(s.name, s.width, s.height, 24, s.cellWidth, s.cellHeight, true);
+        logLine(sheetProgress[i]);
+    }
+
+    gameFont = new Font("g\\Gamefont.raw", engine, 512, 357, 24, 48, 51, 0, 52);
+    scrollerFont = new Font("g\\Scrollerfont_640_32_12x16.raw", engine, 640, 32, 24, 12, 16, 0, 52);
+    logLine("c\n");
+
+    levelText = gameFont->makeText("level", 0);
+    levelText->addTreeTo(engine);
+    logLine("d\n");
+
+    for (int i = 0; i < 3; ++i)
+        largeSplat[i] = new SpriteFrame(splatSheet, false, false, 0, 0, 21 + i, engine);
+    for (int i = 0; i < 3; ++i)
+        smallSplat[i] = new SpriteFrame(splatSheet, false, false, 0, 0, 24 + i, engine);
+    logLine("e\n");
+
+    for (int row = 0; row < animationRowCount; ++row) {
+        const AnimationRowData& r = animationRows[row];
+        logFormat("i=%d\n", row);
+        const int count = r.frameCount;
+        auto** frames = new SpriteFrame*[count];
+        auto* durations = new int[count];
+        auto* skips = new int[count];
+        logLine("f1\n");
+        for (int j = 0; j < count; ++j) {
+            logLine("f2\n");
+            const bool mirrorX = (r.mirror[j] & 1) != 0;
+            const bool mirrorY = (r.mirror[j] & 2) != 0;
+            logLine("f3\n");
+            frames[j] = new SpriteFrame(r.sheet, mirrorX, mirrorY, r.hotX[j], r.hotY[j],
+                                        r.cells[j], engine);
+            logLine("f4\n");
+            durations[j] = scaledDuration(r.durations[j]);
+            logLine("f5\n");
+            skips[j] = r.skips[j];
+            logLine("f6\n");
+            logLine("f7\n");
+        }
+        logLine("g\n");
+        animations[row] = new Animation(frames, count, durations, skips);
+        logLine("i\n");
+    }
+}
+
+void releaseAnimations() {
+    for (Animation*& a : animations) {
+        if (a == nullptr) continue;
+        for (int j = 0; j < a->frameCount(); ++j) delete a->frame(j);
+        delete a;
+        a = nullptr;
+    }
+    for (SpriteFrame*& f : largeSplat) delete f, f = nullptr;
+    for (SpriteFrame*& f : smallSplat) delete f, f = nullptr;
+    destroyText(levelText);
+    levelText = nullptr;
+    delete gameFont;
+    delete scrollerFont;
+    gameFont = scrollerFont = nullptr;
+}
