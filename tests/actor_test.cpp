@@ -1,0 +1,311 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "actors/actor.h"
+#include "engine/animation.h"
+#include "engine/sprite_frame.h"
+#include "support/test_sheets.h"
+
+namespace {
+
+// Frames without pictures are enough to watch an animation step.
+struct BlankAnimation {
+    BlankAnimation(std::vector<int> durations, std::vector<int> skips) {
+        const int n = static_cast<int>(durations.size());
+        auto** frames = new SpriteFrame*[n];
+        auto* d = new int[n];
+        auto* s = new int[n];
+        for (int i = 0; i < n; ++i) {
+            owned.push_back(std::make_unique<SpriteFrame>(0, false, false, 0, 0, -1, nullptr));
+            frames[i] = owned.back().get();
+            d[i] = durations[i];
+            s[i] = skips[i];
+        }
+        animation = std::make_unique<Animation>(frames, n, d, s);
+    }
+    std::vector<std::unique_ptr<SpriteFrame>> owned;
+    std::unique_ptr<Animation> animation;
+};
+
+std::vector<int> frameIndicesOver(Actor& a, int updates) {
+    std::vector<int> seen;
+    for (int i = 0; i < updates; ++i) {
+        a.update();
+        seen.push_back(a.frameIndex());
+    }
+    return seen;
+}
+
+}  // namespace
+
+TEST(ActorMotion, SubPixelSpeedsAccumulateAndTruncateTowardZero) {
+    Actor a(nullptr, 0, 0, 1.5, 0.0);
+    std::vector<int> xs;
+    for (int i = 0; i < 4; ++i) {
+        a.update();
+        xs.push_back(a.x());
+    }
+    EXPECT_EQ(xs, (std::vector<int>{1, 3, 4, 6}));
+    EXPECT_DOUBLE_EQ(a.exactX(), 6.0);
+
+    Actor b(nullptr, 0, 0, -0.5, -0.75);
+    b.update();
+    EXPECT_EQ(b.x(), 0);
+    EXPECT_EQ(b.y(), 0);
+    EXPECT_DOUBLE_EQ(b.exactX(), -0.5);
+    b.update();
+    EXPECT_EQ(b.x(), -1);
+    EXPECT_EQ(b.y(), -1);
+}
+
+TEST(ActorMotion, AccelerationActsFromTheNextUpdateOn) {
+    Actor a(nullptr, 10, 20, 0.0, 0.0);
+    a.setAccelerationX(1.0);
+    a.setAccelerationY(-2.0);
+    a.update();
+    EXPECT_EQ(a.x(), 10);
+    EXPECT_EQ(a.y(), 20);
+    EXPECT_DOUBLE_EQ(a.velocityX(), 1.0);
+    EXPECT_DOUBLE_EQ(a.velocityY(), -2.0);
+    a.update();
+    EXPECT_EQ(a.x(), 11);
+    EXPECT_EQ(a.y(), 18);
+}
+
+TEST(ActorMotion, FallingSpeedIsCappedByMaxVelocity) {
+    Actor a(nullptr, 0, 0, 0.0, 0.0);
+    a.setAccelerationY(1.0);
+    a.setMaxVelocityY(2.5);
+    for (int i = 0; i < 5; ++i) a.update();
+    EXPECT_DOUBLE_EQ(a.velocityY(), 2.5);
+    EXPECT_DOUBLE_EQ(a.exactY(), 0 + 1 + 2 + 2.5 + 2.5);
+    a.stopMotion();
+    a.update();
+    EXPECT_DOUBLE_EQ(a.exactY(), 8.0);
+    EXPECT_DOUBLE_EQ(a.velocityY(), 0.0);
+}
+
+TEST(ActorBounds, AnActorLeavingItsBoundsIsClampedOrTurnedRound) {
+    struct Case {
+        const char* side;
+        double vx, vy;
+        double clampedX, clampedY;
+    } cases[] = {
+        {"left", -3, 0, 0, 50},
+        {"right", 3, 0, 100, 50},
+        {"top", 0, -3, 0, 10},
+        {"bottom", 0, 3, 0, 60},
+    };
+    for (const Case& c : cases) {
+        for (bool bounce : {false, true}) {
+            int startX = c.vx < 0 ? 0 : (c.vx > 0 ? 100 : 0);
+            int startY = c.vy < 0 ? 10 : (c.vy > 0 ? 60 : 50);
+            Actor a(nullptr, startX, startY, c.vx, c.vy);
+            a.setLeftBound(0);
+            a.setRightBound(100);
+            a.setTopBound(10);
+            a.setBottomBound(60);
+            a.setBoundsActive(true);
+            if (bounce) a.enableBounce();
+            a.update();
+            if (!bounce) {
+                EXPECT_DOUBLE_EQ(a.exactX(), c.clampedX) << c.side;
+                EXPECT_DOUBLE_EQ(a.exactY(), c.clampedY) << c.side;
+                EXPECT_EQ(a.x(), static_cast<int>(c.clampedX)) << c.side;
+                EXPECT_EQ(a.y(), static_cast<int>(c.clampedY)) << c.side;
+                EXPECT_DOUBLE_EQ(a.velocityX(), c.vx) << c.side;
+                EXPECT_DOUBLE_EQ(a.velocityY(), c.vy) << c.side;
+            } else {
+                // Left outside for this update; only the velocity turned.
+                EXPECT_DOUBLE_EQ(a.exactX(), startX + c.vx) << c.side;
+                EXPECT_DOUBLE_EQ(a.exactY(), startY + c.vy) << c.side;
+                EXPECT_DOUBLE_EQ(a.velocityX(), -c.vx) << c.side;
+                EXPECT_DOUBLE_EQ(a.velocityY(), -c.vy) << c.side;
+                a.update();
+                EXPECT_DOUBLE_EQ(a.exactX(), startX) << c.side;
+                EXPECT_DOUBLE_EQ(a.exactY(), startY) << c.side;
+            }
+        }
+    }
+}
+
+TEST(ActorBounds, InactiveBoundsDoNothing) {
+    Actor a(nullptr, 0, 0, -3.0, 0.0);
+    a.setLeftBound(0);
+    a.update();
+    EXPECT_EQ(a.x(), -3);
+}
+
+TEST(ActorAnimation, DurationsAndSkipsDecideTheFrameShown) {
+    struct Case {
+        const char* what;
+        std::vector<int> durations, skips;
+        std::vector<int> expected;  // frame index after each update
+    } cases[] = {
+        {"loop of two", {2, 2}, {0, -2}, {0, 0, 1, 1, 0, 0, 1}},
+        {"duration 0 lasts one update", {0, 0, 0}, {0, 0, 0}, {1, 2, 2, 2}},
+        {"skip -1 holds", {1, 1}, {-1, 0}, {0, 0, 0, 0}},
+        {"running past the end holds the last frame", {1, 1, 1}, {0, 5, 0}, {0, 1, 2, 2, 2}},
+        {"a skip jumps over frames", {1, 1, 1, 1}, {1, 0, 0, -4}, {0, 2, 3, 0, 2}},
+    };
+    for (const Case& c : cases) {
+        BlankAnimation anim(c.durations, c.skips);
+        Actor a(anim.animation.get(), 0, 0, 0, 0);
+        a.restartAnimation();
+        EXPECT_EQ(frameIndicesOver(a, static_cast<int>(c.expected.size())), c.expected) << c.what;
+    }
+}
+
+TEST(ActorAnimation, StoppedAnimationsHoldTheirFrameAndRestartKeepsTheTickCount) {
+    BlankAnimation anim({2, 2, 2}, {0, 0, -3});
+    Actor a(anim.animation.get(), 0, 0, 0, 0);
+    a.restartAnimation();
+    frameIndicesOver(a, 3);
+    ASSERT_EQ(a.frameIndex(), 1);
+    a.stopAnimation();
+    EXPECT_EQ(frameIndicesOver(a, 3), (std::vector<int>{1, 1, 1}));
+    // Four ticks stand on frame 1 by now; frame 0 lasts 2, so the restart moves on at once.
+    a.restartAnimation();
+    EXPECT_EQ(a.frameIndex(), 0);
+    EXPECT_EQ(frameIndicesOver(a, 3), (std::vector<int>{1, 1, 2}));
+
+    BlankAnimation other({5}, {-1});
+    a.setAnimation(other.animation.get());
+    EXPECT_EQ(a.frameIndex(), 0);
+    EXPECT_TRUE(a.isAnimating());
+}
+
+TEST(ActorLifetime, ExpiringStopsAndHidesOnlyTheActor) {
+    Actor parent(nullptr, 0, 0, 2.0, 1.0);
+    Actor child(nullptr, 0, 0, 0, 0);
+    child.attachTo(&parent, 5, 5);
+    parent.showTree();
+    parent.setLifetime(2);
+    parent.update();
+    EXPECT_TRUE(parent.isVisible());
+    EXPECT_EQ(parent.lifetime(), 1);
+    parent.update();
+    EXPECT_FALSE(parent.isVisible());
+    EXPECT_TRUE(child.isVisible());
+    EXPECT_DOUBLE_EQ(parent.velocityX(), 0.0);
+    parent.update();
+    EXPECT_EQ(parent.lifetime(), 0);
+    EXPECT_EQ(parent.x(), 4);
+
+    for (int endless : {0, -1}) {
+        Actor a(nullptr, 0, 0, 1.0, 0);
+        a.show();
+        a.setLifetime(endless);
+        for (int i = 0; i < 5; ++i) a.update();
+        EXPECT_TRUE(a.isVisible());
+        EXPECT_EQ(a.x(), 5);
+    }
+}
+
+TEST(ActorTree, ChildrenRideAlongAtTheirOffsets) {
+    Actor parent(nullptr, 100, 200, 2.0, -1.0);
+    Actor child(nullptr, 0, 0, 50.0, 50.0);  // its own velocity is ignored while attached
+    Actor grandchild(nullptr, 0, 0, 0, 0);
+    ASSERT_EQ(child.attachTo(&parent, 10, -5), 0);
+    ASSERT_EQ(grandchild.attachTo(&child, 1, 1), 0);
+    EXPECT_EQ(child.x(), 0);  // attaching alone does not move it
+    parent.update();
+    EXPECT_EQ(parent.x(), 102);
+    EXPECT_EQ(child.x(), 112);
+    EXPECT_EQ(child.y(), 194);
+    EXPECT_EQ(grandchild.x(), 113);
+    EXPECT_EQ(grandchild.y(), 195);
+    parent.setPosition(0, 0);
+    EXPECT_EQ(child.x(), 10);
+    EXPECT_EQ(grandchild.y(), -4);
+
+    Actor free(nullptr, 30, 40, 0, 0);
+    free.attachToKeepingOffset(&parent);
+    EXPECT_EQ(free.offsetX(), 30);
+    EXPECT_EQ(free.offsetY(), 40);
+}
+
+TEST(ActorTree, AnActorHasOneParentAtATime) {
+    Actor first(nullptr, 0, 0, 0, 0), second(nullptr, 0, 0, 0, 0), child(nullptr, 0, 0, 0, 0);
+    EXPECT_EQ(child.attachTo(&first, 1, 2), 0);
+    EXPECT_EQ(child.attachTo(&second, 3, 4), 1);
+    EXPECT_EQ(first.childCount(), 1);
+    EXPECT_EQ(second.childCount(), 0);
+    EXPECT_EQ(child.parent(), &first);
+    EXPECT_EQ(child.offsetX(), 1);
+    child.detach();
+    EXPECT_FALSE(child.isAttached());
+    EXPECT_EQ(first.childCount(), 0);
+    child.detach();  // harmless
+    EXPECT_EQ(child.attachTo(&second, 3, 4), 0);
+    EXPECT_EQ(second.firstChild(), &child);
+}
+
+TEST(ActorTree, DetachingTheMiddleChildKeepsTheOthersInOrder) {
+    Actor parent(nullptr, 0, 0, 0, 0), a(nullptr, 0, 0, 0, 0), b(nullptr, 0, 0, 0, 0),
+        c(nullptr, 0, 0, 0, 0);
+    a.attachTo(&parent, 0, 0);
+    b.attachTo(&parent, 0, 0);
+    c.attachTo(&parent, 0, 0);
+    b.detach();
+    ASSERT_EQ(parent.childCount(), 2);
+    EXPECT_EQ(parent.firstChild(), &a);
+    a.detach();
+    EXPECT_EQ(parent.firstChild(), &c);
+}
+
+TEST(ActorTree, BoundsAndVisibilityReachEveryDescendant) {
+    Actor parent(nullptr, 0, 0, 0, 0), child(nullptr, 0, 0, 0, 0), grandchild(nullptr, 0, 0, 0, 0);
+    child.attachTo(&parent, 20, 7);
+    grandchild.attachTo(&child, 3, 2);
+    parent.setLeftBound(100);
+    parent.setRightBound(200);
+    parent.setTopBound(10);
+    parent.setBottomBound(50);
+    parent.setBoundsActive(true);
+    EXPECT_EQ(child.leftBound(), 120);
+    EXPECT_EQ(child.rightBound(), 220);
+    EXPECT_EQ(child.topBound(), 17);
+    EXPECT_EQ(child.bottomBound(), 57);
+    EXPECT_EQ(grandchild.leftBound(), 123);
+    EXPECT_EQ(grandchild.bottomBound(), 59);
+    EXPECT_TRUE(grandchild.boundsActive());
+
+    parent.showTree();
+    EXPECT_TRUE(grandchild.isVisible());
+    child.hideTree();
+    EXPECT_TRUE(parent.isVisible());
+    EXPECT_FALSE(grandchild.isVisible());
+    child.show();
+    EXPECT_FALSE(grandchild.isVisible());
+}
+
+TEST(ActorTree, WholeTreesJoinAndLeaveAnEngine) {
+    TestEngine t;
+    Actor parent(nullptr, 0, 0, 0, 0), a(nullptr, 0, 0, 0, 0), b(nullptr, 0, 0, 0, 0),
+        other(nullptr, 0, 0, 0, 0);
+    a.attachTo(&parent, 0, 0);
+    b.attachTo(&a, 0, 0);
+    t.engine.addActor(&other);
+    parent.addTreeTo(&t.engine);
+    ASSERT_EQ(t.engine.actorCount(), 4);
+    EXPECT_EQ(t.engine.actorAt(1), &parent);
+    EXPECT_EQ(t.engine.actorAt(2), &a);
+    EXPECT_EQ(t.engine.actorAt(3), &b);
+    EXPECT_EQ(b.engine(), &t.engine);
+    parent.removeTreeFrom(&t.engine);
+    ASSERT_EQ(t.engine.actorCount(), 1);
+    EXPECT_EQ(t.engine.actorAt(0), &other);
+}
+
+TEST(ActorDepth, ChangingADepthAsksForARedraw) {
+    Actor::clearOrderChanged();
+    Actor a(nullptr, 0, 0, 0, 0);
+    EXPECT_FALSE(Actor::orderChanged());
+    a.setDepth(3);
+    EXPECT_TRUE(Actor::orderChanged());
+    EXPECT_EQ(a.depth(), 3);
+    Actor::clearOrderChanged();
+}

@@ -1,0 +1,231 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "engine/engine.h"
+#include "engine/sprite_frame.h"
+#include "support/test_sheets.h"
+
+namespace {
+
+uint16_t from24(int bits, Rgb c) {
+    const uint8_t in[3] = {c.r, c.g, c.b};
+    uint16_t out = 0xDEAD;
+    convertPixels(in, &out, 24, bits, 1, 1);
+    return out;
+}
+
+std::vector<uint8_t> to24(int bits, int destBits, uint16_t p) {
+    std::vector<uint8_t> out(4, 0xEE);
+    convertPixels(&p, out.data(), bits, destBits, 1, 1);
+    return out;
+}
+
+uint16_t pixelAt(Surface* s, int x, int y) { return s->pixels()[y * s->width() + x]; }
+
+}  // namespace
+
+TEST(ConvertPixels, FileColoursBecomeDisplayPixels) {
+    struct Case {
+        Rgb c;
+        int bits;
+        uint16_t expected;
+    } cases[] = {
+        {{255, 255, 255}, 16, 0xFFFF},
+        {{255, 255, 255}, 15, 0x7FFF},
+        {{8, 4, 8}, 16, 0x0821},
+        {{7, 3, 7}, 16, 0x0000},  // too dark to survive: becomes the transparent key
+        {{255, 0, 0}, 16, 0xF800},
+        {{0, 255, 0}, 16, 0x07E0},
+        {{0, 0, 255}, 16, 0x001F},
+        {{255, 0, 0}, 15, 0x7C00},
+        {{0, 255, 0}, 15, 0x03E0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(from24(c.bits, c.c), c.expected)
+            << int(c.c.r) << "," << int(c.c.g) << "," << int(c.c.b) << " to " << c.bits;
+}
+
+TEST(ConvertPixels, DisplayPixelsBecomeBlueGreenRedBytes) {
+    EXPECT_EQ(to24(16, 32, 0xF800), (std::vector<uint8_t>{0, 0, 248, 0xEE}));
+    EXPECT_EQ(to24(16, 24, 0x07E0), (std::vector<uint8_t>{0, 252, 0, 0xEE}));
+    EXPECT_EQ(to24(16, 24, 0x001F), (std::vector<uint8_t>{248, 0, 0, 0xEE}));
+    EXPECT_EQ(to24(15, 24, 0x7C00), (std::vector<uint8_t>{0, 0, 248, 0xEE}));
+    EXPECT_EQ(to24(15, 24, 0x03E0), (std::vector<uint8_t>{0, 248, 0, 0xEE}));
+}
+
+TEST(ConvertPixels, UnknownFormatPairsWriteNothing) {
+    const uint8_t in[3] = {255, 255, 255};
+    uint16_t out = 0xDEAD;
+    convertPixels(in, &out, 24, 32, 1, 1);
+    convertPixels(in, &out, 8, 16, 1, 1);
+    EXPECT_EQ(out, 0xDEAD);
+}
+
+TEST(Pictures, ALoadedPictureReachesEverySurfaceButTheStampsGoWithRestore) {
+    std::string dir = makeTempDir("picture");
+    writeRaw24(dir + "/pic.raw", 640, 480,
+               [](int x, int y) { return Rgb{uint8_t(x), uint8_t(y), 200}; });
+    TestEngine t;
+    Engine& e = t.engine;
+    e.loadPicture((dir + "/pic.raw").c_str(), 24);
+    const uint16_t expected = rgb565({uint8_t(17), uint8_t(33), 200});
+    for (Surface* s : {e.pictureSurface(), e.backgroundSurface(), e.backBuffer(), e.frontSurface()})
+        EXPECT_EQ(pixelAt(s, 17, 33), expected);
+
+    e.backgroundSurface()->fill(0x1111);
+    e.restoreBackground();
+    EXPECT_EQ(pixelAt(e.backgroundSurface(), 17, 33), expected);
+
+    e.clearAllSurfaces();
+    for (Surface* s : {e.pictureSurface(), e.backgroundSurface(), e.backBuffer(), e.frontSurface()})
+        EXPECT_EQ(pixelAt(s, 17, 33), 0);
+}
+
+TEST(Pictures, MissingEmptyAndShortFilesShowBlackWhereTheyHaveNoPixels) {
+    std::string dir = makeTempDir("short");
+    writeFileBytes(dir + "/empty.raw", {});
+    writeRaw24(dir + "/short.raw", 640, 2, [](int, int) { return Rgb{255, 255, 255}; });
+    TestEngine t;
+    Engine& e = t.engine;
+    for (const char* name : {"/missing.raw", "/empty.raw"}) {
+        e.pictureSurface()->fill(0x5555);
+        e.loadPicture((dir + name).c_str(), 24);
+        EXPECT_EQ(pixelAt(e.frontSurface(), 100, 100), 0) << name;
+    }
+    e.pictureSurface()->fill(0x5555);
+    e.loadPicture((dir + "/short.raw").c_str(), 24);
+    EXPECT_EQ(pixelAt(e.frontSurface(), 639, 1), 0xFFFF);
+    EXPECT_EQ(pixelAt(e.frontSurface(), 0, 2), 0);
+}
+
+TEST(Pictures, AFileLongerThanThePictureIsCutNotOverrun) {
+    std::string dir = makeTempDir("long");
+    // Twice the picture: the second half must never be read into anything.
+    writeRaw24(dir + "/long.raw", 8, 8, [](int, int y) { return y < 4 ? Rgb{255, 0, 0} : Rgb{0, 0, 255}; });
+    TestEngine t;
+    Surface small(8, 4);
+    t.engine.loadRawInto(&small, (dir + "/long.raw").c_str(), 24, 0, 0, 8, 4);
+    EXPECT_EQ(pixelAt(&small, 7, 3), 0xF800);
+    // A caller claiming more pixels than the surface holds only fills the surface.
+    Surface tiny(8, 2);
+    t.engine.loadRawInto(&tiny, (dir + "/long.raw").c_str(), 24, 0, 0, 8, 8);
+    EXPECT_EQ(pixelAt(&tiny, 7, 1), 0xF800);
+}
+
+TEST(Pictures, SixteenBitFilesAreCopiedUnchanged) {
+    std::string dir = makeTempDir("sixteen");
+    writeFileBytes(dir + "/p.raw", {0x34, 0x12, 0x00, 0xF8});
+    TestEngine t;
+    Surface s(2, 1);
+    t.engine.loadRawInto(&s, (dir + "/p.raw").c_str(), 16, 0, 0, 2, 1);
+    EXPECT_EQ(pixelAt(&s, 0, 0), 0x1234);
+    EXPECT_EQ(pixelAt(&s, 1, 0), 0xF800);
+}
+
+// Each cell painted in its own colour: red = column, green = row, so cells can be told apart.
+Rgb cellColour(int x, int y, int cw, int ch) {
+    return Rgb{uint8_t(8 * (1 + x / cw)), uint8_t(4 * (1 + y / ch)), 255};
+}
+
+TEST(Sheets, CellsAreNumberedRowByRowAcrossTheSheet) {
+    std::string dir = makeTempDir("cells");
+    TestEngine t;
+    Engine& e = t.engine;
+    int wide = t.addSheet(dir, "wide.raw", 640, 128, 64, 64,
+                          [](int x, int y) { return cellColour(x, y, 64, 64); });
+    // The climber sheet's proportions: 15 columns with 6 pixels left over at the right.
+    int climber = t.addSheet(dir, "climber.raw", 1536, 996, 102, 134,
+                             [](int x, int y) { return cellColour(x, y, 102, 134); });
+    EXPECT_EQ(wide, 0);
+    EXPECT_EQ(climber, 1);
+    EXPECT_EQ(e.sheetCount(), 2);
+
+    struct Case {
+        int sheet, cell, expectedX, expectedY, cw, ch;
+    } cases[] = {
+        {wide, 10, 0, 64, 64, 64},
+        {wide, 9, 576, 0, 64, 64},
+        {climber, 17, 204, 134, 102, 134},
+        {climber, 15, 0, 134, 102, 134},
+    };
+    for (const Case& c : cases) {
+        e.backBuffer()->fill(0);
+        e.drawCell(c.sheet, c.cell, 0, 0, false, false, e.backBuffer(), true);
+        EXPECT_EQ(pixelAt(e.backBuffer(), 0, 0),
+                  rgb565(cellColour(c.expectedX, c.expectedY, c.cw, c.ch)))
+            << "sheet " << c.sheet << " cell " << c.cell;
+        EXPECT_EQ(pixelAt(e.backBuffer(), c.cw - 1, c.ch - 1),
+                  rgb565(cellColour(c.expectedX, c.expectedY, c.cw, c.ch)));
+        EXPECT_EQ(pixelAt(e.backBuffer(), c.cw, c.ch), 0) << "a cell covers exactly its size";
+    }
+    e.backBuffer()->fill(0);
+    e.drawCell(wide, -1, 0, 0, false, false, e.backBuffer(), true);
+    EXPECT_EQ(pixelAt(e.backBuffer(), 0, 0), 0);
+}
+
+class SpriteFrames : public testing::Test {
+protected:
+    void SetUp() override {
+        dir = makeTempDir("frames");
+        // Two 4 x 3 cells; in cell 1 only the top-left, top-right and bottom-left pixels show.
+        sheet = t.addSheet(dir, "s.raw", 8, 3, 4, 3, [](int x, int y) {
+            bool lit = (x == 4 && y == 0) || (x == 5 && y == 0) || (x == 4 && y == 2);
+            return lit ? Rgb{200, 200, 200} : Rgb{7, 3, 7};
+        });
+    }
+    TestEngine t;
+    std::string dir;
+    int sheet = -1;
+};
+
+TEST_F(SpriteFrames, TheMaskShowsTheCellAsItIsDrawn) {
+    // Cell 1, as drawn: row 0 = X X . . ; row 2 = X . . .
+    struct Case {
+        bool mx, my;
+        const char* rows;
+    } cases[] = {
+        {false, false, "XX.." "...." "X..."},
+        {true, false, "..XX" "...." "...X"},
+        {false, true, "X..." "...." "XX.."},
+        {true, true, "...X" "...." "..XX"},
+    };
+    for (const Case& c : cases) {
+        SpriteFrame f(sheet, c.mx, c.my, 0, 0, 1, &t.engine);
+        ASSERT_TRUE(f.hasMask());
+        std::string got;
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 4; ++x) got += f.isOpaque(x, y) ? 'X' : '.';
+        EXPECT_EQ(got, c.rows) << "mirrorX " << c.mx << " mirrorY " << c.my;
+
+        // What the mask says must be what the renderer puts on screen.
+        Surface* bb = t.engine.backBuffer();
+        bb->fill(0);
+        t.engine.drawCell(sheet, 1, 10, 10, c.mx, c.my, bb, true);
+        std::string drawn;
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 4; ++x) drawn += pixelAt(bb, 10 + x, 10 + y) != 0 ? 'X' : '.';
+        EXPECT_EQ(drawn, c.rows);
+    }
+}
+
+TEST_F(SpriteFrames, BlankFramesHaveNoMaskEvenAfterTheirCellChanges) {
+    SpriteFrame f(sheet, false, false, 0, 0, -1, &t.engine);
+    EXPECT_FALSE(f.hasMask());
+    f.setCell(1);
+    EXPECT_FALSE(f.hasMask());
+    EXPECT_EQ(f.cell(), 1);
+}
+
+TEST_F(SpriteFrames, FramesOfMissingSheetsOrCellsSeeNothing) {
+    SpriteFrame noSheet(5, false, false, 0, 0, 0, &t.engine);
+    SpriteFrame noEngine(0, false, false, 0, 0, 0, nullptr);
+    SpriteFrame pastTheEnd(sheet, false, false, 0, 0, 2, &t.engine);
+    EXPECT_TRUE(noSheet.hasMask());
+    EXPECT_TRUE(noEngine.hasMask());
+    ASSERT_TRUE(pastTheEnd.hasMask());
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x) EXPECT_FALSE(pastTheEnd.isOpaque(x, y));
+}

@@ -1,0 +1,67 @@
+#include "support/test_sheets.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include <unistd.h>
+
+uint16_t rgb565(Rgb c) {
+    return static_cast<uint16_t>((c.r & 0xF8) << 8 | (c.g & 0xFC) << 3 | (c.b >> 3));
+}
+
+std::string makeTempDir(const std::string& name) {
+    static std::atomic<int> counter{0};
+    std::filesystem::path dir = std::filesystem::path(testing::TempDir()) /
+                                ("parapet-" + name + "-" + std::to_string(::getpid()) + "-" +
+                                 std::to_string(counter++));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir.string();
+}
+
+void writeRaw24(const std::string& path, int width, int height,
+                const std::function<Rgb(int x, int y)>& pixel) {
+    std::vector<uint8_t> bytes;
+    bytes.reserve(static_cast<size_t>(width) * height * 3);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            Rgb c = pixel(x, y);
+            bytes.push_back(c.r);
+            bytes.push_back(c.g);
+            bytes.push_back(c.b);
+        }
+    writeFileBytes(path, bytes);
+}
+
+std::vector<uint8_t> readFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+bool SilentKeyboard::read(uint8_t state[256]) {
+    std::memset(state, 0, 256);
+    return true;
+}
+
+TestEngine::TestEngine() { theEngine = &engine; }
+
+TestEngine::~TestEngine() {
+    if (theEngine == &engine) theEngine = nullptr;
+}
+
+int TestEngine::addSheet(const std::string& dir, const std::string& name, int width, int height,
+                         int cellWidth, int cellHeight,
+                         const std::function<Rgb(int x, int y)>& pixel) {
+    std::string path = dir + "/" + name;
+    writeRaw24(path, width, height, pixel);
+    return engine.addSheet(path.c_str(), width, height, 24, cellWidth, cellHeight, true);
+}

@@ -1,0 +1,50 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/engine.h"
+#include "platform/headless/headless_display.h"
+#include "platform/input.h"
+
+// Helpers for tests that need pictures on disk: tiny 24-bit ".raw" sheets and pictures written
+// into a fresh temporary directory, and an engine on a headless display to load them into.
+
+struct Rgb {
+    uint8_t r = 0;
+    uint8_t g = 0;
+    uint8_t b = 0;
+};
+
+// The display value of a 24-bit colour (5-6-5), as the loader converts it.
+uint16_t rgb565(Rgb c);
+
+// A new empty directory below the test temp dir, unique per call; ends without a slash.
+std::string makeTempDir(const std::string& name);
+
+// Writes width x height pixels, top row first, 3 bytes each (red, green, blue).
+void writeRaw24(const std::string& path, int width, int height,
+                const std::function<Rgb(int x, int y)>& pixel);
+
+std::vector<uint8_t> readFileBytes(const std::string& path);
+void writeFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// A keyboard with no keys down.
+class SilentKeyboard : public KeyboardDevice {
+public:
+    bool read(uint8_t state[256]) override;
+};
+
+// A 640 x 480 x 16 engine on a headless display, installed as theEngine while it lives.
+struct TestEngine {
+    TestEngine();
+    ~TestEngine();
+    HeadlessDisplay display{640, 480};
+    SilentKeyboard keyboard;
+    Engine engine{&display, &keyboard, nullptr, 640, 480, 16};
+
+    // Writes a sheet file into dir and adds it; returns the sheet index.
+    int addSheet(const std::string& dir, const std::string& name, int width, int height,
+                 int cellWidth, int cellHeight, const std::function<Rgb(int x, int y)>& pixel);
+};
