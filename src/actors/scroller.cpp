@@ -65,7 +65,7 @@ void Scroller::update() {
         row->showTree();
     }
     Actor* row = label_->actor();
-    ++ticks_;
+    if (ticks_ < INT_MAX) ++ticks_;
     row->setVelocityX(-speed_);
     if (ticks_ < period_) return;
     ticks_ = 0;

@@ -1,0 +1,216 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+
+#include "actors/font.h"
+#include "support/text_test_engine.h"
+
+namespace {
+
+// A font over a sheet file that does not exist: the sheet is added (black) all the same,
+// which is all cell arithmetic and chain geometry need.
+class FontTest : public ::testing::Test {
+protected:
+    TextTestEngine te;
+    Font font{"g\\no-such-font.raw", &te.engine, 512, 357, 24, 48, 51, 0, 52};
+
+    // The text a digit-only chain shows, read back from its cells.
+    std::string digitsShown(Actor* root) const {
+        std::string s;
+        for (int cell : cellsOf(root)) {
+            int d = cell - font.firstDigitCell();
+            s += (d >= 0 && d <= 9) ? static_cast<char>('0' + d) : '?';
+        }
+        return s;
+    }
+};
+
+}  // namespace
+
+TEST_F(FontTest, CellForCoversEveryCharacterClass) {
+    struct Case {
+        int ch;
+        int cell;
+    };
+    const Case cases[] = {
+        {'A', 0},       {'Z', 25},      {'a', 26},      {'z', 51},        {'0', 52},
+        {'9', 61},      {'!', 62},      {'/', 76},      {':', 77},        {'@', 83},
+        {' ', -1},      {'[', -1},      {'`', -1},      {'{', -1},        {'~', -1},
+        {127, -1},      {'\t', -1},     {128, -1},      {0xE9, -1},       {0xFF, -1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(font.cellFor(static_cast<char>(c.ch)), c.cell) << "code " << c.ch;
+}
+
+TEST_F(FontTest, CellForFollowsTheFontsFirstCells) {
+    Font shifted{"g\\no-such-font.raw", &te.engine, 640, 32, 24, 12, 16, 10, 100};
+    EXPECT_EQ(shifted.cellFor('A'), 10);
+    EXPECT_EQ(shifted.cellFor('a'), 36);
+    EXPECT_EQ(shifted.cellFor('5'), 105);
+    EXPECT_EQ(shifted.cellFor('#'), 112);
+    EXPECT_EQ(shifted.cellFor('?'), 130);
+}
+
+TEST_F(FontTest, FontsTakeConsecutiveSheetsOfTheirEngine) {
+    Font second{"g\\other.raw", &te.engine, 640, 32, 24, 12, 16, 0, 52};
+    EXPECT_EQ(font.sheet(), 0);
+    EXPECT_EQ(second.sheet(), 1);
+    EXPECT_EQ(te.engine.cellWidth(second.sheet()), 12);
+    EXPECT_EQ(te.engine.cellHeight(second.sheet()), 16);
+}
+
+TEST_F(FontTest, TextIsAHiddenChainSpacedByCellWidthPlusSpacing) {
+    Actor* root = font.makeText("Quit", 5);
+    auto chain = chainOf(root);
+    ASSERT_EQ(chain.size(), 4u);
+    EXPECT_EQ(cellsOf(root), (std::vector<int>{16, 46, 34, 45}));
+    for (Actor* a : chain) {
+        EXPECT_FALSE(a->isVisible());
+        EXPECT_EQ(a->engine(), nullptr);
+        EXPECT_EQ(a->currentFrame()->sheet(), font.sheet());
+        EXPECT_EQ(a->currentFrame()->hotX(), 0);
+        EXPECT_FALSE(a->currentFrame()->mirrorX());
+        EXPECT_EQ(a->animation()->frameCount(), 1);
+        EXPECT_EQ(a->animation()->skip(0), -1);
+    }
+    // Every character has its own frame, so changing one cell leaves the others alone.
+    chain[1]->currentFrame()->setCell(0);
+    EXPECT_EQ(chain[2]->currentFrame()->cell(), 34);
+
+    root->setPosition(100, 20);
+    root->update();
+    const int offsets[] = {0, 53, 106, 159};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(chain[i]->x() - root->x(), offsets[i]) << i;
+        EXPECT_EQ(chain[i]->y(), 20);
+    }
+    destroyText(root);
+}
+
+TEST_F(FontTest, BlankCharactersKeepTheirPlace) {
+    Actor* root = font.makeText("a b", 0);
+    auto chain = chainOf(root);
+    ASSERT_EQ(chain.size(), 3u);
+    EXPECT_EQ(cellsOf(root), (std::vector<int>{26, -1, 27}));
+    EXPECT_FALSE(chain[1]->currentFrame()->hasMask());
+    root->update();
+    EXPECT_EQ(chain[2]->x(), 96);
+    destroyText(root);
+}
+
+TEST_F(FontTest, NullAndEmptyTextsMakeNothing) {
+    EXPECT_EQ(font.makeText(nullptr, 5), nullptr);
+    EXPECT_EQ(font.makeText("", 5), nullptr);
+}
+
+TEST_F(FontTest, NumbersArePaddedToTheMinimumButNeverCut) {
+    struct Case {
+        int value, base, minDigits;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {10, 10, 0, "10"}, {100, 10, 2, "100"}, {5, 10, 2, "05"},  {0, 10, 0, "0"},
+        {7, 10, 3, "007"}, {1234, 10, 2, "1234"}, {5, 2, 0, "101"}, {8, 8, 4, "0010"},
+    };
+    for (const Case& c : cases) {
+        Actor* root = font.makeNumber(c.value, 5, c.base, c.minDigits);
+        EXPECT_EQ(digitsShown(root), c.shown) << c.value << " base " << c.base;
+        destroyText(root);
+    }
+}
+
+// Negative values and bases outside 2..10 have no digits of their own in the font; they
+// must still show plain digits rather than reach past the digit glyphs.
+TEST_F(FontTest, OddNumbersShowHarmlessDigits) {
+    struct Case {
+        int value, base, minDigits;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {-42, 10, 0, "42"},  {-7, 10, 3, "007"}, {255, 16, 0, "255"},
+        {5, 1, 0, "101"},    {5, 0, 0, "101"},   {5, -3, 0, "101"},
+        {INT_MIN, 10, 0, "2147483648"},
+    };
+    for (const Case& c : cases) {
+        Actor* root = font.makeNumber(c.value, 0, c.base, c.minDigits);
+        EXPECT_EQ(digitsShown(root), c.shown) << c.value << " base " << c.base;
+        destroyText(root);
+    }
+}
+
+TEST_F(FontTest, NumberLabelRewritesItsDigitsInPlace) {
+    Label label(5, &font, 5, 10, 2);
+    EXPECT_EQ(label.digits(), 2);
+    EXPECT_EQ(digitsShown(label.actor()), "05");
+    const auto before = chainOf(label.actor());
+
+    label.setNumber(12);
+    EXPECT_EQ(digitsShown(label.actor()), "12");
+    EXPECT_EQ(label.value(), 12);
+
+    label.setNumber(123);
+    EXPECT_EQ(digitsShown(label.actor()), "23");
+    EXPECT_EQ(label.value(), 23);
+
+    label.setNumber(7);
+    EXPECT_EQ(digitsShown(label.actor()), "07");
+    EXPECT_EQ(chainOf(label.actor()), before);
+    for (Actor* a : before) EXPECT_FALSE(a->isVisible());
+    destroyText(label.actor());
+}
+
+TEST_F(FontTest, NumberLabelWidthComesFromTheFirstValue) {
+    Label label(1234, &font, 0, 10, 2);
+    EXPECT_EQ(label.digits(), 4);
+    label.setNumber(98765);
+    EXPECT_EQ(digitsShown(label.actor()), "8765");
+    EXPECT_EQ(label.value(), 8765);
+    destroyText(label.actor());
+}
+
+TEST_F(FontTest, NumberLabelInAnotherBaseWrapsInThatBase) {
+    Label label(3, &font, 0, 2, 4);
+    EXPECT_EQ(digitsShown(label.actor()), "0011");
+    label.setNumber(19);  // 10011: the last four binary digits stay
+    EXPECT_EQ(digitsShown(label.actor()), "0011");
+    EXPECT_EQ(label.value(), 3);
+    destroyText(label.actor());
+}
+
+TEST_F(FontTest, NumberLabelSurvivesOddValuesAndBases) {
+    Label wide(0, &font, 0, 10, 12);  // 10^12 does not fit an int
+    wide.setNumber(INT_MAX);
+    EXPECT_EQ(digitsShown(wide.actor()), "002147483647");
+    wide.setNumber(INT_MIN);
+    EXPECT_EQ(digitsShown(wide.actor()), "002147483648");
+    destroyText(wide.actor());
+
+    Label hex(5, &font, 0, 16, 2);
+    hex.setNumber(-123);
+    EXPECT_EQ(digitsShown(hex.actor()), "23");
+    EXPECT_EQ(hex.value(), 23);
+    destroyText(hex.actor());
+
+    Label text("Hi", &font, 0);
+    text.setNumber(5);  // a text label has no digits to rewrite
+    EXPECT_EQ(cellsOf(text.actor()), (std::vector<int>{7, 34}));
+    destroyText(text.actor());
+}
+
+TEST(KeyForChar, LettersAndDigitsGiveTheirKeyboardScanCodes) {
+    const char* letters = "abcdefghijklmnopqrstuvwxyz";
+    const int letterCodes[26] = {30, 48, 46, 32, 18, 33, 34, 35, 23, 36, 37, 38, 50,
+                                 49, 24, 25, 16, 19, 31, 20, 22, 47, 17, 45, 21, 44};
+    for (int i = 0; i < 26; ++i) EXPECT_EQ(keyForChar(letters[i]), letterCodes[i]) << letters[i];
+    const char* digits = "1234567890";
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(keyForChar(digits[i]), 2 + i) << digits[i];
+}
+
+TEST(KeyForChar, EverythingElseHasNoKey) {
+    for (int c = 0; c < 256; ++c) {
+        const bool typeable = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        if (typeable) continue;
+        EXPECT_EQ(keyForChar(static_cast<char>(c)), -1) << "code " << c;
+    }
+}

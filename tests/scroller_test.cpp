@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "actors/font.h"
+#include "actors/scroller.h"
+#include "support/text_test_engine.h"
+
+namespace {
+
+// The scroller font's geometry (12 x 16 cells) on a 640-pixel screen, run through the
+// engine's own frame step the way the menu runs it.
+class ScrollerTest : public ::testing::Test {
+protected:
+    TextTestEngine te;
+    Font font{"g\\no-such-font.raw", &te.engine, 640, 32, 24, 12, 16, 0, 52};
+
+    void start(Scroller& s, double speed) {
+        s.setSpeed(speed);
+        te.engine.addOverlay(&s);
+        s.rewind();
+        s.show();
+    }
+    Actor* rightmost(Scroller& s) { return chainOf(s.label()->actor()).back(); }
+    int lastCell(Scroller& s) { return rightmost(s)->currentFrame()->cell(); }
+    // The frames (1-based) in which the text position moved on, over n frames.
+    std::vector<int> stepFrames(Scroller& s, int n) {
+        std::vector<int> frames;
+        for (int f = 1; f <= n; ++f) {
+            int before = s.textPos();
+            te.engine.runFrame();
+            if (s.textPos() != before) frames.push_back(f);
+        }
+        return frames;
+    }
+};
+
+}  // namespace
+
+TEST_F(ScrollerTest, FirstUpdateBuildsAShownRowJustWiderThanTheScreen) {
+    Scroller s(&font, "HELLO", 450);
+    start(s, 3.75);
+    EXPECT_EQ(s.label(), nullptr);  // show() before the first update only sets the flag
+    EXPECT_TRUE(s.isShown());
+    EXPECT_EQ(te.engine.actorCount(), 0);
+
+    s.update();
+    ASSERT_NE(s.label(), nullptr);
+    EXPECT_EQ(s.slots(), 56);
+    auto chain = chainOf(s.label()->actor());
+    ASSERT_EQ(chain.size(), 56u);
+    EXPECT_EQ(te.engine.actorCount(), 56);
+    for (Actor* a : chain) EXPECT_TRUE(a->isVisible());
+
+    Actor* root = chain.front();
+    EXPECT_EQ(root->x(), -12);
+    EXPECT_EQ(root->y(), 450);
+    EXPECT_DOUBLE_EQ(root->velocityX(), -3.75);
+    root->setVelocityX(0.0);
+    root->update();
+    for (int i = 0; i < 56; ++i) EXPECT_EQ(chain[i]->x(), -12 + 12 * i) << i;
+    // Even glided a whole cell left, the row still reaches past the right edge.
+    EXPECT_GE(chain.back()->x() + 12 - 12, 640);
+}
+
+TEST_F(ScrollerTest, StepsEveryPeriodAndGlidesInBetween) {
+    struct Case {
+        double speed;
+        int period;
+        std::vector<int> steps;
+        std::vector<int> rootX;  // after each of the first four frames
+    };
+    const Case cases[] = {
+        // 11.25 pixels of glide, then back by 12
+        {3.75, 3, {1, 4, 7, 10}, {-15, -19, -23, -15}},
+        // exactly one cell of glide per step: the text moves without a jolt
+        {6.0, 2, {1, 3, 5, 7, 9}, {-18, -24, -18, -24}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.speed);
+        TextTestEngine fresh;
+        Font f{"g\\no-such-font.raw", &fresh.engine, 640, 32, 24, 12, 16, 0, 52};
+        Scroller s(&f, "ABCDEFGHIJKLMNOP", 80);
+        s.setSpeed(c.speed);
+        EXPECT_EQ(s.period(), c.period);
+        fresh.engine.addOverlay(&s);
+        s.rewind();
+        s.show();
+        std::vector<int> xs, steps;
+        for (int frame = 1; frame <= 10; ++frame) {
+            int before = s.textPos();
+            fresh.engine.runFrame();
+            if (s.textPos() != before) steps.push_back(frame);
+            if (frame <= 4) xs.push_back(s.label()->actor()->x());
+        }
+        EXPECT_EQ(steps, c.steps);
+        EXPECT_EQ(xs, c.rootX);
+    }
+}
+
+TEST_F(ScrollerTest, TextShiftsLeftAndWrapsForEver) {
+    Scroller s(&font, "AB", 450);
+    start(s, 6.0);
+    std::string seen;
+    for (int step = 0; step < 5; ++step) {
+        te.engine.runFrame();
+        te.engine.runFrame();
+        seen += static_cast<char>('A' + lastCell(s));
+    }
+    EXPECT_EQ(seen, "ABABA");
+    auto cells = cellsOf(s.label()->actor());
+    EXPECT_EQ(std::vector<int>(cells.end() - 5, cells.end()), (std::vector<int>{0, 1, 0, 1, 0}));
+    EXPECT_EQ(cells[cells.size() - 6], -1);
+}
+
+TEST_F(ScrollerTest, EmptyTextMovesTheRowButNeverChangesACell) {
+    Scroller s(&font, "", 450);
+    start(s, 6.0);
+    for (int i = 0; i < 20; ++i) te.engine.runFrame();
+    for (int cell : cellsOf(s.label()->actor())) EXPECT_EQ(cell, -1);
+    EXPECT_LT(s.label()->actor()->x(), -12 - 100);
+}
+
+TEST_F(ScrollerTest, RewindBlanksTheRowAndStepsAtTheNextUpdate) {
+    Scroller s(&font, "ABCDEF", 450);
+    start(s, 3.75);
+    for (int i = 0; i < 8; ++i) te.engine.runFrame();  // steps at 1, 4, 7
+    EXPECT_EQ(s.textPos(), 3);
+    EXPECT_EQ(lastCell(s), 2);
+
+    s.rewind();
+    EXPECT_EQ(s.textPos(), 0);
+    for (int cell : cellsOf(s.label()->actor())) EXPECT_EQ(cell, -1);
+    te.engine.runFrame();
+    EXPECT_EQ(s.textPos(), 1);
+    EXPECT_EQ(lastCell(s), 0);
+}
+
+TEST_F(ScrollerTest, HiddenScrollerStandsStillAndResumesWhereItStopped) {
+    Scroller s(&font, "ABCDEF", 450);
+    start(s, 6.0);
+    te.engine.runFrame();
+    te.engine.runFrame();
+    te.engine.runFrame();
+    EXPECT_EQ(s.textPos(), 2);
+    s.hide();
+    for (Actor* a : chainOf(s.label()->actor())) EXPECT_FALSE(a->isVisible());
+    for (int i = 0; i < 6; ++i) te.engine.runFrame();
+    EXPECT_EQ(s.textPos(), 2);
+    s.show();
+    for (Actor* a : chainOf(s.label()->actor())) EXPECT_TRUE(a->isVisible());
+    te.engine.runFrame();
+    EXPECT_EQ(s.textPos(), 2);  // one tick was still due before the hide
+    te.engine.runFrame();
+    EXPECT_EQ(s.textPos(), 3);
+    EXPECT_EQ(lastCell(s), 2);
+    EXPECT_EQ(te.engine.actorCount(), 56);  // the row is built once
+}
+
+TEST_F(ScrollerTest, RewrittenTextIsPickedUpFromTheCurrentPosition) {
+    char buffer[16] = "ABCD";
+    Scroller s(&font, buffer, 450);
+    start(s, 6.0);
+    te.engine.runFrame();
+    te.engine.runFrame();
+    te.engine.runFrame();  // A and B are in
+    std::strcpy(buffer, "WXYZ");
+    te.engine.runFrame();
+    te.engine.runFrame();
+    EXPECT_EQ(lastCell(s), font.cellFor('Y'));
+}
+
+// A shorter text written over a longer one leaves the old characters behind its end; the
+// line must wrap at the new end instead of running on through the leftovers.
+TEST_F(ScrollerTest, TextCutShortUnderTheScrollerWrapsAtItsNewEnd) {
+    char buffer[16] = "ABCDEFGH";
+    Scroller s(&font, buffer, 450);
+    start(s, 6.0);
+    for (int i = 0; i < 9; ++i) te.engine.runFrame();  // steps at 1, 3, 5, 7, 9: A to E
+    EXPECT_EQ(s.textPos(), 5);
+    std::strcpy(buffer, "XY");
+    te.engine.runFrame();
+    te.engine.runFrame();
+    EXPECT_EQ(lastCell(s), font.cellFor('X'));
+    te.engine.runFrame();
+    te.engine.runFrame();
+    EXPECT_EQ(lastCell(s), font.cellFor('Y'));
+}
+
+TEST_F(ScrollerTest, AStandingLineStepsOnlyWhenRewound) {
+    Scroller s(&font, "AB", 450);
+    start(s, 0.0);
+    EXPECT_EQ(stepFrames(s, 30), (std::vector<int>{1}));
+    EXPECT_EQ(s.label()->actor()->x(), -12);
+}
+
+TEST_F(ScrollerTest, ScrollersOffTheOverlayListDoNothing) {
+    Scroller s(&font, "AB", 450);
+    s.setSpeed(6.0);
+    te.engine.addOverlay(&s);
+    s.rewind();
+    s.show();
+    te.engine.runFrame();
+    te.engine.removeOverlay(&s);
+    const int pos = s.textPos();
+    for (int i = 0; i < 5; ++i) te.engine.runFrame();
+    EXPECT_EQ(s.textPos(), pos);
+}
