@@ -10,8 +10,8 @@ int Engine::setUpJoysticks(int maxCount) {
     // set-up: a later one would otherwise feed the wrong player.
     for (int i = joystickCount_; i < n; ++i) {
         if (!joystickSource_->setUp(i, joystickIdentity_[i])) {
-            std::fprintf(stderr, "parapet: game controller %d could not be opened; it is not used\n",
-                         i + 1);
+            std::fprintf(
+                stderr, "parapet: game controller %d could not be opened; it is not used\n", i + 1);
             break;
         }
         joystickDevice_[i] = i;

@@ -8,7 +8,8 @@ void Engine::bindKeys(int slot, int up, int down, int left, int right, int butto
     leftKey_[slot] = left;
     rightKey_[slot] = right;
     // Only 32 buttons fit the bit set.
-    buttonCount_[slot] = buttonKeys == nullptr ? 0 : (buttonCount < 0 ? 0 : (buttonCount > 32 ? 32 : buttonCount));
+    buttonCount_[slot] =
+        buttonKeys == nullptr ? 0 : (buttonCount < 0 ? 0 : (buttonCount > 32 ? 32 : buttonCount));
     buttonKeys_[slot] = buttonKeys;
     keyboardBound_[slot] = true;
 }

@@ -42,9 +42,8 @@ std::string screenshotFrameList(Options& o, std::string_view value) {
     size_t start = 0;
     while (true) {
         size_t comma = value.find(',', start);
-        std::string_view item =
-            value.substr(start, comma == std::string_view::npos ? std::string_view::npos
-                                                                : comma - start);
+        std::string_view item = value.substr(
+            start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
         long long frame = 0;
         if (!parseInteger(item, 1, 2147483647, frame))
             return "expects frame numbers of 1 or more separated by commas, got '" +
@@ -136,7 +135,8 @@ const std::vector<OptionRow>& optionTable() {
         {"--start-tick", "T", "headless: the virtual clock's first tick (default 0)",
          [](Options& o, std::string_view v) {
              long long n = 0;
-             std::string e = integerOption(v, 0, 4294967295LL, n, "a tick count from 0 to 4294967295");
+             std::string e =
+                 integerOption(v, 0, 4294967295LL, n, "a tick count from 0 to 4294967295");
              if (e.empty()) o.startTick = static_cast<uint32_t>(n);
              return e;
          }},
@@ -173,8 +173,10 @@ std::string usageText() {
     for (const OptionRow& row : optionTable()) {
         std::string left = std::string("  ") + row.name;
         if (row.argument != nullptr) left += std::string(" ") + row.argument;
-        if (left.size() < 26) left.resize(26, ' ');
-        else left += "  ";
+        if (left.size() < 26)
+            left.resize(26, ' ');
+        else
+            left += "  ";
         text += left + row.help + "\n";
     }
     text +=
@@ -200,7 +202,8 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& options) {
         }
         const OptionRow* row = findOption(name);
         if (row == nullptr) {
-            if (argument.rfind("-", 0) == 0) return usageError("unknown option '" + std::string(name) + "'");
+            if (argument.rfind("-", 0) == 0)
+                return usageError("unknown option '" + std::string(name) + "'");
             return usageError("unexpected argument '" + std::string(argument) + "'");
         }
         if (name == "--help") return {ParseOutcome::exitOk, usageText()};
@@ -212,8 +215,8 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& options) {
                 value = inlineValue;
             } else {
                 if (i + 1 >= argc)
-                    return usageError(std::string(row->name) + " needs a value (" +
-                                      row->argument + ")");
+                    return usageError(std::string(row->name) + " needs a value (" + row->argument +
+                                      ")");
                 value = argv[++i];
             }
             if (value.empty())

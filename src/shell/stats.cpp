@@ -35,10 +35,10 @@ int64_t FrameStats::percentile99Micros(Part part) const {
     return bucketCount * bucketMicros;
 }
 
-std::string FrameStats::report() const {
+std::string FrameStats::report(int64_t framesRun) const {
     static const char* names[partCount] = {"game logic", "drawing", "presentation", "waiting"};
     char line[160];
-    std::snprintf(line, sizeof line, "frames run: %lld\n", static_cast<long long>(frames_));
+    std::snprintf(line, sizeof line, "frames run: %lld\n", static_cast<long long>(framesRun));
     std::string text = line;
     text += "time per frame     mean ms   99th percentile ms\n";
     for (int p = 0; p < partCount; ++p) {

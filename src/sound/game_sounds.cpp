@@ -5,13 +5,16 @@
 #include "sound/track_names.h"
 
 const EffectFile effectFiles[effectCount] = {
-    {"s\\splat3.raw", 11025},        {"s\\wildscream.raw", 22050},  {"s\\wildscream2.raw", 11025},
-    {"s\\oof.raw", 11025},           {"s\\fadescream.raw", 11025},  {"s\\chainsaw_loop.raw", 11025},
-    {"s\\chainsaw_slash1.raw", 11025}, {"s\\clang.raw", 8000},      {"s\\Crowdohh.raw", 8000},
-    {"s\\Nuclear.raw", 7500},        {"s\\Cheer.raw", 11025},       {"s\\coming.raw", 22050},
-    {"s\\vorlantide.raw", 22050},    {"s\\chancefor.raw", 22050},   {"s\\tschonk.raw", 22050},
-    {"s\\death1.raw", 22050},        {"s\\death2.raw", 22050},      {"s\\smartup.raw", 22050},
-    {"s\\swish.raw", 22050},         {"s\\stahl.raw", 22050},
+    {"s\\splat3.raw", 11025},          {"s\\wildscream.raw", 22050},
+    {"s\\wildscream2.raw", 11025},     {"s\\oof.raw", 11025},
+    {"s\\fadescream.raw", 11025},      {"s\\chainsaw_loop.raw", 11025},
+    {"s\\chainsaw_slash1.raw", 11025}, {"s\\clang.raw", 8000},
+    {"s\\Crowdohh.raw", 8000},         {"s\\Nuclear.raw", 7500},
+    {"s\\Cheer.raw", 11025},           {"s\\coming.raw", 22050},
+    {"s\\vorlantide.raw", 22050},      {"s\\chancefor.raw", 22050},
+    {"s\\tschonk.raw", 22050},         {"s\\death1.raw", 22050},
+    {"s\\death2.raw", 22050},          {"s\\smartup.raw", 22050},
+    {"s\\swish.raw", 22050},           {"s\\stahl.raw", 22050},
 };
 
 SoundSample* effects[effectCount] = {};

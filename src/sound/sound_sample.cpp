@@ -40,8 +40,7 @@ bool readSoundFile(const char* gameName, const std::string& path, std::vector<ui
     bool failed = std::ferror(file) != 0;
     std::fclose(file);
     if (failed) {
-        std::fprintf(stderr, "parapet: cannot read sound file %s; it stays silent\n",
-                     path.c_str());
+        std::fprintf(stderr, "parapet: cannot read sound file %s; it stays silent\n", path.c_str());
         return false;
     }
     if (data.empty()) {

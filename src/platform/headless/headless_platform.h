@@ -111,5 +111,16 @@ struct HeadlessSettings {
     int joysticks = 0;
 };
 
-// Fills `platform` with the headless display and the devices above.
-void createHeadlessPlatform(const HeadlessSettings& settings, Platform& platform);
+class HeadlessDisplay;
+
+// The same devices as `platform` holds, with their headless types, for whoever drives them.
+struct HeadlessDevices {
+    HeadlessDisplay* display = nullptr;
+    ScriptedKeyboard* keyboard = nullptr;
+    SimulatedJoysticks* joysticks = nullptr;
+    RecordingAudio* audio = nullptr;
+    VirtualClock* clock = nullptr;
+};
+
+// Fills `platform` with a 640 x 480 headless display and the devices above.
+HeadlessDevices createHeadlessPlatform(const HeadlessSettings& settings, Platform& platform);

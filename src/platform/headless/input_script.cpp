@@ -18,14 +18,14 @@ struct KeyName {
 // DirectInput codes; digits are reached by their numeric codes (2-11), since a bare number
 // in a script is always a code.
 constexpr KeyName keyNames[] = {
-    {"ESCAPE", 1},    {"SPACE", 57},    {"RETURN", 28},   {"BACK", 14},     {"UP", 200},
-    {"DOWN", 208},    {"LEFT", 203},    {"RIGHT", 205},   {"LSHIFT", 42},   {"RSHIFT", 54},
-    {"LCONTROL", 29}, {"RCONTROL", 157}, {"LMENU", 56},   {"A", 30},        {"B", 48},
-    {"C", 46},        {"D", 32},        {"E", 18},        {"F", 33},        {"G", 34},
-    {"H", 35},        {"I", 23},        {"J", 36},        {"K", 37},        {"L", 38},
-    {"M", 50},        {"N", 49},        {"O", 24},        {"P", 25},        {"Q", 16},
-    {"R", 19},        {"S", 31},        {"T", 20},        {"U", 22},        {"V", 47},
-    {"W", 17},        {"X", 45},        {"Y", 21},        {"Z", 44},
+    {"ESCAPE", 1},    {"SPACE", 57},     {"RETURN", 28}, {"BACK", 14},   {"UP", 200},
+    {"DOWN", 208},    {"LEFT", 203},     {"RIGHT", 205}, {"LSHIFT", 42}, {"RSHIFT", 54},
+    {"LCONTROL", 29}, {"RCONTROL", 157}, {"LMENU", 56},  {"A", 30},      {"B", 48},
+    {"C", 46},        {"D", 32},         {"E", 18},      {"F", 33},      {"G", 34},
+    {"H", 35},        {"I", 23},         {"J", 36},      {"K", 37},      {"L", 38},
+    {"M", 50},        {"N", 49},         {"O", 24},      {"P", 25},      {"Q", 16},
+    {"R", 19},        {"S", 31},         {"T", 20},      {"U", 22},      {"V", 47},
+    {"W", 17},        {"X", 45},         {"Y", 21},      {"Z", 44},
 };
 
 bool parseInt(std::string_view text, int& value) {
@@ -63,10 +63,14 @@ public:
         if (words_.size() < 2) return "missing command after the frame number";
         std::string_view command = words_[1];
         std::string reason;
-        if (command == "key") reason = parseKey(frame);
-        else if (command == "tap") reason = parseTap(frame);
-        else if (command == "joy") reason = parseJoy(frame);
-        else return "unknown command " + quoted(command) + " (expected key, tap or joy)";
+        if (command == "key")
+            reason = parseKey(frame);
+        else if (command == "tap")
+            reason = parseTap(frame);
+        else if (command == "joy")
+            reason = parseJoy(frame);
+        else
+            return "unknown command " + quoted(command) + " (expected key, tap or joy)";
         return reason;
     }
 
@@ -98,9 +102,12 @@ private:
     std::string downOrUp(size_t i, bool& down) {
         std::string_view text;
         if (auto e = word(i, "down or up", text); !e.empty()) return e;
-        if (text == "down") down = true;
-        else if (text == "up") down = false;
-        else return "expected down or up, got " + quoted(text);
+        if (text == "down")
+            down = true;
+        else if (text == "up")
+            down = false;
+        else
+            return "expected down or up, got " + quoted(text);
         return {};
     }
 
@@ -129,7 +136,8 @@ private:
             if (!parseInt(words_[3], length)) return "bad tap length " + quoted(words_[3]);
             // A tap of 0 frames would press and release before anyone could see the key.
             if (length < 1) return "tap length must be 1 or more, got " + std::string(words_[3]);
-            if (length > 2147483647 - frame) return "tap length " + std::string(words_[3]) + " is too long";
+            if (length > 2147483647 - frame)
+                return "tap length " + std::string(words_[3]) + " is too long";
         }
         if (auto e = noMoreAfter(4); !e.empty()) return e;
         press.down = true;
@@ -196,7 +204,8 @@ bool parseInputScript(std::string_view text, InputScript& script, std::string& e
         std::string_view line = text.substr(pos, end - pos);
         pos = end + 1;
         ++lineNumber;
-        if (size_t hash = line.find('#'); hash != std::string_view::npos) line = line.substr(0, hash);
+        if (size_t hash = line.find('#'); hash != std::string_view::npos)
+            line = line.substr(0, hash);
         std::vector<std::string_view> words = splitWords(line);
         if (words.empty()) {
             if (end == text.size()) break;
@@ -216,8 +225,9 @@ bool parseInputScript(std::string_view text, InputScript& script, std::string& e
     }
     // Releases of taps land among later lines; a stable sort keeps everything else in the
     // order written.
-    std::stable_sort(commands.begin(), commands.end(),
-                     [](const InputCommand& a, const InputCommand& b) { return a.frame < b.frame; });
+    std::stable_sort(
+        commands.begin(), commands.end(),
+        [](const InputCommand& a, const InputCommand& b) { return a.frame < b.frame; });
     script.commands = std::move(commands);
     return true;
 }
@@ -253,9 +263,15 @@ void InputScriptPlayer::applyThrough(int frame) {
     while (next_ < commands.size() && commands[next_].frame <= frame) {
         const InputCommand& c = commands[next_++];
         switch (c.kind) {
-            case InputCommand::Kind::key: keyboard_.setKey(c.code, c.down); break;
-            case InputCommand::Kind::joyButton: joysticks_.setButton(c.joystick, c.code, c.down); break;
-            case InputCommand::Kind::joyAxis: joysticks_.setAxis(c.joystick, c.axis, c.value); break;
+            case InputCommand::Kind::key:
+                keyboard_.setKey(c.code, c.down);
+                break;
+            case InputCommand::Kind::joyButton:
+                joysticks_.setButton(c.joystick, c.code, c.down);
+                break;
+            case InputCommand::Kind::joyAxis:
+                joysticks_.setAxis(c.joystick, c.axis, c.value);
+                break;
         }
     }
 }

@@ -12,7 +12,7 @@ struct InputCommand {
     int frame = 0;
     int line = 0;  // where it came from, for error messages
     Kind kind = Kind::key;
-    int code = 0;      // key code, or button number
+    int code = 0;  // key code, or button number
     bool down = false;
     int joystick = 0;
     char axis = 'x';
