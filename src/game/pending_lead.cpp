@@ -7,7 +7,6 @@
 #include "game/game_flow.h"
 #include "platform/sdl/sdl_platform.h"
 
-void updateGame() {}
 bool createSdlPlatform(const SdlSettings&, Platform&, std::string& error) {
     error = "the SDL backend is not built yet";
     return false;
