@@ -84,6 +84,9 @@ public:
 
     // --- input devices (src/input/) ---
     int setUpJoysticks(int maxCount);
+    // Sets up controllers plugged in since start-up into the next free slots, up to
+    // maxCount in all; returns joystickCount.
+    int setUpNewJoysticks(int maxCount);
     void setUpKeyboard();
     void readKeyboard();
     bool isKeyDown(int keyCode) const { return (keyboardState_[keyCode & 0xFF] & 0x80) != 0; }

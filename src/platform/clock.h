@@ -12,3 +12,6 @@ public:
     // Sleeps (headless: advances virtual time by) ms milliseconds.
     virtual void sleepMs(uint32_t ms) = 0;
 };
+
+// The clock of this run, set by the shell at start-up (game code seeds its generator from it).
+extern Clock* theClock;

@@ -1,9 +1,0 @@
-// Temporary stand-ins for what the engine's frame step calls on other branches (scroller,
-// delayed sounds, keyboard and player controls). Whoever implements one deletes it here.
-#include "engine/engine.h"
-#include "sound/sound.h"
-
-void tickDelayedSounds() {}
-void Engine::readControls() {}
-void Engine::readKeyboard() {}
-void Engine::setUpKeyboard() {}

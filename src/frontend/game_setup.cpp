@@ -1,0 +1,252 @@
+// New game, new level and climber spawning. Every play-field object is made on the first
+// game of the run and only reset afterwards, so a long session never grows the actor list.
+#include "actors/actor.h"
+#include "actors/animation_table.h"
+#include "actors/font.h"
+#include "engine/engine.h"
+#include "game/game_flow.h"
+#include "game/game_rand.h"
+#include "game/game_state.h"
+#include "game/play_rules.h"
+#include "game/play_sounds.h"
+#include "platform/clock.h"
+
+namespace {
+
+// The results-screen name; its digit is rewritten as each player's label is made.
+char playerLabelText[8] = "Player1";
+
+Actor* makeActor(int row, int x, int y) { return new Actor(animations[row], x, y, 0.0, 0.0); }
+
+void setUpSmartBombIcons(int p) {
+    Actor** icons = game.smartBombIcons[p];
+    if (!icons[0]) {
+        for (int k = 0; k < 3; ++k) {
+            icons[k] = makeActor(p, -500, 0);
+            theEngine->addActor(icons[k]);
+        }
+        icons[1]->attachTo(icons[0], 15, 0);
+        icons[2]->attachTo(icons[1], 15, 0);
+    }
+    game.smartBombs[p] = 0;
+    game.smartBombCooldown[p] = 0;
+    icons[0]->hideTree();
+    addSmartBomb(p);
+    addSmartBomb(p);
+}
+
+void setUpPlayer(int p, int n) {
+    game.bestScore[p] = 0;
+    setScore(p, 0);
+    int x = 310 + 50 * (2 * p - n);
+    Actor*& player = game.playerActor[p];
+    if (!player) {
+        player = makeActor(5, x, 40);
+        game.playerMarker[p]->attachTo(player, 18, -30);
+        player->setLeftBound(-20);
+        player->setRightBound(570);
+        player->setBoundsActive(true);
+    } else {
+        player->setPosition(x, 40);
+    }
+    player->show();
+    theEngine->addActor(player);
+    game.playerWeapon[p] = weaponEmpty;
+    game.playerState[p] = playerStanding;
+    game.playerFacing[p] = facingNone;
+    game.playerMarker[p]->show();
+    theEngine->addActor(game.playerMarker[p]);
+
+    game.smartBombIcons[p][0]->attachTo(player, 0, -20);
+
+    if (!game.chainsawDrop[p]) {
+        game.chainsawDrop[p] = makeActor(28, 0, 0);
+        theEngine->addActor(game.chainsawDrop[p]);
+    }
+    game.chainsawDrop[p]->hide();
+
+    if (!game.playerLabel[p]) {
+        game.playerLabel[p] = new Label(playerLabelText, gameFont, 5);
+        game.playerLabel[p]->actor()->hideTree();
+        game.playerLabel[p]->actor()->addTreeTo(theEngine);
+    }
+    ++playerLabelText[6];
+}
+
+void setUpSupply() {
+    if (!game.leftMagazine) {
+        game.leftMagazine = makeActor(6, 0, 46);
+        game.rightMagazine = makeActor(7, 580, 46);
+    } else {
+        game.leftMagazine->setAnimation(animations[6]);
+        game.rightMagazine->setAnimation(animations[7]);
+    }
+    if (!game.leftSupplyBall) {
+        game.leftSupplyBall = makeActor(10, -100, -100);
+        game.rightSupplyBall = makeActor(10, -100, -100);
+    }
+    game.leftSupplyBall->setRightBound(leftSupplyStopX);
+    game.leftSupplyBall->setBoundsActive(true);
+    game.rightSupplyBall->setLeftBound(rightSupplyStopX);
+    game.rightSupplyBall->setBoundsActive(true);
+
+    for (int i = 0; i < ballSlots; ++i) {
+        if (!game.ballActor[i]) game.ballActor[i] = makeActor(10, -100, -100);
+        game.ballActor[i]->setDepth(10);
+        game.ballActor[i]->show();
+        game.ballActive[i] = 0;
+        theEngine->addActor(game.ballActor[i]);
+    }
+
+    for (Actor* magazine : {game.leftMagazine, game.rightMagazine}) {
+        magazine->setDepth(20);
+        magazine->show();
+        magazine->restartAnimation();
+        theEngine->addActor(magazine);
+    }
+    theEngine->addActor(game.leftSupplyBall);
+    theEngine->addActor(game.rightSupplyBall);
+
+    game.leftSupplyTimer = firstSupplyDelay;
+    game.rightSupplyTimer = firstSupplyDelay;
+    // A ball left waiting when the last game ended is hidden with the rest of the play field;
+    // it must not be picked up, invisible, in the first frames of the next game.
+    game.leftSupplyReady = 0;
+    game.rightSupplyReady = 0;
+}
+
+// A body part still flying when its level ends would otherwise stay in the engine's list for
+// good once its slot is handed out again.
+void releaseBodyParts() {
+    for (int i = 0; i < bodyPartSlots; ++i) releaseBodyPart(i);
+}
+
+}  // namespace
+
+void releaseBodyPart(int slot) {
+    if (Actor* part = game.bodyPart[slot]) {
+        part->stopMotion();
+        if (theEngine) theEngine->removeActor(part);
+        delete part;
+        game.bodyPart[slot] = nullptr;
+    }
+    game.bodyPartActive[slot] = 0;
+}
+
+void startGame() {
+    const int n = game.numPlayers;
+    playerLabelText[6] = '1';
+    game.spawnInterval = 90;
+    game.climbTypeThreshold1 = 65 - 25 * n;
+    game.climbTypeThreshold2 = (4 - n) * 20;
+    game.climbTypeThreshold3 = 95 - 15 * n;
+
+    for (int p = 0; p < maxPlayerCount; ++p) {
+        if (!game.playerMarker[p]) game.playerMarker[p] = makeActor(51 + p, -500, 0);
+    }
+    for (int p = 0; p < n; ++p) setUpSmartBombIcons(p);
+
+    theEngine->loadPicture("g\\Wall640.raw", 24, 0, 0);
+
+    for (int p = 0; p < n; ++p) setUpPlayer(p, n);
+    setUpSupply();
+
+    gameSrand(theClock ? theClock->ticks() : 0);
+    startLevel();
+}
+
+void startLevel() {
+    const int n = game.numPlayers;
+    if (Actor* figure = game.introFigure) {
+        if (game.levelIndex == 0) figure->show();
+        figure->setVelocityX(-1.0);
+        figure->setLeftBound(520);
+    }
+
+    for (int p = 0; p < n; ++p) {
+        Actor* player = game.playerActor[p];
+        player->setAnimation(animations[5]);
+        game.throwCountdown[p] = -1;
+        game.playerWeapon[p] = weaponEmpty;
+        game.chainsawAvailable[p] = 1;
+        if (game.playerState[p] == playerDead) {
+            // The dead come back running in from the left, the higher numbers further out.
+            player->setX(-150 - 120 * p);
+            player->setAnimation(animations[4]);
+            player->restartAnimation();
+            player->setVelocityX(10.0);
+            player->showTree();
+            game.playerState[p] = playerReentering;
+            game.smartBombs[p] = 3;
+            while (game.smartBombs[p] > 0) removeSmartBomb(p);
+            --game.deadPlayers;
+        }
+    }
+
+    if (game.spawnInterval > 10) game.spawnInterval -= 5;
+    stopEffect("s\\chainsaw_loop.raw");
+    theEngine->restoreBackground();
+    setGameState(stateLevelIntro, true);
+
+    if (!levelText) {
+        levelText = gameFont->makeText("level", 0);
+        levelText->addTreeTo(theEngine);
+    }
+    if (!game.levelNumberDisplay) {
+        game.levelNumberDisplay = new Label(game.levelIndex + 1, gameFont, 5, 10, 2);
+        game.levelNumberDisplay->actor()->addTreeTo(theEngine);
+    } else {
+        game.levelNumberDisplay->setNumber(game.levelIndex + 1);
+    }
+    game.levelNumberDisplay->actor()->setPosition(-500, 0);
+
+    game.climbersToSpawn = game.climbersPerLevel;
+    game.climbersPerLevel += 5 * n;
+    game.climbersActive = 0;
+
+    levelText->setPosition(-300, 200);
+    levelText->setVelocityX(18.0);
+    levelText->setVelocityY(0.0);
+    levelText->setAccelerationX(-0.154);
+    levelText->setAccelerationY(0.0);
+    levelText->showTree();
+
+    game.spawnCountdown = game.spawnInterval;
+    for (int i = 0; i < climberSlots; ++i) game.climberState[i] = climberFree;
+    releaseBodyParts();
+}
+
+void spawnClimber() {
+    int i = 0;
+    while (i < climberSlots && game.climberState[i] != climberFree) ++i;
+    if (i == climberSlots) return;
+
+    game.climberTargetX[i] = gameRandBelow(540);
+    game.climberDir[i] = gameRand() & 1;
+    game.climberState[i] = climberWalking;
+
+    Actor*& climber = game.climberActor[i];
+    if (!climber) {
+        climber = makeActor(16, 0, 350);
+        climber->setDepth(5);
+        game.climberBonusLabel[i] = makeActor(54, -500, 0);
+        game.climberBonusLabel[i]->hide();
+        theEngine->addActor(game.climberBonusLabel[i]);
+    }
+    if (game.climberDir[i] == dirLeft) {
+        climber->setAnimation(animations[15]);
+        climber->setPosition(700, 350);
+        climber->stopMotion();
+        climber->setVelocityX(-7.0);
+    } else {
+        climber->setAnimation(animations[16]);
+        climber->setPosition(-110, 350);
+        climber->stopMotion();
+        climber->setVelocityX(7.0);
+    }
+    climber->restartAnimation();
+    theEngine->addActor(climber);
+    climber->show();
+    ++game.climbersActive;
+    --game.climbersToSpawn;
+}

@@ -1,0 +1,193 @@
+#include "frontend/highscores.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "game/game_state.h"
+#include "shell/paths.h"
+#include "shell/trace.h"
+
+namespace {
+constexpr const char* highscoreFile = "g\\gx.raw";
+constexpr const char* defaultName = "Zorvik";
+constexpr int recordSize = 14;
+constexpr int nameBytes = 8;
+constexpr int scoreBytes = 6;
+constexpr int fileBytes = 3 * recordSize;
+
+void setDefaultEntry(int i) {
+    std::memset(highscoreName[i], 0, sizeof highscoreName[i]);
+    std::strcpy(highscoreName[i], defaultName);
+    highscoreValue[i] = 0;
+}
+
+bool isLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// Reads the score field the way the old reader's atoi did (blanks, a sign, digits up to the
+// first other character), but from at most six bytes so a hand-edited file cannot push it
+// past the field or overflow.
+int parseScoreField(const unsigned char* field) {
+    int i = 0;
+    while (i < scoreBytes && (field[i] == ' ' || (field[i] >= '\t' && field[i] <= '\r'))) ++i;
+    bool negative = false;
+    if (i < scoreBytes && (field[i] == '+' || field[i] == '-')) {
+        negative = field[i] == '-';
+        ++i;
+    }
+    int value = 0;
+    for (; i < scoreBytes && field[i] >= '0' && field[i] <= '9'; ++i)
+        value = value * 10 + (field[i] - '0');
+    return negative ? -value : value;
+}
+
+// Writes all of data to fd, riding out short writes and interrupted calls.
+bool writeAll(int fd, const unsigned char* data, size_t length) {
+    while (length > 0) {
+        ssize_t n = ::write(fd, data, length);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += n;
+        length -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// The rename is only durable once the directory entry itself has reached the disk.
+bool syncDirectory(const std::string& dir) {
+    int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return false;
+    bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+void reportSaveFailure(const std::string& path, const std::string& reason) {
+    std::fprintf(stderr,
+                 "parapet: could not save the highscores to %s: %s (the previous file is kept; "
+                 "check that the save directory is writable)\n",
+                 path.c_str(), reason.c_str());
+}
+}  // namespace
+
+char highscoreName[3][9] = {"Zorvik", "Zorvik", "Zorvik"};
+int highscoreValue[3] = {0, 0, 0};
+
+void resetHighscores() {
+    for (int i = 0; i < 3; ++i) setDefaultEntry(i);
+}
+
+void encodeHighscores(unsigned char out[42]) {
+    std::memset(out, 0, fileBytes);
+    for (int i = 0; i < 3; ++i) {
+        unsigned char* record = out + recordSize * i;
+        // Only the name's own characters are stored; the rest of the field stays NUL so no
+        // stale bytes of the buffer end up in the file.
+        size_t nameLength = strnlen(highscoreName[i], nameBytes);
+        std::memcpy(record, highscoreName[i], nameLength);
+        // A value of more than six digits keeps its first six: the field is fixed by the
+        // file format and older files must stay readable.
+        char text[16];
+        std::snprintf(text, sizeof text, "%d", highscoreValue[i]);
+        size_t textLength = strnlen(text, scoreBytes);
+        std::memcpy(record + nameBytes, text, textLength);
+    }
+    for (int i = 0; i < fileBytes; ++i) out[i] = static_cast<unsigned char>(out[i] ^ 0xFF);
+}
+
+void decodeHighscores(const unsigned char* data, long length) {
+    for (int i = 0; i < 3; ++i) {
+        if (data == nullptr || length < static_cast<long>(recordSize) * (i + 1)) {
+            // A record the file does not hold whole cannot be trusted in any part.
+            setDefaultEntry(i);
+            continue;
+        }
+        unsigned char plain[recordSize];
+        for (int k = 0; k < recordSize; ++k)
+            plain[k] = static_cast<unsigned char>(data[recordSize * i + k] ^ 0xFF);
+        std::memset(highscoreName[i], 0, sizeof highscoreName[i]);
+        for (int k = 0; k < nameBytes && isLetter(plain[k]); ++k)
+            highscoreName[i][k] = static_cast<char>(plain[k]);
+        highscoreValue[i] = parseScoreField(plain + nameBytes);
+    }
+}
+
+void loadHighscores() {
+    std::string path = resolveLoadPath(highscoreFile);
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return;  // no file yet: the built-in table stands
+    unsigned char data[fileBytes];
+    size_t got = std::fread(data, 1, sizeof data, file);
+    std::fclose(file);
+    decodeHighscores(data, static_cast<long>(got));
+}
+
+int saveHighscores() {
+    // The table in memory is the new one whatever happens to the file, so the menu shows it.
+    game.highscoresChanged = 1;
+
+    namespace fs = std::filesystem;
+    std::string path = resolveSavePath(highscoreFile);
+    fs::path target(path);
+    std::string dir = target.parent_path().string();
+    std::error_code ec;
+    if (!dir.empty()) {
+        fs::create_directories(dir, ec);
+        if (ec) {
+            reportSaveFailure(path, "cannot create " + dir + ": " + ec.message());
+            return 1;
+        }
+    }
+
+    unsigned char image[fileBytes];
+    encodeHighscores(image);
+
+    // Written beside the real file and renamed over it, so a crash or a full disk at any
+    // moment leaves either the old table or the new one, never half of each.
+    std::string temp = path + ".tmp." + std::to_string(::getpid());
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        reportSaveFailure(path, std::strerror(errno));
+        return 1;
+    }
+    bool written = writeAll(fd, image, sizeof image);
+    int writeError = errno;
+    bool synced = written && ::fsync(fd) == 0;
+    int syncError = errno;
+    bool closed = ::close(fd) == 0;
+    if (!written || !synced || !closed) {
+        ::unlink(temp.c_str());
+        reportSaveFailure(path, std::strerror(!written ? writeError : !synced ? syncError : errno));
+        return 1;
+    }
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        int renameError = errno;
+        ::unlink(temp.c_str());
+        reportSaveFailure(path, std::strerror(renameError));
+        return 1;
+    }
+    syncDirectory(dir);
+    traceHighscoreSaved(path);
+    return 0;
+}
+
+bool isNewHighscore(int players, const int* scores, int& bestPlayer, int& bestScore) {
+    bestPlayer = 0;
+    bestScore = 0;
+    if (players < 1 || players > 3 || scores == nullptr) return false;
+    bestScore = scores[0];
+    for (int k = 1; k < players; ++k) {
+        if (scores[k] > bestScore) {
+            bestScore = scores[k];
+            bestPlayer = k;
+        }
+    }
+    return bestScore > highscoreValue[players - 1];
+}

@@ -1,0 +1,52 @@
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+class ScriptedKeyboard;
+class SimulatedJoysticks;
+
+// One change of the simulated input, applied at the start of engine frame step `frame`.
+struct InputCommand {
+    enum class Kind { key, joyButton, joyAxis };
+    int frame = 0;
+    int line = 0;  // where it came from, for error messages
+    Kind kind = Kind::key;
+    int code = 0;  // key code, or button number
+    bool down = false;
+    int joystick = 0;
+    char axis = 'x';
+    int value = 0;
+};
+
+// The commands of a script in the order they are applied: by frame, and within a frame in
+// the order the script gives them (a tap's release counts from the tap's own line).
+struct InputScript {
+    std::vector<InputCommand> commands;
+};
+
+// DirectInput code of a key name (ESCAPE, SPACE, A-Z, ...), or -1.
+int keyCodeByName(std::string_view name);
+
+// Parses a whole script. On a malformed line returns false with "input:<line>: <reason>".
+bool parseInputScript(std::string_view text, InputScript& script, std::string& error);
+// Reads and parses a file; an unreadable file is an error too.
+bool loadInputScript(const std::string& path, InputScript& script, std::string& error);
+// Rejects commands for joysticks the run does not have.
+bool checkScriptJoysticks(const InputScript& script, int joystickCount, std::string& error);
+
+// Feeds a script into the headless keyboard and joysticks, one frame at a time.
+class InputScriptPlayer {
+public:
+    InputScriptPlayer(const InputScript& script, ScriptedKeyboard& keyboard,
+                      SimulatedJoysticks& joysticks)
+        : script_(script), keyboard_(keyboard), joysticks_(joysticks) {}
+    // Applies every command of frames up to and including `frame` not applied yet.
+    void applyThrough(int frame);
+
+private:
+    const InputScript& script_;
+    ScriptedKeyboard& keyboard_;
+    SimulatedJoysticks& joysticks_;
+    size_t next_ = 0;
+};

@@ -1,0 +1,37 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Everything the command line can say, parsed once at start-up; game code never sees argv.
+struct Options {
+    bool fullscreen = true;
+    int scale = 2;
+    std::string dataDir;        // empty: $PARAPET_DATA or beside the executable
+    std::string saveDir;        // empty: the XDG data directory
+    std::string screenshotDir;  // empty: <save directory>/screenshots
+    std::string logFile;        // empty: no diagnostic log
+    bool headless = false;
+    int frames = 0;  // 0: no limit
+    std::string inputFile;
+    std::string traceFile;
+    bool traceInput = false;  // key and control changes in the trace (scenario tests)
+    int joysticks = 0;
+    uint32_t startTick = 0;
+    std::vector<int> screenshotFrames;  // ascending, without duplicates
+    bool stats = false;
+};
+
+enum class ParseOutcome {
+    run,        // go on with the options
+    exitOk,     // --help or --version: print `text` on stdout, exit 0
+    usageError  // print `text` on stderr, exit 2
+};
+
+struct ParseResult {
+    ParseOutcome outcome = ParseOutcome::run;
+    std::string text;
+};
+
+ParseResult parseOptions(int argc, const char* const* argv, Options& options);
+std::string usageText();

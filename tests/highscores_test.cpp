@@ -1,0 +1,386 @@
+#include "frontend/highscores.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "frontend/highscore_text.h"
+#include "game/game_state.h"
+#include "shell/paths.h"
+#include "shell/trace.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+Bytes complemented(const std::string& plain) {
+    Bytes out;
+    for (unsigned char c : plain) out.push_back(static_cast<unsigned char>(c ^ 0xFF));
+    return out;
+}
+
+Bytes readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeBytes(const fs::path& path, const Bytes& bytes) {
+    fs::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
+}
+
+void setEntry(int i, const char* name, int value) {
+    std::memset(highscoreName[i], 0, sizeof highscoreName[i]);
+    std::memcpy(highscoreName[i], name, strnlen(name, 8));
+    highscoreValue[i] = value;
+}
+
+// Every test gets its own save and data directories and a fresh table.
+class HighscoreFile : public testing::Test {
+protected:
+    void SetUp() override {
+        root = fs::path(testing::TempDir()) /
+               ("highscores_" + std::to_string(::getpid()) + "_" +
+                testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(root);
+        fs::create_directories(root / "data" / "g");
+        saved = paths();
+        paths().dataDir = (root / "data").string();
+        paths().saveDir = (root / "save").string();
+        paths().screenshotDir = (root / "shots").string();
+        resetHighscores();
+        game = GameState{};
+    }
+    void TearDown() override {
+        paths() = saved;
+        resetHighscores();
+        fs::remove_all(root);
+    }
+    fs::path savedFile() const { return root / "save" / "gx.raw"; }
+
+    fs::path root;
+    Paths saved;
+};
+
+}  // namespace
+
+TEST_F(HighscoreFile, ImageIsComplementedRecordsWithNulFiller) {
+    setEntry(0, "Abcdefgh", 999999);
+    setEntry(1, "Bob", 4711);
+    setEntry(2, "", 1234567);
+    unsigned char image[42];
+    encodeHighscores(image);
+    // Eight name bytes, six score bytes per record; anything after a terminator is NUL.
+    std::string plain = std::string("Abcdefgh999999", 14) + std::string("Bob\0\0\0\0\0" "4711\0\0", 14) +
+                        std::string("\0\0\0\0\0\0\0\0" "123456", 14);
+    EXPECT_EQ(Bytes(image, image + 42), complemented(plain));
+}
+
+TEST_F(HighscoreFile, NegativeScoresKeepTheirSignWithinSixCharacters) {
+    setEntry(0, "A", -5);
+    setEntry(1, "B", -1234567);
+    unsigned char image[42];
+    encodeHighscores(image);
+    decodeHighscores(image, 42);
+    EXPECT_EQ(highscoreValue[0], -5);
+    EXPECT_EQ(highscoreValue[1], -12345);
+}
+
+TEST_F(HighscoreFile, AllOnesFileReadsAsEmptyNamesAndZero) {
+    Bytes ones(42, 0xFF);
+    setEntry(0, "Keep", 7);
+    decodeHighscores(ones.data(), 42);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_STREQ(highscoreName[i], "") << "record " << i;
+        EXPECT_EQ(highscoreValue[i], 0) << "record " << i;
+    }
+}
+
+TEST_F(HighscoreFile, SaveAndLoadRoundTrip) {
+    struct Case {
+        const char* name;
+        int value;
+        const char* nameBack;
+        int valueBack;
+    };
+    const Case cases[3] = {
+        {"Maximili", 999999, "Maximili", 999999},  // every field full
+        {"Jo", 0, "Jo", 0},
+        {"Ann", 1234567, "Ann", 123456},  // only six digits fit the field
+    };
+    for (int i = 0; i < 3; ++i) setEntry(i, cases[i].name, cases[i].value);
+    ASSERT_EQ(saveHighscores(), 0);
+    EXPECT_EQ(fs::file_size(savedFile()), 42u);
+    resetHighscores();
+    loadHighscores();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_STREQ(highscoreName[i], cases[i].nameBack) << "record " << i;
+        EXPECT_EQ(highscoreValue[i], cases[i].valueBack) << "record " << i;
+    }
+}
+
+TEST_F(HighscoreFile, LoadingPrefersTheSaveDirectoryAndFallsBackToTheData) {
+    setEntry(0, "Data", 10);
+    unsigned char image[42];
+    encodeHighscores(image);
+    writeBytes(root / "data" / "g" / "gx.raw", Bytes(image, image + 42));
+
+    resetHighscores();
+    loadHighscores();
+    EXPECT_STREQ(highscoreName[0], "Data");
+    EXPECT_EQ(highscoreValue[0], 10);
+
+    setEntry(0, "Saved", 20);
+    encodeHighscores(image);
+    writeBytes(savedFile(), Bytes(image, image + 42));
+    resetHighscores();
+    loadHighscores();
+    EXPECT_STREQ(highscoreName[0], "Saved");
+    EXPECT_EQ(highscoreValue[0], 20);
+}
+
+TEST_F(HighscoreFile, MissingFileKeepsTheBuiltInTable) {
+    loadHighscores();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_STREQ(highscoreName[i], "Zorvik");
+        EXPECT_EQ(highscoreValue[i], 0);
+    }
+}
+
+TEST_F(HighscoreFile, ShortFileKeepsBuiltInEntriesForRecordsItDoesNotHoldWhole) {
+    setEntry(0, "First", 100);
+    setEntry(1, "Second", 200);
+    setEntry(2, "Third", 300);
+    unsigned char image[42];
+    encodeHighscores(image);
+    struct Case {
+        long length;
+        int wholeRecords;
+    };
+    for (Case c : {Case{0, 0}, Case{13, 0}, Case{14, 1}, Case{27, 1}, Case{41, 2}}) {
+        writeBytes(savedFile(), Bytes(image, image + c.length));
+        setEntry(0, "Junk", 1);
+        setEntry(1, "Junk", 1);
+        setEntry(2, "Junk", 1);
+        loadHighscores();
+        const char* names[3] = {"First", "Second", "Third"};
+        for (int i = 0; i < 3; ++i) {
+            bool whole = i < c.wholeRecords;
+            EXPECT_STREQ(highscoreName[i], whole ? names[i] : "Zorvik")
+                << "length " << c.length << " record " << i;
+            EXPECT_EQ(highscoreValue[i], whole ? 100 * (i + 1) : 0)
+                << "length " << c.length << " record " << i;
+        }
+    }
+}
+
+TEST_F(HighscoreFile, ForeignBytesInANameEndIt) {
+    struct Case {
+        const char* field;  // eight plain name bytes
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"Ab1defgh", "Ab"},
+        {"Ab defgh", "Ab"},
+        {"\x80" "bcdefgh", ""},
+        {"abc\xFF" "defg", "abc"},
+        {"abcdefgh", "abcdefgh"},
+    };
+    for (const Case& c : cases) {
+        std::string plain = std::string(c.field, 8) + std::string("42\0\0\0\0", 6);
+        plain += plain + plain;
+        Bytes file = complemented(plain);
+        decodeHighscores(file.data(), 42);
+        EXPECT_STREQ(highscoreName[0], c.expected);
+        EXPECT_EQ(highscoreValue[0], 42);
+        EXPECT_EQ(std::strlen(highscoreName[2]), std::strlen(c.expected));
+    }
+}
+
+TEST_F(HighscoreFile, ScoreFieldsThatAreNoNumberReadAsZero) {
+    struct Case {
+        const char* field;  // six plain score bytes
+        int expected;
+    };
+    const Case cases[] = {
+        {"abcdef", 0}, {"+-3\0\0\0", 0}, {"\xFF\xFF\xFF\xFF\xFF\xFF", 0},
+        {"12x456", 12},  // digits up to the first other character count, as they always did
+        {" 77\0\0\0", 77}, {"-42\0\0\0", -42}, {"999999", 999999},
+    };
+    for (const Case& c : cases) {
+        std::string plain = std::string("Name\0\0\0\0", 8) + std::string(c.field, 6);
+        plain += plain + plain;
+        Bytes file = complemented(plain);
+        decodeHighscores(file.data(), 42);
+        EXPECT_EQ(highscoreValue[0], c.expected) << c.field;
+        EXPECT_EQ(highscoreValue[2], c.expected) << c.field;
+    }
+}
+
+TEST_F(HighscoreFile, LongerFileIsReadOnlyForItsFirst42Bytes) {
+    setEntry(0, "Long", 5);
+    unsigned char image[42];
+    encodeHighscores(image);
+    Bytes file(image, image + 42);
+    file.resize(4096, 0x00);
+    writeBytes(savedFile(), file);
+    resetHighscores();
+    loadHighscores();
+    EXPECT_STREQ(highscoreName[0], "Long");
+    EXPECT_EQ(highscoreValue[0], 5);
+}
+
+TEST(NewHighscore, BestScoreTiesGoToTheLowerPlayerAndMustBeatTheRecord) {
+    resetHighscores();
+    highscoreValue[0] = 500;
+    highscoreValue[1] = 1000;
+    highscoreValue[2] = 300;
+    struct Case {
+        int players;
+        std::vector<int> scores;
+        bool broken;
+        int player;
+        int best;
+    };
+    const Case cases[] = {
+        {1, {500}, false, 0, 500},  // equal is no record
+        {1, {501}, true, 0, 501},
+        {2, {200, 1000}, false, 1, 1000},
+        {2, {1001, 1001}, true, 0, 1001},
+        {3, {400, 400, 400}, true, 0, 400},
+        {3, {10, 20, 301}, true, 2, 301},
+        {3, {299, 50, 300}, false, 2, 300},
+    };
+    for (const Case& c : cases) {
+        int player = -1, best = -1;
+        EXPECT_EQ(isNewHighscore(c.players, c.scores.data(), player, best), c.broken)
+            << c.players << " players";
+        EXPECT_EQ(player, c.player) << c.players << " players";
+        EXPECT_EQ(best, c.best) << c.players << " players";
+    }
+    int player = 0, best = 0;
+    int scores[4] = {9999, 9999, 9999, 9999};
+    EXPECT_FALSE(isNewHighscore(0, scores, player, best));
+    EXPECT_FALSE(isNewHighscore(4, scores, player, best));
+}
+
+TEST_F(HighscoreFile, SaveReplacesALongerOldFileAndTracesThePath) {
+    writeBytes(savedFile(), Bytes(50, 0x11));
+    std::string tracePath = (root / "trace.jsonl").string();
+    ASSERT_TRUE(openTrace(tracePath.c_str()));
+    game.highscoresChanged = 0;
+    setEntry(1, "Winner", 1500);
+    ASSERT_EQ(saveHighscores(), 0);
+    closeTrace();
+    EXPECT_EQ(game.highscoresChanged, 1);
+    Bytes written = readFile(savedFile());
+    unsigned char image[42];
+    encodeHighscores(image);
+    EXPECT_EQ(written, Bytes(image, image + 42));
+    Bytes trace = readFile(tracePath);
+    std::string traceText(trace.begin(), trace.end());
+    EXPECT_NE(traceText.find("\"event\":\"highscore_saved\""), std::string::npos);
+    EXPECT_NE(traceText.find(jsonString(savedFile().string())), std::string::npos);
+    // Nothing is left behind beside the file.
+    int entries = 0;
+    for (const auto& e : fs::directory_iterator(root / "save")) {
+        (void)e;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1);
+}
+
+TEST_F(HighscoreFile, SaveCreatesAMissingSaveDirectory) {
+    paths().saveDir = (root / "deep" / "er" / "save").string();
+    setEntry(2, "Trio", 77);
+    ASSERT_EQ(saveHighscores(), 0);
+    EXPECT_EQ(fs::file_size(root / "deep" / "er" / "save" / "gx.raw"), 42u);
+}
+
+TEST_F(HighscoreFile, UncreatableSaveDirectoryIsReportedAndTheTableStays) {
+    writeBytes(root / "blocker", Bytes(3, 1));
+    paths().saveDir = (root / "blocker" / "save").string();
+    setEntry(0, "Mem", 12);
+    game.highscoresChanged = 0;
+    testing::internal::CaptureStderr();
+    EXPECT_NE(saveHighscores(), 0);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find((root / "blocker" / "save" / "gx.raw").string()), std::string::npos)
+        << err;
+    EXPECT_STREQ(highscoreName[0], "Mem");
+    EXPECT_EQ(highscoreValue[0], 12);
+    EXPECT_EQ(game.highscoresChanged, 1);  // the menu still shows the new entry
+}
+
+// A write that fails half-way (here: a file size limit of 0, which works even for root)
+// must leave the previous file exactly as it was and no temporary file beside it.
+TEST_F(HighscoreFile, FailedWriteLeavesTheOldFileUntouched) {
+    setEntry(0, "Old", 1);
+    ASSERT_EQ(saveHighscores(), 0);
+    Bytes before = readFile(savedFile());
+
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{0, 0};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        setEntry(0, "New", 2);
+        std::FILE* devnull = std::freopen("/dev/null", "w", stderr);
+        (void)devnull;
+        _exit(saveHighscores() == 0 ? 0 : 3);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 3) << "the failed save was reported as success";
+    EXPECT_EQ(readFile(savedFile()), before);
+    int entries = 0;
+    for (const auto& e : fs::directory_iterator(root / "save")) {
+        (void)e;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1);
+}
+
+TEST(HighscoreText, ListsAllThreeEntriesInTheMenuFormat) {
+    resetHighscores();
+    char text[1000];
+    buildHighscoreText(text, sizeof text);
+    EXPECT_STREQ(text,
+                 "************** Highscores:   1-Player-Game: 0  (Zorvik)"
+                 "                2-Player-Game: 0  (Zorvik)"
+                 "                3-Player-Game: 0  (Zorvik)"
+                 "*******************                      ");
+
+    setEntry(0, "Abcdefgh", 999999);
+    setEntry(1, "", 1500);
+    setEntry(2, "Al", -3);
+    buildHighscoreText(text, sizeof text);
+    EXPECT_NE(std::strstr(text, "1-Player-Game: 999999  (Abcdefgh)                2-"), nullptr)
+        << text;
+    EXPECT_NE(std::strstr(text, "2-Player-Game: 1500  ()"), nullptr) << text;
+    EXPECT_NE(std::strstr(text, "3-Player-Game: -3  (Al)****"), nullptr) << text;
+    resetHighscores();
+}
+
+TEST(HighscoreText, NeverRunsPastASmallBuffer) {
+    resetHighscores();
+    char text[40];
+    std::memset(text, 'x', sizeof text);
+    buildHighscoreText(text, 32);
+    EXPECT_EQ(std::strlen(text), 31u);
+    EXPECT_EQ(text[32], 'x');
+}
