@@ -92,11 +92,16 @@ TEST(Pictures, MissingEmptyAndShortFilesShowBlackWhereTheyHaveNoPixels) {
     Engine& e = t.engine;
     for (const char* name : {"/missing.raw", "/empty.raw"}) {
         e.pictureSurface()->fill(0x5555);
+        testing::internal::CaptureStderr();
         e.loadPicture((dir + name).c_str(), 24);
+        std::string err = testing::internal::GetCapturedStderr();
         EXPECT_EQ(pixelAt(e.frontSurface(), 100, 100), 0) << name;
+        EXPECT_NE(err.find(dir + name), std::string::npos) << err;
     }
     e.pictureSurface()->fill(0x5555);
+    testing::internal::CaptureStderr();
     e.loadPicture((dir + "/short.raw").c_str(), 24);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(pixelAt(e.frontSurface(), 639, 1), 0xFFFF);
     EXPECT_EQ(pixelAt(e.frontSurface(), 0, 2), 0);
 }

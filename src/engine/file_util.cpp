@@ -85,7 +85,10 @@ int readFileRange(const char* fileName, void* buffer, long offset, long length) 
 void fatalFileError(const char* fileName) {
     int err = errno;
     std::string path = resolveDataPath(fileName);
-    std::fprintf(stderr, "cannot read data file %s: %s\n", path.c_str(), reasonFor(err));
+    std::fprintf(stderr,
+                 "parapet: cannot read data file %s: %s; use --data DIR or PARAPET_DATA to point "
+                 "at the game's data\n",
+                 path.c_str(), reasonFor(err));
     if (logIsOpen()) {
         logLine(fileName);
         closeLog();
@@ -102,7 +105,7 @@ int writeFile(const void* data, const char* fileName, long length) {
     // No O_TRUNC: an older, longer file keeps its tail, as the game always did.
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT, 0644);
     if (fd < 0) {
-        std::fprintf(stderr, "cannot write file %s: %s\n", path.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "parapet: cannot write file %s: %s\n", path.c_str(), std::strerror(errno));
         return 1;
     }
     const char* p = static_cast<const char*>(data);
@@ -111,7 +114,7 @@ int writeFile(const void* data, const char* fileName, long length) {
         ssize_t n = ::write(fd, p, static_cast<size_t>(left));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-            std::fprintf(stderr, "cannot write file %s: %s\n", path.c_str(),
+            std::fprintf(stderr, "parapet: cannot write file %s: %s\n", path.c_str(),
                          n < 0 ? std::strerror(errno) : "nothing written");
             ::close(fd);
             return 1;
@@ -120,7 +123,7 @@ int writeFile(const void* data, const char* fileName, long length) {
         left -= n;
     }
     if (::close(fd) != 0) {
-        std::fprintf(stderr, "cannot write file %s: %s\n", path.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "parapet: cannot write file %s: %s\n", path.c_str(), std::strerror(errno));
         return 1;
     }
     return 0;
