@@ -6,8 +6,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "actors/actor.h"
@@ -66,9 +69,11 @@ void paintSheet(Surface& sheet) {
 struct Scene {
     explicit Scene(int sprites)
         : display(screenW, screenH), engine(&display, &keys, nullptr, screenW, screenH, 16) {
-        // No file: the sheet starts black and is painted here, then its runs are rebuilt.
-        int sheet = engine.addSheet("/nonexistent/parapet-bench-sheet.raw", 640, 128, 24, cell,
-                                    cell, true);
+        // The sheet is loaded black and painted here, then its runs are rebuilt.
+        const std::string file =
+            (std::filesystem::temp_directory_path() / "parapet-bench-sheet.raw").string();
+        std::ofstream(file, std::ios::binary) << std::string(640 * 128 * 3, '\0');
+        int sheet = engine.addSheet(file.c_str(), 640, 128, 24, cell, cell, true);
         paintSheet(*engine.sheetSurface(sheet));
         engine.sheetSurface(sheet)->buildOpaqueRuns(cell, cell);
         engine.backgroundSurface()->fill(0x3186);
