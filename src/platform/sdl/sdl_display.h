@@ -28,7 +28,7 @@ public:
 
 private:
     SdlDisplay(SdlLibraryShare library, SDL_Window* window, SDL_Renderer* renderer,
-               SDL_Texture* texture, bool fullscreen);
+               SDL_Texture* texture, bool fullscreen, int windowedWidth, int windowedHeight);
     // After a lost graphics device the old texture is gone; make a fresh one.
     bool recreateTexture();
 
@@ -37,5 +37,9 @@ private:
     SDL_Renderer* renderer_;
     SDL_Texture* texture_;
     bool fullscreen_;
+    // The window's size when not full screen, restored on leaving full screen.
+    int windowedWidth_;
+    int windowedHeight_;
+    bool fullscreenPending_ = false;
     bool closeRequested_ = false;
 };
