@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/sdl/key_table.h"
 #include "platform/sdl/letterbox.h"
 
 namespace {
@@ -39,7 +40,9 @@ std::string reason(const char* what) {
 }  // namespace
 
 std::unique_ptr<SdlDisplay> SdlDisplay::create(const SdlSettings& settings,
-                                               SdlLibraryShare library, std::string& error) {
+                                               SdlLibraryShare library,
+                                               std::shared_ptr<KeyHoldBack> holdBack,
+                                               std::string& error) {
     // Hard pixel edges at every scale; and the game paces itself, so no waiting for vsync.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
@@ -71,6 +74,7 @@ std::unique_ptr<SdlDisplay> SdlDisplay::create(const SdlSettings& settings,
     std::unique_ptr<SdlDisplay> display(new SdlDisplay(std::move(library), window, renderer,
                                                        texture, false, screenWidth * scale,
                                                        screenHeight * scale));
+    display->holdBack_ = std::move(holdBack);
     // Made a window first and full screen once the window system has shown it, so the
     // window manager knows the size to return to on Alt+Enter.
     display->fullscreenPending_ = settings.fullscreen;
@@ -166,6 +170,12 @@ void SdlDisplay::pumpEvents() {
                              key.scancode == SDL_SCANCODE_KP_ENTER;
                 if (enter && (key.mod & KMOD_ALT) != 0 && event.key.repeat == 0) {
                     setFullscreen(!fullscreen_);
+                    if (holdBack_) {
+                        for (SDL_Scancode held : {key.scancode, SDL_SCANCODE_LALT,
+                                                  SDL_SCANCODE_RALT}) {
+                            holdBack_->holdBack(dikFromScancode(held));
+                        }
+                    }
                 }
                 break;
             }

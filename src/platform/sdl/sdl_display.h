@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/display.h"
+#include "platform/sdl/key_hold_back.h"
 #include "platform/sdl/sdl_library.h"
 #include "platform/sdl/sdl_platform.h"
 
@@ -15,8 +16,11 @@ struct SDL_Texture;
 class SdlDisplay : public Display {
 public:
     // Null with a one-line reason when no window can be opened.
+    // The keys of the full-screen switch are held back from the game through `holdBack`.
     static std::unique_ptr<SdlDisplay> create(const SdlSettings& settings,
-                                              SdlLibraryShare library, std::string& error);
+                                              SdlLibraryShare library,
+                                              std::shared_ptr<KeyHoldBack> holdBack,
+                                              std::string& error);
     ~SdlDisplay() override;
 
     void present() override;
@@ -33,6 +37,7 @@ private:
     bool recreateTexture();
 
     SdlLibraryShare library_;
+    std::shared_ptr<KeyHoldBack> holdBack_;
     SDL_Window* window_;
     SDL_Renderer* renderer_;
     SDL_Texture* texture_;

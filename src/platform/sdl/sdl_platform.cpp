@@ -22,10 +22,11 @@ bool createSdlPlatform(const SdlSettings& settings, Platform& platform, std::str
         std::fprintf(stderr, "parapet: no game controllers (%s); keyboard only\n",
                      SDL_GetError());
     }
-    std::unique_ptr<SdlDisplay> display = SdlDisplay::create(settings, library, error);
+    auto holdBack = std::make_shared<KeyHoldBack>();
+    std::unique_ptr<SdlDisplay> display = SdlDisplay::create(settings, library, holdBack, error);
     if (!display) return false;
     platform.display = std::move(display);
-    platform.keyboard = std::make_unique<SdlKeyboard>(library);
+    platform.keyboard = std::make_unique<SdlKeyboard>(library, holdBack);
     platform.joysticks = std::make_unique<SdlJoysticks>(library);
     platform.audio = std::make_unique<SdlAudio>(library);
     platform.clock = std::make_unique<SdlClock>(library);
