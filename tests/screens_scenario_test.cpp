@@ -1,0 +1,195 @@
+// Whole runs of the program, headless, from an input script: the screens before play as a
+// player meets them, checked on the trace and the files left behind.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "support/screen_run.h"
+
+namespace fs = std::filesystem;
+using screen_run::Result;
+
+namespace {
+
+// Frame numbers of the start-up pause and the title as a run without input shows them.
+constexpr int titleFirstFrame = 167;  // the 166th frame switches to the title
+constexpr int titleFrame(int n) { return titleFirstFrame - 1 + n; }
+
+std::vector<unsigned char> readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
+}
+
+uint32_t le32(const std::vector<unsigned char>& b, size_t at) {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+}
+
+// The pixels of a screen rectangle in a 640 x 480 screenshot (rows are stored bottom-up).
+std::vector<unsigned char> region(const std::vector<unsigned char>& bmp, int x0, int y0, int w,
+                                  int h) {
+    std::vector<unsigned char> out;
+    for (int y = y0; y < y0 + h; ++y) {
+        size_t row = 54 + static_cast<size_t>(479 - y) * 640 * 3;
+        out.insert(out.end(), bmp.begin() + row + x0 * 3, bmp.begin() + row + (x0 + w) * 3);
+    }
+    return out;
+}
+
+// Skips the title with Space as soon as it may be skipped; the menu is then up.
+const char* skipTitle = "286 tap SPACE 1\n";
+constexpr int menuFrame = titleFrame(121);
+
+}  // namespace
+
+TEST(StartupAndTitle, TimelineWithoutInput) {
+    Result r = screen_run::run(screen_run::scratchDir(), "", "--frames 400");
+    ASSERT_EQ(r.exitCode, 0) << r.errors;
+    EXPECT_EQ(r.soundFrames("s\\coming.raw", 22050), std::vector<int>{1});
+    EXPECT_EQ(r.stateChange(10, 20), 166);
+    EXPECT_EQ(r.soundFrames("s\\vorlantide.raw"), std::vector<int>{titleFrame(1)});
+    EXPECT_EQ(r.soundFrames("s\\chancefor.raw"), std::vector<int>{titleFrame(90)});
+    EXPECT_EQ(r.stateChange(20, 15), titleFrame(180));
+    EXPECT_EQ(r.all("state").size(), 2u) << "the menu waits without input";
+    ASSERT_FALSE(r.events.empty());
+    EXPECT_EQ(r.events.back()["event"], "end");
+    EXPECT_EQ(r.events.back().frame(), 400);
+}
+
+TEST(StartupAndTitle, SpaceEndsTheTitleOnlyFromIts121stFrame) {
+    struct Case {
+        const char* script;
+        int endsAt;
+        const char* why;
+    };
+    // A key pressed in frame F is seen by the screen in frame F + 1.
+    const Case cases[] = {
+        {"200 tap SPACE 5\n", titleFrame(180), "early press is ignored"},
+        {"284 tap SPACE 2\n", titleFrame(180), "held through title frames 119 and 120 only"},
+        {"286 tap SPACE 1\n", titleFrame(121), "seen in title frame 121"},
+        {"300 key SPACE down\n", titleFrame(135), "later press ends it at once"},
+    };
+    for (const Case& c : cases) {
+        Result r = screen_run::run(screen_run::scratchDir(std::to_string(&c - cases)), c.script,
+                                   "--frames 360");
+        ASSERT_EQ(r.exitCode, 0) << r.errors;
+        EXPECT_EQ(r.stateChange(20, 15), c.endsAt) << c.why;
+    }
+}
+
+TEST(StartupAndTitle, HeldFireOpensTheMenuOnlyAfterReleaseAndDoesNotActThere) {
+    // Right Shift is player 1's fire; held from title frame 84 to well past the title's end.
+    Result r = screen_run::run(screen_run::scratchDir(),
+                               "250 key RSHIFT down\n400 key RSHIFT up\n", "--frames 460");
+    ASSERT_EQ(r.exitCode, 0) << r.errors;
+    int menuAt = r.stateChange(20, 15);
+    // Fire follows the keyboard one frame late: released in 400, seen up after frame 401.
+    EXPECT_EQ(menuAt, 402);
+    EXPECT_EQ(r.stateChange(15, 30), -1) << "the release started a game";
+    EXPECT_TRUE(r.soundFrames("s\\tschonk.raw").empty());
+    EXPECT_EQ(r.events.back().frame(), 460);
+}
+
+TEST(Menu, NavigationClicksExceptAtTheEnds) {
+    std::string script = skipTitle;
+    script +=
+        "310 tap DOWN\n"          // Players
+        "320 tap DOWN\n"          // Quit
+        "330 tap DOWN\n"          // already at the bottom: silent
+        "340 tap UP\n"            // Players
+        "350 key UP down\n"       // Start, and holding it moves no further
+        "380 key UP up\n"
+        "390 tap UP\n"            // already at the top: silent
+        "400 tap RETURN\n";       // activates Start
+    Result r = screen_run::run(screen_run::scratchDir(), script, "--frames 420");
+    ASSERT_EQ(r.exitCode, 0) << r.errors;
+    ASSERT_EQ(r.stateChange(20, 15), menuFrame);
+    // Directions follow the keyboard one frame late, so each click sounds two frames later.
+    EXPECT_EQ(r.soundFrames("s\\tschonk.raw", 22050), (std::vector<int>{312, 322, 342, 352}));
+    EXPECT_TRUE(r.soundFrames("s\\tschonk.raw", 44100).empty());
+    EXPECT_EQ(r.stateChange(15, 30), 402) << "Start was not the selected item";
+}
+
+TEST(Menu, QuitEndsTheRunWithExitCodeZero) {
+    std::string script = skipTitle;
+    script += "310 tap DOWN\n320 tap DOWN\n340 tap RSHIFT\n";
+    Result r = screen_run::run(screen_run::scratchDir(), script, "--frames 2000");
+    EXPECT_EQ(r.exitCode, 0) << r.errors;
+    ASSERT_FALSE(r.events.empty());
+    EXPECT_EQ(r.events.back()["event"], "end");
+    EXPECT_EQ(r.events.back().frame(), 342);
+    EXPECT_EQ(r.stateChange(15, 30), -1);
+}
+
+TEST(Menu, PlayersCycleUpToTheJoystickLimit) {
+    struct Case {
+        int joysticks;
+        int maxPlayers;
+    };
+    for (Case c : {Case{0, 2}, Case{3, 3}}) {
+        // Select Players, then press fire five times, with a picture of the count before and
+        // after each press.
+        std::string script = skipTitle;
+        script += "310 tap DOWN\n";
+        std::string shots = "330";
+        for (int press = 0; press < 5; ++press) {
+            script += std::to_string(340 + 20 * press) + " tap RSHIFT\n";
+            shots += "," + std::to_string(350 + 20 * press);
+        }
+        Result r = screen_run::run(screen_run::scratchDir(std::to_string(c.joysticks)), script,
+                                   "--frames 460 --joysticks " + std::to_string(c.joysticks) +
+                                       " --screenshot-at " + shots);
+        ASSERT_EQ(r.exitCode, 0) << r.errors;
+        EXPECT_EQ(r.soundFrames("s\\tschonk.raw", 44100).size(), 5u);
+        EXPECT_EQ(r.stateChange(15, 30), -1);
+
+        // The count stands at (500, 220) in the 48 x 51 game font.
+        std::vector<std::vector<unsigned char>> counts;
+        for (int frame = 330; frame <= 430; frame += 20) {
+            auto bmp = readBytes(r.shotDir() + "/frame-" + std::to_string(frame) + ".bmp");
+            ASSERT_EQ(bmp.size(), 921654u) << frame;
+            counts.push_back(region(bmp, 500, 220, 48, 51));
+        }
+        // counts[k] shows the number after k presses: 1, 2, ..., maxPlayers, 1, ...
+        for (size_t k = 0; k < counts.size(); ++k) {
+            for (size_t m = 0; m < k; ++m) {
+                bool sameNumber = k % c.maxPlayers == m % c.maxPlayers;
+                EXPECT_EQ(counts[k] == counts[m], sameNumber)
+                    << c.joysticks << " joysticks, after " << k << " and " << m << " presses";
+            }
+        }
+    }
+}
+
+TEST(ScreenshotButton, OnePicturePerPressNeverOverAnEarlierOne) {
+    std::string dir = screen_run::scratchDir();
+    fs::create_directories(dir + "/shots");
+    std::ofstream(dir + "/shots/snap00.bmp") << "from an earlier run";
+    const char* script =
+        "100 joy 0 button 3 down\n"
+        "130 joy 0 button 3 up\n"  // held for 30 frames: still one picture
+        "150 joy 0 button 3 down\n"
+        "152 joy 0 button 3 up\n";
+    Result r = screen_run::run(dir, script, "--frames 200 --joysticks 1");
+    ASSERT_EQ(r.exitCode, 0) << r.errors;
+
+    auto shots = r.all("screenshot");
+    ASSERT_EQ(shots.size(), 2u);
+    EXPECT_EQ(shots[0]["path"], r.shotDir() + "/snap01.bmp");
+    EXPECT_EQ(shots[1]["path"], r.shotDir() + "/snap02.bmp");
+    EXPECT_NE(r.errors.find(r.shotDir() + "/snap01.bmp"), std::string::npos) << r.errors;
+    EXPECT_EQ(readBytes(dir + "/shots/snap00.bmp").size(), 19u) << "an old picture was overwritten";
+
+    auto bmp = readBytes(r.shotDir() + "/snap01.bmp");
+    ASSERT_EQ(bmp.size(), 921654u);
+    EXPECT_EQ(bmp[0], 'B');
+    EXPECT_EQ(bmp[1], 'M');
+    EXPECT_EQ(le32(bmp, 2), 921654u);
+    EXPECT_EQ(le32(bmp, 10), 54u);
+    EXPECT_EQ(le32(bmp, 18), 640u);
+    EXPECT_EQ(le32(bmp, 22), 480u);
+    EXPECT_EQ(bmp[28], 24);
+}
