@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -192,4 +193,312 @@ TEST(AnimationRows, DurationsScaleToTheUpdateCountsTheGameIsTimedBy) {
     };
     for (auto [authored, updates] : authoredToUpdates)
         EXPECT_EQ(scaledDuration(authored), updates) << authored;
+}
+
+// ---------------------------------------------------------------------------------------
+// The start-up build, on sheet files of the real names and sizes written by the test.
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "actors/font.h"
+#include "shell/log.h"
+#include "shell/paths.h"
+#include "support/text_test_engine.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct SheetSpec {
+    const char* file;
+    int width, height, cellWidth, cellHeight;
+};
+// Indices are the sheet numbers the table refers to.
+const SheetSpec sheetSpecs[7] = {
+    {"Defender_1536x996-102x67.raw", 1536, 996, 102, 67},
+    {"Magazine_640x66-64x66.raw", 640, 66, 64, 66},
+    {"Ball_384x16-16x16.raw", 384, 16, 16, 16},
+    {"Climber_1536x996-102x134.raw", 1536, 996, 102, 134},
+    {"Weapons&Bodyparts_640x256-64x64.raw", 640, 256, 64, 64},
+    {"Gamefont.raw", 512, 357, 48, 51},
+    {"Scrollerfont_640_32_12x16.raw", 640, 32, 12, 16},
+};
+
+// Sheet k carries a red level of its own in the top-left pixel of every cell and nothing
+// else, so a frame's mask tells which way round it was cut and the sheet which file it is.
+uint8_t sheetRed(int k) { return static_cast<uint8_t>(32 * (k + 1)); }
+uint16_t sheetPixel(int k) { return static_cast<uint16_t>((sheetRed(k) & 0xF8) << 8 | 0x7E0 | 0x1F); }
+
+void writeTestSheets(const fs::path& dataDir) {
+    fs::create_directories(dataDir / "g");
+    for (int k = 0; k < 7; ++k) {
+        const SheetSpec& s = sheetSpecs[k];
+        std::vector<uint8_t> rgb(static_cast<size_t>(s.width) * s.height * 3, 0);
+        for (int y = 0; y + s.cellHeight <= s.height; y += s.cellHeight)
+            for (int x = 0; x + s.cellWidth <= s.width; x += s.cellWidth) {
+                uint8_t* p = &rgb[(static_cast<size_t>(y) * s.width + x) * 3];
+                p[0] = sheetRed(k);
+                p[1] = 255;
+                p[2] = 255;
+            }
+        std::ofstream out(dataDir / "g" / s.file, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
+    }
+}
+
+std::string readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The scaled durations, as update counts the game is timed by.
+int updatesFor(int authored) {
+    static const std::map<int, int> updates = {
+        {1, 0},  {2, 1},  {3, 1},   {4, 2},   {5, 3},   {6, 3},   {7, 4},   {8, 5},
+        {10, 6}, {12, 7}, {15, 9},  {16, 10}, {20, 13}, {25, 16}, {34, 22}, {255, 165},
+    };
+    return updates.at(authored);
+}
+
+class BuildAnimationsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dataDir = fs::path(testing::TempDir()) / "parapet_build_animations";
+        writeTestSheets(dataDir);
+    }
+    void SetUp() override {
+        savedPaths = paths();
+        paths().dataDir = dataDir.string();
+    }
+    void TearDown() override {
+        closeLog();
+        if (levelText != nullptr) levelText->removeTreeFrom(&te.engine);
+        releaseAnimations();
+        paths() = savedPaths;
+    }
+
+    // The cells an actor shows after each of n updates of a freshly started row.
+    std::vector<int> play(int row, int n, Actor& actor) {
+        actor.setAnimation(animations[row]);
+        std::vector<int> cells;
+        for (int i = 0; i < n; ++i) {
+            actor.update();
+            cells.push_back(actor.currentFrame()->cell());
+        }
+        return cells;
+    }
+
+    static inline fs::path dataDir;
+    Paths savedPaths;
+    TextTestEngine te;
+};
+
+// "1x5 2x5 3" -> 1 1 1 1 1 2 2 2 2 2 3
+std::vector<int> runs(const std::string& s) {
+    std::vector<int> out;
+    for (const std::string& w : words(s)) {
+        auto x = w.find('x');
+        int v = w.substr(0, x) == "_" ? -1 : std::stoi(w.substr(0, x));
+        int n = x == std::string::npos ? 1 : std::stoi(w.substr(x + 1));
+        out.insert(out.end(), n, v);
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST_F(BuildAnimationsTest, SheetsAndFontsComeFromTheirFilesInTableOrder) {
+    buildAnimations();
+    ASSERT_EQ(te.engine.sheetCount(), 7);
+    for (int k = 0; k < 7; ++k) {
+        SCOPED_TRACE(sheetSpecs[k].file);
+        EXPECT_EQ(te.engine.sheetWidth(k), sheetSpecs[k].width);
+        EXPECT_EQ(te.engine.sheetHeight(k), sheetSpecs[k].height);
+        EXPECT_EQ(te.engine.cellWidth(k), sheetSpecs[k].cellWidth);
+        EXPECT_EQ(te.engine.cellHeight(k), sheetSpecs[k].cellHeight);
+        EXPECT_TRUE(te.engine.sheetDrawable(k));
+        EXPECT_EQ(te.engine.sheetSurface(k)->pixels()[0], sheetPixel(k));
+    }
+    ASSERT_NE(gameFont, nullptr);
+    ASSERT_NE(scrollerFont, nullptr);
+    EXPECT_EQ(gameFont->sheet(), 5);
+    EXPECT_EQ(scrollerFont->sheet(), 6);
+    for (Font* f : {gameFont, scrollerFont}) {
+        EXPECT_EQ(f->cellFor('A'), 0);
+        EXPECT_EQ(f->cellFor('0'), 52);
+    }
+    EXPECT_EQ(gameFont->cellWidth(), 48);
+    EXPECT_EQ(scrollerFont->cellHeight(), 16);
+}
+
+TEST_F(BuildAnimationsTest, EveryBuiltRowMatchesTheListingWithScaledDurations) {
+    buildAnimations();
+    for (int row = 0; row < animationRowCount; ++row) {
+        SCOPED_TRACE("row " + std::to_string(row));
+        const ListedRow want = listedRow(row);
+        const Animation* a = animations[row];
+        ASSERT_NE(a, nullptr);
+        ASSERT_EQ(a->frameCount(), static_cast<int>(want.frames.size()));
+        for (int j = 0; j < a->frameCount(); ++j) {
+            SCOPED_TRACE("frame " + std::to_string(j));
+            const ListedFrame& f = want.frames[j];
+            const SpriteFrame* frame = a->frame(j);
+            EXPECT_EQ(frame->sheet(), want.sheet);
+            EXPECT_EQ(frame->cell(), f.cell);
+            EXPECT_EQ(a->duration(j), updatesFor(f.duration));
+            EXPECT_EQ(a->skip(j), f.skip);
+            EXPECT_EQ(frame->mirrorX(), f.mirror == 1);
+            EXPECT_FALSE(frame->mirrorY());
+            EXPECT_EQ(frame->hotX(), f.hotX);
+            EXPECT_EQ(frame->hotY(), f.hotY);
+            // Masks are cut in the drawn orientation: the marked top-left pixel of the cell
+            // lands on the right when the frame is mirrored.
+            EXPECT_EQ(frame->hasMask(), f.cell >= 0);
+            if (frame->hasMask()) {
+                const int right = frame->cellWidth() - 1;
+                EXPECT_EQ(frame->isOpaque(0, 0), f.mirror == 0);
+                EXPECT_EQ(frame->isOpaque(right, 0), f.mirror == 1);
+            }
+        }
+    }
+}
+
+TEST_F(BuildAnimationsTest, LevelWordAndSplatsAreReadyAfterStartUp) {
+    buildAnimations();
+    ASSERT_NE(levelText, nullptr);
+    const auto chain = chainOf(levelText);
+    EXPECT_EQ(cellsOf(levelText), (std::vector<int>{37, 30, 47, 30, 37}));
+    ASSERT_EQ(te.engine.actorCount(), 5);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(te.engine.actorAt(i), chain[i]);
+        EXPECT_FALSE(chain[i]->isVisible());
+        EXPECT_EQ(chain[i]->currentFrame()->sheet(), 5);
+        EXPECT_EQ(chain[i]->offsetX(), i == 0 ? 0 : 48);
+    }
+    for (int i = 0; i < 3; ++i) {
+        for (SpriteFrame* f : {largeSplat[i], smallSplat[i]}) {
+            ASSERT_NE(f, nullptr);
+            EXPECT_EQ(f->sheet(), 4);
+            EXPECT_FALSE(f->mirrorX());
+            EXPECT_EQ(f->hotX(), 0);
+            EXPECT_EQ(f->hotY(), 0);
+        }
+        EXPECT_EQ(largeSplat[i]->cell(), 21 + i);
+        EXPECT_EQ(smallSplat[i]->cell(), 24 + i);
+    }
+}
+
+TEST_F(BuildAnimationsTest, ProgressLinesMarkEachStageRowAndFrame) {
+    const fs::path logPath = dataDir / "build.log";
+    openLog(logPath.string().c_str());
+    ASSERT_TRUE(logIsOpen());
+    buildAnimations();
+    closeLog();
+    const std::string log = readFile(logPath);
+
+    // Keep only the build's own lines: the engine and the frames log lines of their own in
+    // between, and the sheet loader ends some without a newline.
+    const std::set<std::string> own = {"a", "a1", "a2", "a3", "a4", "b", "c", "d", "e",
+                                       "f1", "f2", "f3", "f4", "f5", "f6", "f7", "g", "i"};
+    std::vector<std::string> got;
+    for (std::string line : split(log, '\n')) {
+        auto cut = line.find_last_of("\x05\x06");
+        if (cut != std::string::npos) line = line.substr(cut + 1);
+        if (own.count(line) || line.rfind("i=", 0) == 0) got.push_back(line);
+    }
+
+    std::vector<std::string> want = {"a", "a1", "a2", "a3", "a4", "b", "c", "d", "e"};
+    for (int row = 0; row < animationRowCount; ++row) {
+        want.push_back("i=" + std::to_string(row));
+        want.push_back("f1");
+        for (int j = 0; j < animationRows[row].frameCount; ++j)
+            for (const char* f : {"f2", "f3", "f4", "f5", "f6", "f7"}) want.push_back(f);
+        want.push_back("g");
+        want.push_back("i");
+    }
+    EXPECT_EQ(got, want);
+}
+
+TEST_F(BuildAnimationsTest, RowsStepAsTheGameExpects) {
+    buildAnimations();
+    struct Case {
+        int row;
+        const char* cells;  // after each update of a freshly started row
+    };
+    const Case cases[] = {
+        // the first two frames once, then frames 2 to 13 round and round
+        {3, "1x5 2x5 3x2 4x2 5x2 6x2 5x2 4x2 3x2 7x2 8x2 9x2 8x2 7x2 3x2 4x2 5x2"},
+        // emptying once, then empty for good
+        {6, "5 4 3 2 1 0x20"},
+        // the blade flickers on every update, then the stroke follows through and holds
+        {33, "48 33 48 33 48 33 48 33 48 33 34 35x3 34 33x30"},
+        // cut down, ending on the blank frame; frames 13 and 14 never show
+        {40, "33x16 34x3 35x3 36x3 37x3 34x3 35x3 36x3 37x3 38x16 39x3 40x3 41x3 _x200"},
+        // frame 0 only once, frames 4 to 10 never
+        {48, "1 2 3 4 17 2 3 4 17 2 3 4 17"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("row " + std::to_string(c.row));
+        const std::vector<int> want = runs(c.cells);
+        Actor fresh(animations[5], 0, 0, 0.0, 0.0);
+        EXPECT_EQ(play(c.row, static_cast<int>(want.size()), fresh), want);
+    }
+    Actor actor(animations[5], 0, 0, 0.0, 0.0);
+    // The blank end of row 40 leaves the actor where it was.
+    actor.setPosition(300, 200);
+    play(40, 150, actor);
+    EXPECT_EQ(actor.x(), 300);
+    EXPECT_EQ(actor.currentFrame()->cell(), -1);
+    // Row 48's frames are all drawn mirrored.
+    actor.setAnimation(animations[48]);
+    for (int i = 0; i < 12; ++i, actor.update()) EXPECT_TRUE(actor.currentFrame()->mirrorX());
+}
+
+TEST_F(BuildAnimationsTest, BuildingAgainAfterReleaseStartsFresh) {
+    buildAnimations();
+    levelText->removeTreeFrom(&te.engine);
+    releaseAnimations();
+    EXPECT_EQ(animations[0], nullptr);
+    EXPECT_EQ(levelText, nullptr);
+
+    TextTestEngine other;
+    buildAnimations();
+    EXPECT_EQ(other.engine.sheetCount(), 7);
+    EXPECT_EQ(other.engine.actorCount(), 5);
+    EXPECT_NE(animations[0], nullptr);
+    levelText->removeTreeFrom(&other.engine);
+    releaseAnimations();
+}
+
+// The pictures the build generates must give every frame of the table something to show
+// and to collide with.
+TEST(BuildAnimationsOnGameData, EveryFrameOfTheTableHasPixels) {
+    const fs::path data = PARAPET_DATA_DIR;
+    if (!fs::exists(data / "g" / sheetSpecs[0].file)) GTEST_SKIP() << "no generated data";
+    for (const SheetSpec& s : sheetSpecs)
+        EXPECT_EQ(fs::file_size(data / "g" / s.file),
+                  static_cast<uintmax_t>(s.width) * s.height * 3)
+            << s.file;
+
+    Paths saved = paths();
+    paths().dataDir = data.string();
+    TextTestEngine te;
+    buildAnimations();
+    for (int row = 0; row < animationRowCount; ++row) {
+        const Animation* a = animations[row];
+        for (int j = 0; j < a->frameCount(); ++j) {
+            const SpriteFrame* f = a->frame(j);
+            if (f->cell() < 0) continue;
+            bool any = false;
+            for (int y = 0; y < f->cellHeight() && !any; ++y)
+                for (int x = 0; x < f->cellWidth() && !any; ++x) any = f->isOpaque(x, y);
+            EXPECT_TRUE(any) << "row " << row << " frame " << j << " cell " << f->cell();
+        }
+    }
+    levelText->removeTreeFrom(&te.engine);
+    releaseAnimations();
+    paths() = saved;
 }

@@ -1,6 +1,7 @@
 #include "engine/file_util.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -30,6 +31,12 @@ long fileSize(const char* fileName) {
     std::string path = resolveDataPath(fileName);
     FILE* f = std::fopen(path.c_str(), "rb");
     if (f == nullptr) return 0;
+    // A directory opens too, and seeking to its end gives a size nobody can allocate.
+    struct stat info {};
+    if (::fstat(::fileno(f), &info) != 0 || !S_ISREG(info.st_mode)) {
+        std::fclose(f);
+        return 0;
+    }
     long size = 0;
     if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
     std::fclose(f);

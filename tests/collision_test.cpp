@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "actors/actor.h"
+#include "engine/animation.h"
+#include "engine/sprite_frame.h"
+#include "support/test_sheets.h"
+
+namespace {
+
+// One frame as its own one-frame animation.
+struct Still {
+    Still(Engine* e, int sheet, int cell, bool mirrorX, int hotX, int hotY) {
+        frame = new SpriteFrame(sheet, mirrorX, false, hotX, hotY, cell, e);
+        animation = std::make_unique<Animation>(new SpriteFrame*[1]{frame}, 1, new int[1]{1},
+                                                new int[1]{-1});
+    }
+    ~Still() { delete frame; }
+    SpriteFrame* frame;
+    std::unique_ptr<Animation> animation;
+};
+
+enum Cell { solid = 0, cornerBall = 1, topRightDot = 2, blankCell = -1 };
+
+class Collisions : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string dir = makeTempDir("collide");
+        // 8 x 8 cells: solid; a 2 x 2 ball in the top-left corner; a single top-right pixel.
+        sheet = t.addSheet(dir, "c.raw", 24, 8, 8, 8, [](int x, int y) {
+            int cx = x % 8;
+            bool lit = x < 8 || (x < 16 && cx < 2 && y < 2) || (x >= 16 && cx == 7 && y == 0);
+            return lit ? Rgb{200, 200, 200} : Rgb{};
+        });
+    }
+    TestEngine t;
+    int sheet = -1;
+};
+
+}  // namespace
+
+TEST_F(Collisions, OnlyCommonOpaquePixelsCount) {
+    struct Side {
+        int cell;
+        bool mirrorX;
+        int hotX, hotY, x, y;
+    };
+    struct Case {
+        const char* what;
+        Side a, b;
+        bool expected;
+    } cases[] = {
+        {"edge to edge", {solid, false, 0, 0, 0, 0}, {solid, false, 0, 0, 8, 0}, false},
+        {"edge to edge below", {solid, false, 0, 0, 0, 0}, {solid, false, 0, 0, 0, 8}, false},
+        {"one column of overlap", {solid, false, 0, 0, 0, 0}, {solid, false, 0, 0, 7, 3}, true},
+        {"ball in the empty corner", {cornerBall, false, 0, 0, 0, 0}, {solid, false, 0, 0, 2, 2}, false},
+        {"ball touching by one pixel", {cornerBall, false, 0, 0, 0, 0}, {solid, false, 0, 0, 1, 1}, true},
+        {"mirrored dot meets dot", {topRightDot, false, 0, 0, 0, 0}, {topRightDot, true, 0, 0, 7, 0}, true},
+        {"mirrored dot one pixel off", {topRightDot, false, 0, 0, 0, 0}, {topRightDot, true, 0, 0, 6, 0}, false},
+        {"unmirrored dots side by side", {topRightDot, false, 0, 0, 0, 0}, {topRightDot, false, 0, 0, 7, 0}, false},
+        {"hot spot moves the picture away", {solid, false, 4, 4, 10, 10}, {solid, false, 0, 0, 14, 10}, false},
+        {"hot spot moves the picture onto it", {solid, false, 4, 4, 10, 10}, {solid, false, 0, 0, 13, 13}, true},
+        {"blank frame", {blankCell, false, 0, 0, 0, 0}, {solid, false, 0, 0, 0, 0}, false},
+        {"far apart", {solid, false, 0, 0, -100, 0}, {solid, false, 0, 0, 600, 0}, false},
+    };
+    for (const Case& c : cases) {
+        Still fa(&t.engine, sheet, c.a.cell, c.a.mirrorX, c.a.hotX, c.a.hotY);
+        Still fb(&t.engine, sheet, c.b.cell, c.b.mirrorX, c.b.hotX, c.b.hotY);
+        Actor a(fa.animation.get(), c.a.x, c.a.y, 0, 0);
+        Actor b(fb.animation.get(), c.b.x, c.b.y, 0, 0);
+        t.engine.addActor(&a);
+        t.engine.addActor(&b);
+        EXPECT_EQ(a.collidesWith(b), c.expected) << c.what;
+        EXPECT_EQ(b.collidesWith(a), c.expected) << c.what << " (operands swapped)";
+        t.engine.removeActor(&a);
+        t.engine.removeActor(&b);
+    }
+}
+
+TEST_F(Collisions, TheMaskBuiltFirstDecidesEvenAfterTheCellChanges) {
+    Still ball(&t.engine, sheet, cornerBall, false, 0, 0);
+    Still blank(&t.engine, sheet, blankCell, false, 0, 0);
+    Still wall(&t.engine, sheet, solid, false, 0, 0);
+    ball.frame->setCell(solid);
+    blank.frame->setCell(solid);
+    Actor a(ball.animation.get(), 0, 0, 0, 0), b(blank.animation.get(), 0, 0, 0, 0),
+        w(wall.animation.get(), 4, 4, 0, 0);
+    EXPECT_FALSE(a.collidesWith(w));
+    EXPECT_FALSE(b.collidesWith(w));
+    w.setPosition(1, 1);
+    EXPECT_TRUE(a.collidesWith(w));
+    EXPECT_FALSE(b.collidesWith(w));
+}

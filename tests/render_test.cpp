@@ -1,0 +1,331 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "actors/actor.h"
+#include "actors/font.h"
+#include "actors/scroller.h"
+#include "engine/animation.h"
+#include "engine/sprite_frame.h"
+#include "support/test_sheets.h"
+
+namespace {
+
+// An animation of the given cells of one sheet, each frame shown for `duration` updates.
+struct Anim {
+    Anim(Engine* e, int sheet, std::vector<int> cells, bool mirrorX = false, int hotX = 0,
+         int hotY = 0, int duration = 1000) {
+        const int n = static_cast<int>(cells.size());
+        auto** frames = new SpriteFrame*[n];
+        auto* d = new int[n];
+        auto* s = new int[n];
+        for (int i = 0; i < n; ++i) {
+            owned.push_back(
+                std::make_unique<SpriteFrame>(sheet, mirrorX, false, hotX, hotY, cells[i], e));
+            frames[i] = owned.back().get();
+            d[i] = duration;
+            s[i] = i == n - 1 ? -n : 0;
+        }
+        animation = std::make_unique<Animation>(frames, n, d, s);
+    }
+    Animation* get() { return animation.get(); }
+    std::vector<std::unique_ptr<SpriteFrame>> owned;
+    std::unique_ptr<Animation> animation;
+};
+
+uint16_t pixelAt(Surface* s, int x, int y) { return s->pixels()[y * s->width() + x]; }
+
+const Rgb red{255, 0, 0}, green{0, 255, 0}, blue{0, 0, 255};
+
+class Rendering : public testing::Test {
+protected:
+    void SetUp() override {
+        Actor::clearOrderChanged();
+        dir = makeTempDir("render");
+        // Three solid 8 x 8 cells in red, green and blue, then a cell whose left half is clear.
+        colours = t.addSheet(dir, "c.raw", 32, 8, 8, 8, [](int x, int) {
+            if (x < 8) return red;
+            if (x < 16) return green;
+            if (x < 24) return blue;
+            return x < 28 ? Rgb{} : red;
+        });
+        // A 64 x 64 cell whose column c has the pixel value c << 5 | 1, for clipping.
+        columns = t.addSheet(dir, "cols.raw", 64, 64, 64, 64,
+                             [](int x, int) { return Rgb{0, uint8_t(x << 2), 8}; });
+    }
+    void TearDown() override { Actor::clearOrderChanged(); }
+    Surface* front() { return t.engine.frontSurface(); }
+
+    TestEngine t;
+    std::string dir;
+    int colours = -1;
+    int columns = -1;
+};
+
+}  // namespace
+
+TEST_F(Rendering, TheActorListIgnoresDuplicatesAbsenteesAndOverflow) {
+    Engine& e = t.engine;
+    std::vector<std::unique_ptr<Actor>> actors;
+    for (int i = 0; i < 501; ++i) actors.push_back(std::make_unique<Actor>(nullptr, 0, 0, 0, 0));
+    e.addActor(actors[0].get());
+    e.addActor(actors[0].get());
+    EXPECT_EQ(e.actorCount(), 1);
+    for (int i = 1; i < 501; ++i) e.addActor(actors[i].get());
+    EXPECT_EQ(e.actorCount(), 500);
+    EXPECT_EQ(actors[500]->engine(), nullptr);
+    EXPECT_EQ(e.actorAt(499), actors[499].get());
+
+    Actor stranger(nullptr, 0, 0, 0, 0);
+    e.removeActor(&stranger);
+    EXPECT_EQ(e.actorCount(), 500);
+    e.removeActor(actors[1].get());
+    EXPECT_EQ(e.actorCount(), 499);
+    EXPECT_EQ(e.actorAt(0), actors[0].get());
+    EXPECT_EQ(e.actorAt(1), actors[2].get());
+    EXPECT_EQ(e.actorAt(498), actors[499].get());
+    EXPECT_EQ(e.actorAt(499), nullptr);
+    e.addActor(actors[500].get());
+    EXPECT_EQ(e.actorAt(499), actors[500].get());
+}
+
+TEST_F(Rendering, EqualDepthsKeepTheirOrderWhenTheListIsSorted) {
+    Engine& e = t.engine;
+    Anim r(&e, colours, {0}), g(&e, colours, {1}), b(&e, colours, {2});
+    Actor first(r.get(), 10, 10, 0, 0), middle(g.get(), 10, 10, 0, 0), last(b.get(), 10, 10, 0, 0);
+    for (Actor* a : {&first, &middle, &last}) {
+        e.addActor(a);
+        a->show();
+    }
+    first.setDepth(5);
+    middle.setDepth(1);
+    last.setDepth(5);
+    e.runFrame();
+    EXPECT_EQ(e.actorAt(0), &middle);
+    EXPECT_EQ(e.actorAt(1), &first);
+    EXPECT_EQ(e.actorAt(2), &last);
+    EXPECT_EQ(pixelAt(front(), 10, 10), rgb565(blue));
+    EXPECT_FALSE(Actor::orderChanged());
+
+    // Nothing is re-sorted until a depth changes, so newcomers stay in front.
+    Actor late(r.get(), 10, 10, 0, 0);
+    late.setDepth(0);
+    Actor::clearOrderChanged();
+    e.addActor(&late);
+    late.show();
+    e.runFrame();
+    EXPECT_EQ(pixelAt(front(), 10, 10), rgb565(red));
+}
+
+TEST_F(Rendering, SortingMatchesAStableSortByDepth) {
+    Engine& e = t.engine;
+    std::mt19937 rng(7);
+    std::vector<std::unique_ptr<Actor>> actors;
+    for (int i = 0; i < 200; ++i) {
+        actors.push_back(std::make_unique<Actor>(nullptr, 0, 0, 0, 0));
+        actors.back()->setDepth(static_cast<int>(rng() % 6) - 2);
+        e.addActor(actors.back().get());
+    }
+    std::vector<Actor*> expected;
+    for (auto& a : actors) expected.push_back(a.get());
+    std::stable_sort(expected.begin(), expected.end(),
+                     [](Actor* a, Actor* b) { return a->depth() < b->depth(); });
+    e.sortActors();
+    for (int i = 0; i < 200; ++i) ASSERT_EQ(e.actorAt(i), expected[i]) << "slot " << i;
+}
+
+TEST_F(Rendering, HiddenAndBlankActorsAreNotDrawnButStillMove) {
+    Engine& e = t.engine;
+    Anim solid(&e, colours, {0}), blank(&e, colours, {-1});
+    Actor hidden(solid.get(), 10, 10, 3, 0), empty(blank.get(), 30, 10, 3, 0);
+    e.addActor(&hidden);
+    e.addActor(&empty);
+    empty.show();
+    e.runFrame();
+    EXPECT_EQ(pixelAt(front(), 10, 10), 0);
+    EXPECT_EQ(pixelAt(front(), 30, 10), 0);
+    EXPECT_EQ(hidden.x(), 13);
+    EXPECT_EQ(empty.x(), 33);
+}
+
+TEST_F(Rendering, WhatIsShownIsDrawnBeforeTheActorsMove) {
+    Engine& e = t.engine;
+    Anim solid(&e, colours, {0});
+    Actor a(solid.get(), 100, 100, 20, 0);
+    e.addActor(&a);
+    a.show();
+    e.runFrame();
+    EXPECT_EQ(pixelAt(front(), 100, 100), rgb565(red));
+    EXPECT_EQ(pixelAt(front(), 120, 100), 0);
+    EXPECT_EQ(a.x(), 120);
+    // The back buffer is the background again, ready for the next frame.
+    EXPECT_EQ(pixelAt(e.backBuffer(), 100, 100), 0);
+    e.runFrame();
+    EXPECT_EQ(pixelAt(front(), 100, 100), 0);
+    EXPECT_EQ(pixelAt(front(), 120, 100), rgb565(red));
+}
+
+TEST_F(Rendering, ChildrenAreDrawnByTheWalkButAdvancedOnlyByTheirParents) {
+    Engine& e = t.engine;
+    Anim parentAnim(&e, colours, {0});
+    // Frames of duration 0 advance at every update: a second update would show.
+    Anim childAnim(&e, colours, {1, 2, 0}, false, 0, 0, 0);
+    Actor parent(parentAnim.get(), 50, 50, 1, 0);
+    Actor child(childAnim.get(), 0, 0, 0, 0);
+    child.attachTo(&parent, 20, 0);
+    child.restartAnimation();
+    parent.addTreeTo(&e);
+    parent.showTree();
+    e.runFrame();
+    EXPECT_EQ(child.frameIndex(), 1);
+    EXPECT_EQ(child.x(), 71);
+    // It was drawn where it stood before the frame: it had not moved with its parent yet.
+    EXPECT_EQ(pixelAt(front(), 0, 0), rgb565(green));
+}
+
+TEST_F(Rendering, HotSpotsAndMirrorsPlaceTheCell) {
+    Engine& e = t.engine;
+    // Cell 3: left half clear, right half red.
+    Anim plain(&e, colours, {3}, false, 2, 3), mirrored(&e, colours, {3}, true, 0, 0);
+    Actor a(plain.get(), 100, 100, 0, 0), b(mirrored.get(), 200, 100, 0, 0);
+    e.addActor(&a);
+    e.addActor(&b);
+    a.showTree();
+    b.showTree();
+    e.runFrame();
+    EXPECT_EQ(pixelAt(front(), 98 + 3, 97), 0);
+    EXPECT_EQ(pixelAt(front(), 98 + 4, 97), rgb565(red));
+    EXPECT_EQ(pixelAt(front(), 98 + 7, 97 + 7), rgb565(red));
+    EXPECT_EQ(pixelAt(front(), 98 + 8, 97), 0);
+    EXPECT_EQ(pixelAt(front(), 200 + 3, 100), rgb565(red));
+    EXPECT_EQ(pixelAt(front(), 200 + 4, 100), 0);
+}
+
+TEST_F(Rendering, SpritesOverTheEdgeLoseExactlyTheirOutsidePart) {
+    Engine& e = t.engine;
+    Surface* bb = e.backBuffer();
+    struct Case {
+        int x, y;
+        int screenX, screenY;  // a screen pixel to look at
+        int column;            // which column of the cell should be there, -1 none
+    } cases[] = {
+        {-50, 0, 0, 0, 50},     {-50, 0, 13, 63, 63}, {-50, 0, 14, 0, -1},
+        {600, 0, 639, 0, 39},   {0, -30, 0, 0, 0},     {5, -30, 5, 33, 0},
+        {0, 450, 0, 479, 0},    {-64, 0, 0, 0, -1},    {640, 0, 639, 0, -1},
+        {0, 480, 0, 479, -1},
+    };
+    for (const Case& c : cases) {
+        bb->fill(0);
+        e.drawCell(columns, 0, c.x, c.y, false, false, bb, true);
+        uint16_t expected = c.column < 0 ? 0 : static_cast<uint16_t>(c.column << 5 | 1);
+        EXPECT_EQ(pixelAt(bb, c.screenX, c.screenY), expected) << "cell at " << c.x << "," << c.y;
+    }
+    // A narrower clip rectangle cuts the sprite inside the screen.
+    e.setClipRect(10, 10, 20, 20);
+    bb->fill(0);
+    e.drawCell(columns, 0, 0, 0, false, false, bb, true);
+    EXPECT_EQ(pixelAt(bb, 9, 10), 0);
+    EXPECT_EQ(pixelAt(bb, 10, 10), 10 << 5 | 1);
+    EXPECT_EQ(pixelAt(bb, 19, 19), 19 << 5 | 1);
+    EXPECT_EQ(pixelAt(bb, 20, 19), 0);
+}
+
+TEST_F(Rendering, StampsStayOnTheBackgroundUntilItIsRestored) {
+    Engine& e = t.engine;
+    SpriteFrame splat(colours, true, true, 4, 4, 3, &e);
+    splat.stampOnBackground(300, 200);
+    // The back buffer of the next frame was refilled before the stamp: it shows a frame later.
+    e.runFrame();
+    EXPECT_EQ(pixelAt(front(), 304, 200), 0);
+    for (int frame = 0; frame < 3; ++frame) {
+        e.runFrame();
+        // Neither the mirror flags nor the hot spot apply to a stamp.
+        EXPECT_EQ(pixelAt(front(), 303, 200), 0);
+        EXPECT_EQ(pixelAt(front(), 304, 200), rgb565(red));
+        EXPECT_EQ(pixelAt(front(), 307, 207), rgb565(red));
+    }
+    e.restoreBackground();
+    e.runFrame();
+    EXPECT_EQ(pixelAt(front(), 304, 200), rgb565(red));
+    e.runFrame();
+    EXPECT_EQ(pixelAt(front(), 304, 200), 0);
+}
+
+TEST_F(Rendering, FrameHooksSeeTheFrameNumberAndTheFlippedPicture) {
+    Engine& e = t.engine;
+    Anim solid(&e, colours, {1});
+    Actor a(solid.get(), 0, 0, 0, 0);
+    e.addActor(&a);
+    a.show();
+    std::vector<int> starts, flips;
+    std::vector<uint16_t> shown;
+    e.onFrameStart = [&](int frame) {
+        starts.push_back(frame);
+        EXPECT_EQ(e.framesCompleted(), frame - 1);
+    };
+    e.onFrameFlipped = [&](int frame) {
+        flips.push_back(frame);
+        EXPECT_EQ(e.framesCompleted(), frame);
+        shown.push_back(pixelAt(e.frontSurface(), 0, 0));
+    };
+    e.runFrame();
+    a.hide();
+    e.runFrame();
+    EXPECT_EQ(starts, (std::vector<int>{1, 2}));
+    EXPECT_EQ(flips, (std::vector<int>{1, 2}));
+    EXPECT_EQ(shown, (std::vector<uint16_t>{rgb565(green), 0}));
+    EXPECT_EQ(e.framesCompleted(), 2);
+}
+
+TEST_F(Rendering, UndrawableSheetsAreSkipped) {
+    Engine& e = t.engine;
+    std::string path = dir + "/hidden.raw";
+    writeRaw24(path, 8, 8, [](int, int) { return Rgb{255, 255, 255}; });
+    int sheet = e.addSheet(path.c_str(), 8, 8, 24, 8, 8, false);
+    EXPECT_FALSE(e.sheetDrawable(sheet));
+    Anim a(&e, sheet, {0});
+    Actor actor(a.get(), 0, 0, 0, 0);
+    e.addActor(&actor);
+    actor.show();
+    e.runFrame();
+    EXPECT_EQ(pixelAt(front(), 0, 0), 0);
+}
+
+TEST_F(Rendering, OverlaysFillGapsFirstAndAreWalkedPastThem) {
+    Engine& e = t.engine;
+    std::string path = dir + "/font.raw";
+    writeRaw24(path, 80, 80, [](int x, int y) { return (x + y) % 3 ? Rgb{255, 255, 255} : Rgb{}; });
+    Font font(path.c_str(), &e, 80, 80, 24, 8, 8, 0, 52);
+    std::vector<std::unique_ptr<Scroller>> s;
+    for (int i = 0; i < 9; ++i) s.push_back(std::make_unique<Scroller>(&font, "TICKER", 400));
+
+    for (auto& sc : s) e.addOverlay(sc.get());
+    e.addOverlay(s[0].get());
+    EXPECT_EQ(e.overlayCount(), 8);
+    e.removeOverlay(s[8].get());  // never got in
+    EXPECT_EQ(e.overlayCount(), 8);
+    for (int i : {1, 2, 4, 5, 6}) e.removeOverlay(s[i].get());
+    EXPECT_EQ(e.overlayCount(), 3);  // slots 0, 3 and 7 remain, with gaps between
+
+    // Only shown scrollers advance; the first advance builds their row of glyphs.
+    s[3]->show();
+    s[7]->show();
+    e.runFrame();
+    EXPECT_EQ(s[0]->label(), nullptr);
+    EXPECT_NE(s[3]->label(), nullptr);
+    EXPECT_NE(s[7]->label(), nullptr);
+
+    // A newcomer goes into a gap and is walked like the others.
+    e.addOverlay(s[8].get());
+    s[8]->show();
+    EXPECT_EQ(e.overlayCount(), 4);
+    e.runFrame();
+    EXPECT_NE(s[8]->label(), nullptr);
+    for (int i : {0, 3, 7, 8}) e.removeOverlay(s[i].get());
+    EXPECT_EQ(e.overlayCount(), 0);
+    for (auto& sc : s)
+        if (sc->label() != nullptr) sc->label()->actor()->removeTreeFrom(&e);
+}

@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "engine/file_util.h"
+#include "engine/screenshot.h"
+#include "shell/log.h"
+#include "shell/paths.h"
+#include "support/test_sheets.h"
+
+namespace {
+
+uint32_t le32(const std::vector<uint8_t>& b, size_t at) {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+}
+uint16_t le16(const std::vector<uint8_t>& b, size_t at) {
+    return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
+}
+std::vector<uint8_t> bytesAt(const std::vector<uint8_t>& b, size_t at, size_t n) {
+    return std::vector<uint8_t>(b.begin() + static_cast<long>(at),
+                                b.begin() + static_cast<long>(at + n));
+}
+void setPixel(Surface& s, int x, int y, uint16_t v) {
+    s.lock()[y * s.width() + x] = v;
+    s.unlock();
+}
+
+}  // namespace
+
+TEST(Screenshot, AFullScreenPictureIsABottomUpTwentyFourBitBmp) {
+    std::string path = makeTempDir("shot") + "/shot.bmp";
+    Surface screen(640, 480);
+    setPixel(screen, 0, 0, 0xF800);      // top-left: red
+    setPixel(screen, 639, 0, 0x001F);    // top-right: blue
+    setPixel(screen, 0, 479, 0x07E0);    // bottom-left: green
+    setPixel(screen, 1, 479, 0xFFFF);
+    ASSERT_EQ(saveScreenshot(&screen, path.c_str()), 0);
+    EXPECT_FALSE(screen.isLocked());
+
+    std::vector<uint8_t> b = readFileBytes(path);
+    ASSERT_EQ(b.size(), 921654u);
+    EXPECT_EQ(b[0], 'B');
+    EXPECT_EQ(b[1], 'M');
+    struct Field {
+        size_t offset;
+        int size;
+        uint32_t value;
+    } fields[] = {
+        {2, 4, 921654}, {6, 4, 0},   {10, 4, 54}, {14, 4, 40}, {18, 4, 640}, {22, 4, 480},
+        {26, 2, 1},     {28, 2, 24}, {30, 4, 0},  {34, 4, 0},  {38, 4, 0},   {42, 4, 0},
+        {46, 4, 26},    {50, 4, 0},
+    };
+    for (const Field& f : fields)
+        EXPECT_EQ(f.size == 4 ? le32(b, f.offset) : le16(b, f.offset), f.value)
+            << "header offset " << f.offset;
+
+    EXPECT_EQ(bytesAt(b, 919734, 3), (std::vector<uint8_t>{0, 0, 248}));
+    EXPECT_EQ(bytesAt(b, 919734 + 639 * 3, 3), (std::vector<uint8_t>{248, 0, 0}));
+    EXPECT_EQ(bytesAt(b, 54, 6), (std::vector<uint8_t>{0, 252, 0, 248, 252, 248}));
+    EXPECT_EQ(bytesAt(b, 57 + 3, 3), (std::vector<uint8_t>{0, 0, 0}));
+}
+
+TEST(Screenshot, AnOddMiddleRowStaysInPlace) {
+    std::string path = makeTempDir("odd") + "/odd.bmp";
+    Surface s(1, 3);
+    setPixel(s, 0, 0, 0xF800);
+    setPixel(s, 0, 1, 0x07E0);
+    setPixel(s, 0, 2, 0x001F);
+    ASSERT_EQ(saveScreenshot(&s, path.c_str()), 0);
+    std::vector<uint8_t> b = readFileBytes(path);
+    ASSERT_EQ(b.size(), 54u + 9u);
+    EXPECT_EQ(bytesAt(b, 54, 9), (std::vector<uint8_t>{248, 0, 0, 0, 252, 0, 0, 0, 248}));
+}
+
+TEST(Screenshot, TheEngineSavesThePictureOnScreenUnderItsGameName) {
+    Paths saved = paths();
+    paths().screenshotDir = makeTempDir("snaps") + "/screenshots";
+    TestEngine t;
+    t.engine.backBuffer()->fill(0x07E0);
+    t.engine.display()->flip();  // what was composed is now on screen
+    t.engine.backBuffer()->fill(0xF800);
+    EXPECT_EQ(t.engine.saveScreenshot("c:\\snap00.bmp"), 0);
+    std::vector<uint8_t> b = readFileBytes(paths().screenshotDir + "/snap00.bmp");
+    paths() = saved;
+    ASSERT_EQ(b.size(), 921654u);
+    EXPECT_EQ(bytesAt(b, 54, 3), (std::vector<uint8_t>{0, 252, 0}));
+    EXPECT_EQ(saveScreenshot(nullptr, "unused.bmp"), 1);
+}
+
+TEST(WriteFile, AShorterWriteKeepsTheTailOfTheOlderFile) {
+    std::string path = makeTempDir("write") + "/gx.raw";
+    writeFileBytes(path, std::vector<uint8_t>(50, 0xAA));
+    std::vector<uint8_t> record(42, 0x11);
+    ASSERT_EQ(writeFile(record.data(), path.c_str(), 42), 0);
+    std::vector<uint8_t> b = readFileBytes(path);
+    ASSERT_EQ(b.size(), 50u);
+    EXPECT_EQ(bytesAt(b, 0, 42), record);
+    EXPECT_EQ(bytesAt(b, 42, 8), std::vector<uint8_t>(8, 0xAA));
+}
+
+TEST(WriteFile, MissingFilesAndFoldersAreCreated) {
+    std::string path = makeTempDir("create") + "/new/folder/file.bin";
+    const uint8_t data[3] = {1, 2, 3};
+    ASSERT_EQ(writeFile(data, path.c_str(), 3), 0);
+    EXPECT_EQ(readFileBytes(path), (std::vector<uint8_t>{1, 2, 3}));
+}
+
+TEST(WriteFile, AFileThatCannotBeWrittenIsReportedByName) {
+    std::string dir = makeTempDir("unwritable");
+    const uint8_t data[3] = {1, 2, 3};
+    testing::internal::CaptureStderr();
+    int result = writeFile(data, dir.c_str(), 3);  // a directory is no file
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(result, 0);
+    EXPECT_NE(err.find(dir), std::string::npos) << err;
+}
+
+TEST(ReadFile, ReadsAreBoundedByTheBufferAndMissingFilesReadNothing) {
+    std::string dir = makeTempDir("read");
+    writeFileBytes(dir + "/ten", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+    uint8_t buffer[6] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
+    EXPECT_EQ(fileSize((dir + "/ten").c_str()), 10);
+    EXPECT_EQ(readWholeFile((dir + "/ten").c_str(), buffer, 4), 0);
+    EXPECT_EQ(std::vector<uint8_t>(buffer, buffer + 6),
+              (std::vector<uint8_t>{0, 1, 2, 3, 0xEE, 0xEE}));
+    EXPECT_EQ(readWholeFile((dir + "/none").c_str(), buffer, 6), 1);
+    EXPECT_EQ(fileSize((dir + "/none").c_str()), 0);
+    EXPECT_EQ(fileSize(dir.c_str()), 0);
+    EXPECT_EQ(readFileRange((dir + "/ten").c_str(), buffer, 7, 3), 0);
+    EXPECT_EQ(std::vector<uint8_t>(buffer, buffer + 3), (std::vector<uint8_t>{7, 8, 9}));
+}
+
+TEST(ReadFileDeathTest, AnUnreadableDataFileEndsTheGameNamingIt) {
+    std::string dir = makeTempDir("fatal");
+    std::string missing = dir + "/mus01.raw";
+    uint8_t buffer[4];
+    EXPECT_EXIT(readFileRange(missing.c_str(), buffer, 0, 4), testing::ExitedWithCode(1),
+                "cannot read data file " + missing + ": No such file or directory");
+    EXPECT_EXIT(readFileRange(dir.c_str(), buffer, 0, 4), testing::ExitedWithCode(1),
+                "cannot read data file " + dir + ": Is a directory");
+
+    // The game name goes to the log as its last line; the path on stderr is the real one.
+    Paths saved = paths();
+    paths().dataDir = dir;
+    std::string log = dir + "/logfile.txt";
+    EXPECT_EXIT(
+        {
+            logEnabled = true;
+            openLog(log.c_str());
+            logLine("start\n");
+            readFileRange("s\\gone.raw", buffer, 0, 4);
+        },
+        testing::ExitedWithCode(1), "cannot read data file " + dir + "/s/gone.raw");
+    paths() = saved;
+    std::ifstream in(log);
+    std::string text((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(text, "start\ns\\gone.raw");
+}
