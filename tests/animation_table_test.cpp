@@ -206,7 +206,8 @@ TEST(AnimationRows, DurationsScaleToTheUpdateCountsTheGameIsTimedBy) {
 #include "actors/font.h"
 #include "shell/log.h"
 #include "shell/paths.h"
-#include "support/text_test_engine.h"
+#include "support/test_sheets.h"
+#include "support/text_chain.h"
 
 namespace {
 
@@ -229,23 +230,15 @@ const SheetSpec sheetSpecs[7] = {
 
 // Sheet k carries a red level of its own in the top-left pixel of every cell and nothing
 // else, so a frame's mask tells which way round it was cut and the sheet which file it is.
-uint8_t sheetRed(int k) { return static_cast<uint8_t>(32 * (k + 1)); }
-uint16_t sheetPixel(int k) { return static_cast<uint16_t>((sheetRed(k) & 0xF8) << 8 | 0x7E0 | 0x1F); }
+Rgb sheetColour(int k) { return Rgb{static_cast<uint8_t>(32 * (k + 1)), 255, 255}; }
 
 void writeTestSheets(const fs::path& dataDir) {
     fs::create_directories(dataDir / "g");
     for (int k = 0; k < 7; ++k) {
         const SheetSpec& s = sheetSpecs[k];
-        std::vector<uint8_t> rgb(static_cast<size_t>(s.width) * s.height * 3, 0);
-        for (int y = 0; y + s.cellHeight <= s.height; y += s.cellHeight)
-            for (int x = 0; x + s.cellWidth <= s.width; x += s.cellWidth) {
-                uint8_t* p = &rgb[(static_cast<size_t>(y) * s.width + x) * 3];
-                p[0] = sheetRed(k);
-                p[1] = 255;
-                p[2] = 255;
-            }
-        std::ofstream out(dataDir / "g" / s.file, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
+        writeRaw24((dataDir / "g" / s.file).string(), s.width, s.height, [&](int x, int y) {
+            return x % s.cellWidth == 0 && y % s.cellHeight == 0 ? sheetColour(k) : Rgb{};
+        });
     }
 }
 
@@ -266,7 +259,7 @@ int updatesFor(int authored) {
 class BuildAnimationsTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        dataDir = fs::path(testing::TempDir()) / "parapet_build_animations";
+        dataDir = makeTempDir("build_animations");
         writeTestSheets(dataDir);
     }
     void SetUp() override {
@@ -293,7 +286,7 @@ protected:
 
     static inline fs::path dataDir;
     Paths savedPaths;
-    TextTestEngine te;
+    TestEngine te;
 };
 
 // "1x5 2x5 3" -> 1 1 1 1 1 2 2 2 2 2 3
@@ -320,7 +313,7 @@ TEST_F(BuildAnimationsTest, SheetsAndFontsComeFromTheirFilesInTableOrder) {
         EXPECT_EQ(te.engine.cellWidth(k), sheetSpecs[k].cellWidth);
         EXPECT_EQ(te.engine.cellHeight(k), sheetSpecs[k].cellHeight);
         EXPECT_TRUE(te.engine.sheetDrawable(k));
-        EXPECT_EQ(te.engine.sheetSurface(k)->pixels()[0], sheetPixel(k));
+        EXPECT_EQ(te.engine.sheetSurface(k)->pixels()[0], rgb565(sheetColour(k)));
     }
     ASSERT_NE(gameFont, nullptr);
     ASSERT_NE(scrollerFont, nullptr);
@@ -464,7 +457,7 @@ TEST_F(BuildAnimationsTest, BuildingAgainAfterReleaseStartsFresh) {
     EXPECT_EQ(animations[0], nullptr);
     EXPECT_EQ(levelText, nullptr);
 
-    TextTestEngine other;
+    TestEngine other;
     buildAnimations();
     EXPECT_EQ(other.engine.sheetCount(), 7);
     EXPECT_EQ(other.engine.actorCount(), 5);
@@ -485,7 +478,7 @@ TEST(BuildAnimationsOnGameData, EveryFrameOfTheTableHasPixels) {
 
     Paths saved = paths();
     paths().dataDir = data.string();
-    TextTestEngine te;
+    TestEngine te;
     buildAnimations();
     for (int row = 0; row < animationRowCount; ++row) {
         const Animation* a = animations[row];

@@ -4,7 +4,8 @@
 #include <string>
 
 #include "actors/font.h"
-#include "support/text_test_engine.h"
+#include "support/test_sheets.h"
+#include "support/text_chain.h"
 
 namespace {
 
@@ -12,7 +13,7 @@ namespace {
 // which is all cell arithmetic and chain geometry need.
 class FontTest : public ::testing::Test {
 protected:
-    TextTestEngine te;
+    TestEngine te;
     Font font{"g\\no-such-font.raw", &te.engine, 512, 357, 24, 48, 51, 0, 52};
 
     // The text a digit-only chain shows, read back from its cells.
