@@ -1,7 +1,6 @@
 #include <cstdio>
 
 #include "platform/audio.h"
-#include "shell/log.h"
 #include "sound/sound.h"
 
 bool soundEnabled = false;
@@ -11,6 +10,9 @@ AudioOutput* device = nullptr;
 }
 
 int initSound(AudioOutput* audio, int bitsPerSample, int samplesPerSecond) {
+    // The mixer chooses its own output format; each voice carries its sample rate.
+    (void)bitsPerSample;
+    (void)samplesPerSecond;
     if (soundEnabled) return 0;
     if (audio == nullptr || !audio->open()) {
         std::fprintf(stderr, "parapet: no sound device; the game runs silently\n");
@@ -18,7 +20,6 @@ int initSound(AudioOutput* audio, int bitsPerSample, int samplesPerSecond) {
     }
     device = audio;
     soundEnabled = true;
-    logFormat("sound device open: %d Hz, %d bits\n", samplesPerSecond, bitsPerSample);
     return 0;
 }
 

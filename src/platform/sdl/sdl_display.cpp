@@ -1,0 +1,147 @@
+#include "platform/sdl/sdl_display.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+#include "platform/sdl/letterbox.h"
+
+namespace {
+
+constexpr int screenWidth = 640;
+constexpr int screenHeight = 480;
+
+SDL_Texture* createScreenTexture(SDL_Renderer* renderer) {
+    return SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
+                             screenWidth, screenHeight);
+}
+
+// A window that does not fit the desktop would put part of the game off screen.
+int fittingScale(int scale) {
+    scale = std::max(scale, 1);
+    SDL_Rect usable;
+    if (SDL_GetDisplayUsableBounds(0, &usable) == 0) {
+        while (scale > 1 && (screenWidth * scale > usable.w || screenHeight * scale > usable.h)) {
+            --scale;
+        }
+    }
+    return scale;
+}
+
+std::string reason(const char* what) {
+    std::string text = what;
+    text += ": ";
+    text += SDL_GetError();
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    return text;
+}
+
+}  // namespace
+
+std::unique_ptr<SdlDisplay> SdlDisplay::create(const SdlSettings& settings,
+                                               SdlLibraryShare library, std::string& error) {
+    // Hard pixel edges at every scale; and the game paces itself, so no waiting for vsync.
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
+
+    int scale = fittingScale(settings.scale);
+    Uint32 flags = SDL_WINDOW_RESIZABLE;
+    if (settings.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    SDL_Window* window =
+        SDL_CreateWindow("Parapet", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                         screenWidth * scale, screenHeight * scale, flags);
+    if (window == nullptr) {
+        error = reason("cannot open a window");
+        return nullptr;
+    }
+    SDL_SetWindowMinimumSize(window, screenWidth / 2, screenHeight / 2);
+    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, 0);
+    if (renderer == nullptr) {
+        error = reason("cannot draw in the window");
+        SDL_DestroyWindow(window);
+        return nullptr;
+    }
+    SDL_Texture* texture = createScreenTexture(renderer);
+    if (texture == nullptr) {
+        error = reason("cannot create the screen texture");
+        SDL_DestroyRenderer(renderer);
+        SDL_DestroyWindow(window);
+        return nullptr;
+    }
+    SDL_ShowCursor(SDL_DISABLE);
+    return std::unique_ptr<SdlDisplay>(
+        new SdlDisplay(std::move(library), window, renderer, texture, settings.fullscreen));
+}
+
+SdlDisplay::SdlDisplay(SdlLibraryShare library, SDL_Window* window, SDL_Renderer* renderer,
+                       SDL_Texture* texture, bool fullscreen)
+    : Display(screenWidth, screenHeight),
+      library_(std::move(library)),
+      window_(window),
+      renderer_(renderer),
+      texture_(texture),
+      fullscreen_(fullscreen) {}
+
+SdlDisplay::~SdlDisplay() {
+    if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+    SDL_DestroyRenderer(renderer_);
+    SDL_DestroyWindow(window_);
+}
+
+bool SdlDisplay::recreateTexture() {
+    if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+    texture_ = createScreenTexture(renderer_);
+    return texture_ != nullptr;
+}
+
+void SdlDisplay::present() {
+    if (texture_ == nullptr && !recreateTexture()) return;
+    const Surface& front = frontSurface();
+    SDL_UpdateTexture(texture_, nullptr, front.pixels(),
+                      front.width() * static_cast<int>(sizeof(uint16_t)));
+    int outputWidth = 0;
+    int outputHeight = 0;
+    SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight);
+    Rect place = letterbox(outputWidth, outputHeight, front.width(), front.height());
+    SDL_Rect target{place.left, place.top, place.right - place.left, place.bottom - place.top};
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    SDL_RenderCopy(renderer_, texture_, nullptr, &target);
+    SDL_RenderPresent(renderer_);
+}
+
+void SdlDisplay::setFullscreen(bool fullscreen) {
+    if (SDL_SetWindowFullscreen(window_, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0) {
+        fullscreen_ = fullscreen;
+    }
+}
+
+void SdlDisplay::pumpEvents() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        switch (event.type) {
+            case SDL_QUIT:
+                closeRequested_ = true;
+                break;
+            case SDL_WINDOWEVENT:
+                if (event.window.event == SDL_WINDOWEVENT_CLOSE) closeRequested_ = true;
+                break;
+            case SDL_KEYDOWN: {
+                const SDL_Keysym& key = event.key.keysym;
+                bool enter = key.scancode == SDL_SCANCODE_RETURN ||
+                             key.scancode == SDL_SCANCODE_KP_ENTER;
+                if (enter && (key.mod & KMOD_ALT) != 0 && event.key.repeat == 0) {
+                    setFullscreen(!fullscreen_);
+                }
+                break;
+            }
+            case SDL_RENDER_DEVICE_RESET:
+                recreateTexture();
+                break;
+            default:
+                // Key state and controller hot-plugging are read from SDL's own state, which
+                // this loop keeps current; their events need nothing more.
+                break;
+        }
+    }
+}

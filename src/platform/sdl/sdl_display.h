@@ -1,0 +1,41 @@
+#pragma once
+#include <memory>
+#include <string>
+
+#include "platform/display.h"
+#include "platform/sdl/sdl_library.h"
+#include "platform/sdl/sdl_platform.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+
+// Shows the 640 x 480 front surface in a window or a desktop-size full-screen window,
+// scaled by whole numbers with black borders. Alt+Enter switches between the two.
+class SdlDisplay : public Display {
+public:
+    // Null with a one-line reason when no window can be opened.
+    static std::unique_ptr<SdlDisplay> create(const SdlSettings& settings,
+                                              SdlLibraryShare library, std::string& error);
+    ~SdlDisplay() override;
+
+    void present() override;
+    void pumpEvents() override;
+    bool closeRequested() const override { return closeRequested_; }
+
+    bool isFullscreen() const { return fullscreen_; }
+    void setFullscreen(bool fullscreen);
+
+private:
+    SdlDisplay(SdlLibraryShare library, SDL_Window* window, SDL_Renderer* renderer,
+               SDL_Texture* texture, bool fullscreen);
+    // After a lost graphics device the old texture is gone; make a fresh one.
+    bool recreateTexture();
+
+    SdlLibraryShare library_;
+    SDL_Window* window_;
+    SDL_Renderer* renderer_;
+    SDL_Texture* texture_;
+    bool fullscreen_;
+    bool closeRequested_ = false;
+};

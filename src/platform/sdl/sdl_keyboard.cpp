@@ -1,0 +1,26 @@
+#include "platform/sdl/sdl_keyboard.h"
+
+#include <SDL.h>
+
+#include <cstring>
+
+#include "platform/sdl/key_table.h"
+
+SdlKeyboard::SdlKeyboard(SdlLibraryShare library) : library_(std::move(library)) {
+    for (int s = 0; s < SDL_NUM_SCANCODES; ++s) {
+        auto scancode = static_cast<SDL_Scancode>(s);
+        int dik = dikFromScancode(scancode);
+        if (dik != 0) keys_.push_back({scancode, static_cast<uint8_t>(dik)});
+    }
+}
+
+bool SdlKeyboard::read(uint8_t state[256]) {
+    int count = 0;
+    const Uint8* down = SDL_GetKeyboardState(&count);
+    if (down == nullptr) return false;
+    std::memset(state, 0, 256);
+    for (const MappedKey& key : keys_) {
+        if (key.scancode < count && down[key.scancode]) state[key.dik] = 0x80;
+    }
+    return true;
+}

@@ -1,0 +1,288 @@
+// The generated pictures as the game will read them: exact sizes, clean transparency, a
+// drawing in every cell the animations show and none elsewhere, glyphs for every character
+// the game writes, figures standing where the game expects their feet, and byte-identical
+// output from run to run.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "animation_listing.h"
+
+namespace {
+namespace fs = std::filesystem;
+
+std::vector<uint8_t> readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+fs::path dataFile(const std::string& name) { return fs::path(PARAPET_DATA_DIR) / "g" / name; }
+
+// The game's colour key: a pixel is transparent when its 5-6-5 value is 0.
+bool keyedOut(const uint8_t* p) { return p[0] < 8 && p[1] < 4 && p[2] < 8; }
+
+struct Picture {
+    std::vector<uint8_t> rgb;
+    int width = 0, height = 0, cellWidth = 0, cellHeight = 0;
+
+    int columns() const { return width / cellWidth; }
+    int cellCount() const { return columns() * (height / cellHeight); }
+    const uint8_t* pixel(int cell, int x, int y) const {
+        int px = (cell % columns()) * cellWidth + x, py = (cell / columns()) * cellHeight + y;
+        return &rgb[(size_t(py) * width + px) * 3];
+    }
+    int opaqueCount(int cell) const {
+        int n = 0;
+        for (int y = 0; y < cellHeight; ++y)
+            for (int x = 0; x < cellWidth; ++x) n += !keyedOut(pixel(cell, x, y));
+        return n;
+    }
+    // Lowest opaque row of the cell, -1 if empty.
+    int lowestRow(int cell) const {
+        for (int y = cellHeight - 1; y >= 0; --y)
+            for (int x = 0; x < cellWidth; ++x)
+                if (!keyedOut(pixel(cell, x, y))) return y;
+        return -1;
+    }
+    double meanColumn(int cell) const {
+        double sum = 0;
+        int n = 0;
+        for (int y = 0; y < cellHeight; ++y)
+            for (int x = 0; x < cellWidth; ++x)
+                if (!keyedOut(pixel(cell, x, y))) sum += x, ++n;
+        return n ? sum / n : -1;
+    }
+};
+
+Picture load(const std::string& name, int w, int h, int cw, int ch) {
+    Picture p;
+    p.rgb = readFile(dataFile(name));
+    p.width = w;
+    p.height = h;
+    p.cellWidth = cw;
+    p.cellHeight = ch;
+    return p;
+}
+
+struct FileSpec {
+    const char* name;
+    int width, height, cellWidth, cellHeight;
+};
+const FileSpec kFiles[] = {
+    {"Title.raw", 640, 480, 640, 480},
+    {"Wall640.raw", 640, 480, 640, 480},
+    {"Defender_1536x996-102x67.raw", 1536, 996, 102, 67},
+    {"Magazine_640x66-64x66.raw", 640, 66, 64, 66},
+    {"Ball_384x16-16x16.raw", 384, 16, 16, 16},
+    {"Climber_1536x996-102x134.raw", 1536, 996, 102, 134},
+    {"Weapons&Bodyparts_640x256-64x64.raw", 640, 256, 64, 64},
+    {"Gamefont.raw", 512, 357, 48, 51},
+    {"Scrollerfont_640_32_12x16.raw", 640, 32, 12, 16},
+};
+
+Picture loadSpec(const FileSpec& f) {
+    return load(f.name, f.width, f.height, f.cellWidth, f.cellHeight);
+}
+}  // namespace
+
+TEST(Pictures, EveryFileHasTheSizeTheGameReads) {
+    for (const auto& f : kFiles) {
+        std::error_code ec;
+        auto size = fs::file_size(dataFile(f.name), ec);
+        ASSERT_FALSE(ec) << f.name << " missing";
+        EXPECT_EQ(size, uintmax_t(f.width) * f.height * 3) << f.name;
+    }
+}
+
+// A dark outline pixel that happened to fall into the key range would punch a hole in the
+// sprite; only the untouched background may be black, and it must be pure black.
+TEST(Pictures, SheetsAreBlackWhereTransparentAndNeverNearlyBlackElsewhere) {
+    for (int i = 2; i < 9; ++i) {
+        const FileSpec& f = kFiles[i];
+        Picture p = loadSpec(f);
+        ASSERT_EQ(p.rgb.size(), size_t(f.width) * f.height * 3) << f.name;
+        int bad = 0;
+        for (size_t k = 0; k < p.rgb.size(); k += 3) {
+            const uint8_t* px = &p.rgb[k];
+            if (keyedOut(px) && (px[0] | px[1] | px[2]) != 0) ++bad;
+        }
+        EXPECT_EQ(bad, 0) << f.name;
+        // Pixels outside every cell are never drawn by the game and stay empty.
+        int cols = f.width / f.cellWidth, rows = f.height / f.cellHeight;
+        for (int y = 0; y < f.height; ++y)
+            for (int x = 0; x < f.width; ++x)
+                if (x >= cols * f.cellWidth || y >= rows * f.cellHeight) {
+                    const uint8_t* px = &p.rgb[(size_t(y) * f.width + x) * 3];
+                    ASSERT_TRUE(keyedOut(px)) << f.name << " at " << x << "," << y;
+                }
+    }
+}
+
+// Which cells each sheet shows, written down from the game's animation rows and splats
+// independently of the generator's own listing.
+TEST(Pictures, ExactlyTheCellsTheGameShowsAreDrawn) {
+    struct Range {
+        int first, last;
+    };
+    struct SheetUse {
+        int fileIndex;
+        int sheet;
+        std::vector<Range> used;
+    };
+    const SheetUse uses[] = {
+        {2, kDefenderSheet, {{0, 43}, {48, 48}}},
+        {3, kMagazineSheet, {{0, 5}}},
+        {4, kBallSheet, {{0, 0}}},
+        {5, kClimberSheet, {{0, 41}, {45, 50}}},
+        {6, kWeaponSheet, {{0, 17}, {21, 35}}},
+    };
+    for (const auto& u : uses) {
+        Picture p = loadSpec(kFiles[u.fileIndex]);
+        for (int cell = 0; cell < p.cellCount(); ++cell) {
+            bool used = false;
+            for (auto r : u.used) used |= cell >= r.first && cell <= r.last;
+            EXPECT_EQ(listedCell(u.sheet, cell), used)
+                << kFiles[u.fileIndex].name << " cell " << cell << " listing disagrees";
+            int n = p.opaqueCount(cell);
+            if (used)
+                EXPECT_GT(n, 20) << kFiles[u.fileIndex].name << " cell " << cell << " is empty";
+            else
+                EXPECT_EQ(n, 0) << kFiles[u.fileIndex].name << " cell " << cell
+                                << " should be empty";
+        }
+    }
+}
+
+TEST(Pictures, FontsHaveAGlyphForEveryCharacterTheGameWrites) {
+    auto glyphCell = [](char ch) {
+        if (ch >= 'A' && ch <= 'Z') return ch - 'A';
+        if (ch >= 'a' && ch <= 'z') return 26 + ch - 'a';
+        if (ch >= '0' && ch <= '9') return 52 + ch - '0';
+        if (ch >= 33 && ch <= 47) return 62 + ch - 33;
+        if (ch >= 58 && ch <= 64) return 77 + ch - 58;
+        return -1;
+    };
+    Picture game = loadSpec(kFiles[7]);
+    Picture scroller = loadSpec(kFiles[8]);
+    std::string letters;
+    for (char c = 'A'; c <= 'Z'; ++c) letters += c;
+    for (char c = 'a'; c <= 'z'; ++c) letters += c;
+    for (char c = '0'; c <= '9'; ++c) letters += c;
+    // The game font holds only the first 70 glyphs; the scroller's texts add punctuation.
+    for (char c : letters + "!\"#$%&'(") {
+        EXPECT_GT(game.opaqueCount(glyphCell(c)), 30) << "game font '" << c << "'";
+    }
+    for (char c : letters + "():.*-!?,'@") {
+        EXPECT_GT(scroller.opaqueCount(glyphCell(c)), 3) << "scroller font '" << c << "'";
+    }
+    for (int cell = 84; cell < scroller.cellCount(); ++cell)
+        EXPECT_EQ(scroller.opaqueCount(cell), 0) << "scroller cell " << cell;
+    // Glyphs that look alike would make names and scores unreadable.
+    EXPECT_NE(game.opaqueCount(glyphCell('O')), game.opaqueCount(glyphCell('0')));
+    std::set<std::vector<uint8_t>> shapes;
+    for (char c : letters) {
+        std::vector<uint8_t> mask;
+        int cell = glyphCell(c);
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 12; ++x) mask.push_back(!keyedOut(scroller.pixel(cell, x, y)));
+        shapes.insert(mask);
+    }
+    EXPECT_GE(shapes.size(), letters.size() - 2);  // l/1 and O/0 may come close
+}
+
+// Where the game places a sprite is fixed by its hot spot; the drawing has to put the feet
+// on the walkway or the ground line and the body where balls drop from.
+TEST(Pictures, FiguresStandWhereTheGamePutsThem) {
+    Picture d = loadSpec(kFiles[2]);
+    Picture c = loadSpec(kFiles[5]);
+    struct Foot {
+        const Picture* pic;
+        const char* what;
+        int cell;
+        int lowest;  // expected lowest opaque row
+        int tolerance;
+    };
+    const Foot feet[] = {
+        {&d, "defender standing", 0, 64, 2},    {&d, "defender running", 6, 64, 3},
+        {&d, "defender with ball", 17, 64, 2},  {&d, "defender with chainsaw", 23, 64, 2},
+        {&d, "herald", 43, 64, 2},              {&c, "climber walking", 0, 130, 2},
+        {&c, "climber walking", 4, 130, 3},     {&c, "climber climbing", 5, 87, 3},
+        {&c, "climber climbing", 9, 87, 3},     {&c, "climber on the top", 22, 125, 3},
+        {&c, "climber striking", 25, 125, 3},   {&c, "climber over the top", 20, 55, 4},
+    };
+    for (const auto& f : feet)
+        EXPECT_NEAR(f.pic->lowestRow(f.cell), f.lowest, f.tolerance) << f.what << " " << f.cell;
+    // Balls are released at column 37..53: the thrower's body has to be over that spot.
+    EXPECT_NEAR(d.meanColumn(0), 45, 5);
+    EXPECT_NEAR(d.meanColumn(18), 45, 6);
+    // The strokes are drawn further right and moved back by their hot spots.
+    EXPECT_GT(d.meanColumn(29), d.meanColumn(23));
+    EXPECT_GT(d.meanColumn(36), d.meanColumn(29));
+}
+
+TEST(Pictures, AnimationsChangeFromFrameToFrame) {
+    Picture d = loadSpec(kFiles[2]);
+    Picture m = loadSpec(kFiles[3]);
+    Picture c = loadSpec(kFiles[5]);
+    auto same = [](const Picture& p, int a, int b) {
+        for (int y = 0; y < p.cellHeight; ++y)
+            for (int x = 0; x < p.cellWidth; ++x)
+                for (int k = 0; k < 3; ++k)
+                    if (p.pixel(a, x, y)[k] != p.pixel(b, x, y)[k]) return false;
+        return true;
+    };
+    for (int cell = 0; cell < 5; ++cell) EXPECT_FALSE(same(m, cell, cell + 1)) << "magazine";
+    for (int cell = 3; cell < 9; ++cell) EXPECT_FALSE(same(d, cell, cell + 1)) << "run";
+    for (int cell = 5; cell < 13; ++cell) EXPECT_FALSE(same(c, cell, cell + 1)) << "climb";
+    EXPECT_FALSE(same(d, 33, 48)) << "the revving saw must shake";
+    // The open magazine shows its balls: far more pixels than the closed flap hides.
+    EXPECT_NE(m.opaqueCount(0), m.opaqueCount(5));
+}
+
+TEST(Pictures, WallFaceIsLightEnoughForBloodAndTheSkyIsAbove) {
+    Picture wall = load("Wall640.raw", 640, 480, 640, 480);
+    Picture weapons = loadSpec(kFiles[6]);
+    auto mean = [&](int y0, int y1, int channel) {
+        double s = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = 0; x < 640; ++x) s += wall.rgb[(size_t(y) * 640 + x) * 3 + channel];
+        return s / ((y1 - y0) * 640.0);
+    };
+    double faceGreen = mean(140, 440, 1), faceRed = mean(140, 440, 0);
+    double bloodGreen = 0, n = 0;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            if (!keyedOut(weapons.pixel(21, x, y))) bloodGreen += weapons.pixel(21, x, y)[1], ++n;
+    ASSERT_GT(n, 0);
+    bloodGreen /= n;
+    // Blood is red with little green; the stone needs plenty of green to set it off.
+    EXPECT_GT(faceGreen - bloodGreen, 80);
+    EXPECT_GT(faceRed, 120);
+    // The sky above the walkway is a different colour from the stones below it.
+    EXPECT_GT(std::abs(mean(10, 60, 2) - mean(140, 440, 2)) + std::abs(mean(10, 60, 1) - faceGreen),
+              40);
+}
+
+TEST(Pictures, GenerationIsDeterministic) {
+    fs::path base = fs::temp_directory_path() / "parapet_pictures_test";
+    fs::remove_all(base);
+    for (const char* run : {"a", "b"}) {
+        std::string cmd = std::string("\"") + PARAPET_ASSETGEN + "\" \"" + (base / run).string() +
+                          "\" > /dev/null";
+        ASSERT_EQ(std::system(cmd.c_str()), 0);
+    }
+    for (const auto& f : kFiles) {
+        auto a = readFile(base / "a" / "g" / f.name);
+        auto b = readFile(base / "b" / "g" / f.name);
+        EXPECT_FALSE(a.empty()) << f.name;
+        EXPECT_TRUE(a == b) << f.name << " differs between runs";
+    }
+    fs::remove_all(base);
+}

@@ -1,0 +1,312 @@
+#include "play/play_fixture.h"
+
+namespace {
+
+class PlayFrame : public PlayField {
+protected:
+    void makeLeftBallReady() {
+        game.leftSupplyTimer = -1;
+        game.leftSupplyReady = 1;
+    }
+};
+
+TEST_F(PlayFrame, PickUpZonesAreOpenIntervals) {
+    struct Case {
+        int x;
+        bool left;
+        bool right;
+    };
+    const Case cases[] = {{30, false, false}, {31, true, false},  {44, true, false},
+                          {45, false, false}, {530, false, false}, {531, false, true},
+                          {544, false, true}, {545, false, false}, {260, false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.x);
+        game = GameState{};
+        newGameInPlay(1);
+        game.leftSupplyTimer = game.rightSupplyTimer = -1;
+        game.leftSupplyReady = game.rightSupplyReady = 1;
+        game.playerActor[0]->setX(c.x);
+        updatePlay();
+        EXPECT_EQ(game.playerWeapon[0], c.left || c.right ? weaponBall : weaponEmpty);
+        EXPECT_EQ(game.leftSupplyReady, c.left ? 0 : 1);
+        EXPECT_EQ(game.rightSupplyReady, c.right ? 0 : 1);
+        // A pickup starts the side's next delivery.
+        EXPECT_EQ(game.leftSupplyTimer, c.left ? 120 : -1);
+        EXPECT_EQ(game.rightSupplyTimer, c.right ? 120 : -1);
+    }
+}
+
+TEST_F(PlayFrame, TwoPlayersInOneZoneTheLowerIndexTakesTheBall) {
+    newGameInPlay(3);
+    makeLeftBallReady();
+    for (int p = 0; p < 3; ++p) game.playerActor[p]->setX(p == 0 ? 200 : 40);
+    updatePlay();
+    EXPECT_EQ(game.playerWeapon[1], weaponBall);
+    EXPECT_EQ(game.playerWeapon[2], weaponEmpty);
+    EXPECT_EQ(game.leftSupplyTimer, 60) << "three players share the supply: every 60 frames";
+}
+
+TEST_F(PlayFrame, ResupplyIsFasterWithMorePlayers) {
+    EXPECT_EQ(resupplyDelay(1), 120);
+    EXPECT_EQ(resupplyDelay(2), 90);
+    EXPECT_EQ(resupplyDelay(3), 60);
+}
+
+TEST_F(PlayFrame, SupplyBallRollsInAndWaitsAtTheStopUntilTaken) {
+    newGameInPlay(1);
+    game.playerActor[0]->setX(260);
+    // Counting from the new game's 123: the ball shows at 9, is ready at 0.
+    int readyAfter = 0;
+    while (!game.leftSupplyReady && readyAfter < 200) {
+        frame();
+        ++readyAfter;
+    }
+    EXPECT_EQ(readyAfter, 124);
+    EXPECT_EQ(game.leftSupplyTimer, -1);
+    EXPECT_TRUE(game.leftSupplyBall->isVisible());
+    EXPECT_EQ(soundCount("play", "s\\clang.raw"), 2);  // one per side
+    frames(60);
+    EXPECT_EQ(game.leftSupplyBall->x(), 45);
+    EXPECT_EQ(game.rightSupplyBall->x(), 583);
+    EXPECT_TRUE(game.leftSupplyReady);
+}
+
+TEST_F(PlayFrame, ThrowWindsUpSixFramesThenDropsTheBallBesideThePlayer) {
+    newGameInPlay(1);
+    game.playerWeapon[0] = weaponBall;
+    game.playerActor[0]->setX(200);
+    key(keyFire, true);
+    settleControls();
+    frame();
+    key(keyFire, false);
+    EXPECT_EQ(game.throwCountdown[0], 6);
+    frame();
+    EXPECT_EQ(game.playerState[0], playerThrowing);
+    frames(5);
+    EXPECT_EQ(game.playerWeapon[0], weaponBall);
+    frame();
+    EXPECT_EQ(game.playerWeapon[0], weaponEmpty);
+    EXPECT_EQ(game.playerState[0], playerStanding);
+    EXPECT_EQ(game.throwCountdown[0], -1);
+    EXPECT_TRUE(game.ballActive[0]);
+    EXPECT_EQ(game.ballOwner[0], 0);
+    EXPECT_EQ(game.nextBall, 1);
+    EXPECT_EQ(game.ballActor[0]->x(), 237);
+}
+
+TEST_F(PlayFrame, TheBallRingWrapsAfter45ThrowsReusingABallStillFalling) {
+    newGameInPlay(1);
+    game.playerActor[0]->setX(100);
+    for (int t = 0; t < 46; ++t) {
+        game.playerWeapon[0] = weaponBall;
+        game.throwCountdown[0] = 0;
+        updatePlay();
+        game.ballActor[0]->setPosition(10, 300);  // slot 0's ball is still on its way down
+    }
+    EXPECT_EQ(game.nextBall, 1);
+    EXPECT_EQ(game.ballActor[0]->y(), 300);
+    game.playerWeapon[0] = weaponBall;
+    game.nextBall = 0;
+    game.throwCountdown[0] = 0;
+    updatePlay();
+    EXPECT_EQ(game.ballActor[0]->x(), 137);
+    EXPECT_EQ(game.ballActor[0]->y(), 60);
+}
+
+TEST_F(PlayFrame, SmartBombsNeedBombsInHandAndFifteenFramesBetween) {
+    newGameInPlay(1);
+    game.nextBall = 40;
+    key(keyBomb, true);
+    settleControls();
+    std::vector<int> firedAt;
+    for (int f = 1; f <= 60; ++f) {
+        int before = game.smartBombs[0];
+        frame();
+        if (game.smartBombs[0] < before) firedAt.push_back(f);
+    }
+    key(keyBomb, false);
+    // The new game's two bombs: the first at once (the cooldown ran during set-up frames), the
+    // second 15 frames later, then nothing while the button stays held.
+    ASSERT_EQ(firedAt.size(), 2u);
+    EXPECT_EQ(firedAt[1] - firedAt[0], 15);
+    EXPECT_EQ(game.nextBall, (40 + 24) % 45);
+    EXPECT_EQ(soundCount("play", "s\\stahl.raw"), 2);
+    EXPECT_FALSE(game.smartBombIcons[0][0]->isVisible());
+}
+
+TEST_F(PlayFrame, SmartBombRainsTwelveOwnerlessBallsAcrossTheWidth) {
+    newGameInPlay(1);
+    game.nextBall = 44;
+    fireSmartBomb(0);
+    EXPECT_EQ(game.nextBall, 11);
+    EXPECT_EQ(game.smartBombs[0], 1);
+    for (int k = 0; k < 12; ++k) {
+        int slot = (44 + k) % 45;
+        EXPECT_TRUE(game.ballActive[slot]);
+        EXPECT_EQ(game.ballOwner[slot], -1);
+        EXPECT_EQ(game.ballActor[slot]->y(), 60);
+        EXPECT_GE(game.ballActor[slot]->x(), 0);
+        EXPECT_LT(game.ballActor[slot]->x(), 640);
+    }
+    EXPECT_FALSE(game.ballActive[11]);
+}
+
+TEST_F(PlayFrame, ChainsawIsCaughtAfter18FramesIfThePlayerStandsStill) {
+    newGameInPlay(1);
+    key(keyChainsaw, true);
+    settleControls();
+    frame();
+    EXPECT_EQ(game.playerState[0], playerCatchingChainsaw);
+    EXPECT_TRUE(game.chainsawDrop[0]->isVisible());
+    frames(17);
+    EXPECT_EQ(game.playerState[0], playerCatchingChainsaw);
+    frame();
+    EXPECT_EQ(game.playerWeapon[0], weaponChainsaw);
+    EXPECT_EQ(game.playerState[0], playerStanding);
+    EXPECT_FALSE(game.chainsawDrop[0]->isVisible());
+    EXPECT_EQ(soundCount("loop", "s\\chainsaw_loop.raw"), 1);
+    // Still holding the button that called it: no drop.
+    frames(5);
+    EXPECT_EQ(game.playerWeapon[0], weaponChainsaw);
+    // A fresh press drops it.
+    int stopsBefore = soundCount("stop", "s\\chainsaw_loop.raw");
+    key(keyChainsaw, false);
+    settleControls();
+    key(keyChainsaw, true);
+    frames(3);
+    EXPECT_EQ(game.playerWeapon[0], weaponEmpty);
+    EXPECT_EQ(soundCount("stop", "s\\chainsaw_loop.raw"), stopsBefore + 1);
+    // Once per level: pressing again calls nothing.
+    key(keyChainsaw, false);
+    frames(2);
+    key(keyChainsaw, true);
+    frames(4);
+    EXPECT_EQ(game.playerState[0], playerStanding);
+    EXPECT_EQ(game.playerWeapon[0], weaponEmpty);
+}
+
+TEST_F(PlayFrame, APlayerWhoRunsWhileTheChainsawFallsNeverGetsIt) {
+    newGameInPlay(1);
+    key(keyChainsaw, true);
+    settleControls();
+    frame();
+    key(keyChainsaw, false);
+    ASSERT_EQ(game.playerState[0], playerCatchingChainsaw);
+    key(keyRight, true);
+    frames(25);
+    key(keyRight, false);
+    frames(3);
+    EXPECT_NE(game.playerWeapon[0], weaponChainsaw);
+    EXPECT_EQ(game.chainsawAvailable[0], 0);
+    EXPECT_EQ(soundCount("loop", "s\\chainsaw_loop.raw"), 0);
+    key(keyChainsaw, true);
+    frames(3);
+    EXPECT_NE(game.playerState[0], playerCatchingChainsaw);
+}
+
+TEST_F(PlayFrame, WithAllClimberSlotsBusyASpawnIsSkippedNotLost) {
+    newGameInPlay(1);
+    for (int i = 0; i < climberSlots; ++i) game.climberState[i] = climberResting;
+    game.climbersToSpawn = 4;
+    game.spawnCountdown = 1;
+    updatePlay();
+    EXPECT_EQ(game.climbersToSpawn, 4);
+    EXPECT_EQ(game.spawnCountdown, game.spawnInterval);
+    game.climberState[6] = climberFree;
+    game.spawnCountdown = 1;
+    updatePlay();
+    EXPECT_EQ(game.climbersToSpawn, 3);
+    EXPECT_EQ(game.climberState[6], climberWalking);
+}
+
+TEST_F(PlayFrame, SpawnedClimbersWalkInFromEitherSideAlongTheFoot) {
+    newGameInPlay(1);
+    bool seen[2] = {};
+    for (int k = 0; k < 10; ++k) {
+        game.climberState[0] = climberFree;
+        game.climbersToSpawn = 1;
+        spawnClimber();
+        Actor* c = game.climberActor[0];
+        int dir = game.climberDir[0];
+        seen[dir] = true;
+        EXPECT_EQ(c->x(), dir == dirLeft ? 700 : -110);
+        EXPECT_EQ(c->y(), 350);
+        EXPECT_EQ(c->velocityX(), dir == dirLeft ? -7.0 : 7.0);
+        EXPECT_GE(game.climberTargetX[0], 0);
+        EXPECT_LT(game.climberTargetX[0], 540);
+        EXPECT_EQ(game.climbersToSpawn, 0);
+    }
+    EXPECT_TRUE(seen[0] && seen[1]);
+}
+
+TEST_F(PlayFrame, BodyPartsBleedOnTheWayDownAndLeaveTheEngineBelowTheScreen) {
+    newGameInPlay(1);
+    game.playerActor[0]->setX(300);
+    game.playerWeapon[0] = weaponChainsaw;
+    game.playerState[0] = playerStrokeA;
+    game.playerFacing[0] = facingRight;
+    game.playerActionTimer[0] = 5;
+    placeClimber(0, climberHunting, 330, -20);
+    game.climberDir[0] = dirLeft;
+    game.climberActor[0]->setVelocityX(0.0);
+    game.climbersToSpawn = 5;
+    int actorsBefore = engine->actorCount();
+    std::vector<uint16_t> wallBefore(engine->backgroundSurface()->pixels(),
+                                     engine->backgroundSurface()->pixels() + 640 * 480);
+    frame();
+    ASSERT_TRUE(game.bodyPartActive[0]);
+    EXPECT_EQ(engine->actorCount(), actorsBefore + 1);
+    int framesFlying = 0;
+    while (game.bodyPartActive[0] && framesFlying < 300) {
+        frame();
+        ++framesFlying;
+    }
+    EXPECT_FALSE(game.bodyPartActive[0]);
+    EXPECT_EQ(engine->actorCount(), actorsBefore);
+    std::vector<uint16_t> wallAfter(engine->backgroundSurface()->pixels(),
+                                    engine->backgroundSurface()->pixels() + 640 * 480);
+    EXPECT_NE(wallBefore, wallAfter) << "a trail of blood on the wall";
+}
+
+TEST_F(PlayFrame, DyingTakes45FramesThenThePlayerIsDeadAndHidden) {
+    newGameInPlay(2);
+    game.climbersToSpawn = 3;
+    game.playerState[1] = playerDying;
+    game.playerActionTimer[1] = 45;
+    frames(44);
+    EXPECT_EQ(game.playerState[1], playerDying);
+    frame();
+    EXPECT_EQ(game.playerState[1], playerDead);
+    EXPECT_EQ(game.deadPlayers, 1);
+    EXPECT_FALSE(game.playerActor[1]->isVisible());
+    EXPECT_FALSE(game.playerMarker[1]->isVisible());
+    EXPECT_EQ(game.gameState, statePlay) << "one player still stands";
+}
+
+TEST_F(PlayFrame, EscapeEndsTheLevelAsIfEveryoneDied) {
+    newGameInPlay(2);
+    placeClimber(0, climberResting, 200, 200);
+    key(keyEscape, true);
+    frame();  // the key reaches the snapshot
+    key(keyEscape, false);
+    frame();
+    EXPECT_EQ(game.gameState, stateLevelEnd);
+    EXPECT_EQ(game.stateFrame, 0);
+    EXPECT_EQ(game.deadPlayers, 2);
+    EXPECT_FALSE(game.playerActor[0]->isVisible());
+    EXPECT_FALSE(game.climberActor[0]->isVisible());
+    EXPECT_EQ(soundCount("play", "s\\Cheer.raw"), 1);
+}
+
+TEST_F(PlayFrame, TheLevelEndsWhenNothingIsLeftToSpawnAndNoClimberIsActive) {
+    newGameInPlay(1);
+    game.climbersToSpawn = 0;
+    game.climbersActive = 1;
+    frame();
+    EXPECT_EQ(game.gameState, statePlay);
+    game.climbersActive = 0;
+    frame();
+    EXPECT_EQ(game.gameState, stateLevelEnd);
+}
+
+}  // namespace

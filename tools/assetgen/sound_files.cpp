@@ -1,0 +1,157 @@
+// Renders every effect and tune into the game's 8-bit files, and WAV copies to listen to.
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "assetgen.h"
+#include "sound_effects.h"
+#include "sound_tracks.h"
+
+namespace {
+using snd::Buffer;
+
+struct EffectRecipe {
+    const char* name;
+    int rate;
+    Buffer (*make)(double rate);
+    double peak;  // ceiling of the soft limiter
+    double rms;   // loudness aimed at, so sounds sit together in the game's mix
+    bool loops;
+};
+
+Buffer announceComing(double rate) { return snd::makeAnnouncement("Here they come!", rate, 21); }
+Buffer announceTitle(double rate) { return snd::makeAnnouncement("Parapet!", rate, 22); }
+Buffer announceDefend(double rate) { return snd::makeAnnouncement("Defend the wall!", rate, 23); }
+
+// The chainsaw idles under everything else for long stretches, so it sits lowest; the
+// cries and the splat are the game's punctuation and sit highest.
+const EffectRecipe effectRecipes[] = {
+    {"splat3", 11025, snd::makeSplat, 0.95, 0.30, false},
+    {"wildscream", 22050, snd::makeWildScream, 0.9, 0.27, false},
+    {"wildscream2", 11025, snd::makeShortScream, 0.9, 0.27, false},
+    {"oof", 11025, snd::makeOof, 0.9, 0.28, false},
+    {"fadescream", 11025, snd::makeFadeScream, 0.9, 0.24, false},
+    {"chainsaw_loop", 11025, snd::makeChainsawLoop, 0.7, 0.17, true},
+    {"chainsaw_slash1", 11025, snd::makeChainsawSlash, 0.9, 0.28, false},
+    {"clang", 8000, snd::makeClang, 0.9, 0.2, false},
+    {"Crowdohh", 8000, snd::makeCrowdOhh, 0.85, 0.22, false},
+    {"Nuclear", 7500, snd::makeCrowdRoar, 0.9, 0.26, false},
+    {"Cheer", 11025, snd::makeCheer, 0.85, 0.22, false},
+    {"coming", 22050, announceComing, 0.95, 0.24, false},
+    {"vorlantide", 22050, announceTitle, 0.95, 0.24, false},
+    {"chancefor", 22050, announceDefend, 0.95, 0.24, false},
+    {"tschonk", 22050, snd::makeMenuClick, 0.8, 0.24, false},
+    {"death1", 22050, snd::makeDeathCry, 0.9, 0.27, false},
+    {"death2", 22050, snd::makeDeathGurgle, 0.9, 0.27, false},
+    {"smartup", 22050, snd::makePowerUp, 0.8, 0.2, false},
+    {"swish", 22050, snd::makeSwish, 0.8, 0.22, false},
+    {"stahl", 22050, snd::makeSteelRing, 0.85, 0.18, false},
+};
+constexpr int kEffectCount = sizeof effectRecipes / sizeof effectRecipes[0];
+constexpr int kMusicRate = 22050;
+
+std::string musicName(int index) {
+    char name[16];
+    std::snprintf(name, sizeof name, "mus%02d", index + 1);
+    return name;
+}
+
+std::vector<uint8_t> renderEffect(const EffectRecipe& r) {
+    Buffer x = r.make(r.rate);
+    snd::removeDc(x, r.rate);
+    if (!r.loops) snd::softEdges(x, r.rate);
+    snd::normalise(x, r.peak, r.rms);
+    return snd::toUnsigned8(x);
+}
+
+std::vector<uint8_t> renderMusic(int index) {
+    // Music plays under the effects, so it keeps well clear of full scale.
+    Buffer x = snd::renderSong(snd::levelSong(index), kMusicRate);
+    snd::normalise(x, 0.72, 0.17);
+    return snd::toUnsigned8(x);
+}
+
+bool writeWav(const std::string& path, const std::vector<uint8_t>& pcm, int rate) {
+    std::vector<uint8_t> out;
+    auto put32 = [&](uint32_t v) {
+        for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    };
+    auto put16 = [&](uint16_t v) {
+        out.push_back(static_cast<uint8_t>(v));
+        out.push_back(static_cast<uint8_t>(v >> 8));
+    };
+    auto tag = [&](const char* t) { out.insert(out.end(), t, t + 4); };
+    tag("RIFF");
+    put32(static_cast<uint32_t>(36 + pcm.size() + (pcm.size() & 1)));
+    tag("WAVE");
+    tag("fmt ");
+    put32(16);
+    put16(1);  // PCM
+    put16(1);  // mono
+    put32(static_cast<uint32_t>(rate));
+    put32(static_cast<uint32_t>(rate));  // bytes per second: one byte per sample
+    put16(1);
+    put16(8);
+    tag("data");
+    put32(static_cast<uint32_t>(pcm.size()));
+    out.insert(out.end(), pcm.begin(), pcm.end());
+    if (pcm.size() & 1) out.push_back(0);
+    return writeBytes(path, out.data(), out.size());
+}
+
+bool readBytes(const std::string& path, std::vector<uint8_t>& out) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "assetgen: cannot read %s\n", path.c_str());
+        return false;
+    }
+    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+}
+}  // namespace
+
+bool generateSounds(const std::string& outDir) {
+    // Every job is independent and seeded on its own, so the split across threads cannot
+    // change a byte of the output.
+    const int jobs = kEffectCount + snd::kSongCount;
+    std::atomic<int> next{0};
+    std::atomic<bool> ok{true};
+    auto worker = [&] {
+        for (int j = next++; j < jobs; j = next++) {
+            // Tunes take longest, so they go first and the effects fill in behind them.
+            if (j < snd::kSongCount) {
+                auto data = renderMusic(j);
+                if (!writeBytes(outDir + "/m/" + musicName(j) + ".raw", data.data(), data.size())) ok = false;
+            } else {
+                const EffectRecipe& r = effectRecipes[j - snd::kSongCount];
+                auto data = renderEffect(r);
+                if (!writeBytes(outDir + "/s/" + r.name + ".raw", data.data(), data.size())) ok = false;
+            }
+        }
+    };
+    unsigned cores = std::max(1u, std::min(2u, std::thread::hardware_concurrency()));
+    std::vector<std::thread> pool;
+    for (unsigned i = 1; i < cores; ++i) pool.emplace_back(worker);
+    worker();
+    for (auto& t : pool) t.join();
+    return ok;
+}
+
+bool previewSounds(const std::string& outDir, const std::string& previewDir) {
+    std::vector<uint8_t> pcm;
+    for (const EffectRecipe& r : effectRecipes) {
+        if (!readBytes(outDir + "/s/" + r.name + ".raw", pcm)) return false;
+        if (!writeWav(previewDir + "/" + r.name + ".wav", pcm, r.rate)) return false;
+    }
+    for (int i = 0; i < snd::kSongCount; ++i) {
+        if (!readBytes(outDir + "/m/" + musicName(i) + ".raw", pcm)) return false;
+        if (!writeWav(previewDir + "/" + musicName(i) + ".wav", pcm, kMusicRate)) return false;
+    }
+    return true;
+}

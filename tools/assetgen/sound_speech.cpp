@@ -1,0 +1,187 @@
+// Announcer lines. espeak-ng speaks them when the build machine has it; the dry speech is
+// then made to sound like a man on a loudspeaker in an arena. Without espeak-ng a sung
+// stand-in keeps the build working and the game's timing the same.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "sound_effects.h"
+#include "sound_vocal.h"
+
+namespace snd {
+
+namespace {
+
+struct Wav {
+    double rate = 0;
+    Buffer samples;
+};
+
+uint32_t le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
+uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+
+// Reads 8- or 16-bit PCM, mixing channels down. A data chunk whose size field is too big
+// (streaming writers leave it at maximum) is cut to what is actually there.
+bool parseWav(const std::vector<uint8_t>& bytes, Wav& wav) {
+    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(bytes.data() + 8, "WAVE", 4) != 0)
+        return false;
+    int channels = 0, bits = 0;
+    size_t pos = 12;
+    while (pos + 8 <= bytes.size()) {
+        const uint8_t* chunk = bytes.data() + pos;
+        size_t size = le32(chunk + 4);
+        size_t body = pos + 8;
+        if (std::memcmp(chunk, "fmt ", 4) == 0 && body + 16 <= bytes.size()) {
+            if (le16(bytes.data() + body) != 1) return false;  // PCM only
+            channels = le16(bytes.data() + body + 2);
+            wav.rate = le32(bytes.data() + body + 4);
+            bits = le16(bytes.data() + body + 14);
+        } else if (std::memcmp(chunk, "data", 4) == 0) {
+            if (channels <= 0 || (bits != 8 && bits != 16) || wav.rate <= 0) return false;
+            size_t avail = std::min(size, bytes.size() - body);
+            size_t frame = static_cast<size_t>(channels) * (bits / 8);
+            size_t frames = avail / frame;
+            wav.samples.resize(frames);
+            for (size_t f = 0; f < frames; ++f) {
+                double sum = 0;
+                for (int c = 0; c < channels; ++c) {
+                    const uint8_t* s = bytes.data() + body + f * frame + c * (bits / 8);
+                    sum += bits == 8 ? (s[0] - 128) / 128.0 : static_cast<int16_t>(le16(s)) / 32768.0;
+                }
+                wav.samples[f] = static_cast<float>(sum / channels);
+            }
+            return frames > 0;
+        }
+        pos = body + size + (size & 1);
+    }
+    return false;
+}
+
+std::string shellQuote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+// Speaks `text` into a temporary WAV and reads it back; false when espeak-ng is missing or
+// fails, which the caller answers with the stand-in.
+bool espeak(const std::string& text, int speed, int pitch, Wav& wav) {
+    char path[] = "/tmp/assetgen-voice-XXXXXX";
+    int fd = mkstemp(path);
+    if (fd < 0) return false;
+    close(fd);
+    std::string cmd = "espeak-ng -v en-us+m3 -s " + std::to_string(speed) + " -p " + std::to_string(pitch) +
+                      " -a 180 -w " + shellQuote(path) + " " + shellQuote(text) + " >/dev/null 2>&1";
+    bool ok = std::system(cmd.c_str()) == 0;
+    if (ok) {
+        std::ifstream in(path, std::ios::binary);
+        std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ok = parseWav(bytes, wav);
+    }
+    std::remove(path);
+    return ok;
+}
+
+// Trims the synthesiser's leading and trailing silence so the line starts when it is played.
+void trimSilence(Buffer& x, double threshold) {
+    size_t first = 0, last = x.size();
+    while (first < x.size() && std::fabs(x[first]) < threshold) ++first;
+    while (last > first && std::fabs(x[last - 1]) < threshold) --last;
+    if (first >= last) return;
+    first = first > 200 ? first - 200 : 0;
+    last = std::min(x.size(), last + 400);
+    x = Buffer(x.begin() + static_cast<std::ptrdiff_t>(first), x.begin() + static_cast<std::ptrdiff_t>(last));
+}
+
+// Loudspeaker voice: no rumble, a forward presence peak, a little horn-like saturation,
+// and the arena's reverb behind it.
+void announcerTone(Buffer& x, double rate) {
+    Svf low, presence;
+    for (float& v : x) {
+        double hp = low.highpass(v, 160, 0.7, rate);
+        double p = presence.bandpass(hp, 2600, 1.2, rate);
+        v = static_cast<float>(std::tanh(1.8 * (hp + 0.7 * p)) / std::tanh(1.8));
+    }
+    x.resize(x.size() + static_cast<size_t>(0.5 * rate), 0.0f);
+    reverb(x, rate, 0.07, 0.55, 0.3);
+    trimSilence(x, 0.002);
+}
+
+// The stand-in: one sung syllable per vowel of the phrase, with the falling melody of an
+// exclamation, and a hiss wherever the phrase has an s, t, f or h sound.
+Buffer standInVoice(const std::string& text, double rate, uint64_t seed) {
+    Rng rng(seed);
+    struct Syllable {
+        Vowel vowel;
+        double hiss;
+    };
+    std::vector<Syllable> sy;
+    bool inVowel = false;
+    double pendingHiss = 0;
+    for (char ch : text) {
+        char c = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        Vowel v{};
+        bool vowel = true;
+        switch (c) {
+            case 'a': v = vowels::A; break;
+            case 'e': v = vowels::E; break;
+            case 'i': v = vowels::I; break;
+            case 'o': v = vowels::O; break;
+            case 'u': v = vowels::UH; break;
+            default: vowel = false;
+        }
+        if (vowel && !inVowel) {
+            sy.push_back({v, pendingHiss});
+            pendingHiss = 0;
+        }
+        if (!vowel && std::strchr("sthfc", c) && c != 0) pendingHiss = 1;
+        inVowel = vowel;
+    }
+    if (sy.empty()) sy.push_back({vowels::A, 0});
+    const double syl = 0.24;
+    Buffer out(static_cast<size_t>((sy.size() * syl + 0.3) * rate), 0.0f);
+    for (size_t k = 0; k < sy.size(); ++k) {
+        VocalSpec s;
+        s.rate = rate;
+        s.seconds = syl * 1.1;
+        double top = 150.0 - 40.0 * k / std::max<size_t>(1, sy.size() - 1) + (k == 0 ? 20 : 0);
+        s.pitch = [=](double t) { return top - 25.0 * t; };
+        Vowel v = sy[k].vowel;
+        s.vowel = [=](double) { return v; };
+        s.amplitude = [=](double t) { return smoothstep(t / 0.03) * (1.0 - smoothstep((t - syl * 0.75) / (syl * 0.3))); };
+        s.breath = 0.05;
+        Buffer voice = sing(s, rng);
+        size_t at = static_cast<size_t>(k * syl * rate);
+        mixInto(out, voice, at, 1.0);
+        if (sy[k].hiss > 0) {
+            Svf h;
+            for (size_t i = 0; i < static_cast<size_t>(0.06 * rate) && at + i < out.size(); ++i)
+                out[at + i] += static_cast<float>(0.1 * h.highpass(rng.bipolar(), 3500, 0.7, rate));
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+Buffer makeAnnouncement(const std::string& text, double rate, uint64_t seed) {
+    Wav wav;
+    Buffer out;
+    // Slow and low, the way an arena announcer leans on every word.
+    if (!std::getenv("ASSETGEN_NO_ESPEAK") && espeak(text, 125, 32, wav)) {
+        out = resample(wav.samples, wav.rate, rate);
+    } else {
+        std::fprintf(stderr, "assetgen: espeak-ng not available, using a sung stand-in for \"%s\"\n", text.c_str());
+        out = standInVoice(text, rate, seed);
+    }
+    announcerTone(out, rate);
+    return out;
+}
+
+}  // namespace snd
