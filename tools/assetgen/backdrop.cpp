@@ -134,9 +134,6 @@ void paintGround(Canvas& c, float top) {
 void paintTower(Canvas& c, float platform, float wallTop) {
     const float x0 = 505, x1 = 640;
     paintStones(c, x0, x1, platform + 6, wallTop, 0.82f, 515);
-    c.fill([&](Vec2 p) { return std::max(x0 - p.x, p.x - x1) + 0 * p.y; },
-           [&](Vec2 p) { return rgb(70, 48, 60) * (p.x < x0 + 3 ? 1.f : 0.f); }, x0 - 1,
-           platform, x0 + 3, wallTop);
     // Platform slab and the merlons behind it.
     for (int i = 0; i < 4; ++i) {
         float mx = x0 + 6 + i * 36.f;
@@ -166,7 +163,7 @@ void paintMoss(Canvas& c, float bottom) {
 void paintBackdrop(Canvas& c, int wallTop, int groundTop, bool withTower) {
     paintSky(c, wallTop);
     paintHills(c, wallTop);
-    if (withTower) paintTower(c, 57.f, float(wallTop));
+    if (withTower) paintTower(c, 55.f, float(wallTop));
     paintStones(c, 0, float(c.width()), wallTop + 9.f, float(groundTop), 1.f, 2024);
     paintMoss(c, float(groundTop));
     // Cracks: thin dark strokes that wander down a few blocks.
@@ -185,7 +182,7 @@ void paintBackdrop(Canvas& c, int wallTop, int groundTop, bool withTower) {
 
 std::vector<uint8_t> makeWall() {
     Canvas c(640, 480);
-    paintBackdrop(c, 106, 462, true);
+    paintBackdrop(c, 104, 462, true);
     std::vector<uint8_t> out(640 * 480 * 3);
     c.toRgbOpaque(out.data());
     return out;

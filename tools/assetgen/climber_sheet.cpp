@@ -144,34 +144,34 @@ void drawClimberCell(int cell, Canvas& c) {
         // Over the top; the wall's edge is at row 52 of these cells.
         case 14: {
             BackPose p;
-            p.leftHand = {43, 52};
-            p.rightHand = {59, 52};
-            p.neck = {51, 64};
-            p.hip = {51, 85};
-            p.leftFoot = {47, 108};
-            p.rightFoot = {56, 106};
+            p.leftHand = {44, 51};
+            p.rightHand = {58, 51};
+            p.neck = {51, 69};
+            p.hip = {51, 90};
+            p.leftFoot = {48, 113};
+            p.rightFoot = {55, 111};
             drawBackFigure(c, p, look);
             return;
         }
         case 15: {
             BackPose p;
-            p.leftHand = {41, 52};
-            p.rightHand = {61, 52};
-            p.neck = {51, 52};
-            p.hip = {51, 73};
-            p.leftFoot = {46, 96};
-            p.rightFoot = {57, 90};
+            p.leftHand = {42, 51};
+            p.rightHand = {60, 51};
+            p.neck = {51, 60};
+            p.hip = {51, 81};
+            p.leftFoot = {46, 104};
+            p.rightFoot = {57, 98};
             drawBackFigure(c, p, look);
             return;
         }
         case 16: {
             BackPose p;
-            p.leftHand = {38, 53};
-            p.rightHand = {64, 53};
-            p.neck = {51, 41};
-            p.hip = {52, 62};
-            p.leftFoot = {47, 84};
-            p.rightFoot = {62, 66};
+            p.leftHand = {38, 52};
+            p.rightHand = {64, 52};
+            p.neck = {51, 45};
+            p.hip = {52, 66};
+            p.leftFoot = {47, 88};
+            p.rightFoot = {63, 58};
             drawBackFigure(c, p, look);
             return;
         }

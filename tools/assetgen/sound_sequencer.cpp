@@ -209,7 +209,7 @@ const Buffer* drumBuffer(const DrumKit& kit, char d) {
 
 double drumGain(char d) {
     switch (d) {
-        case 'k': return 1.0;
+        case 'k': return 0.85;
         case 's': return 0.6;
         case 'h': return 0.22;
         case 'o': return 0.22;
@@ -356,6 +356,7 @@ Buffer renderSong(const Song& song, double rate, SongStats* stats) {
                         harmonyNotes.start(beat, step, {m}, 0.75 + 0.1 * human.uniform());
                     } else badData("harmony step", tok);
                 }
+                if (song.crashOnSections && rep == 0 && cb == 0) drums.push_back({barBeat, 'c', 0.8});
                 bool lastBar = cb + 1 == chordBars.size();
                 const std::string& groove = (lastBar && !sec.fill.empty()) ? sec.fill : sec.drums;
                 for (const std::string& row : split(groove, '/')) {

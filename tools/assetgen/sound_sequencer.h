@@ -55,6 +55,7 @@ struct Song {
     double drumLevel = 1.0;
     double kickPitch = 1.0;  // scales the kick's pitch sweep; lower is heavier
     int harmonyCentre = 62;  // chord voicings cluster around this MIDI note
+    bool crashOnSections = true;  // a cymbal marks the first bar of every section
     uint64_t seed = 1;
     std::vector<Section> sections;
 };

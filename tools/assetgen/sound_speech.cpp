@@ -162,7 +162,7 @@ Buffer standInVoice(const std::string& text, double rate, uint64_t seed) {
         if (sy[k].hiss > 0) {
             Svf h;
             for (size_t i = 0; i < static_cast<size_t>(0.06 * rate) && at + i < out.size(); ++i)
-                out[at + i] += static_cast<float>(0.1 * h.highpass(rng.bipolar(), 3500, 0.7, rate));
+                out[at + i] += static_cast<float>(0.04 * h.bandpass(rng.bipolar(), 5000, 1.0, rate));
         }
     }
     return out;

@@ -133,7 +133,8 @@ Song march() {
     const char* drums = "k:x.......x......./s:....x..o....x.oo/h:x.x.x.x.x.x.x.x.";
     const char* roll = "k:x.......x......./s:x.xxx.xxx.xxXXXX/h:x.x.x.x.........";
     s.sections = {
-        {.chords = "D D G A", .bass = "R . 5 .", .harmony = ". C . C", .drums = drums, .fill = roll},
+        {.chords = "D D G A", .counter = "F#4 - - - | F#4 - - - | G4 - - - | E4 - - -", .bass = "R . 5 .",
+         .harmony = ". C . C", .drums = drums, .fill = roll},
         {.chords = "D G D A D G A7 D",
          .lead = "D5 - D5 C#5 B4 - A4 - | B4 - G4 - B4 D5 G5 - | F#5 - E5 D5 A4 - F#4 A4 | E5 - - - C#5 - A4 - |"
                  "D5 - D5 C#5 B4 - A4 - | B4 - G4 - B4 D5 G5 - | F#5 - E5 - C#5 - E5 - | D5 - - - - - . .",
@@ -362,7 +363,7 @@ Song lastStand() {
     s.leadEcho = 0.75;
     s.kickPitch = 0.9;
     const char* drums = "k:x.x.x.x./s:..x...x./h:xxxxxxxx";
-    const char* fill = "k:x.x.x.x.x.x.x.x./s:....x...xxxxXXXX/c:x...............";
+    const char* fill = "k:x.x.x.x.x.x.x.x./s:....x...xxxxXXXX/h:x.x.x.x.........";
     const char* bass = "R 8 R 8 R 8 R 8";
     const char* stabs = "C - . C - . C .";
     const char* partA =
