@@ -4,6 +4,7 @@
 // output from run to run.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -108,12 +109,15 @@ TEST(Pictures, SheetsAreBlackWhereTransparentAndNeverNearlyBlackElsewhere) {
         const FileSpec& f = kFiles[i];
         Picture p = loadSpec(f);
         ASSERT_EQ(p.rgb.size(), size_t(f.width) * f.height * 3) << f.name;
-        int bad = 0;
+        int bad = 0, nearBlack = 0;
         for (size_t k = 0; k < p.rgb.size(); k += 3) {
             const uint8_t* px = &p.rgb[k];
             if (keyedOut(px) && (px[0] | px[1] | px[2]) != 0) ++bad;
+            // Edges blended towards the black background would show as a dark fringe.
+            if (!keyedOut(px) && std::max({px[0], px[1], px[2]}) < 24) ++nearBlack;
         }
         EXPECT_EQ(bad, 0) << f.name;
+        EXPECT_EQ(nearBlack, 0) << f.name;
         // Pixels outside every cell are never drawn by the game and stay empty.
         int cols = f.width / f.cellWidth, rows = f.height / f.cellHeight;
         for (int y = 0; y < f.height; ++y)
