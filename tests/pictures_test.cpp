@@ -216,7 +216,7 @@ TEST(Pictures, FiguresStandWhereTheGamePutsThem) {
     const Foot feet[] = {
         {&d, "defender standing", 0, 64, 2},    {&d, "defender running", 6, 64, 3},
         {&d, "defender with ball", 17, 64, 2},  {&d, "defender with chainsaw", 23, 64, 2},
-        {&d, "herald", 43, 64, 2},              {&c, "climber walking", 0, 130, 2},
+        {&d, "herald on the tower", 43, 66, 1},              {&c, "climber walking", 0, 130, 2},
         {&c, "climber walking", 4, 130, 3},     {&c, "climber climbing", 5, 87, 3},
         {&c, "climber climbing", 9, 87, 3},     {&c, "climber on the top", 22, 125, 3},
         {&c, "climber striking", 25, 125, 3},   {&c, "climber over the top", 20, 55, 4},
