@@ -163,7 +163,7 @@ void paintMoss(Canvas& c, float bottom) {
 void paintBackdrop(Canvas& c, int wallTop, int groundTop, bool withTower) {
     paintSky(c, wallTop);
     paintHills(c, wallTop);
-    if (withTower) paintTower(c, 55.f, float(wallTop));
+    if (withTower) paintTower(c, 57.f, float(wallTop));
     paintStones(c, 0, float(c.width()), wallTop + 9.f, float(groundTop), 1.f, 2024);
     paintMoss(c, float(groundTop));
     // Cracks: thin dark strokes that wander down a few blocks.

@@ -164,6 +164,32 @@ void Canvas::draw(const Canvas& src, int dx, int dy, bool mirror) {
         }
 }
 
+void Canvas::drawScaled(const Canvas& src, float scale, Vec2 from, Vec2 to) {
+    for (int y = 0; y < h_; ++y)
+        for (int x = 0; x < w_; ++x) {
+            float r = 0, g = 0, b = 0, a = 0;
+            for (int j = 0; j < 4; ++j)
+                for (int i = 0; i < 4; ++i) {
+                    float sx = from.x + (x + (i + 0.5f) / 4 - to.x) / scale;
+                    float sy = from.y + (y + (j + 0.5f) / 4 - to.y) / scale;
+                    int ix = int(std::floor(sx)), iy = int(std::floor(sy));
+                    if (ix < 0 || iy < 0 || ix >= src.w_ || iy >= src.h_) continue;
+                    size_t si = src.idx(ix, iy);
+                    r += src.r_[si];
+                    g += src.g_[si];
+                    b += src.b_[si];
+                    a += src.a_[si];
+                }
+            if (a <= 0) continue;
+            size_t di = idx(x, y);
+            float k = 1 - a / 16;
+            r_[di] = r / 16 + r_[di] * k;
+            g_[di] = g / 16 + g_[di] * k;
+            b_[di] = b / 16 + b_[di] * k;
+            a_[di] = a / 16 + a_[di] * k;
+        }
+}
+
 namespace {
 float hash2(int x, int y, uint32_t seed) {
     uint32_t h = uint32_t(x) * 374761393u + uint32_t(y) * 668265263u + seed * 2246822519u;

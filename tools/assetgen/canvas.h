@@ -69,6 +69,9 @@ public:
     // The opaque variant for full-screen pictures: composites over black.
     void toRgbOpaque(uint8_t* out) const;
 
+    // Paints src shrunk or grown by scale so that src point `from` lands on `to`; each
+    // target pixel averages a 4x4 grid of samples, so shrinking stays smooth.
+    void drawScaled(const Canvas& src, float scale, Vec2 from, Vec2 to);
     // Paints another canvas over this one at (dx, dy).
     void draw(const Canvas& src, int dx, int dy, bool mirror = false);
 

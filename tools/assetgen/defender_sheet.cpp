@@ -246,6 +246,14 @@ SidePose defenderPose(int cell) {
 
 void drawDefenderCell(int cell, Canvas& c) {
     SidePose pose = defenderPose(cell);
+    if (cell == 43) {
+        // The herald stands on the tower with his feet at screen row 56 and the game puts
+        // the cell's top at row -10: drawn a little smaller so his plume stays on screen.
+        Canvas full(c.width(), c.height());
+        drawSideFigure(full, pose, heraldLook());
+        c.drawScaled(full, 0.86f, {45, 64}, {46, 66.5f});
+        return;
+    }
     Look look = cell == 43 ? heraldLook() : defenderLook();
     SideJoints j = drawSideFigure(c, pose, look);
     switch (cell) {

@@ -100,14 +100,14 @@ void drawHead(Canvas& c, Vec2 head, float angle, const Look& look) {
     if (look.horns) {
         Ink horn{rgb(236, 226, 196)};
         paintLimb(c, at(-3.5f, -4.5f), at(-7.0f, -10.0f), 1.7f, 0.6f, horn);
-        paintLimb(c, at(-6.8f, base), at(7.2f, base), 0.9f, 0.9f, Ink{look.helmet * 0.8f, rgb(30, 22, 34), 0.8f});
+        paintLimb(c, at(-6.8f, base), at(7.2f, base), 0.9f, 0.9f, Ink{look.helmet * 0.8f, rgb(40, 30, 46), 0.8f});
     } else if (look.plume) {
         Ink feather{rgb(250, 245, 235)};
         paintLimb(c, at(1.5f, -5.0f), at(7.5f, -9.0f), 1.6f, 2.4f, feather);
         paintLimb(c, at(7.5f, -9.0f), at(11.0f, -7.0f), 2.4f, 0.8f, feather);
     } else {
         paintLimb(c, at(-8.6f, base), at(7.8f, base), 1.0f, 1.0f,
-                  Ink{look.helmet * 0.92f, rgb(30, 22, 34), 0.8f});
+                  Ink{look.helmet * 0.92f, rgb(40, 30, 46), 0.8f});
     }
     // The face below the brim: brow shadow, eye, nose, mouth or beard.
     paintFlatLimb(c, at(-5.2f, base + 1.6f), at(-1.2f, base + 1.6f), 0.6f, 0.6f,
@@ -136,9 +136,9 @@ void drawItem(Canvas& c, const SidePose& p, Vec2 hand, Vec2 head, float headAngl
             Vec2 n{-u.y, u.x};
             for (int i = -1; i <= 1; i += 2)
                 paintBlob(c, hand + u * 15.5f + n * (2.6f * i), 1.0f, 1.0f, 0,
-                          Ink{rgb(190, 192, 204), rgb(40, 36, 48), 0.6f});
+                          Ink{rgb(190, 192, 204), rgb(44, 38, 52), 0.6f});
             paintBlob(c, hand + u * 19.2f, 1.0f, 1.0f, 0,
-                      Ink{rgb(190, 192, 204), rgb(40, 36, 48), 0.6f});
+                      Ink{rgb(190, 192, 204), rgb(44, 38, 52), 0.6f});
             break;
         }
         case Hold::Trumpet: {

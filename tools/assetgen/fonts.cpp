@@ -192,6 +192,19 @@ float ascentOf(Face face, float size) {
 }
 }  // namespace
 
+bool fontsAvailable() {
+#ifndef ASSETGEN_HAVE_FREETYPE
+    std::fprintf(stderr,
+                 "assetgen: built without FreeType, so the fonts cannot be drawn; install "
+                 "libfreetype-dev and fonts-dejavu-core and build again\n");
+    return false;
+#else
+    GlyphBitmap g;
+    return renderGlyph(Face::Sans, 'A', 20, g) && renderGlyph(Face::Mono, 'A', 14, g) &&
+           renderGlyph(Face::Serif, 'A', 20, g);
+#endif
+}
+
 float measureText(const char* text, float pixelSize, bool serif) {
     float w = 0;
     GlyphBitmap g;

@@ -28,6 +28,8 @@ std::vector<uint8_t> makeSheet(int sheet) {
 }
 
 bool generatePictures(const std::string& outDir) {
+    // Blank fonts would leave the game without a readable word: better to stop here.
+    if (!fontsAvailable()) return false;
     std::vector<uint8_t> sheets[5];
     for (int i = 0; i < 5; ++i) {
         sheets[i] = makeSheet(i);

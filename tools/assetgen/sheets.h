@@ -24,6 +24,8 @@ float paintText(Canvas& c, const char* text, float x, float y, float pixelSize,
                 const TextStyle& style, bool serif = false);
 float measureText(const char* text, float pixelSize, bool serif = false);
 
+// False (with a line on stderr) when the DejaVu fonts cannot be rasterised.
+bool fontsAvailable();
 // Font sheets as 24-bit RGB.
 std::vector<uint8_t> makeGameFont();      // 512 x 357
 std::vector<uint8_t> makeScrollerFont();  // 640 x 32
