@@ -25,9 +25,10 @@ struct EffectRecipe {
     bool loops;
 };
 
-Buffer announceComing(double rate) { return snd::makeAnnouncement("Here they come!", rate, 21); }
-Buffer announceTitle(double rate) { return snd::makeAnnouncement("Parapet!", rate, 22); }
-Buffer announceDefend(double rate) { return snd::makeAnnouncement("Defend the wall!", rate, 23); }
+// Slow and low, the way an arena announcer leans on every word; the game's name most of all.
+Buffer announceComing(double rate) { return snd::makeAnnouncement("Here they come!", rate, 21, 120, 30); }
+Buffer announceTitle(double rate) { return snd::makeAnnouncement("Parapet!", rate, 22, 85, 24); }
+Buffer announceDefend(double rate) { return snd::makeAnnouncement("Defend the wall!", rate, 23, 115, 30); }
 
 // The chainsaw idles under everything else for long stretches, so it sits lowest; the
 // cries and the splat are the game's punctuation and sit highest.

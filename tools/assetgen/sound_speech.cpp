@@ -170,11 +170,10 @@ Buffer standInVoice(const std::string& text, double rate, uint64_t seed) {
 
 }  // namespace
 
-Buffer makeAnnouncement(const std::string& text, double rate, uint64_t seed) {
+Buffer makeAnnouncement(const std::string& text, double rate, uint64_t seed, int wordsPerMinute, int pitch) {
     Wav wav;
     Buffer out;
-    // Slow and low, the way an arena announcer leans on every word.
-    if (!std::getenv("ASSETGEN_NO_ESPEAK") && espeak(text, 125, 32, wav)) {
+    if (!std::getenv("ASSETGEN_NO_ESPEAK") && espeak(text, wordsPerMinute, pitch, wav)) {
         out = resample(wav.samples, wav.rate, rate);
     } else {
         std::fprintf(stderr, "assetgen: espeak-ng not available, using a sung stand-in for \"%s\"\n", text.c_str());
