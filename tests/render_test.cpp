@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "actors/actor.h"
+#include "actors/font.h"
+#include "actors/scroller.h"
 #include "engine/animation.h"
 #include "engine/sprite_frame.h"
 #include "support/test_sheets.h"
@@ -290,4 +292,40 @@ TEST_F(Rendering, UndrawableSheetsAreSkipped) {
     actor.show();
     e.runFrame();
     EXPECT_EQ(pixelAt(front(), 0, 0), 0);
+}
+
+TEST_F(Rendering, OverlaysFillGapsFirstAndAreWalkedPastThem) {
+    Engine& e = t.engine;
+    std::string path = dir + "/font.raw";
+    writeRaw24(path, 80, 80, [](int x, int y) { return (x + y) % 3 ? Rgb{255, 255, 255} : Rgb{}; });
+    Font font(path.c_str(), &e, 80, 80, 24, 8, 8, 0, 52);
+    std::vector<std::unique_ptr<Scroller>> s;
+    for (int i = 0; i < 9; ++i) s.push_back(std::make_unique<Scroller>(&font, "TICKER", 400));
+
+    for (auto& sc : s) e.addOverlay(sc.get());
+    e.addOverlay(s[0].get());
+    EXPECT_EQ(e.overlayCount(), 8);
+    e.removeOverlay(s[8].get());  // never got in
+    EXPECT_EQ(e.overlayCount(), 8);
+    for (int i : {1, 2, 4, 5, 6}) e.removeOverlay(s[i].get());
+    EXPECT_EQ(e.overlayCount(), 3);  // slots 0, 3 and 7 remain, with gaps between
+
+    // Only shown scrollers advance; the first advance builds their row of glyphs.
+    s[3]->show();
+    s[7]->show();
+    e.runFrame();
+    EXPECT_EQ(s[0]->label(), nullptr);
+    EXPECT_NE(s[3]->label(), nullptr);
+    EXPECT_NE(s[7]->label(), nullptr);
+
+    // A newcomer goes into a gap and is walked like the others.
+    e.addOverlay(s[8].get());
+    s[8]->show();
+    EXPECT_EQ(e.overlayCount(), 4);
+    e.runFrame();
+    EXPECT_NE(s[8]->label(), nullptr);
+    for (int i : {0, 3, 7, 8}) e.removeOverlay(s[i].get());
+    EXPECT_EQ(e.overlayCount(), 0);
+    for (auto& sc : s)
+        if (sc->label() != nullptr) sc->label()->actor()->removeTreeFrom(&e);
 }

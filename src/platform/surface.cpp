@@ -11,14 +11,21 @@ struct Surface::RunTable {
         uint16_t start;
         uint16_t length;
     };
+    // Runs of one picture: those of row r of cell c are runs[rowStart[i]] ..
+    // runs[rowStart[i + 1] - 1] with i = c * cellHeight + r; start is relative to the cell.
+    struct Runs {
+        std::vector<uint32_t> rowStart;
+        std::vector<Run> runs;
+    };
     int cellWidth = 0;
     int cellHeight = 0;
     int columns = 0;
     int rows = 0;
-    // Runs of row r of cell c are runs[rowStart[i]] .. runs[rowStart[i + 1] - 1] with
-    // i = c * cellHeight + r; start is relative to the cell's left edge.
-    std::vector<uint32_t> rowStart;
-    std::vector<Run> runs;
+    Runs plain;
+    // Every cell mirrored left-right within itself, with its own runs: a mirrored sprite is
+    // then copied forwards like any other instead of pixel by pixel backwards.
+    std::vector<uint16_t> mirroredPixels;
+    Runs mirrored;
 };
 
 Surface::Surface(int width, int height)
@@ -58,6 +65,24 @@ void Surface::copyFrom(const Surface& source) {
 
 namespace {
 
+// Copies a short run of pixels with a few wide moves (overlapping at the end) instead of a
+// call into the library: sprite rows are mostly a few dozen pixels, where the call dominates.
+inline void copyRun(uint16_t* dst, const uint16_t* src, int n) {
+    if (n >= 8) {
+        int i = 0;
+        for (; i + 8 <= n; i += 8) std::memcpy(dst + i, src + i, 16);
+        if (i < n) std::memcpy(dst + n - 8, src + n - 8, 16);
+    } else if (n >= 4) {
+        std::memcpy(dst, src, 8);
+        std::memcpy(dst + n - 4, src + n - 4, 8);
+    } else if (n >= 2) {
+        std::memcpy(dst, src, 4);
+        std::memcpy(dst + n - 2, src + n - 2, 4);
+    } else if (n == 1) {
+        *dst = *src;
+    }
+}
+
 // The target rectangle actually written: the w x h rectangle at (dx, dy) cut by the clip
 // rectangle and the target's own edges.
 bool clippedTarget(int dx, int dy, int w, int h, const Rect& clip, int targetW, int targetH,
@@ -84,29 +109,25 @@ void Surface::blit(const Surface& source, int sx, int sy, int w, int h, int dx, 
     if (colourKey && table != nullptr && w == table->cellWidth && h == table->cellHeight &&
         sx % w == 0 && sy % h == 0 && sx / w < table->columns && sy / h < table->rows) {
         const int cell = (sy / h) * table->columns + sx / w;
+        const uint16_t* picture = mirrorX ? table->mirroredPixels.data() : source.pixels_.data();
+        const RunTable::Runs& runs = mirrorX ? table->mirrored : table->plain;
+        const bool unclipped = t.left == dx && t.right == dx + w;
         for (int ty = t.top; ty < t.bottom; ++ty) {
             const int row = mirrorY ? h - 1 - (ty - dy) : ty - dy;
-            const uint16_t* srcRow = &source.pixels_[static_cast<size_t>(sy + row) * source.width_ + sx];
+            const uint16_t* srcRow = picture + static_cast<size_t>(sy + row) * source.width_ + sx;
             uint16_t* dstRow = &pixels_[static_cast<size_t>(ty) * width_];
             const size_t i = static_cast<size_t>(cell) * h + row;
-            const RunTable::Run* run = table->runs.data() + table->rowStart[i];
-            const RunTable::Run* end = table->runs.data() + table->rowStart[i + 1];
+            const RunTable::Run* run = runs.runs.data() + runs.rowStart[i];
+            const RunTable::Run* end = runs.runs.data() + runs.rowStart[i + 1];
+            if (unclipped) {
+                for (; run != end; ++run)
+                    copyRun(dstRow + dx + run->start, srcRow + run->start, run->length);
+                continue;
+            }
             for (; run != end; ++run) {
-                int a = run->start;
-                int b = a + run->length;
-                if (!mirrorX) {
-                    int from = std::max(dx + a, t.left);
-                    int to = std::min(dx + b, t.right);
-                    if (from < to)
-                        std::memcpy(dstRow + from, srcRow + (from - dx),
-                                    static_cast<size_t>(to - from) * sizeof(uint16_t));
-                } else {
-                    // Source column c lands on target column dx + w - 1 - c.
-                    int from = std::max(dx + w - b, t.left);
-                    int to = std::min(dx + w - a, t.right);
-                    const uint16_t* s = srcRow + (dx + w - 1 - from);
-                    for (int x = from; x < to; ++x) dstRow[x] = *s--;
-                }
+                const int from = std::max(dx + run->start, t.left);
+                const int to = std::min(dx + run->start + run->length, t.right);
+                if (from < to) copyRun(dstRow + from, srcRow + (from - dx), to - from);
             }
         }
         return;
@@ -125,6 +146,33 @@ void Surface::blit(const Surface& source, int sx, int sy, int w, int h, int dx, 
     }
 }
 
+namespace {
+
+template <typename RunList>
+void findRuns(const uint16_t* pixels, int width, int cellWidth, int cellHeight, int columns,
+              int cells, std::vector<uint32_t>& rowStart, RunList& runs) {
+    rowStart.reserve(static_cast<size_t>(cells) * cellHeight + 1);
+    for (int c = 0; c < cells; ++c) {
+        const int left = (c % columns) * cellWidth;
+        const int top = (c / columns) * cellHeight;
+        for (int r = 0; r < cellHeight; ++r) {
+            rowStart.push_back(static_cast<uint32_t>(runs.size()));
+            const uint16_t* row = pixels + static_cast<size_t>(top + r) * width + left;
+            int x = 0;
+            while (x < cellWidth) {
+                while (x < cellWidth && row[x] == 0) ++x;
+                const int start = x;
+                while (x < cellWidth && row[x] != 0) ++x;
+                if (x > start)
+                    runs.push_back({static_cast<uint16_t>(start), static_cast<uint16_t>(x - start)});
+            }
+        }
+    }
+    rowStart.push_back(static_cast<uint32_t>(runs.size()));
+}
+
+}  // namespace
+
 void Surface::buildOpaqueRuns(int cellWidth, int cellHeight) {
     runs_.reset();
     if (cellWidth <= 0 || cellHeight <= 0 || cellWidth > 0xFFFF) return;
@@ -134,24 +182,17 @@ void Surface::buildOpaqueRuns(int cellWidth, int cellHeight) {
     table->columns = width_ / cellWidth;
     table->rows = height_ / cellHeight;
     const int cells = table->columns * table->rows;
-    table->rowStart.reserve(static_cast<size_t>(cells) * cellHeight + 1);
-    for (int c = 0; c < cells; ++c) {
-        const int left = (c % table->columns) * cellWidth;
-        const int top = (c / table->columns) * cellHeight;
-        for (int r = 0; r < cellHeight; ++r) {
-            table->rowStart.push_back(static_cast<uint32_t>(table->runs.size()));
-            const uint16_t* row = &pixels_[static_cast<size_t>(top + r) * width_ + left];
-            int x = 0;
-            while (x < cellWidth) {
-                while (x < cellWidth && row[x] == 0) ++x;
-                int start = x;
-                while (x < cellWidth && row[x] != 0) ++x;
-                if (x > start)
-                    table->runs.push_back({static_cast<uint16_t>(start),
-                                           static_cast<uint16_t>(x - start)});
-            }
+
+    table->mirroredPixels = pixels_;
+    for (int y = 0; y < table->rows * cellHeight; ++y)
+        for (int c = 0; c < table->columns; ++c) {
+            uint16_t* row = &table->mirroredPixels[static_cast<size_t>(y) * width_ + c * cellWidth];
+            std::reverse(row, row + cellWidth);
         }
-    }
-    table->rowStart.push_back(static_cast<uint32_t>(table->runs.size()));
+
+    findRuns(pixels_.data(), width_, cellWidth, cellHeight, table->columns, cells,
+             table->plain.rowStart, table->plain.runs);
+    findRuns(table->mirroredPixels.data(), width_, cellWidth, cellHeight, table->columns, cells,
+             table->mirrored.rowStart, table->mirrored.runs);
     runs_ = std::move(table);
 }
