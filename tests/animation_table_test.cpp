@@ -217,12 +217,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct SheetSpec {
+struct SheetFile {
     const char* file;
     int width, height, cellWidth, cellHeight;
 };
 // Indices are the sheet numbers the table refers to.
-const SheetSpec sheetSpecs[7] = {
+const SheetFile sheetFiles[7] = {
     {"Defender_1536x996-102x67.raw", 1536, 996, 102, 67},
     {"Magazine_640x66-64x66.raw", 640, 66, 64, 66},
     {"Ball_384x16-16x16.raw", 384, 16, 16, 16},
@@ -239,7 +239,7 @@ Rgb sheetColour(int k) { return Rgb{static_cast<uint8_t>(32 * (k + 1)), 255, 255
 void writeTestSheets(const fs::path& dataDir) {
     fs::create_directories(dataDir / "g");
     for (int k = 0; k < 7; ++k) {
-        const SheetSpec& s = sheetSpecs[k];
+        const SheetFile& s = sheetFiles[k];
         writeRaw24((dataDir / "g" / s.file).string(), s.width, s.height, [&](int x, int y) {
             return x % s.cellWidth == 0 && y % s.cellHeight == 0 ? sheetColour(k) : Rgb{};
         });
@@ -311,11 +311,11 @@ TEST_F(BuildAnimationsTest, SheetsAndFontsComeFromTheirFilesInTableOrder) {
     buildAnimations();
     ASSERT_EQ(te.engine.sheetCount(), 7);
     for (int k = 0; k < 7; ++k) {
-        SCOPED_TRACE(sheetSpecs[k].file);
-        EXPECT_EQ(te.engine.sheetWidth(k), sheetSpecs[k].width);
-        EXPECT_EQ(te.engine.sheetHeight(k), sheetSpecs[k].height);
-        EXPECT_EQ(te.engine.cellWidth(k), sheetSpecs[k].cellWidth);
-        EXPECT_EQ(te.engine.cellHeight(k), sheetSpecs[k].cellHeight);
+        SCOPED_TRACE(sheetFiles[k].file);
+        EXPECT_EQ(te.engine.sheetWidth(k), sheetFiles[k].width);
+        EXPECT_EQ(te.engine.sheetHeight(k), sheetFiles[k].height);
+        EXPECT_EQ(te.engine.cellWidth(k), sheetFiles[k].cellWidth);
+        EXPECT_EQ(te.engine.cellHeight(k), sheetFiles[k].cellHeight);
         EXPECT_TRUE(te.engine.sheetDrawable(k));
         EXPECT_EQ(te.engine.sheetSurface(k)->pixels()[0], rgb565(sheetColour(k)));
     }
@@ -474,8 +474,8 @@ TEST_F(BuildAnimationsTest, BuildingAgainAfterReleaseStartsFresh) {
 // and to collide with.
 TEST(BuildAnimationsOnGameData, EveryFrameOfTheTableHasPixels) {
     const fs::path data = PARAPET_DATA_DIR;
-    if (!fs::exists(data / "g" / sheetSpecs[0].file)) GTEST_SKIP() << "no generated data";
-    for (const SheetSpec& s : sheetSpecs)
+    if (!fs::exists(data / "g" / sheetFiles[0].file)) GTEST_SKIP() << "no generated data";
+    for (const SheetFile& s : sheetFiles)
         EXPECT_EQ(fs::file_size(data / "g" / s.file),
                   static_cast<uintmax_t>(s.width) * s.height * 3)
             << s.file;
