@@ -228,3 +228,12 @@ TEST(HighscoreRun, StoredTableIsReadAndRewrittenAfterANewRecord) {
     for (unsigned char c : expected) image.push_back(static_cast<unsigned char>(c ^ 0xFF));
     EXPECT_EQ(readBytes(dir + "/save/gx.raw"), image);
 }
+
+TEST(StartupAndTitle, FireHeldToTheLastFrameCannotHangTheRun) {
+    Result r = screen_run::run(screen_run::scratchDir(), "250 key RSHIFT down\n", "--frames 500");
+    EXPECT_EQ(r.exitCode, 0) << r.errors;
+    ASSERT_FALSE(r.events.empty());
+    EXPECT_EQ(r.events.back()["event"], "end");
+    EXPECT_EQ(r.events.back().frame(), 500);
+    EXPECT_EQ(r.stateChange(20, 15), -1);
+}

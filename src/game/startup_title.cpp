@@ -52,6 +52,8 @@ void updateTitle() {
         theEngine->display()->pumpEvents();
         theEngine->runFrame();
     }
+    // The run is ending; the main loop stops after this frame.
+    if (theEngine->display()->closeRequested()) return;
     buildMenu();
     setGameState(stateMenu, true);
 }
