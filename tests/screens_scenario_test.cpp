@@ -82,8 +82,8 @@ TEST(StartupAndTitle, SpaceEndsTheTitleOnlyFromIts121stFrame) {
 
 TEST(StartupAndTitle, HeldFireOpensTheMenuOnlyAfterReleaseAndDoesNotActThere) {
     // Right Shift is player 1's fire; held from title frame 84 to well past the title's end.
-    Result r = screen_run::run(screen_run::scratchDir(),
-                               "250 key RSHIFT down\n400 key RSHIFT up\n", "--frames 460");
+    Result r = screen_run::run(screen_run::scratchDir(), "250 key RSHIFT down\n400 key RSHIFT up\n",
+                               "--frames 460");
     ASSERT_EQ(r.exitCode, 0) << r.errors;
     int menuAt = r.stateChange(20, 15);
     // Fire follows the keyboard one frame late: released in 400, seen up after frame 401.
@@ -96,14 +96,14 @@ TEST(StartupAndTitle, HeldFireOpensTheMenuOnlyAfterReleaseAndDoesNotActThere) {
 TEST(Menu, NavigationClicksExceptAtTheEnds) {
     std::string script = skipTitle;
     script +=
-        "310 tap DOWN\n"          // Players
-        "320 tap DOWN\n"          // Quit
-        "330 tap DOWN\n"          // already at the bottom: silent
-        "340 tap UP\n"            // Players
-        "350 key UP down\n"       // Start, and holding it moves no further
+        "310 tap DOWN\n"     // Players
+        "320 tap DOWN\n"     // Quit
+        "330 tap DOWN\n"     // already at the bottom: silent
+        "340 tap UP\n"       // Players
+        "350 key UP down\n"  // Start, and holding it moves no further
         "380 key UP up\n"
-        "390 tap UP\n"            // already at the top: silent
-        "400 tap RETURN\n";       // activates Start
+        "390 tap UP\n"       // already at the top: silent
+        "400 tap RETURN\n";  // activates Start
     Result r = screen_run::run(screen_run::scratchDir(), script, "--frames 420");
     ASSERT_EQ(r.exitCode, 0) << r.errors;
     ASSERT_EQ(r.stateChange(20, 15), menuFrame);
@@ -199,9 +199,18 @@ TEST(ScreenshotButton, OnePicturePerPressNeverOverAnEarlierOne) {
 TEST(HighscoreRun, StoredTableIsReadAndRewrittenAfterANewRecord) {
     std::string dir = screen_run::scratchDir();
     fs::create_directories(dir + "/save");
-    std::string plain = std::string("Solo\0\0\0\0" "-1\0\0\0\0", 14) +
-                        std::string("Duo\0\0\0\0\0" "5\0\0\0\0\0", 14) +
-                        std::string("Trio\0\0\0\0" "7\0\0\0\0\0", 14);
+    std::string plain = std::string(
+                            "Solo\0\0\0\0"
+                            "-1\0\0\0\0",
+                            14) +
+                        std::string(
+                            "Duo\0\0\0\0\0"
+                            "5\0\0\0\0\0",
+                            14) +
+                        std::string(
+                            "Trio\0\0\0\0"
+                            "7\0\0\0\0\0",
+                            14);
     std::vector<unsigned char> stored;
     for (unsigned char c : plain) stored.push_back(static_cast<unsigned char>(c ^ 0xFF));
     std::ofstream(dir + "/save/gx.raw", std::ios::binary)
@@ -223,7 +232,11 @@ TEST(HighscoreRun, StoredTableIsReadAndRewrittenAfterANewRecord) {
     ASSERT_EQ(r.all("highscore_saved").size(), 1u);
     EXPECT_EQ(r.all("highscore_saved")[0]["path"], r.saveDir() + "/gx.raw");
 
-    std::string expected = std::string("kkkkkkkk" "0\0\0\0\0\0", 14) + plain.substr(14);
+    std::string expected = std::string(
+                               "kkkkkkkk"
+                               "0\0\0\0\0\0",
+                               14) +
+                           plain.substr(14);
     std::vector<unsigned char> image;
     for (unsigned char c : expected) image.push_back(static_cast<unsigned char>(c ^ 0xFF));
     EXPECT_EQ(readBytes(dir + "/save/gx.raw"), image);

@@ -10,7 +10,7 @@
 
 namespace {
 constexpr int introFigureAnimation = 57;
-constexpr int startupFrames = 165;     // black screen while the announcer speaks
+constexpr int startupFrames = 165;  // black screen while the announcer speaks
 constexpr int titleFrames = 180;
 constexpr int titleUnskippable = 120;  // the title's own voice is not cut short
 }  // namespace
