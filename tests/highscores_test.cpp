@@ -362,6 +362,23 @@ TEST_F(HighscoreFile, FailedWriteLeavesTheOldFileUntouched) {
     EXPECT_EQ(entries, 1);
 }
 
+// Permissions do not stop root, so this one only runs for an ordinary user.
+TEST_F(HighscoreFile, ReadOnlySaveDirectoryKeepsTheOldFile) {
+    if (::geteuid() == 0) GTEST_SKIP() << "directory permissions do not apply to root";
+    setEntry(0, "Old", 1);
+    ASSERT_EQ(saveHighscores(), 0);
+    Bytes before = readFile(savedFile());
+    fs::permissions(root / "save", fs::perms::owner_read | fs::perms::owner_exec);
+    setEntry(0, "New", 2);
+    testing::internal::CaptureStderr();
+    int result = saveHighscores();
+    std::string err = testing::internal::GetCapturedStderr();
+    fs::permissions(root / "save", fs::perms::owner_all);
+    EXPECT_NE(result, 0);
+    EXPECT_NE(err.find(savedFile().string()), std::string::npos) << err;
+    EXPECT_EQ(readFile(savedFile()), before);
+}
+
 TEST(HighscoreText, ListsAllThreeEntriesInTheMenuFormat) {
     resetHighscores();
     char text[1000];

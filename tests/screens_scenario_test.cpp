@@ -221,7 +221,7 @@ TEST(HighscoreRun, StoredTableIsReadAndRewrittenAfterANewRecord) {
     std::string script = std::string(skipTitle) + "300 tap RSHIFT\n";
     for (int frame = 400; frame < 4000; frame += 10) script += std::to_string(frame) + " tap K\n";
     script += "4100 tap RETURN\n";
-    Result r = screen_run::run(dir, script, "--frames 4300");
+    Result r = screen_run::run(dir, script, "--frames 4300 --log '" + dir + "/log.txt'");
     ASSERT_EQ(r.exitCode, 0) << r.errors;
 
     int prompt = r.stateChange(90, 100);
@@ -240,6 +240,14 @@ TEST(HighscoreRun, StoredTableIsReadAndRewrittenAfterANewRecord) {
     std::vector<unsigned char> image;
     for (unsigned char c : expected) image.push_back(static_cast<unsigned char>(c ^ 0xFF));
     EXPECT_EQ(readBytes(dir + "/save/gx.raw"), image);
+
+    auto log = readBytes(dir + "/log.txt");
+    std::string logText(log.begin(), log.end());
+    size_t title = logText.find("loading title\n");
+    size_t accepted = logText.find("entering prompt\nbuilding menu\nentering menu\n");
+    EXPECT_NE(title, std::string::npos);
+    EXPECT_NE(accepted, std::string::npos);
+    EXPECT_LT(title, accepted);
 }
 
 TEST(StartupAndTitle, FireHeldToTheLastFrameCannotHangTheRun) {
