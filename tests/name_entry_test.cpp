@@ -155,7 +155,7 @@ protected:
         std::vector<int> cells;
         for (int i = 0; i < 8; ++i)
             cells.push_back(i < static_cast<int>(std::strlen(text)) ? gameFont->cellFor(text[i])
-                                                                     : -1);
+                                                                    : -1);
         return cells;
     }
 
@@ -235,17 +235,17 @@ TEST_F(NameEntry, TypedNameIsSavedByteForByte) {
     setGameState(stateNameEntry, true);
 
     frame({leftShift, key('b')});  // Shift gives the capital
-    frame({key('b')});              // still held: typed once
+    frame({key('b')});             // still held: typed once
     frame({key('b')});
-    frame({key('o'), key('x')});    // together: only the one earlier in the alphabet
+    frame({key('o'), key('x')});  // together: only the one earlier in the alphabet
     frame();
     frame({key('x')});
     frame();
-    frame({backspace});             // takes the x back
-    frame({backspace, key('b')});   // Backspace still held: nothing else is read
+    frame({backspace});            // takes the x back
+    frame({backspace, key('b')});  // Backspace still held: nothing else is read
     frame();
     frame({key('b')});
-    frame({key('b'), enter});       // b still held: Enter waits for its release
+    frame({key('b'), enter});  // b still held: Enter waits for its release
     frame();
     EXPECT_EQ(game.gameState, stateNameEntry);
     EXPECT_STREQ(highscoreName[1], "Bob");
@@ -254,9 +254,18 @@ TEST_F(NameEntry, TypedNameIsSavedByteForByte) {
     frame();
     EXPECT_EQ(game.gameState, stateNameAccepted);
 
-    std::string plain = std::string("Solo\0\0\0\0" "700\0\0\0", 14) +
-                        std::string("Bob\0\0\0\0\0" "1500\0\0", 14) +
-                        std::string("Trio\0\0\0\0" "300\0\0\0", 14);
+    std::string plain = std::string(
+                            "Solo\0\0\0\0"
+                            "700\0\0\0",
+                            14) +
+                        std::string(
+                            "Bob\0\0\0\0\0"
+                            "1500\0\0",
+                            14) +
+                        std::string(
+                            "Trio\0\0\0\0"
+                            "300\0\0\0",
+                            14);
     EXPECT_EQ(readBytes(dir / "save" / "gx.raw"), complemented(plain));
     EXPECT_EQ(highscoreValue[1], 1500);
 
@@ -301,9 +310,18 @@ TEST_F(NameEntry, EmptyNameBecomesTheDefaultAndLimitsHold) {
     ASSERT_EQ(game.gameState, stateNameAccepted);
     EXPECT_STREQ(highscoreName[2], "Zorvik");
     EXPECT_EQ(fieldCells(), cellsOf("Zorvik"));
-    std::string plain = std::string("Zorvik\0\0" "0\0\0\0\0\0", 14) +
-                        std::string("Zorvik\0\0" "0\0\0\0\0\0", 14) +
-                        std::string("Zorvik\0\0" "42\0\0\0\0", 14);
+    std::string plain = std::string(
+                            "Zorvik\0\0"
+                            "0\0\0\0\0\0",
+                            14) +
+                        std::string(
+                            "Zorvik\0\0"
+                            "0\0\0\0\0\0",
+                            14) +
+                        std::string(
+                            "Zorvik\0\0"
+                            "42\0\0\0\0",
+                            14);
     EXPECT_EQ(readBytes(dir / "save" / "gx.raw"), complemented(plain));
 
     screen_run::Result r = traced();
