@@ -290,3 +290,24 @@ TEST(Pictures, GenerationIsDeterministic) {
     }
     fs::remove_all(base);
 }
+
+// Rows come in pairs that show the same frames facing the other way; a typo in one half
+// would make a figure change pose when it turns round.
+TEST(Pictures, MirroredRowPairsShowTheSameFrames) {
+    const int pairs[][2] = {{3, 4},   {6, 7},   {8, 9},   {11, 12}, {15, 16}, {22, 23},
+                            {24, 25}, {29, 30}, {31, 32}, {33, 34}, {35, 36}, {38, 39},
+                            {40, 41}, {42, 43}, {44, 45}, {46, 47}, {48, 49}};
+    for (const auto& p : pairs) {
+        const ListedRow& a = kListedRows[p[0]];
+        const ListedRow& b = kListedRows[p[1]];
+        EXPECT_EQ(a.sheet, b.sheet) << p[0];
+        ASSERT_EQ(a.frames, b.frames) << p[0];
+        EXPECT_NE(a.mirror, b.mirror) << p[0];
+        for (int f = 0; f < a.frames; ++f) {
+            EXPECT_EQ(a.cells[f], b.cells[f]) << "rows " << p[0] << "/" << p[1] << " frame " << f;
+            EXPECT_EQ(a.hotY[f], b.hotY[f]) << "rows " << p[0] << "/" << p[1] << " frame " << f;
+            // A stroke's hot spot pulls the drawing back towards the body on either side.
+            EXPECT_EQ(a.hotX[f] > 0, b.hotX[f] < 0) << "rows " << p[0] << "/" << p[1];
+        }
+    }
+}
