@@ -216,6 +216,6 @@ float shade(float nx, float ny) {
     // Light from the upper left, a little in front.
     const float lx = -0.45f, ly = -0.55f, lz = 0.70f;
     float lambert = std::max(0.f, nx * lx + ny * ly + nz * lz);
-    float spec = std::pow(std::max(0.f, lambert), 12.f) * 0.35f;
-    return 0.50f + 0.62f * lambert + spec;
+    float gloss = std::pow(std::max(0.f, lambert), 12.f) * 0.35f;
+    return 0.50f + 0.62f * lambert + gloss;
 }
