@@ -264,3 +264,25 @@ TEST(AssetPng, ChunksChecksumsAndStoredRowsAreValid) {
         }
     }
 }
+
+// The title paints sheet drawings again at 1.5 times their size: a zoomed view must give
+// the same shape, larger, with equally sharp edges.
+TEST(AssetPainter, ZoomedViewPaintsTheSameShapeLarger) {
+    auto coveredWidth = [](float zoom) {
+        Canvas c(64, 64);
+        c.setView(zoom, {2, 2});
+        paintCircle(c, {10, 10}, 8, rgb(200, 180, 160));
+        int n = 0, partial = 0;
+        for (int x = 0; x < 64; ++x) {
+            float a = c.alpha(x, int(2 + 10 * zoom));
+            n += a >= 0.5f;
+            partial += a > 0.02f && a < 0.98f;
+        }
+        return std::pair{n, partial};
+    };
+    auto [w1, soft1] = coveredWidth(1.f);
+    auto [w2, soft2] = coveredWidth(2.5f);
+    EXPECT_EQ(w1, 16);
+    EXPECT_EQ(w2, 40);
+    EXPECT_LE(soft2, soft1 + 1);  // edges stay about one pixel wide
+}
