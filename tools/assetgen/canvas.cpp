@@ -80,12 +80,14 @@ void Canvas::blend(int x, int y, Rgb c, float cover) {
 
 void Canvas::fill(const Distance& d, const Shader& s, float x0, float y0, float x1, float y1,
                   float opacity) {
+    x0 = x0 * zoom_ + offset_.x, x1 = x1 * zoom_ + offset_.x;
+    y0 = y0 * zoom_ + offset_.y, y1 = y1 * zoom_ + offset_.y;
     int ix0 = std::max(0, int(std::floor(x0)) - 1), iy0 = std::max(0, int(std::floor(y0)) - 1);
     int ix1 = std::min(w_, int(std::ceil(x1)) + 1), iy1 = std::min(h_, int(std::ceil(y1)) + 1);
     for (int y = iy0; y < iy1; ++y)
         for (int x = ix0; x < ix1; ++x) {
-            Vec2 p{x + 0.5f, y + 0.5f};
-            float cover = std::clamp(0.5f - d(p), 0.f, 1.f) * opacity;
+            Vec2 p = (Vec2{x + 0.5f, y + 0.5f} - offset_) * (1 / zoom_);
+            float cover = std::clamp(0.5f - d(p) * zoom_, 0.f, 1.f) * opacity;
             if (cover <= 0) continue;
             blend(x, y, clampRgb(s(p)), cover);
         }
@@ -93,14 +95,16 @@ void Canvas::fill(const Distance& d, const Shader& s, float x0, float y0, float 
 
 void Canvas::fillOnto(const Distance& d, const Shader& s, float x0, float y0, float x1,
                       float y1, float opacity) {
+    x0 = x0 * zoom_ + offset_.x, x1 = x1 * zoom_ + offset_.x;
+    y0 = y0 * zoom_ + offset_.y, y1 = y1 * zoom_ + offset_.y;
     int ix0 = std::max(0, int(std::floor(x0)) - 1), iy0 = std::max(0, int(std::floor(y0)) - 1);
     int ix1 = std::min(w_, int(std::ceil(x1)) + 1), iy1 = std::min(h_, int(std::ceil(y1)) + 1);
     for (int y = iy0; y < iy1; ++y)
         for (int x = ix0; x < ix1; ++x) {
             size_t i = idx(x, y);
             if (a_[i] <= 0) continue;
-            Vec2 p{x + 0.5f, y + 0.5f};
-            float cover = std::clamp(0.5f - d(p), 0.f, 1.f) * opacity;
+            Vec2 p = (Vec2{x + 0.5f, y + 0.5f} - offset_) * (1 / zoom_);
+            float cover = std::clamp(0.5f - d(p) * zoom_, 0.f, 1.f) * opacity;
             if (cover <= 0) continue;
             Rgb c = clampRgb(s(p));
             // Mix in the figure's own colour space so the coverage stays as it was.
@@ -216,6 +220,6 @@ float shade(float nx, float ny) {
     // Light from the upper left, a little in front.
     const float lx = -0.45f, ly = -0.55f, lz = 0.70f;
     float lambert = std::max(0.f, nx * lx + ny * ly + nz * lz);
-    float spec = std::pow(std::max(0.f, lambert), 12.f) * 0.35f;
-    return 0.50f + 0.62f * lambert + spec;
+    float gloss = std::pow(std::max(0.f, lambert), 12.f) * 0.35f;
+    return 0.50f + 0.62f * lambert + gloss;
 }

@@ -60,10 +60,11 @@ BackPose climbPose(int k) {
     BackPose p;
     p.hip = {51, 58.5f - 1.0f * std::sin(phi)};
     p.neck = {51, 37.5f - 1.0f * std::sin(phi)};
-    p.leftHand = {40.5f, 19.5f + 9.f * (0.5f - 0.5f * c)};
-    p.rightHand = {61.5f, 19.5f + 9.f * (0.5f + 0.5f * c)};
-    p.leftFoot = {45.f, 82.f - 8.f * (0.5f - 0.5f * c)};
-    p.rightFoot = {57.f, 82.f - 8.f * (0.5f + 0.5f * c)};
+    // Opposite hand and foot reach together.
+    p.leftHand = {41.5f, 17.f + 14.f * (0.5f - 0.5f * c)};
+    p.rightHand = {60.5f, 17.f + 14.f * (0.5f + 0.5f * c)};
+    p.leftFoot = {43.5f - 2.f * (0.5f + 0.5f * c), 82.f - 9.f * (0.5f + 0.5f * c)};
+    p.rightFoot = {58.5f + 2.f * (0.5f - 0.5f * c), 82.f - 9.f * (0.5f - 0.5f * c)};
     return p;
 }
 

@@ -174,12 +174,12 @@ SidePose defenderPose(int cell) {
             SidePose p = stand(90);
             p.farFoot.x = 95;
             p.lean = -8;
-            return withSaw(p, {-3, -29}, 82);
+            return withSaw(p, {-6, -16}, 58);
         }
         case 37: {
             SidePose p = stand(90);
             p.farFoot.x = 95;
-            return withSaw(p, {-9, -27}, 45, true);
+            return withSaw(p, {-11, -20}, 30, true);
         }
         case 38: {
             SidePose p = lunge(90, 0.5f);

@@ -241,8 +241,9 @@ void drawBackFigure(Canvas& c, const BackPose& p, const Look& look) {
         paintLimb(c, foot + Vec2{-2.f, 1.5f}, foot + Vec2{2.f, 1.5f}, 2.2f, 2.2f,
                   ink(look.boots, 0.8f));
     };
-    leg(hipL, p.leftFoot, -1);
-    leg(hipR, p.rightFoot, +1);
+    // Knees and elbows point outwards, as on a ladder.
+    leg(hipL, p.leftFoot, +1);
+    leg(hipR, p.rightFoot, -1);
     // Torso from behind: a broad back tapering to the waist.
     std::vector<Vec2> back = {hipL + Vec2{-1.5f, 1.5f}, hipR + Vec2{1.5f, 1.5f},
                               shR + Vec2{2.0f, -1.0f}, p.neck + Vec2{3.f, -1.f},
@@ -252,8 +253,9 @@ void drawBackFigure(Canvas& c, const BackPose& p, const Look& look) {
                   1.0f, 1.0f, look.tunic * 0.75f, 0.8f, true);
     paintFlatLimb(c, hipL + Vec2{-1.f, -2.f}, hipR + Vec2{1.f, -2.f}, 1.5f, 1.5f, look.belt, 1.f,
                   true);
+    // Arms raised towards the viewer's eye look longer than in the side view.
     auto arm = [&](Vec2 sh, Vec2 hand, float bend) {
-        Vec2 elbow = solveJoint(sh, hand, kUpperArm, kForearm, bend);
+        Vec2 elbow = solveJoint(sh, hand, kUpperArm * 1.15f, kForearm * 1.15f, bend);
         paintLimb(c, sh, elbow, 3.0f * b, 2.6f * b, ink(look.sleeve));
         paintLimb(c, elbow, hand, 2.6f * b, 2.1f * b, ink(look.sleeve));
         if (look.horns)
@@ -261,8 +263,8 @@ void drawBackFigure(Canvas& c, const BackPose& p, const Look& look) {
                           2.2f * b, look.belt * 0.9f, 1.f, true);
         paintBlob(c, hand, 2.6f * b, 2.5f * b, 0, ink(look.hands));
     };
-    arm(shL, p.leftHand, +1);
-    arm(shR, p.rightHand, -1);
+    arm(shL, p.leftHand, -1);
+    arm(shR, p.rightHand, +1);
     Vec2 head = p.neck + Vec2{p.headTurn * 1.5f, -6.0f};
     paintLimb(c, p.neck + Vec2{0, 1}, head, 2.6f * b, 2.4f * b, ink(look.skin, 0.9f));
     paintBlob(c, head, 5.6f, 5.9f, 0, ink(look.skin));
