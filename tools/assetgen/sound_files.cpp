@@ -74,7 +74,7 @@ std::vector<uint8_t> renderEffect(const EffectRecipe& r) {
 std::vector<uint8_t> renderMusic(int index) {
     // Music plays under the effects, so it keeps well clear of full scale.
     Buffer x = snd::renderSong(snd::levelSong(index), kMusicRate);
-    snd::normalise(x, 0.72, 0.17);
+    snd::normalise(x, 0.72, 0.15);
     return snd::toUnsigned8(x);
 }
 

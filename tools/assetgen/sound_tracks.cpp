@@ -54,7 +54,7 @@ Instrument brass() {
     i.cutoff = 1100;
     i.cutoffEnv = 2600;
     i.q = 1.1;
-    i.gain = 0.11;
+    i.gain = 0.3;
     i.gateFraction = 0.6;
     return i;
 }
@@ -129,6 +129,7 @@ Song march() {
     s.lead = pulseLead(0.25, 0.15);
     s.harmony = brass();
     s.bass = pulseBass();
+    s.bass.gain = 0.36;
     s.leadEcho = 0.75;
     const char* drums = "k:x.......x......./s:....x..o....x.oo/h:x.x.x.x.x.x.x.x.";
     const char* roll = "k:x.......x......./s:x.xxx.xxx.xxXXXX/h:x.x.x.x.........";
@@ -159,6 +160,7 @@ Song chase() {
     s.bpm = 140;
     s.seed = 22;
     s.lead = sawLead(2200);
+    s.lead.gain = 0.48;
     s.harmony = arp(0.3);
     s.bass = sawBass(500);
     s.leadEcho = 0.5;
@@ -193,11 +195,11 @@ Song bounce() {
     s.harmony = brass();
     s.harmony.wave = Wave::Pulse;
     s.harmony.width = 0.35;
-    s.harmony.gain = 0.09;
+    s.harmony.gain = 0.16;
     s.bass = pulseBass();
     s.bass.wave = Wave::Triangle;
     s.bass.cutoff = 1500;
-    s.bass.gain = 0.7;
+    s.bass.gain = 0.6;
     s.harmonyCentre = 65;
     const char* drums = "k:x.....x.x...../s:....x.......x..o/h:x.xxx.xxx.xxx.xx";
     const char* fill = "k:x.....x.x...../s:....x...x.x.xxxx/h:x.xxx.xx........";
@@ -227,11 +229,11 @@ Song dread() {
     s.lead = sawLead(1500);
     s.lead.attack = 0.05;
     s.lead.vibratoDepth = 0.25;
-    s.lead.gain = 0.28;
+    s.lead.gain = 0.5;
     s.harmony = pad(1100);
-    s.harmony.gain = 0.1;
+    s.harmony.gain = 0.14;
     s.bass = sawBass(380);
-    s.bass.gain = 0.6;
+    s.bass.gain = 0.5;
     s.kickPitch = 0.8;
     s.leadEcho = 1.5;
     s.harmonyCentre = 58;
@@ -257,9 +259,10 @@ Song gallop() {
     s.lead = pulseLead(0.3, 0.1);
     s.lead.cutoff = 2800;
     s.harmony = brass();
-    s.harmony.gain = 0.09;
+    s.harmony.gain = 0.36;
     s.bass = sawBass(650);
     s.bass.gain = 0.45;
+    s.drumLevel = 0.8;
     s.leadEcho = 0.75;
     const char* drums = "k:x...x...x...x.../s:....x.......x.../h:x.x.x.x.x.x.x.x.";
     const char* fill = "k:x...x...x...x.../s:....x...xxxxXXXX/h:x.x.x.x.........";
@@ -289,11 +292,13 @@ Song anthem() {
     s.lead = sawLead(2400);
     s.lead.wave = Wave::DoubleSaw;
     s.lead.detuneCents = 6;
-    s.lead.gain = 0.24;
+    s.lead.gain = 0.6;
     s.harmony = pad(1500);
+    s.harmony.gain = 0.135;
     s.counter = arp(0.5);
     s.counter.gain = 0.1;
     s.bass = pulseBass();
+    s.bass.gain = 0.25;
     s.leadEcho = 0.75;
     s.harmonyCentre = 60;
     const char* drums = "k:x.......x.x...../s:....x.......x.../h:x.x.x.x.x.x.x.x.";
@@ -324,6 +329,8 @@ Song skirmish() {
     s.lead.cutoff = 2400;
     s.harmony = brass();
     s.harmony.gateFraction = 0.5;
+    s.harmony.gain = 0.45;
+    s.drumLevel = 0.8;
     s.bass = sawBass(800);
     s.bass.gateFraction = 0.6;
     s.bass.q = 2.2;
@@ -354,12 +361,13 @@ Song lastStand() {
     s.bpm = 176;
     s.seed = 88;
     s.lead = sawLead(2600);
-    s.lead.gain = 0.27;
+    s.lead.gain = 0.48;
     s.harmony = brass();
-    s.harmony.gain = 0.12;
+    s.harmony.gain = 0.3;
     s.harmony.gateFraction = 0.75;
     s.bass = sawBass(700);
     s.bass.gain = 0.42;
+    s.drumLevel = 0.8;
     s.leadEcho = 0.75;
     s.kickPitch = 0.9;
     const char* drums = "k:x.x.x.x./s:..x...x./h:xxxxxxxx";
