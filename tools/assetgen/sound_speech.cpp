@@ -13,55 +13,11 @@
 
 #include "sound_effects.h"
 #include "sound_vocal.h"
+#include "sound_wav.h"
 
 namespace snd {
 
 namespace {
-
-struct Wav {
-    double rate = 0;
-    Buffer samples;
-};
-
-uint32_t le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
-uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-
-// Reads 8- or 16-bit PCM, mixing channels down. A data chunk whose size field is too big
-// (streaming writers leave it at maximum) is cut to what is actually there.
-bool parseWav(const std::vector<uint8_t>& bytes, Wav& wav) {
-    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(bytes.data() + 8, "WAVE", 4) != 0)
-        return false;
-    int channels = 0, bits = 0;
-    size_t pos = 12;
-    while (pos + 8 <= bytes.size()) {
-        const uint8_t* chunk = bytes.data() + pos;
-        size_t size = le32(chunk + 4);
-        size_t body = pos + 8;
-        if (std::memcmp(chunk, "fmt ", 4) == 0 && body + 16 <= bytes.size()) {
-            if (le16(bytes.data() + body) != 1) return false;  // PCM only
-            channels = le16(bytes.data() + body + 2);
-            wav.rate = le32(bytes.data() + body + 4);
-            bits = le16(bytes.data() + body + 14);
-        } else if (std::memcmp(chunk, "data", 4) == 0) {
-            if (channels <= 0 || (bits != 8 && bits != 16) || wav.rate <= 0) return false;
-            size_t avail = std::min(size, bytes.size() - body);
-            size_t frame = static_cast<size_t>(channels) * (bits / 8);
-            size_t frames = avail / frame;
-            wav.samples.resize(frames);
-            for (size_t f = 0; f < frames; ++f) {
-                double sum = 0;
-                for (int c = 0; c < channels; ++c) {
-                    const uint8_t* s = bytes.data() + body + f * frame + c * (bits / 8);
-                    sum += bits == 8 ? (s[0] - 128) / 128.0 : static_cast<int16_t>(le16(s)) / 32768.0;
-                }
-                wav.samples[f] = static_cast<float>(sum / channels);
-            }
-            return frames > 0;
-        }
-        pos = body + size + (size & 1);
-    }
-    return false;
-}
 
 std::string shellQuote(const std::string& s) {
     std::string q = "'";
