@@ -330,6 +330,42 @@ TEST(SoundSynth, BassAndChordsFollowTheHarmony) {
     EXPECT_NEAR(zeroCrossingHz(x, rate, half + 1000, 2 * half - 1000), snd::midiHz(47), 1.5);
 }
 
+// Level of one frequency in a stretch (Goertzel), for picking notes out of a chord.
+double levelAt(const Buffer& x, double rate, double hz, size_t from, size_t len) {
+    double w = 2 * std::cos(2 * snd::kPi * hz / rate), s1 = 0, s2 = 0;
+    for (size_t i = from; i < from + len && i < x.size(); ++i) {
+        double s0 = x[i] + w * s1 - s2;
+        s2 = s1;
+        s1 = s0;
+    }
+    return std::sqrt(s1 * s1 + s2 * s2 - w * s1 * s2) / static_cast<double>(len);
+}
+
+TEST(SoundSynth, HarmonisedLeadAddsTheNearestChordToneBelow) {
+    const double rate = 22050;
+    struct Case {
+        const char* chord;
+        const char* note;
+        int expected;  // MIDI number of the second voice
+    };
+    // E5 over C: C#5 is not in the chord, C5 is. A5 over Am: F#5 is not, E5 is.
+    // B4 over G7: G4, reached before the seventh F4.
+    for (Case c : {Case{"C", "E5", 72}, Case{"Am", "A5", 76}, Case{"G7", "B4", 67}}) {
+        SCOPED_TRACE(std::string(c.note) + " over " + c.chord);
+        snd::Song s = oneBar(std::string(c.note) + " - - -");
+        s.sections[0].chords = c.chord;
+        s.sections[0].harmonise = true;
+        s.counter = s.lead;
+        Buffer x = snd::renderSong(s, rate);
+        const size_t from = 2000, len = 16000;
+        double lead = levelAt(x, rate, snd::midiHz(snd::noteNumber(c.note)), from, len);
+        double second = levelAt(x, rate, snd::midiHz(c.expected), from, len);
+        double wrong = levelAt(x, rate, snd::midiHz(c.expected + 1), from, len);
+        EXPECT_GT(second, lead * 0.5);
+        EXPECT_LT(wrong, second * 0.1);
+    }
+}
+
 // ---- the voice model ----
 
 TEST(SoundSynth, SungVoiceFollowsItsPitchCurve) {

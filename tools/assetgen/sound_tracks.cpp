@@ -179,8 +179,11 @@ Song chase() {
         {.chords = "Em C Am B Em C Am B", .lead = partA, .bass = bass, .harmony = arps, .drums = drums, .fill = fill},
         {.chords = "C D Em Em C D B B", .lead = partB, .bass = bass, .harmony = arps, .drums = drums, .fill = fill},
         {.chords = "Em C Am B Em C Am B", .lead = partA, .bass = bass, .harmony = arps, .drums = drums, .fill = fill},
-        {.chords = "C D Em Em C D B B", .lead = partB, .bass = bass, .harmony = arps, .drums = drums, .fill = fill},
+        {.chords = "C D Em Em C D B B", .lead = partB, .bass = bass, .harmony = arps, .drums = drums, .fill = fill, .harmonise = true},
     };
+    s.counter = s.lead;
+    s.counter.gain *= 0.5;
+    s.counter.vibratoDepth = 0;
     return s;
 }
 
@@ -216,8 +219,11 @@ Song bounce() {
         {.chords = "F Dm Gm C7 F Dm Gm,C7 F", .lead = partA, .bass = bass, .harmony = offbeats, .drums = drums, .fill = fill},
         {.chords = "Bb C Am Dm Bb C F,Dm Gm,C7", .lead = partB, .bass = bass, .harmony = offbeats, .drums = drums, .fill = fill},
         {.chords = "F Dm Gm C7 F Dm Gm,C7 F", .lead = partA, .bass = bass, .harmony = offbeats, .drums = drums, .fill = fill},
-        {.chords = "Bb C Am Dm Bb C F,Dm Gm,C7", .lead = partB, .bass = bass, .harmony = offbeats, .drums = drums, .fill = fill},
+        {.chords = "Bb C Am Dm Bb C F,Dm Gm,C7", .lead = partB, .bass = bass, .harmony = offbeats, .drums = drums, .fill = fill, .harmonise = true},
     };
+    s.counter = s.lead;
+    s.counter.gain *= 0.5;
+    s.counter.vibratoDepth = 0;
     return s;
 }
 
@@ -246,8 +252,11 @@ Song dread() {
         {.chords = "Cm Cm Ab G", .bass = bass, .harmony = "C - - -", .drums = drums, .fill = fill},
         {.chords = "Cm Cm Ab Ab Fm Fm G G", .lead = partA, .bass = bass, .harmony = "C - - -", .drums = drums, .fill = fill},
         {.chords = "Cm Db Cm Db Ab Fm G G", .lead = partB, .bass = bass, .harmony = "C - - -", .drums = drums, .fill = fill},
-        {.chords = "Cm Cm Ab Ab Fm Fm G G", .lead = partA, .bass = bass, .harmony = "C - - -", .drums = drums, .fill = fill},
+        {.chords = "Cm Cm Ab Ab Fm Fm G G", .lead = partA, .bass = bass, .harmony = "C - - -", .drums = drums, .fill = fill, .harmonise = true},
     };
+    s.counter = s.lead;
+    s.counter.gain *= 0.5;
+    s.counter.vibratoDepth = 0;
     return s;
 }
 
@@ -279,8 +288,11 @@ Song gallop() {
         {.chords = "Am F G Am Am F G E", .lead = partA, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill},
         {.chords = "F G Am Am F G E E", .lead = partB, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill},
         {.chords = "Am F G Am Am F G E", .lead = partA, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill},
-        {.chords = "F G Am Am F G E E", .lead = partB, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill},
+        {.chords = "F G Am Am F G E E", .lead = partB, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill, .harmonise = true},
     };
+    s.counter = s.lead;
+    s.counter.gain *= 0.5;
+    s.counter.vibratoDepth = 0;
     return s;
 }
 
@@ -350,8 +362,11 @@ Song skirmish() {
         {.chords = "Dm7 G Dm7 G Bb C Dm7 Dm7", .lead = partA, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill},
         {.chords = "Am7 C G Dm7 Am7 C G G", .lead = partB, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill},
         {.chords = "Dm7 G Dm7 G Bb C Dm7 Dm7", .lead = partA, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill},
-        {.chords = "Am7 C G Dm7 Am7 C G G", .lead = partB, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill},
+        {.chords = "Am7 C G Dm7 Am7 C G G", .lead = partB, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill, .harmonise = true},
     };
+    s.counter = s.lead;
+    s.counter.gain *= 0.5;
+    s.counter.vibratoDepth = 0;
     return s;
 }
 
@@ -386,8 +401,11 @@ Song lastStand() {
         {.chords = "D E F#m F#m D E C# C#", .lead = partB, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill},
         {.chords = "F#m D E C# F#m D B C#", .lead = partA, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill},
         {.chords = "D E F#m F#m D E C# C#", .lead = partB, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill},
-        {.chords = "F#m D E C# F#m D B C#", .lead = partA, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill},
+        {.chords = "F#m D E C# F#m D B C#", .lead = partA, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill, .harmonise = true},
     };
+    s.counter = s.lead;
+    s.counter.gain *= 0.5;
+    s.counter.vibratoDepth = 0;
     return s;
 }
 }  // namespace
