@@ -371,7 +371,7 @@ TEST(SoundSynth, HarmonisedLeadAddsTheNearestChordToneBelow) {
 TEST(SoundSynth, SungVoiceFollowsItsPitchCurve) {
     const double rate = 22050;
     snd::Rng rng(9);
-    snd::VocalSpec v;
+    snd::VoiceShape v;
     v.rate = rate;
     v.seconds = 1.0;
     v.pitch = [](double t) { return t < 0.5 ? 150.0 : 300.0; };

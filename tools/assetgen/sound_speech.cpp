@@ -103,7 +103,7 @@ Buffer standInVoice(const std::string& text, double rate, uint64_t seed) {
     const double syl = 0.24;
     Buffer out(static_cast<size_t>((sy.size() * syl + 0.3) * rate), 0.0f);
     for (size_t k = 0; k < sy.size(); ++k) {
-        VocalSpec s;
+        VoiceShape s;
         s.rate = rate;
         s.seconds = syl * 1.1;
         double top = 150.0 - 40.0 * k / std::max<size_t>(1, sy.size() - 1) + (k == 0 ? 20 : 0);
