@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -28,10 +29,15 @@ std::string shellQuote(const std::string& s) {
 // Speaks `text` into a temporary WAV and reads it back; false when espeak-ng is missing or
 // fails, which the caller answers with the stand-in.
 bool espeak(const std::string& text, int speed, int pitch, Wav& wav) {
-    char path[] = "/tmp/assetgen-voice-XXXXXX";
-    int fd = mkstemp(path);
+    std::error_code ec;
+    std::string pattern = (std::filesystem::temp_directory_path(ec) / "assetgen-voice-XXXXXX").string();
+    if (ec) pattern = "/tmp/assetgen-voice-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    int fd = mkstemp(name.data());
     if (fd < 0) return false;
     close(fd);
+    const std::string path = name.data();
     std::string cmd = "espeak-ng -v en-us+m3 -s " + std::to_string(speed) + " -p " + std::to_string(pitch) +
                       " -a 180 -w " + shellQuote(path) + " " + shellQuote(text) + " >/dev/null 2>&1";
     bool ok = std::system(cmd.c_str()) == 0;
@@ -40,7 +46,7 @@ bool espeak(const std::string& text, int speed, int pitch, Wav& wav) {
         std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         ok = parseWav(bytes, wav);
     }
-    std::remove(path);
+    std::remove(path.c_str());
     return ok;
 }
 
