@@ -248,9 +248,9 @@ void spawnClimber() {
         climber->setVelocityX(7.0);
     }
     if (traceEnabled()) {
-        traceEvent("spawn", "\"climber\":" + std::to_string(i) + ",\"targetX\":" +
-                                std::to_string(game.climberTargetX[i]) + ",\"dir\":" +
-                                std::to_string(game.climberDir[i]));
+        traceEvent("spawn", "\"climber\":" + std::to_string(i) +
+                                ",\"targetX\":" + std::to_string(game.climberTargetX[i]) +
+                                ",\"dir\":" + std::to_string(game.climberDir[i]));
     }
     climber->restartAnimation();
     theEngine->addActor(climber);

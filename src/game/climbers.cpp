@@ -2,7 +2,6 @@
 // player and strike; and the two ways to stop them, balls from above and the chainsaw on top.
 #include <cmath>
 #include <cstdlib>
-
 #include <string>
 
 #include "actors/actor.h"
@@ -149,8 +148,8 @@ void strike(int i, Actor* climber) {
             game.playerState[target] = playerDying;
             game.playerActionTimer[target] = 45;
             if (traceEnabled()) {
-                traceEvent("struck", "\"player\":" + std::to_string(target) + ",\"climber\":" +
-                                         std::to_string(i));
+                traceEvent("struck", "\"player\":" + std::to_string(target) +
+                                         ",\"climber\":" + std::to_string(i));
             }
             game.climberDir[i] = dirUndecided;
         }
@@ -189,8 +188,8 @@ void creditHit(int i, Actor* climber, int slot) {
     int hits = ++game.ballHits[slot];
     int owner = game.ballOwner[slot];
     if (traceEnabled()) {
-        traceEvent("hit", "\"climber\":" + std::to_string(i) + ",\"ball\":" +
-                              std::to_string(slot) + ",\"owner\":" + std::to_string(owner) +
+        traceEvent("hit", "\"climber\":" + std::to_string(i) + ",\"ball\":" + std::to_string(slot) +
+                              ",\"owner\":" + std::to_string(owner) +
                               ",\"hits\":" + std::to_string(hits));
     }
     if (owner != -1) {
@@ -255,33 +254,34 @@ void flingBodyPart(Actor* climber, int row, int yOffset, double vx) {
 
 void cut(int i, Actor* climber, int p) {
     bool left = game.playerFacing[p] == facingLeft;
-    if (traceEnabled() && game.playerState[p] >= playerStrokeA && game.playerState[p] <= playerStrokeC) {
+    if (traceEnabled() && game.playerState[p] >= playerStrokeA &&
+        game.playerState[p] <= playerStrokeC) {
         traceEvent("cut", "\"climber\":" + std::to_string(i) + ",\"player\":" + std::to_string(p));
     }
     switch (game.playerState[p]) {
-    case playerStrokeA:
-        climber->stopMotion();
-        climber->setAnimation(animations[left ? 39 : 38]);
-        setState(i, climberCutDown);
-        setScore(p, game.score[p] + 500);
-        flingBodyPart(climber, left ? 48 : 49, 100, left ? -1.5 : 1.5);
-        break;
-    case playerStrokeC:
-        climber->stopMotion();
-        climber->setAnimation(animations[left ? 41 : 40]);
-        setState(i, climberCutDown);
-        setScore(p, game.score[p] + 500);
-        flingBodyPart(climber, left ? 46 : 47, 50, left ? -2.0 : 2.0);
-        break;
-    case playerStrokeB:
-        climber->stopMotion();
-        climber->setAnimation(animations[left ? 43 : 42]);
-        setState(i, climberCutDown);
-        playEffect("s\\wildscream2.raw");
-        setScore(p, game.score[p] + 500);
-        break;
-    default:
-        break;
+        case playerStrokeA:
+            climber->stopMotion();
+            climber->setAnimation(animations[left ? 39 : 38]);
+            setState(i, climberCutDown);
+            setScore(p, game.score[p] + 500);
+            flingBodyPart(climber, left ? 48 : 49, 100, left ? -1.5 : 1.5);
+            break;
+        case playerStrokeC:
+            climber->stopMotion();
+            climber->setAnimation(animations[left ? 41 : 40]);
+            setState(i, climberCutDown);
+            setScore(p, game.score[p] + 500);
+            flingBodyPart(climber, left ? 46 : 47, 50, left ? -2.0 : 2.0);
+            break;
+        case playerStrokeB:
+            climber->stopMotion();
+            climber->setAnimation(animations[left ? 43 : 42]);
+            setState(i, climberCutDown);
+            playEffect("s\\wildscream2.raw");
+            setScore(p, game.score[p] + 500);
+            break;
+        default:
+            break;
     }
 }
 

@@ -70,29 +70,29 @@ void updatePlayerTimers() {
         if (--game.playerActionTimer[p] > 0) continue;
         Actor* player = game.playerActor[p];
         switch (game.playerState[p]) {
-        case playerCatchingChainsaw:
-            game.playerState[p] = playerStanding;
-            game.playerWeapon[p] = weaponChainsaw;
-            player->setAnimation(animations[37]);
-            game.chainsawDrop[p]->hide();
-            game.chainsawDrop[p]->stopMotion();
-            loopEffect("s\\chainsaw_loop.raw");
-            break;
-        case playerStrokeA:
-        case playerStrokeB:
-        case playerStrokeC:
-            player->setAnimation(animations[game.playerFacing[p] == facingLeft ? 44 : 45]);
-            game.playerState[p] = playerStanding;
-            break;
-        case playerDying:
-            if (traceEnabled()) traceEvent("dead", "\"player\":" + std::to_string(p));
-            game.playerState[p] = playerDead;
-            player->hideTree();
-            ++game.deadPlayers;
-            break;
-        default:
-            // A player who ran off while the chainsaw fell lets it drop past him.
-            break;
+            case playerCatchingChainsaw:
+                game.playerState[p] = playerStanding;
+                game.playerWeapon[p] = weaponChainsaw;
+                player->setAnimation(animations[37]);
+                game.chainsawDrop[p]->hide();
+                game.chainsawDrop[p]->stopMotion();
+                loopEffect("s\\chainsaw_loop.raw");
+                break;
+            case playerStrokeA:
+            case playerStrokeB:
+            case playerStrokeC:
+                player->setAnimation(animations[game.playerFacing[p] == facingLeft ? 44 : 45]);
+                game.playerState[p] = playerStanding;
+                break;
+            case playerDying:
+                if (traceEnabled()) traceEvent("dead", "\"player\":" + std::to_string(p));
+                game.playerState[p] = playerDead;
+                player->hideTree();
+                ++game.deadPlayers;
+                break;
+            default:
+                // A player who ran off while the chainsaw fell lets it drop past him.
+                break;
         }
     }
 }
@@ -228,8 +228,7 @@ void updatePlay() {
     updatePlayerTimers();
     updateSpawning();
     updateSupplySide(game.leftSupplyTimer, game.leftSupplyReady, game.leftSupplyBall, 30, 1.0);
-    updateSupplySide(game.rightSupplyTimer, game.rightSupplyReady, game.rightSupplyBall, 598,
-                     -1.0);
+    updateSupplySide(game.rightSupplyTimer, game.rightSupplyReady, game.rightSupplyBall, 598, -1.0);
     updateClimbers();
     updatePlayers();
     clearFallenBalls();

@@ -122,13 +122,15 @@ TEST(GameScenario, BeatingTheStoredRecordLeadsToNameEntryAndASavedFile) {
 TEST(GameScenario, EqualingTheStoredRecordIsNotEnough) {
     auto dir = scenario::freshDir("equal_record");
     // Same game as above, whose best is known from a first run.
-    GameRun first = scenario::runGame(dir, std::string(startOnePlayer) + throwFromTheLeftZone, 1650);
+    GameRun first =
+        scenario::runGame(dir, std::string(startOnePlayer) + throwFromTheLeftZone, 1650);
     int best = 0;
     for (const auto& s : first.all("score")) best = std::max(best, s.number("score"));
     ASSERT_GT(best, 0);
     auto again = scenario::freshDir("equal_record_again");
     writeRecord(again / "save", best);
-    GameRun run = scenario::runGame(again, std::string(startOnePlayer) + throwFromTheLeftZone, 1650);
+    GameRun run =
+        scenario::runGame(again, std::string(startOnePlayer) + throwFromTheLeftZone, 1650);
     std::vector<int> states = run.states();
     EXPECT_EQ(std::find(states.begin(), states.end(), 100), states.end());
     EXPECT_EQ(states.back(), 15);
@@ -159,7 +161,8 @@ TEST(GameScenario, ThreePlayersWithThreeJoysticks) {
     EXPECT_FALSE(picked[1]);
     EXPECT_TRUE(picked[2]);
     bool thrownRight = false;
-    for (const auto& t : run.all("throw")) thrownRight |= t.number("player") == 2 && t.number("x") == 577;
+    for (const auto& t : run.all("throw"))
+        thrownRight |= t.number("player") == 2 && t.number("x") == 577;
     EXPECT_TRUE(thrownRight);
     // The level ends only once all three are dead.
     auto dead = run.all("dead");

@@ -1,7 +1,6 @@
-#include "play/play_fixture.h"
-
 #include "actors/font.h"
 #include "frontend/highscores.h"
+#include "play/play_fixture.h"
 
 namespace {
 
@@ -103,10 +102,10 @@ TEST_F(GameSetup, EveryLevelPlaysItsTrackAndTheNinthStartsAgainWithTheFirst) {
         }
         finishLevel();
     }
-    EXPECT_EQ(looped, (std::vector<std::string>{"m\\mus01.raw", "m\\mus02.raw", "m\\mus03.raw",
-                                                "m\\mus04.raw", "m\\mus05.raw", "m\\mus06.raw",
-                                                "m\\mus07.raw", "m\\mus08.raw", "m\\mus01.raw",
-                                                "m\\mus02.raw"}));
+    EXPECT_EQ(looped,
+              (std::vector<std::string>{
+                  "m\\mus01.raw", "m\\mus02.raw", "m\\mus03.raw", "m\\mus04.raw", "m\\mus05.raw",
+                  "m\\mus06.raw", "m\\mus07.raw", "m\\mus08.raw", "m\\mus01.raw", "m\\mus02.raw"}));
 }
 
 TEST_F(GameSetup, ASecondGameReusesEveryActor) {

@@ -16,7 +16,7 @@ TEST_F(PlayFrame, PickUpZonesAreOpenIntervals) {
         bool left;
         bool right;
     };
-    const Case cases[] = {{30, false, false}, {31, true, false},  {44, true, false},
+    const Case cases[] = {{30, false, false}, {31, true, false},   {44, true, false},
                           {45, false, false}, {530, false, false}, {531, false, true},
                           {544, false, true}, {545, false, false}, {260, false, false}};
     for (const Case& c : cases) {

@@ -85,8 +85,8 @@ TEST_F(PlayerActions, LettingGoStandsThePlayerWithTheRightPicture) {
 }
 
 TEST_F(PlayerActions, BusyDyingAndDeadPlayersIgnoreTheControls) {
-    const int ignoring[] = {playerThrowing, playerStrokeA, playerStrokeB, playerStrokeC,
-                            playerDying, playerDead};
+    const int ignoring[] = {playerThrowing, playerStrokeA, playerStrokeB,
+                            playerStrokeC,  playerDying,   playerDead};
     for (int state : ignoring) {
         SCOPED_TRACE(state);
         game = GameState{};
@@ -155,8 +155,7 @@ TEST_F(PlayerActions, FireWithTheChainsawStartsOneOfThreeStrokesWithItsSoundLate
         EXPECT_EQ(game.playerState[0], s.state);
         EXPECT_EQ(game.playerActionTimer[0], s.timer);
         EXPECT_EQ(game.playerActor[0]->depth(), s.depth);
-        EXPECT_EQ(game.playerActor[0]->animation(),
-                  animations[seed % 2 ? s.leftRow : s.rightRow]);
+        EXPECT_EQ(game.playerActor[0]->animation(), animations[seed % 2 ? s.leftRow : s.rightRow]);
         int heardAfter = 0;
         while (soundCount("play", "s\\chainsaw_slash1.raw") == 0 && heardAfter < 30) {
             engine->runFrame();

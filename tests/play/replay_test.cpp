@@ -190,8 +190,9 @@ std::string playBotGame(const std::filesystem::path& dir, std::string& script) {
     platform.keyboard = std::move(bot);
     game = GameState{};
     runGame(options, platform, &devices, nullptr);
-    script = "# Recorded by the replay bot (tests/play/replay_test.cpp); keys by DirectInput code.\n" +
-             botKeys->script();
+    script =
+        "# Recorded by the replay bot (tests/play/replay_test.cpp); keys by DirectInput code.\n" +
+        botKeys->script();
     return readText(tracePath);
 }
 
