@@ -31,8 +31,8 @@ int ballHitLabelRow(int hits) {
 }
 
 bool withinStrikeReach(int climberX, int targetX) {
-    // Deliberately lopsided (45 to the right, 44 to the left): the strike animations are not
-    // mirror images, and the game has always played this way.
+    // Deliberately lopsided (45 to the right, 44 to the left): the game has always played
+    // this way, and a pixel more or less decides who is struck first.
     if (targetX >= climberX) return targetX - climberX <= strikeReach;
     return climberX - targetX < strikeReach;
 }
