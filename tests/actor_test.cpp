@@ -299,13 +299,3 @@ TEST(ActorTree, WholeTreesJoinAndLeaveAnEngine) {
     ASSERT_EQ(t.engine.actorCount(), 1);
     EXPECT_EQ(t.engine.actorAt(0), &other);
 }
-
-TEST(ActorDepth, ChangingADepthAsksForARedraw) {
-    Actor::clearOrderChanged();
-    Actor a(nullptr, 0, 0, 0, 0);
-    EXPECT_FALSE(Actor::orderChanged());
-    a.setDepth(3);
-    EXPECT_TRUE(Actor::orderChanged());
-    EXPECT_EQ(a.depth(), 3);
-    Actor::clearOrderChanged();
-}

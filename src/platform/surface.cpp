@@ -1,6 +1,7 @@
 #include "platform/surface.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 // Opaque runs of every row of every cell of a sheet. A keyed blit of a whole cell then only
@@ -8,6 +9,7 @@
 // pixel against the key costs more than the drawing itself.
 struct Surface::RunTable {
     struct Run {
+        uint16_t row;  // within the cell
         uint16_t start;
         uint16_t length;
     };
@@ -68,10 +70,13 @@ namespace {
 // Copies a short run of pixels with a few wide moves (overlapping at the end) instead of a
 // call into the library: sprite rows are mostly a few dozen pixels, where the call dominates.
 inline void copyRun(uint16_t* dst, const uint16_t* src, int n) {
-    if (n >= 8) {
+    if (n >= 16) {
         int i = 0;
-        for (; i + 8 <= n; i += 8) std::memcpy(dst + i, src + i, 16);
-        if (i < n) std::memcpy(dst + n - 8, src + n - 8, 16);
+        for (; i + 16 <= n; i += 16) std::memcpy(dst + i, src + i, 32);
+        if (i < n) std::memcpy(dst + n - 16, src + n - 16, 32);
+    } else if (n >= 8) {
+        std::memcpy(dst, src, 16);
+        std::memcpy(dst + n - 8, src + n - 8, 16);
     } else if (n >= 4) {
         std::memcpy(dst, src, 8);
         std::memcpy(dst + n - 4, src + n - 4, 8);
@@ -112,6 +117,23 @@ void Surface::blit(const Surface& source, int sx, int sy, int w, int h, int dx, 
         const uint16_t* picture = mirrorX ? table->mirroredPixels.data() : source.pixels_.data();
         const RunTable::Runs& runs = mirrorX ? table->mirrored : table->plain;
         const bool unclipped = t.left == dx && t.right == dx + w;
+        if (unclipped && t.top == dy && t.bottom == dy + h) {
+            // The usual case, a sprite wholly on screen: one pass over the cell's runs.
+            const RunTable::Run* run = runs.runs.data() + runs.rowStart[static_cast<size_t>(cell) * h];
+            const RunTable::Run* end =
+                runs.runs.data() + runs.rowStart[static_cast<size_t>(cell + 1) * h];
+            const uint16_t* src = picture + static_cast<size_t>(sy) * source.width_ + sx;
+            uint16_t* dst = pixels_.data() + static_cast<size_t>(dy) * width_ + dx;
+            const int flipRow = mirrorY ? h - 1 : 0;
+            const int rowSign = mirrorY ? -1 : 1;
+            for (; run != end; ++run) {
+                const int targetRow = flipRow + rowSign * run->row;
+                copyRun(dst + static_cast<ptrdiff_t>(targetRow) * width_ + run->start,
+                        src + static_cast<ptrdiff_t>(run->row) * source.width_ + run->start,
+                        run->length);
+            }
+            return;
+        }
         for (int ty = t.top; ty < t.bottom; ++ty) {
             const int row = mirrorY ? h - 1 - (ty - dy) : ty - dy;
             const uint16_t* srcRow = picture + static_cast<size_t>(sy + row) * source.width_ + sx;
@@ -164,7 +186,8 @@ void findRuns(const uint16_t* pixels, int width, int cellWidth, int cellHeight, 
                 const int start = x;
                 while (x < cellWidth && row[x] != 0) ++x;
                 if (x > start)
-                    runs.push_back({static_cast<uint16_t>(start), static_cast<uint16_t>(x - start)});
+                    runs.push_back({static_cast<uint16_t>(r), static_cast<uint16_t>(start),
+                                    static_cast<uint16_t>(x - start)});
             }
         }
     }
@@ -175,7 +198,7 @@ void findRuns(const uint16_t* pixels, int width, int cellWidth, int cellHeight, 
 
 void Surface::buildOpaqueRuns(int cellWidth, int cellHeight) {
     runs_.reset();
-    if (cellWidth <= 0 || cellHeight <= 0 || cellWidth > 0xFFFF) return;
+    if (cellWidth <= 0 || cellHeight <= 0 || cellWidth > 0xFFFF || cellHeight > 0xFFFF) return;
     auto table = std::make_unique<RunTable>();
     table->cellWidth = cellWidth;
     table->cellHeight = cellHeight;

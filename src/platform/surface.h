@@ -43,7 +43,8 @@ public:
               bool mirrorY, bool colourKey, const Rect& clip);
 
     // Precomputes the opaque runs of every row of every cellWidth x cellHeight cell, so that
-    // keyed blits of whole cells skip transparency cheaply. Call again after the pixels change.
+    // keyed blits of whole cells skip transparency cheaply. fill, copyFrom and blits onto this
+    // surface drop the runs; after writing pixels through lock(), call this again.
     void buildOpaqueRuns(int cellWidth, int cellHeight);
 
 private:

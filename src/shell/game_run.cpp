@@ -92,12 +92,8 @@ private:
 
     void frameStarting(int frame) {
         setTraceFrame(frame);
-        if (options_.frames > 0 && frame > options_.frames) {
-            // The game flow runs frame steps of its own (the title waits for a released
-            // button); a run asked to stop at frame N stops there too.
-            finish();
-            std::exit(0);
-        }
+        // Only reached when the last frame's step could not stop the run itself.
+        if (options_.frames > 0 && frame > options_.frames) finishAndExit();
         if (options_.traceInput) traceInputChanges(*engine_);
         if (scriptPlayer_) scriptPlayer_->applyThrough(frame);
     }
@@ -109,8 +105,12 @@ private:
             ++nextScreenshot_;
             saveFrameScreenshot(frame);
         }
-        if (options_.frames > 0 && frame >= options_.frames && headlessDisplay_ != nullptr)
-            headlessDisplay_->requestClose();
+        if (options_.frames > 0 && frame >= options_.frames) {
+            // A frame step the game flow runs by itself (the title waiting for a released
+            // button) would let the flow go on into a frame that never ends; stop here.
+            if (!inLoopStep_) finishAndExit();
+            if (headlessDisplay_ != nullptr) headlessDisplay_->requestClose();
+        }
         setTraceFrame(frame + 1);
     }
 
@@ -130,7 +130,9 @@ private:
             Steady::time_point start = Steady::now();
             updateGame();
             updatePlayerControls();
+            inLoopStep_ = true;
             engine.runFrame();
+            inLoopStep_ = false;
             Steady::time_point worked = Steady::now();
             if (engine.joystickCount() < maxJoysticksUsed)
                 engine.setUpNewJoysticks(maxJoysticksUsed);
@@ -146,6 +148,12 @@ private:
             if (display.closeRequested()) break;
             if (options_.frames > 0 && engine.framesCompleted() >= options_.frames) break;
         }
+    }
+
+    [[noreturn]] void finishAndExit() {
+        finish();
+        closeSound();
+        std::exit(0);
     }
 
     void finish() {
@@ -166,6 +174,7 @@ private:
     Engine* engine_ = nullptr;
     uint32_t lastTick_ = 0;
     size_t nextScreenshot_ = 0;
+    bool inLoopStep_ = false;  // the frame step running is the loop's own
     FrameStats stats_;
 };
 
