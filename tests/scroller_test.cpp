@@ -1,10 +1,11 @@
+#include "actors/scroller.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
 #include "actors/font.h"
-#include "actors/scroller.h"
 #include "support/test_sheets.h"
 #include "support/text_chain.h"
 
