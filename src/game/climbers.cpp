@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include <string>
+
 #include "actors/actor.h"
 #include "actors/animation_table.h"
 #include "engine/engine.h"
@@ -12,6 +14,7 @@
 #include "game/game_state.h"
 #include "game/play_rules.h"
 #include "game/play_sounds.h"
+#include "shell/trace.h"
 #include "sound/sound.h"
 
 int ballHitPoints(int hits) {
@@ -145,6 +148,10 @@ void strike(int i, Actor* climber) {
             player->setAnimation(animations[50]);
             game.playerState[target] = playerDying;
             game.playerActionTimer[target] = 45;
+            if (traceEnabled()) {
+                traceEvent("struck", "\"player\":" + std::to_string(target) + ",\"climber\":" +
+                                         std::to_string(i));
+            }
             game.climberDir[i] = dirUndecided;
         }
     } else if (game.climberTimer[i] == 9) {
@@ -181,6 +188,11 @@ void scream() {
 void creditHit(int i, Actor* climber, int slot) {
     int hits = ++game.ballHits[slot];
     int owner = game.ballOwner[slot];
+    if (traceEnabled()) {
+        traceEvent("hit", "\"climber\":" + std::to_string(i) + ",\"ball\":" +
+                              std::to_string(slot) + ",\"owner\":" + std::to_string(owner) +
+                              ",\"hits\":" + std::to_string(hits));
+    }
     if (owner != -1) {
         setScore(owner, game.score[owner] + ballHitPoints(hits));
         if (hits >= 2) {
@@ -243,6 +255,9 @@ void flingBodyPart(Actor* climber, int row, int yOffset, double vx) {
 
 void cut(int i, Actor* climber, int p) {
     bool left = game.playerFacing[p] == facingLeft;
+    if (traceEnabled() && game.playerState[p] >= playerStrokeA && game.playerState[p] <= playerStrokeC) {
+        traceEvent("cut", "\"climber\":" + std::to_string(i) + ",\"player\":" + std::to_string(p));
+    }
     switch (game.playerState[p]) {
     case playerStrokeA:
         climber->stopMotion();

@@ -80,18 +80,10 @@ protected:
         setGameState(statePlay, false);
     }
 
-    // One whole frame as the main loop runs it for the states of a level.
+    // One whole frame as the main loop runs it.
     void frame() {
-        ++game.stateFrame;
-        switch (game.gameState) {
-        case stateLevelIntro: updateLevelIntro(); break;
-        case statePlay: updatePlay(); break;
-        case stateLevelEnd: updateLevelEnd(); break;
-        case stateResultsSlideIn: updateResultsSlideIn(); break;
-        case stateResults: updateResults(); break;
-        default: break;
-        }
-        updatePlayerActions();
+        updateGame();
+        updatePlayerControls();
         engine->runFrame();
     }
     void frames(int n) {

@@ -100,14 +100,14 @@ void drawHead(Canvas& c, Vec2 head, float angle, const Look& look) {
     if (look.horns) {
         Ink horn{rgb(236, 226, 196)};
         paintLimb(c, at(-3.5f, -4.5f), at(-7.0f, -10.0f), 1.7f, 0.6f, horn);
-        paintLimb(c, at(-6.8f, base), at(7.2f, base), 0.9f, 0.9f, Ink{look.helmet * 0.8f, rgb(30, 22, 34), 0.8f});
+        paintLimb(c, at(-6.8f, base), at(7.2f, base), 0.9f, 0.9f, Ink{look.helmet * 0.8f, rgb(40, 30, 46), 0.8f});
     } else if (look.plume) {
         Ink feather{rgb(250, 245, 235)};
         paintLimb(c, at(1.5f, -5.0f), at(7.5f, -9.0f), 1.6f, 2.4f, feather);
         paintLimb(c, at(7.5f, -9.0f), at(11.0f, -7.0f), 2.4f, 0.8f, feather);
     } else {
         paintLimb(c, at(-8.6f, base), at(7.8f, base), 1.0f, 1.0f,
-                  Ink{look.helmet * 0.92f, rgb(30, 22, 34), 0.8f});
+                  Ink{look.helmet * 0.92f, rgb(40, 30, 46), 0.8f});
     }
     // The face below the brim: brow shadow, eye, nose, mouth or beard.
     paintFlatLimb(c, at(-5.2f, base + 1.6f), at(-1.2f, base + 1.6f), 0.6f, 0.6f,
@@ -136,9 +136,9 @@ void drawItem(Canvas& c, const SidePose& p, Vec2 hand, Vec2 head, float headAngl
             Vec2 n{-u.y, u.x};
             for (int i = -1; i <= 1; i += 2)
                 paintBlob(c, hand + u * 15.5f + n * (2.6f * i), 1.0f, 1.0f, 0,
-                          Ink{rgb(190, 192, 204), rgb(40, 36, 48), 0.6f});
+                          Ink{rgb(190, 192, 204), rgb(44, 38, 52), 0.6f});
             paintBlob(c, hand + u * 19.2f, 1.0f, 1.0f, 0,
-                      Ink{rgb(190, 192, 204), rgb(40, 36, 48), 0.6f});
+                      Ink{rgb(190, 192, 204), rgb(44, 38, 52), 0.6f});
             break;
         }
         case Hold::Trumpet: {
@@ -241,8 +241,9 @@ void drawBackFigure(Canvas& c, const BackPose& p, const Look& look) {
         paintLimb(c, foot + Vec2{-2.f, 1.5f}, foot + Vec2{2.f, 1.5f}, 2.2f, 2.2f,
                   ink(look.boots, 0.8f));
     };
-    leg(hipL, p.leftFoot, -1);
-    leg(hipR, p.rightFoot, +1);
+    // Knees and elbows point outwards, as on a ladder.
+    leg(hipL, p.leftFoot, +1);
+    leg(hipR, p.rightFoot, -1);
     // Torso from behind: a broad back tapering to the waist.
     std::vector<Vec2> back = {hipL + Vec2{-1.5f, 1.5f}, hipR + Vec2{1.5f, 1.5f},
                               shR + Vec2{2.0f, -1.0f}, p.neck + Vec2{3.f, -1.f},
@@ -252,8 +253,9 @@ void drawBackFigure(Canvas& c, const BackPose& p, const Look& look) {
                   1.0f, 1.0f, look.tunic * 0.75f, 0.8f, true);
     paintFlatLimb(c, hipL + Vec2{-1.f, -2.f}, hipR + Vec2{1.f, -2.f}, 1.5f, 1.5f, look.belt, 1.f,
                   true);
+    // Arms raised towards the viewer's eye look longer than in the side view.
     auto arm = [&](Vec2 sh, Vec2 hand, float bend) {
-        Vec2 elbow = solveJoint(sh, hand, kUpperArm, kForearm, bend);
+        Vec2 elbow = solveJoint(sh, hand, kUpperArm * 1.15f, kForearm * 1.15f, bend);
         paintLimb(c, sh, elbow, 3.0f * b, 2.6f * b, ink(look.sleeve));
         paintLimb(c, elbow, hand, 2.6f * b, 2.1f * b, ink(look.sleeve));
         if (look.horns)
@@ -261,8 +263,8 @@ void drawBackFigure(Canvas& c, const BackPose& p, const Look& look) {
                           2.2f * b, look.belt * 0.9f, 1.f, true);
         paintBlob(c, hand, 2.6f * b, 2.5f * b, 0, ink(look.hands));
     };
-    arm(shL, p.leftHand, +1);
-    arm(shR, p.rightHand, -1);
+    arm(shL, p.leftHand, -1);
+    arm(shR, p.rightHand, +1);
     Vec2 head = p.neck + Vec2{p.headTurn * 1.5f, -6.0f};
     paintLimb(c, p.neck + Vec2{0, 1}, head, 2.6f * b, 2.4f * b, ink(look.skin, 0.9f));
     paintBlob(c, head, 5.6f, 5.9f, 0, ink(look.skin));

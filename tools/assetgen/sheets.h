@@ -24,17 +24,14 @@ float paintText(Canvas& c, const char* text, float x, float y, float pixelSize,
                 const TextStyle& style, bool serif = false);
 float measureText(const char* text, float pixelSize, bool serif = false);
 
+// False (with a line on stderr) when the DejaVu fonts cannot be rasterised.
+bool fontsAvailable();
 // Font sheets as 24-bit RGB.
 std::vector<uint8_t> makeGameFont();      // 512 x 357
 std::vector<uint8_t> makeScrollerFont();  // 640 x 32
 
-// Full-screen pictures. The title places figures cut from the finished sheets.
-struct SheetPixels {
-    const std::vector<uint8_t>* rgb;
-    int width, cellWidth, cellHeight;
-};
+// Full-screen pictures. The title paints the sheets' figures again at a larger size.
 std::vector<uint8_t> makeWall();
-std::vector<uint8_t> makeTitle(const SheetPixels& defender, const SheetPixels& climber,
-                               const SheetPixels& weapons, const SheetPixels& ball);
+std::vector<uint8_t> makeTitle();
 // The wall scene behind both pictures; wallTop is where the defenders' feet stand.
 void paintBackdrop(Canvas& c, int wallTop, int groundTop, bool withTower);

@@ -270,7 +270,7 @@ Buffer renderSong(const Song& song, double rate, SongStats* stats) {
     const double secondsPerBeat = 60.0 / song.bpm;
 
     std::vector<ChordSpan> chords;
-    std::vector<NoteEvent> lead, counter, bass, harmony;
+    std::vector<NoteEvent> lead, counter, bass, harmony, seconds;
     std::vector<DrumEvent> drums;
     NoteCollector leadNotes(lead), counterNotes(counter), bassNotes(bass), harmonyNotes(harmony);
     Rng human(song.seed * 7 + 3);
@@ -282,6 +282,7 @@ Buffer renderSong(const Song& song, double rate, SongStats* stats) {
         auto counterBars = sec.counter.empty() ? std::vector<std::string>{} : split(sec.counter, '|');
         auto bassSteps = words(sec.bass);
         auto harmonySteps = words(sec.harmony);
+        const size_t firstLead = lead.size();
         for (int rep = 0; rep < sec.repeat; ++rep) {
             for (size_t cb = 0; cb < chordBars.size(); ++cb, ++bar) {
                 double barBeat = bar * bpb;
@@ -374,6 +375,19 @@ Buffer renderSong(const Song& song, double rate, SongStats* stats) {
                 }
             }
         }
+        if (sec.harmonise) {
+            // The second voice takes the nearest chord tone at least a minor third under
+            // each lead note: parallel thirds and sixths that always fit the chord.
+            for (size_t k = firstLead; k < lead.size(); ++k) {
+                NoteEvent e = lead[k];
+                const ChordSpan& c = chordAt(chords, e.startBeat);
+                int m = e.midi - 3;
+                while (std::find(c.tones.begin(), c.tones.end(), (m % 12 + 12) % 12) == c.tones.end()) --m;
+                e.midi = m;
+                e.velocity *= 0.9;
+                seconds.push_back(e);
+            }
+        }
     }
 
     // Swing pushes each off-beat later, warping time within the beat.
@@ -394,6 +408,7 @@ Buffer renderSong(const Song& song, double rate, SongStats* stats) {
     };
     swingAll(lead);
     swingAll(counter);
+    swingAll(seconds);
     swingAll(bass);
     swingAll(harmony);
     if (song.swing != 0)
@@ -405,6 +420,7 @@ Buffer renderSong(const Song& song, double rate, SongStats* stats) {
     Rng rng(song.seed);
     for (const auto& e : lead) renderNote(song.lead, e, secondsPerBeat, rate, rng, leadBus);
     for (const auto& e : counter) renderNote(song.counter, e, secondsPerBeat, rate, rng, otherBus);
+    for (const auto& e : seconds) renderNote(song.counter, e, secondsPerBeat, rate, rng, leadBus);
     for (const auto& e : harmony) renderNote(song.harmony, e, secondsPerBeat, rate, rng, otherBus);
     for (const auto& e : bass) renderNote(song.bass, e, secondsPerBeat, rate, rng, otherBus);
     if (song.leadEcho > 0)

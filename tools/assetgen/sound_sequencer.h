@@ -44,13 +44,14 @@ struct Section {
     std::string drums;
     std::string fill;      // drums for the last bar of the section, optional
     int repeat = 1;
+    bool harmonise = false;  // the counter instrument doubles the lead a chord tone below
 };
 
 struct Song {
     double bpm = 120;
     int beatsPerBar = 4;
     double swing = 0;      // 0 straight; 0.1 pushes every off-beat late by a tenth of a beat
-    Instrument lead, counter, harmony, bass;
+    Instrument lead, counter, harmony, bass;  // set `counter` whenever a section uses it
     double leadEcho = 0;   // feedback echo on the lead, in beats; 0 off
     double drumLevel = 1.0;
     double kickPitch = 1.0;  // scales the kick's pitch sweep; lower is heavier
