@@ -12,6 +12,9 @@ void drawWeaponCell(int cell, Canvas& c);
 void drawMagazineCell(int cell, Canvas& c);
 void drawBallCell(int cell, Canvas& c);
 
+// A whole sprite sheet (by its number in the game's table) as 24-bit RGB.
+std::vector<uint8_t> makeSheet(int sheet);
+
 // Text painted with the game font's look (used by the bonus labels and the title).
 struct TextStyle {
     Rgb top, bottom, outline;
