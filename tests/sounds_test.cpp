@@ -192,6 +192,12 @@ TEST(SoundFiles, ChainsawLoopIsAWholeNumberOfEngineCycles) {
     twice.insert(twice.end(), p.begin(), p.end());
     double acrossJoin = autocorrelation(twice, best, p.size() - best * 4, best * 8);
     EXPECT_GT(acrossJoin, bestCorr - 0.15);
+    // Each firing starts with a sharp edge; the join is one of those edges and must be no
+    // sharper than the others.
+    int sharpest = 0;
+    for (size_t at = best; at < p.size(); at += best)
+        sharpest = std::max(sharpest, std::abs(centred(p[at]) - centred(p[at - 1])));
+    EXPECT_LE(seamStep(p), sharpest + 2);
 }
 
 TEST(SoundFiles, LoopsJoinWithoutAJump) {

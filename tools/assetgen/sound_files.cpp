@@ -66,8 +66,17 @@ std::string musicName(int index) {
 
 std::vector<uint8_t> renderEffect(const EffectRecipe& r) {
     Buffer x = r.make(r.rate);
-    snd::removeDc(x, r.rate);
-    if (!r.loops) snd::softEdges(x, r.rate);
+    if (r.loops) {
+        // A filter would start from rest and end settled, which the join would hear; taking
+        // away the mean treats every sample of the loop alike.
+        double mean = 0;
+        for (float v : x) mean += v;
+        mean /= static_cast<double>(x.size());
+        for (float& v : x) v = static_cast<float>(v - mean);
+    } else {
+        snd::removeDc(x, r.rate);
+        snd::softEdges(x, r.rate);
+    }
     snd::normalise(x, r.peak, r.rms);
     return snd::toUnsigned8(x);
 }

@@ -43,17 +43,21 @@ Buffer crowd(const CrowdShape& c, double rate, Rng& rng) {
             double shape = up * smoothstep(t / (hold * 0.4)) - down * smoothstep((t - hold * 0.4) / (hold * 0.6 + release));
             return base * (1.0 + shape + 0.03 * wander->at(t));
         };
-        Vowel from = c.from, to = c.to;
+        // No two people shout quite the same vowel; the spread is what makes it a crowd
+        // rather than one voice copied.
+        static const Vowel others[] = {vowels::A, vowels::E, vowels::O, vowels::UH, vowels::AE};
+        Vowel from = mixVowel(c.from, others[rng.below(5)], rng.range(0.0, 0.3));
+        Vowel to = mixVowel(c.to, others[rng.below(5)], rng.range(0.0, 0.3));
         s.vowel = [=](double t) { return mixVowel(from, to, smoothstep(t / vowelTime)); };
         s.amplitude = [=](double t) { return smoothstep(t / attack) * (1.0 - smoothstep((t - hold) / release)); };
-        s.formantScale = (woman ? 1.17 : 1.0) * rng.range(0.94, 1.06);
+        s.formantScale = (woman ? 1.17 : 1.0) * rng.range(0.87, 1.13);
         s.jitter = 0.02;
         s.vibratoHz = rng.range(4.0, 6.5);
         s.vibratoDepth = rng.range(0.005, 0.02);
         s.breath = 0.1;
         s.roughness = c.roughness * rng.range(0.5, 1.5);
         s.brightness = 2500;
-        s.bandwidth = 1.4;
+        s.bandwidth = 2.0;  // shouting from the chest: broad, hoarse resonances
         Buffer voice = sing(s, rng);
         mixInto(out, voice, samples(onset, rate), rng.range(0.5, 1.0));
     }

@@ -69,7 +69,8 @@ struct SongStats {
 // Renders the song as one seamless loop at `rate`.
 Buffer renderSong(const Song& song, double rate, SongStats* stats = nullptr);
 
-// Exposed for the parser's own checks while composing: a chord's pitch classes (root first).
+// The parser's pieces, exposed so they can be checked on their own.
+// A chord's pitch classes, root first; the bass note's class goes to bassPitchClass.
 std::vector<int> chordTones(const std::string& symbol, int* bassPitchClass = nullptr);
 // MIDI number of a note name like "C4" (60), "F#3", "Bb5"; -1 when it is not one.
 int noteNumber(const std::string& name);
