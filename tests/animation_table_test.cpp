@@ -1,3 +1,5 @@
+#include "actors/animation_table.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -5,8 +7,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include "actors/animation_table.h"
 
 namespace {
 
@@ -30,8 +30,9 @@ const std::map<int, std::string> listing = {
     {8, "1 | 0/2 1/2 2/2 3/2 4/2 5/2 _/255:-1 | - | 0 | 0"},
     {9, "1 | @8 | X | 0 | 0"},
     {10, "2 | 0/255:-1 | - | 0 | 0"},
-    {11, "0 | 10/6 11/6 12/6 13/6 12/6 11/6 10/6 14/6 15/6 16/6 15/6 14/6:-12 | - "
-         "| 0*8 14*3 0 | 0"},
+    {11,
+     "0 | 10/6 11/6 12/6 13/6 12/6 11/6 10/6 14/6 15/6 16/6 15/6 14/6:-12 | - "
+     "| 0*8 14*3 0 | 0"},
     {12, "0 | @11 | X | 0*8 -20*3 0 | 0"},
     {13, "0 | 17/255:-1 | - | 0 | 0"},
     {14, "0 | 18/5 19/5 20/5 21/5:-1 | - | 0 | 0"},
@@ -49,21 +50,24 @@ const std::map<int, std::string> listing = {
     {26, "3 | 5/255:-1 | - | 0 | -43"},
     {27, "0 | 22/255:-1 | - | 0 | 0"},
     {28, "4 | 0/255:-1 | - | 0 | 0"},
-    {29, "0 | 23/8 24/8 25/8 26/8 25/8 24/8 23/8 27/8 28/8 27/8:-10 | - | 0 "
-         "| 0 -2 0 -2 0 -2 0 -2 0 -2"},
+    {29,
+     "0 | 23/8 24/8 25/8 26/8 25/8 24/8 23/8 27/8 28/8 27/8:-10 | - | 0 "
+     "| 0 -2 0 -2 0 -2 0 -2 0 -2"},
     {30, "0 | @29 | X | 0 | 0 -2 0 -2 0 -2 0 -2 0 -2"},
     {31, "0 | 29/4 30/16 31/2 32/2:-1 | - | 20 | 0 -2 0 -2"},
     {32, "0 | @31 | X | -20 | 0 -2 0 -2"},
-    {33, "0 | 33/1 48/1 33/1 48/1 33/1 48/1 33/1 48/1 33/1 48/1 33/1 34/2 35/6 34/2 "
-         "33/255:-1 | - | 30*11 40 50 40 30 | 0 -2 0 -2 0 -2 0 -2 0 -2 0 -2 0 -2 0"},
+    {33,
+     "0 | 33/1 48/1 33/1 48/1 33/1 48/1 33/1 48/1 33/1 48/1 33/1 34/2 35/6 34/2 "
+     "33/255:-1 | - | 30*11 40 50 40 30 | 0 -2 0 -2 0 -2 0 -2 0 -2 0 -2 0 -2 0"},
     {34, "0 | @33 | X | -30*11 -40 -50 -40 -30 | 0 -2 0 -2 0 -2 0 -2 0 -2 0 -2 0 -2 0"},
     {35, "0 | 36/6 37/6 38/6 39/6 38/6 37/6:-1 | - | 45 | 0"},
     {36, "0 | @35 | X | -45 | 0"},
     {37, "0 | 40/255:-1 | X | 0 | 0"},
     {38, "3 | 26/15 27/6 28/15 29/3 30/3 31/3 32/3 _/255 | - | 0 | 0"},
     {39, "3 | @38 | X | 0 | 0"},
-    {40, "3 | 33/25 34/5 35/5 36/5 37/5 34/5 35/5 36/5 37/5 38/25 39/5 40/5 41/5:33 "
-         "5/34:5 35/5 _/255 | - | 0 | 0"},
+    {40,
+     "3 | 33/25 34/5 35/5 36/5 37/5 34/5 35/5 36/5 37/5 38/25 39/5 40/5 41/5:33 "
+     "5/34:5 35/5 _/255 | - | 0 | 0"},
     {41, "3 | @40 | X | 0 | 0"},
     {42, "3 | 45/12 46/4 47/4 48/4 49/4 50/4 _/255:-1 | - | 0 | 0"},
     {43, "3 | @42 | X | 0 | 0"},
@@ -188,8 +192,8 @@ TEST(AnimationRows, NoSkipLeadsBeforeTheFirstFrame) {
 
 TEST(AnimationRows, DurationsScaleToTheUpdateCountsTheGameIsTimedBy) {
     const std::pair<int, int> authoredToUpdates[] = {
-        {1, 0},  {2, 1},   {3, 1},   {4, 2},   {5, 3},   {6, 3},   {7, 4},   {8, 5},
-        {10, 6}, {12, 7},  {15, 9},  {16, 10}, {20, 13}, {25, 16}, {34, 22}, {255, 165},
+        {1, 0},  {2, 1},  {3, 1},  {4, 2},   {5, 3},   {6, 3},   {7, 4},   {8, 5},
+        {10, 6}, {12, 7}, {15, 9}, {16, 10}, {20, 13}, {25, 16}, {34, 22}, {255, 165},
     };
     for (auto [authored, updates] : authoredToUpdates)
         EXPECT_EQ(scaledDuration(authored), updates) << authored;
@@ -206,18 +210,19 @@ TEST(AnimationRows, DurationsScaleToTheUpdateCountsTheGameIsTimedBy) {
 #include "actors/font.h"
 #include "shell/log.h"
 #include "shell/paths.h"
-#include "support/text_test_engine.h"
+#include "support/test_sheets.h"
+#include "support/text_chain.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct SheetSpec {
+struct SheetFile {
     const char* file;
     int width, height, cellWidth, cellHeight;
 };
 // Indices are the sheet numbers the table refers to.
-const SheetSpec sheetSpecs[7] = {
+const SheetFile sheetFiles[7] = {
     {"Defender_1536x996-102x67.raw", 1536, 996, 102, 67},
     {"Magazine_640x66-64x66.raw", 640, 66, 64, 66},
     {"Ball_384x16-16x16.raw", 384, 16, 16, 16},
@@ -229,23 +234,15 @@ const SheetSpec sheetSpecs[7] = {
 
 // Sheet k carries a red level of its own in the top-left pixel of every cell and nothing
 // else, so a frame's mask tells which way round it was cut and the sheet which file it is.
-uint8_t sheetRed(int k) { return static_cast<uint8_t>(32 * (k + 1)); }
-uint16_t sheetPixel(int k) { return static_cast<uint16_t>((sheetRed(k) & 0xF8) << 8 | 0x7E0 | 0x1F); }
+Rgb sheetColour(int k) { return Rgb{static_cast<uint8_t>(32 * (k + 1)), 255, 255}; }
 
 void writeTestSheets(const fs::path& dataDir) {
     fs::create_directories(dataDir / "g");
     for (int k = 0; k < 7; ++k) {
-        const SheetSpec& s = sheetSpecs[k];
-        std::vector<uint8_t> rgb(static_cast<size_t>(s.width) * s.height * 3, 0);
-        for (int y = 0; y + s.cellHeight <= s.height; y += s.cellHeight)
-            for (int x = 0; x + s.cellWidth <= s.width; x += s.cellWidth) {
-                uint8_t* p = &rgb[(static_cast<size_t>(y) * s.width + x) * 3];
-                p[0] = sheetRed(k);
-                p[1] = 255;
-                p[2] = 255;
-            }
-        std::ofstream out(dataDir / "g" / s.file, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
+        const SheetFile& s = sheetFiles[k];
+        writeRaw24((dataDir / "g" / s.file).string(), s.width, s.height, [&](int x, int y) {
+            return x % s.cellWidth == 0 && y % s.cellHeight == 0 ? sheetColour(k) : Rgb{};
+        });
     }
 }
 
@@ -257,8 +254,8 @@ std::string readFile(const fs::path& p) {
 // The scaled durations, as update counts the game is timed by.
 int updatesFor(int authored) {
     static const std::map<int, int> updates = {
-        {1, 0},  {2, 1},  {3, 1},   {4, 2},   {5, 3},   {6, 3},   {7, 4},   {8, 5},
-        {10, 6}, {12, 7}, {15, 9},  {16, 10}, {20, 13}, {25, 16}, {34, 22}, {255, 165},
+        {1, 0},  {2, 1},  {3, 1},  {4, 2},   {5, 3},   {6, 3},   {7, 4},   {8, 5},
+        {10, 6}, {12, 7}, {15, 9}, {16, 10}, {20, 13}, {25, 16}, {34, 22}, {255, 165},
     };
     return updates.at(authored);
 }
@@ -266,7 +263,7 @@ int updatesFor(int authored) {
 class BuildAnimationsTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        dataDir = fs::path(testing::TempDir()) / "parapet_build_animations";
+        dataDir = makeTempDir("build_animations");
         writeTestSheets(dataDir);
     }
     void SetUp() override {
@@ -293,7 +290,7 @@ protected:
 
     static inline fs::path dataDir;
     Paths savedPaths;
-    TextTestEngine te;
+    TestEngine te;
 };
 
 // "1x5 2x5 3" -> 1 1 1 1 1 2 2 2 2 2 3
@@ -314,13 +311,13 @@ TEST_F(BuildAnimationsTest, SheetsAndFontsComeFromTheirFilesInTableOrder) {
     buildAnimations();
     ASSERT_EQ(te.engine.sheetCount(), 7);
     for (int k = 0; k < 7; ++k) {
-        SCOPED_TRACE(sheetSpecs[k].file);
-        EXPECT_EQ(te.engine.sheetWidth(k), sheetSpecs[k].width);
-        EXPECT_EQ(te.engine.sheetHeight(k), sheetSpecs[k].height);
-        EXPECT_EQ(te.engine.cellWidth(k), sheetSpecs[k].cellWidth);
-        EXPECT_EQ(te.engine.cellHeight(k), sheetSpecs[k].cellHeight);
+        SCOPED_TRACE(sheetFiles[k].file);
+        EXPECT_EQ(te.engine.sheetWidth(k), sheetFiles[k].width);
+        EXPECT_EQ(te.engine.sheetHeight(k), sheetFiles[k].height);
+        EXPECT_EQ(te.engine.cellWidth(k), sheetFiles[k].cellWidth);
+        EXPECT_EQ(te.engine.cellHeight(k), sheetFiles[k].cellHeight);
         EXPECT_TRUE(te.engine.sheetDrawable(k));
-        EXPECT_EQ(te.engine.sheetSurface(k)->pixels()[0], sheetPixel(k));
+        EXPECT_EQ(te.engine.sheetSurface(k)->pixels()[0], rgb565(sheetColour(k)));
     }
     ASSERT_NE(gameFont, nullptr);
     ASSERT_NE(scrollerFont, nullptr);
@@ -401,7 +398,7 @@ TEST_F(BuildAnimationsTest, ProgressLinesMarkEachStageRowAndFrame) {
 
     // Keep only the build's own lines: the engine and the frames log lines of their own in
     // between, and the sheet loader ends some without a newline.
-    const std::set<std::string> own = {"a", "a1", "a2", "a3", "a4", "b", "c", "d", "e",
+    const std::set<std::string> own = {"a",  "a1", "a2", "a3", "a4", "b",  "c",  "d", "e",
                                        "f1", "f2", "f3", "f4", "f5", "f6", "f7", "g", "i"};
     std::vector<std::string> got;
     for (std::string line : split(log, '\n')) {
@@ -464,7 +461,7 @@ TEST_F(BuildAnimationsTest, BuildingAgainAfterReleaseStartsFresh) {
     EXPECT_EQ(animations[0], nullptr);
     EXPECT_EQ(levelText, nullptr);
 
-    TextTestEngine other;
+    TestEngine other;
     buildAnimations();
     EXPECT_EQ(other.engine.sheetCount(), 7);
     EXPECT_EQ(other.engine.actorCount(), 5);
@@ -477,15 +474,15 @@ TEST_F(BuildAnimationsTest, BuildingAgainAfterReleaseStartsFresh) {
 // and to collide with.
 TEST(BuildAnimationsOnGameData, EveryFrameOfTheTableHasPixels) {
     const fs::path data = PARAPET_DATA_DIR;
-    if (!fs::exists(data / "g" / sheetSpecs[0].file)) GTEST_SKIP() << "no generated data";
-    for (const SheetSpec& s : sheetSpecs)
+    if (!fs::exists(data / "g" / sheetFiles[0].file)) GTEST_SKIP() << "no generated data";
+    for (const SheetFile& s : sheetFiles)
         EXPECT_EQ(fs::file_size(data / "g" / s.file),
                   static_cast<uintmax_t>(s.width) * s.height * 3)
             << s.file;
 
     Paths saved = paths();
     paths().dataDir = data.string();
-    TextTestEngine te;
+    TestEngine te;
     buildAnimations();
     for (int row = 0; row < animationRowCount; ++row) {
         const Animation* a = animations[row];

@@ -1,10 +1,12 @@
+#include "actors/font.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <string>
 
-#include "actors/font.h"
-#include "support/text_test_engine.h"
+#include "support/test_sheets.h"
+#include "support/text_chain.h"
 
 namespace {
 
@@ -12,7 +14,7 @@ namespace {
 // which is all cell arithmetic and chain geometry need.
 class FontTest : public ::testing::Test {
 protected:
-    TextTestEngine te;
+    TestEngine te;
     Font font{"g\\no-such-font.raw", &te.engine, 512, 357, 24, 48, 51, 0, 52};
 
     // The text a digit-only chain shows, read back from its cells.
@@ -34,10 +36,9 @@ TEST_F(FontTest, CellForCoversEveryCharacterClass) {
         int cell;
     };
     const Case cases[] = {
-        {'A', 0},       {'Z', 25},      {'a', 26},      {'z', 51},        {'0', 52},
-        {'9', 61},      {'!', 62},      {'/', 76},      {':', 77},        {'@', 83},
-        {' ', -1},      {'[', -1},      {'`', -1},      {'{', -1},        {'~', -1},
-        {127, -1},      {'\t', -1},     {128, -1},      {0xE9, -1},       {0xFF, -1},
+        {'A', 0},  {'Z', 25}, {'a', 26},  {'z', 51}, {'0', 52},  {'9', 61},  {'!', 62},
+        {'/', 76}, {':', 77}, {'@', 83},  {' ', -1}, {'[', -1},  {'`', -1},  {'{', -1},
+        {'~', -1}, {127, -1}, {'\t', -1}, {128, -1}, {0xE9, -1}, {0xFF, -1},
     };
     for (const Case& c : cases)
         EXPECT_EQ(font.cellFor(static_cast<char>(c.ch)), c.cell) << "code " << c.ch;
@@ -110,7 +111,7 @@ TEST_F(FontTest, NumbersArePaddedToTheMinimumButNeverCut) {
         const char* shown;
     };
     const Case cases[] = {
-        {10, 10, 0, "10"}, {100, 10, 2, "100"}, {5, 10, 2, "05"},  {0, 10, 0, "0"},
+        {10, 10, 0, "10"}, {100, 10, 2, "100"},   {5, 10, 2, "05"}, {0, 10, 0, "0"},
         {7, 10, 3, "007"}, {1234, 10, 2, "1234"}, {5, 2, 0, "101"}, {8, 8, 4, "0010"},
     };
     for (const Case& c : cases) {
@@ -128,8 +129,12 @@ TEST_F(FontTest, OddNumbersShowHarmlessDigits) {
         const char* shown;
     };
     const Case cases[] = {
-        {-42, 10, 0, "42"},  {-7, 10, 3, "007"}, {255, 16, 0, "255"},
-        {5, 1, 0, "101"},    {5, 0, 0, "101"},   {5, -3, 0, "101"},
+        {-42, 10, 0, "42"},
+        {-7, 10, 3, "007"},
+        {255, 16, 0, "255"},
+        {5, 1, 0, "101"},
+        {5, 0, 0, "101"},
+        {5, -3, 0, "101"},
         {INT_MIN, 10, 0, "2147483648"},
     };
     for (const Case& c : cases) {

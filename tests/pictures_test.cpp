@@ -4,6 +4,7 @@
 // output from run to run.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -71,11 +72,11 @@ Picture load(const std::string& name, int w, int h, int cw, int ch) {
     return p;
 }
 
-struct FileSpec {
+struct FileLayout {
     const char* name;
     int width, height, cellWidth, cellHeight;
 };
-const FileSpec kFiles[] = {
+const FileLayout kFiles[] = {
     {"Title.raw", 640, 480, 640, 480},
     {"Wall640.raw", 640, 480, 640, 480},
     {"Defender_1536x996-102x67.raw", 1536, 996, 102, 67},
@@ -87,7 +88,7 @@ const FileSpec kFiles[] = {
     {"Scrollerfont_640_32_12x16.raw", 640, 32, 12, 16},
 };
 
-Picture loadSpec(const FileSpec& f) {
+Picture loadLayout(const FileLayout& f) {
     return load(f.name, f.width, f.height, f.cellWidth, f.cellHeight);
 }
 }  // namespace
@@ -105,15 +106,18 @@ TEST(Pictures, EveryFileHasTheSizeTheGameReads) {
 // sprite; only the untouched background may be black, and it must be pure black.
 TEST(Pictures, SheetsAreBlackWhereTransparentAndNeverNearlyBlackElsewhere) {
     for (int i = 2; i < 9; ++i) {
-        const FileSpec& f = kFiles[i];
-        Picture p = loadSpec(f);
+        const FileLayout& f = kFiles[i];
+        Picture p = loadLayout(f);
         ASSERT_EQ(p.rgb.size(), size_t(f.width) * f.height * 3) << f.name;
-        int bad = 0;
+        int bad = 0, nearBlack = 0;
         for (size_t k = 0; k < p.rgb.size(); k += 3) {
             const uint8_t* px = &p.rgb[k];
             if (keyedOut(px) && (px[0] | px[1] | px[2]) != 0) ++bad;
+            // Edges blended towards the black background would show as a dark fringe.
+            if (!keyedOut(px) && std::max({px[0], px[1], px[2]}) < 24) ++nearBlack;
         }
         EXPECT_EQ(bad, 0) << f.name;
+        EXPECT_EQ(nearBlack, 0) << f.name;
         // Pixels outside every cell are never drawn by the game and stay empty.
         int cols = f.width / f.cellWidth, rows = f.height / f.cellHeight;
         for (int y = 0; y < f.height; ++y)
@@ -144,7 +148,7 @@ TEST(Pictures, ExactlyTheCellsTheGameShowsAreDrawn) {
         {6, kWeaponSheet, {{0, 17}, {21, 35}}},
     };
     for (const auto& u : uses) {
-        Picture p = loadSpec(kFiles[u.fileIndex]);
+        Picture p = loadLayout(kFiles[u.fileIndex]);
         for (int cell = 0; cell < p.cellCount(); ++cell) {
             bool used = false;
             for (auto r : u.used) used |= cell >= r.first && cell <= r.last;
@@ -169,8 +173,8 @@ TEST(Pictures, FontsHaveAGlyphForEveryCharacterTheGameWrites) {
         if (ch >= 58 && ch <= 64) return 77 + ch - 58;
         return -1;
     };
-    Picture game = loadSpec(kFiles[7]);
-    Picture scroller = loadSpec(kFiles[8]);
+    Picture game = loadLayout(kFiles[7]);
+    Picture scroller = loadLayout(kFiles[8]);
     std::string letters;
     for (char c = 'A'; c <= 'Z'; ++c) letters += c;
     for (char c = 'a'; c <= 'z'; ++c) letters += c;
@@ -200,8 +204,8 @@ TEST(Pictures, FontsHaveAGlyphForEveryCharacterTheGameWrites) {
 // Where the game places a sprite is fixed by its hot spot; the drawing has to put the feet
 // on the walkway or the ground line and the body where balls drop from.
 TEST(Pictures, FiguresStandWhereTheGamePutsThem) {
-    Picture d = loadSpec(kFiles[2]);
-    Picture c = loadSpec(kFiles[5]);
+    Picture d = loadLayout(kFiles[2]);
+    Picture c = loadLayout(kFiles[5]);
     struct Foot {
         const Picture* pic;
         const char* what;
@@ -212,7 +216,7 @@ TEST(Pictures, FiguresStandWhereTheGamePutsThem) {
     const Foot feet[] = {
         {&d, "defender standing", 0, 64, 2},    {&d, "defender running", 6, 64, 3},
         {&d, "defender with ball", 17, 64, 2},  {&d, "defender with chainsaw", 23, 64, 2},
-        {&d, "herald", 43, 64, 2},              {&c, "climber walking", 0, 130, 2},
+        {&d, "herald on the tower", 43, 66, 1},              {&c, "climber walking", 0, 130, 2},
         {&c, "climber walking", 4, 130, 3},     {&c, "climber climbing", 5, 87, 3},
         {&c, "climber climbing", 9, 87, 3},     {&c, "climber on the top", 22, 125, 3},
         {&c, "climber striking", 25, 125, 3},   {&c, "climber over the top", 20, 55, 4},
@@ -228,9 +232,9 @@ TEST(Pictures, FiguresStandWhereTheGamePutsThem) {
 }
 
 TEST(Pictures, AnimationsChangeFromFrameToFrame) {
-    Picture d = loadSpec(kFiles[2]);
-    Picture m = loadSpec(kFiles[3]);
-    Picture c = loadSpec(kFiles[5]);
+    Picture d = loadLayout(kFiles[2]);
+    Picture m = loadLayout(kFiles[3]);
+    Picture c = loadLayout(kFiles[5]);
     auto same = [](const Picture& p, int a, int b) {
         for (int y = 0; y < p.cellHeight; ++y)
             for (int x = 0; x < p.cellWidth; ++x)
@@ -248,7 +252,7 @@ TEST(Pictures, AnimationsChangeFromFrameToFrame) {
 
 TEST(Pictures, WallFaceIsLightEnoughForBloodAndTheSkyIsAbove) {
     Picture wall = load("Wall640.raw", 640, 480, 640, 480);
-    Picture weapons = loadSpec(kFiles[6]);
+    Picture weapons = loadLayout(kFiles[6]);
     auto mean = [&](int y0, int y1, int channel) {
         double s = 0;
         for (int y = y0; y < y1; ++y)
@@ -285,4 +289,25 @@ TEST(Pictures, GenerationIsDeterministic) {
         EXPECT_TRUE(a == b) << f.name << " differs between runs";
     }
     fs::remove_all(base);
+}
+
+// Rows come in pairs that show the same frames facing the other way; a typo in one half
+// would make a figure change pose when it turns round.
+TEST(Pictures, MirroredRowPairsShowTheSameFrames) {
+    const int pairs[][2] = {{3, 4},   {6, 7},   {8, 9},   {11, 12}, {15, 16}, {22, 23},
+                            {24, 25}, {29, 30}, {31, 32}, {33, 34}, {35, 36}, {38, 39},
+                            {40, 41}, {42, 43}, {44, 45}, {46, 47}, {48, 49}};
+    for (const auto& p : pairs) {
+        const ListedRow& a = kListedRows[p[0]];
+        const ListedRow& b = kListedRows[p[1]];
+        EXPECT_EQ(a.sheet, b.sheet) << p[0];
+        ASSERT_EQ(a.frames, b.frames) << p[0];
+        EXPECT_NE(a.mirror, b.mirror) << p[0];
+        for (int f = 0; f < a.frames; ++f) {
+            EXPECT_EQ(a.cells[f], b.cells[f]) << "rows " << p[0] << "/" << p[1] << " frame " << f;
+            EXPECT_EQ(a.hotY[f], b.hotY[f]) << "rows " << p[0] << "/" << p[1] << " frame " << f;
+            // A stroke's hot spot pulls the drawing back towards the body on either side.
+            EXPECT_EQ(a.hotX[f] > 0, b.hotX[f] < 0) << "rows " << p[0] << "/" << p[1];
+        }
+    }
 }

@@ -1,6 +1,7 @@
 // Runs the built game headless, as a player's script would, and reads what it left behind.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -46,10 +47,15 @@ class FrameLoopScenario : public testing::Test {
 protected:
     void SetUp() override {
         dir_ = fs::path(testing::TempDir()) /
-               ("frame_loop_" +
+               ("frame_loop_" + std::to_string(getpid()) + "_" +
                 std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
+    }
+
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
     }
 
     fs::path file(const std::string& name) const { return dir_ / name; }

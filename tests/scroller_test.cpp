@@ -1,11 +1,13 @@
+#include "actors/scroller.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
 #include "actors/font.h"
-#include "actors/scroller.h"
-#include "support/text_test_engine.h"
+#include "support/test_sheets.h"
+#include "support/text_chain.h"
 
 namespace {
 
@@ -13,7 +15,7 @@ namespace {
 // engine's own frame step the way the menu runs it.
 class ScrollerTest : public ::testing::Test {
 protected:
-    TextTestEngine te;
+    TestEngine te;
     Font font{"g\\no-such-font.raw", &te.engine, 640, 32, 24, 12, 16, 0, 52};
 
     void start(Scroller& s, double speed) {
@@ -79,7 +81,7 @@ TEST_F(ScrollerTest, StepsEveryPeriodAndGlidesInBetween) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.speed);
-        TextTestEngine fresh;
+        TestEngine fresh;
         Font f{"g\\no-such-font.raw", &fresh.engine, 640, 32, 24, 12, 16, 0, 52};
         Scroller s(&f, "ABCDEFGHIJKLMNOP", 80);
         s.setSpeed(c.speed);

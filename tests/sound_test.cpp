@@ -1,6 +1,7 @@
 #include "sound/sound.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -27,9 +28,9 @@ protected:
         closeSound();
         clearDelayedSounds();
         closeTrace();
-        dir_ =
-            fs::path(testing::TempDir()) /
-            ("sound_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        dir_ = fs::path(testing::TempDir()) /
+               ("sound_" + std::to_string(getpid()) + "_" +
+                std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_ / "s");
         fs::create_directories(dir_ / "m");
@@ -41,6 +42,8 @@ protected:
         closeSound();
         closeTrace();
         paths() = savedPaths_;
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
     }
 
     void writeSound(const std::string& gameName, const std::vector<uint8_t>& bytes) {

@@ -71,8 +71,8 @@ void buildAnimations() {
             const bool mirrorX = (r.mirror[j] & 1) != 0;
             const bool mirrorY = (r.mirror[j] & 2) != 0;
             logLine("f3\n");
-            frames[j] = new SpriteFrame(r.sheet, mirrorX, mirrorY, r.hotX[j], r.hotY[j],
-                                        r.cells[j], engine);
+            frames[j] = new SpriteFrame(r.sheet, mirrorX, mirrorY, r.hotX[j], r.hotY[j], r.cells[j],
+                                        engine);
             logLine("f4\n");
             durations[j] = scaledDuration(r.durations[j]);
             logLine("f5\n");

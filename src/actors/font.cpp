@@ -41,7 +41,7 @@ Actor* Font::makeText(const char* text, int spacing) const {
         // Every character gets a frame and animation of its own: labels and the scroller
         // later change one character's cell without touching the others.
         auto* frame = new SpriteFrame(sheet_, false, false, 0, 0, cellFor(*p), engine_);
-        auto** frames = new SpriteFrame*[1]{frame};
+        auto** frames = new SpriteFrame* [1] { frame };
         auto* durations = new int[1]{255};
         auto* skips = new int[1]{-1};
         auto* animation = new Animation(frames, 1, durations, skips);

@@ -1,5 +1,7 @@
 // New game, new level and climber spawning. Every play-field object is made on the first
 // game of the run and only reset afterwards, so a long session never grows the actor list.
+#include <string>
+
 #include "actors/actor.h"
 #include "actors/animation_table.h"
 #include "actors/font.h"
@@ -10,6 +12,7 @@
 #include "game/play_rules.h"
 #include "game/play_sounds.h"
 #include "platform/clock.h"
+#include "shell/trace.h"
 
 namespace {
 
@@ -243,6 +246,11 @@ void spawnClimber() {
         climber->setPosition(-110, 350);
         climber->stopMotion();
         climber->setVelocityX(7.0);
+    }
+    if (traceEnabled()) {
+        traceEvent("spawn", "\"climber\":" + std::to_string(i) +
+                                ",\"targetX\":" + std::to_string(game.climberTargetX[i]) +
+                                ",\"dir\":" + std::to_string(game.climberDir[i]));
     }
     climber->restartAnimation();
     theEngine->addActor(climber);

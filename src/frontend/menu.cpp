@@ -7,6 +7,7 @@
 #include "engine/engine.h"
 #include "frontend/highscore_text.h"
 #include "frontend/menu_texts.h"
+#include "frontend/retire_scroller.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
 
@@ -33,8 +34,7 @@ void buildMenu() {
 
     if (game.highscoresChanged) {
         buildHighscoreText(highscoreText, sizeof highscoreText);
-        // A running scroller keeps its row of glyphs; a fresh one starts the new text clean.
-        if (game.highscoreScroller != nullptr) theEngine->removeOverlay(game.highscoreScroller);
+        retireScroller(game.highscoreScroller, theEngine);
         game.highscoreScroller = new Scroller(scrollerFont, highscoreText, 80);
         game.highscoreScroller->setSpeed(6.0);
         theEngine->addOverlay(game.highscoreScroller);

@@ -7,6 +7,7 @@
 #include "actors/scroller.h"
 #include "engine/engine.h"
 #include "frontend/highscores.h"
+#include "frontend/retire_scroller.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
 
@@ -25,7 +26,7 @@ void beginNameEntry(int winner, int players, int score) {
                   winner + 1, players, score);
 
     // A second record in the same run replaces the first message and field.
-    if (game.nameEntryMessage != nullptr) theEngine->removeOverlay(game.nameEntryMessage);
+    retireScroller(game.nameEntryMessage, theEngine);
     if (game.nameField != nullptr) game.nameField->removeTreeFrom(theEngine);
 
     game.nameEntryMessage = new Scroller(scrollerFont, messageText, 80);

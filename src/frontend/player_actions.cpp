@@ -21,20 +21,20 @@ bool ignoresControls(int state) {
 
 void run(int p, Actor* player, bool left) {
     switch (game.playerWeapon[p]) {
-    case weaponEmpty:
-        player->setVelocityX(left ? -10.0 : 10.0);
-        player->setAnimation(animations[left ? 3 : 4]);
-        break;
-    case weaponBall:
-        player->setVelocityX(left ? -7.0 : 7.0);
-        player->setAnimation(animations[left ? 11 : 12]);
-        break;
-    case weaponChainsaw:
-        player->setVelocityX(left ? -7.0 : 7.0);
-        player->setAnimation(animations[left ? 29 : 30]);
-        break;
-    default:
-        break;
+        case weaponEmpty:
+            player->setVelocityX(left ? -10.0 : 10.0);
+            player->setAnimation(animations[left ? 3 : 4]);
+            break;
+        case weaponBall:
+            player->setVelocityX(left ? -7.0 : 7.0);
+            player->setAnimation(animations[left ? 11 : 12]);
+            break;
+        case weaponChainsaw:
+            player->setVelocityX(left ? -7.0 : 7.0);
+            player->setAnimation(animations[left ? 29 : 30]);
+            break;
+        default:
+            break;
     }
     player->restartAnimation();
     game.playerState[p] = left ? playerRunningLeft : playerRunningRight;
@@ -43,20 +43,20 @@ void run(int p, Actor* player, bool left) {
 
 void stand(int p, Actor* player) {
     switch (game.playerWeapon[p]) {
-    case weaponEmpty:
-        player->setAnimation(animations[5]);
-        game.playerFacing[p] = facingNone;
-        break;
-    case weaponBall:
-        player->setAnimation(animations[13]);
-        game.playerFacing[p] = facingNone;
-        break;
-    case weaponChainsaw:
-        player->setAnimation(animations[game.playerFacing[p] == facingLeft ? 44 : 45]);
-        player->restartAnimation();
-        break;
-    default:
-        break;
+        case weaponEmpty:
+            player->setAnimation(animations[5]);
+            game.playerFacing[p] = facingNone;
+            break;
+        case weaponBall:
+            player->setAnimation(animations[13]);
+            game.playerFacing[p] = facingNone;
+            break;
+        case weaponChainsaw:
+            player->setAnimation(animations[game.playerFacing[p] == facingLeft ? 44 : 45]);
+            player->restartAnimation();
+            break;
+        default:
+            break;
     }
     player->setVelocityX(0.0);
     game.playerState[p] = playerStanding;
@@ -85,7 +85,8 @@ void fire(int p, Actor* player) {
         const Stroke& s = strokes[gameRandBelow(3)];
         player->stopMotion();
         player->setDepth(s.depth);
-        player->setAnimation(animations[game.playerFacing[p] == facingLeft ? s.leftRow : s.rightRow]);
+        player->setAnimation(
+            animations[game.playerFacing[p] == facingLeft ? s.leftRow : s.rightRow]);
         game.playerState[p] = s.state;
         game.playerActionTimer[p] = s.frames;
         playEffectDelayed("s\\chainsaw_slash1.raw", s.soundDelay);
@@ -108,7 +109,8 @@ void updatePlayerActions() {
 
         if ((d & directionLeft) && game.playerState[p] != playerRunningLeft) run(p, player, true);
         // Both held: left is taken first and right then wins.
-        if ((d & directionRight) && game.playerState[p] != playerRunningRight) run(p, player, false);
+        if ((d & directionRight) && game.playerState[p] != playerRunningRight)
+            run(p, player, false);
         if (!(d & (directionLeft | directionRight)) && game.playerState[p] != playerStanding &&
             game.playerState[p] != playerCatchingChainsaw) {
             stand(p, player);

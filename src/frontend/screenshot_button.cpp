@@ -1,7 +1,8 @@
+#include "frontend/screenshot_button.h"
+
 #include <cstdio>
 
 #include "engine/engine.h"
-#include "frontend/screenshot_button.h"
 #include "game/game_flow.h"
 #include "shell/trace.h"
 

@@ -55,4 +55,3 @@ std::string claimScreenshotName(char* gameName, size_t size) {
     advanceScreenshotName(screenshotButton.name, sizeof screenshotButton.name);
     return path;
 }
-

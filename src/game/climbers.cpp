@@ -2,6 +2,7 @@
 // player and strike; and the two ways to stop them, balls from above and the chainsaw on top.
 #include <cmath>
 #include <cstdlib>
+#include <string>
 
 #include "actors/actor.h"
 #include "actors/animation_table.h"
@@ -12,6 +13,7 @@
 #include "game/game_state.h"
 #include "game/play_rules.h"
 #include "game/play_sounds.h"
+#include "shell/trace.h"
 #include "sound/sound.h"
 
 int ballHitPoints(int hits) {
@@ -29,8 +31,8 @@ int ballHitLabelRow(int hits) {
 }
 
 bool withinStrikeReach(int climberX, int targetX) {
-    // Deliberately lopsided (45 to the right, 44 to the left): the strike animations are not
-    // mirror images, and the game has always played this way.
+    // Deliberately lopsided (45 to the right, 44 to the left): the game has always played
+    // this way, and a pixel more or less decides who is struck first.
     if (targetX >= climberX) return targetX - climberX <= strikeReach;
     return climberX - targetX < strikeReach;
 }
@@ -145,6 +147,10 @@ void strike(int i, Actor* climber) {
             player->setAnimation(animations[50]);
             game.playerState[target] = playerDying;
             game.playerActionTimer[target] = 45;
+            if (traceEnabled()) {
+                traceEvent("struck", "\"player\":" + std::to_string(target) +
+                                         ",\"climber\":" + std::to_string(i));
+            }
             game.climberDir[i] = dirUndecided;
         }
     } else if (game.climberTimer[i] == 9) {
@@ -181,6 +187,11 @@ void scream() {
 void creditHit(int i, Actor* climber, int slot) {
     int hits = ++game.ballHits[slot];
     int owner = game.ballOwner[slot];
+    if (traceEnabled()) {
+        traceEvent("hit", "\"climber\":" + std::to_string(i) + ",\"ball\":" + std::to_string(slot) +
+                              ",\"owner\":" + std::to_string(owner) +
+                              ",\"hits\":" + std::to_string(hits));
+    }
     if (owner != -1) {
         setScore(owner, game.score[owner] + ballHitPoints(hits));
         if (hits >= 2) {
@@ -243,30 +254,34 @@ void flingBodyPart(Actor* climber, int row, int yOffset, double vx) {
 
 void cut(int i, Actor* climber, int p) {
     bool left = game.playerFacing[p] == facingLeft;
+    if (traceEnabled() && game.playerState[p] >= playerStrokeA &&
+        game.playerState[p] <= playerStrokeC) {
+        traceEvent("cut", "\"climber\":" + std::to_string(i) + ",\"player\":" + std::to_string(p));
+    }
     switch (game.playerState[p]) {
-    case playerStrokeA:
-        climber->stopMotion();
-        climber->setAnimation(animations[left ? 39 : 38]);
-        setState(i, climberCutDown);
-        setScore(p, game.score[p] + 500);
-        flingBodyPart(climber, left ? 48 : 49, 100, left ? -1.5 : 1.5);
-        break;
-    case playerStrokeC:
-        climber->stopMotion();
-        climber->setAnimation(animations[left ? 41 : 40]);
-        setState(i, climberCutDown);
-        setScore(p, game.score[p] + 500);
-        flingBodyPart(climber, left ? 46 : 47, 50, left ? -2.0 : 2.0);
-        break;
-    case playerStrokeB:
-        climber->stopMotion();
-        climber->setAnimation(animations[left ? 43 : 42]);
-        setState(i, climberCutDown);
-        playEffect("s\\wildscream2.raw");
-        setScore(p, game.score[p] + 500);
-        break;
-    default:
-        break;
+        case playerStrokeA:
+            climber->stopMotion();
+            climber->setAnimation(animations[left ? 39 : 38]);
+            setState(i, climberCutDown);
+            setScore(p, game.score[p] + 500);
+            flingBodyPart(climber, left ? 48 : 49, 100, left ? -1.5 : 1.5);
+            break;
+        case playerStrokeC:
+            climber->stopMotion();
+            climber->setAnimation(animations[left ? 41 : 40]);
+            setState(i, climberCutDown);
+            setScore(p, game.score[p] + 500);
+            flingBodyPart(climber, left ? 46 : 47, 50, left ? -2.0 : 2.0);
+            break;
+        case playerStrokeB:
+            climber->stopMotion();
+            climber->setAnimation(animations[left ? 43 : 42]);
+            setState(i, climberCutDown);
+            playEffect("s\\wildscream2.raw");
+            setScore(p, game.score[p] + 500);
+            break;
+        default:
+            break;
     }
 }
 

@@ -82,14 +82,19 @@ void startNewGame() {
 
 void activate() {
     switch (game.menuSelection) {
-        case itemStart: startNewGame(); break;
+        case itemStart:
+            startNewGame();
+            break;
         case itemPlayers:
             game.numPlayers = game.numPlayers >= game.maxPlayers ? 1 : game.numPlayers + 1;
             game.playerCountDisplay->setNumber(game.numPlayers);
             playEffectAt("s\\tschonk.raw", 44100);
             break;
-        case itemQuit: game.quitRequested = 1; break;
-        default: break;
+        case itemQuit:
+            game.quitRequested = 1;
+            break;
+        default:
+            break;
     }
 }
 }  // namespace

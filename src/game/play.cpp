@@ -1,5 +1,7 @@
 // One frame of play: everything that concerns the level as a whole and the players. The
 // controls run after this in the same frame, so what they start is acted on one frame later.
+#include <string>
+
 #include "actors/actor.h"
 #include "actors/animation_table.h"
 #include "engine/engine.h"
@@ -9,6 +11,7 @@
 #include "game/game_state.h"
 #include "game/play_rules.h"
 #include "game/play_sounds.h"
+#include "shell/trace.h"
 
 int resupplyDelay(int players) {
     if (players <= 1) return 120;
@@ -67,28 +70,29 @@ void updatePlayerTimers() {
         if (--game.playerActionTimer[p] > 0) continue;
         Actor* player = game.playerActor[p];
         switch (game.playerState[p]) {
-        case playerCatchingChainsaw:
-            game.playerState[p] = playerStanding;
-            game.playerWeapon[p] = weaponChainsaw;
-            player->setAnimation(animations[37]);
-            game.chainsawDrop[p]->hide();
-            game.chainsawDrop[p]->stopMotion();
-            loopEffect("s\\chainsaw_loop.raw");
-            break;
-        case playerStrokeA:
-        case playerStrokeB:
-        case playerStrokeC:
-            player->setAnimation(animations[game.playerFacing[p] == facingLeft ? 44 : 45]);
-            game.playerState[p] = playerStanding;
-            break;
-        case playerDying:
-            game.playerState[p] = playerDead;
-            player->hideTree();
-            ++game.deadPlayers;
-            break;
-        default:
-            // A player who ran off while the chainsaw fell lets it drop past him.
-            break;
+            case playerCatchingChainsaw:
+                game.playerState[p] = playerStanding;
+                game.playerWeapon[p] = weaponChainsaw;
+                player->setAnimation(animations[37]);
+                game.chainsawDrop[p]->hide();
+                game.chainsawDrop[p]->stopMotion();
+                loopEffect("s\\chainsaw_loop.raw");
+                break;
+            case playerStrokeA:
+            case playerStrokeB:
+            case playerStrokeC:
+                player->setAnimation(animations[game.playerFacing[p] == facingLeft ? 44 : 45]);
+                game.playerState[p] = playerStanding;
+                break;
+            case playerDying:
+                if (traceEnabled()) traceEvent("dead", "\"player\":" + std::to_string(p));
+                game.playerState[p] = playerDead;
+                player->hideTree();
+                ++game.deadPlayers;
+                break;
+            default:
+                // A player who ran off while the chainsaw fell lets it drop past him.
+                break;
         }
     }
 }
@@ -123,6 +127,10 @@ void pickUp(int p, Actor* player, Actor* ball, uint8_t& ready, int& timer) {
     game.playerWeapon[p] = weaponBall;
     ready = 0;
     timer = resupplyDelay(game.numPlayers);
+    if (traceEnabled()) {
+        traceEvent("pickup", "\"player\":" + std::to_string(p) + ",\"side\":" +
+                                 (ball == game.leftSupplyBall ? "\"left\"" : "\"right\""));
+    }
 }
 
 void updatePickUp(int p, Actor* player) {
@@ -177,6 +185,10 @@ void updateThrow(int p, Actor* player) {
         game.ballOwner[slot] = p;
         game.ballHits[slot] = 0;
         game.nextBall = (slot + 1) % ballSlots;
+        if (traceEnabled()) {
+            traceEvent("throw", "\"player\":" + std::to_string(p) + ",\"ball\":" +
+                                    std::to_string(slot) + ",\"x\":" + std::to_string(ball->x()));
+        }
         game.playerState[p] = playerStanding;
         game.playerWeapon[p] = weaponEmpty;
     }
@@ -216,8 +228,7 @@ void updatePlay() {
     updatePlayerTimers();
     updateSpawning();
     updateSupplySide(game.leftSupplyTimer, game.leftSupplyReady, game.leftSupplyBall, 30, 1.0);
-    updateSupplySide(game.rightSupplyTimer, game.rightSupplyReady, game.rightSupplyBall, 598,
-                     -1.0);
+    updateSupplySide(game.rightSupplyTimer, game.rightSupplyReady, game.rightSupplyBall, 598, -1.0);
     updateClimbers();
     updatePlayers();
     clearFallenBalls();

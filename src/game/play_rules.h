@@ -40,7 +40,7 @@ constexpr int leftSupplyStopX = 45;
 constexpr int rightSupplyStopX = 583;
 constexpr int chainsawCatchFrames = 18;
 constexpr int smartBombRepeatFrames = 15;
-// Half a player's width either way: how close a climber must come to strike, and a stroke's reach.
+// How close a climber must come to strike, and how far a chainsaw stroke reaches.
 constexpr int strikeReach = 45;
 constexpr int chainsawReach = 50;
 // A stroke only cuts in its last frames, when the blade is down.

@@ -10,7 +10,7 @@
 
 namespace {
 constexpr int introFigureAnimation = 57;
-constexpr int startupFrames = 165;     // black screen while the announcer speaks
+constexpr int startupFrames = 165;  // black screen while the announcer speaks
 constexpr int titleFrames = 180;
 constexpr int titleUnskippable = 120;  // the title's own voice is not cut short
 }  // namespace
@@ -52,6 +52,8 @@ void updateTitle() {
         theEngine->display()->pumpEvents();
         theEngine->runFrame();
     }
+    // The run is ending; the main loop stops after this frame.
+    if (theEngine->display()->closeRequested()) return;
     buildMenu();
     setGameState(stateMenu, true);
 }

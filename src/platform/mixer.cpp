@@ -20,9 +20,15 @@ uint64_t Mixer::stepFor(int hz) const {
 }
 
 int Mixer::addVoice(const uint8_t* samples, size_t length, int rate) {
+    std::vector<uint8_t> copy;
+    if (samples != nullptr) copy.assign(samples, samples + length);
+    return addVoice(std::move(copy), rate);
+}
+
+int Mixer::addVoice(std::vector<uint8_t>&& samples, int rate) {
     if (rate < minFrequency || rate > maxFrequency) return -1;
     Voice voice;
-    if (samples != nullptr) voice.samples.assign(samples, samples + length);
+    voice.samples = std::move(samples);
     voice.frequency = rate;
     voice.step = stepFor(rate);
     voices_.push_back(std::move(voice));

@@ -24,6 +24,8 @@ public:
     // Copies the samples into a new voice playing at `rate` Hz; returns its id, or -1 for a
     // rate out of range. An empty recording gives a voice that never sounds.
     int addVoice(const uint8_t* samples, size_t length, int rate);
+    // Takes over the samples: quick enough to do while the audio thread waits.
+    int addVoice(std::vector<uint8_t>&& samples, int rate);
     int voiceCount() const { return static_cast<int>(voices_.size()); }
 
     // Starts from the first sample, once or looping; a sounding voice restarts.

@@ -30,8 +30,10 @@ TEST_F(Climbers, OneBallThroughAColumnScoresInDoublingStepsAndEarnsABombAtTheThi
     int bombsAfterThirdHit = -1;
     for (int i = 0; i < 200 && game.ballActive[0]; ++i) {
         frame();
-        if (game.ballHits[0] == 2 && bombsAfterSecondHit < 0) bombsAfterSecondHit = game.smartBombs[0];
-        if (game.ballHits[0] == 3 && bombsAfterThirdHit < 0) bombsAfterThirdHit = game.smartBombs[0];
+        if (game.ballHits[0] == 2 && bombsAfterSecondHit < 0)
+            bombsAfterSecondHit = game.smartBombs[0];
+        if (game.ballHits[0] == 3 && bombsAfterThirdHit < 0)
+            bombsAfterThirdHit = game.smartBombs[0];
     }
     EXPECT_EQ(tracedScores(0), (std::vector<int>{100, 300, 500, 900, 1300, 2100, 2900}));
     // The smart bomb is given with the third hit, not before; a full stock stays at three.
@@ -87,7 +89,7 @@ TEST_F(Climbers, BallsHitOnlyClimbersOnTheWallNotThoseOnTheTop) {
     const struct {
         int state;
         bool hit;
-    } cases[] = {{climberWalking, true},    {climberResting, true},  {climberClimbing, true},
+    } cases[] = {{climberWalking, true},     {climberResting, true},  {climberClimbing, true},
                  {climberOverTheTop, false}, {climberHunting, false}, {climberStriking, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.state);
@@ -120,8 +122,8 @@ TEST_F(Climbers, StrikeReachIs45ToTheRightAnd44ToTheLeft) {
         int offset;  // player x minus climber x
         bool strikes;
     };
-    const Case cases[] = {{0, true}, {45, true}, {46, false}, {-44, true}, {-45, false},
-                          {200, false}, {-300, false}};
+    const Case cases[] = {{0, true},    {45, true},   {46, false},  {-44, true},
+                          {-45, false}, {200, false}, {-300, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.offset);
         game = GameState{};
@@ -178,11 +180,11 @@ TEST_F(Climbers, TargetIsTheNearestLivingPlayerWithTiesToTheLowerIndex) {
     };
     const Case cases[] = {
         {{100, 300, 500}, {1, 1, 1}, 290, 1},
-        {{100, 300, 500}, {1, 1, 1}, 200, 0},   // 100 either way: the lower index
+        {{100, 300, 500}, {1, 1, 1}, 200, 0},  // 100 either way: the lower index
         {{100, 300, 500}, {1, 1, 1}, 400, 1},
-        {{100, 300, 500}, {1, 9, 1}, 290, 0},   // the dying are left alone
+        {{100, 300, 500}, {1, 9, 1}, 290, 0},  // the dying are left alone
         {{100, 300, 500}, {10, 10, 1}, 120, 2},
-        {{100, 300, 500}, {9, 10, 10}, 480, 0}, // nobody alive: player 1, to no effect
+        {{100, 300, 500}, {9, 10, 10}, 480, 0},  // nobody alive: player 1, to no effect
         {{400, 400, 400}, {1, 1, 1}, 100, 0},
     };
     for (const Case& c : cases) {
@@ -244,9 +246,9 @@ TEST_F(Chainsaw, CutsOnlyInTheLastEightFramesAndOnlyOnTheSideFaced) {
         bool cut;
     };
     const Case cases[] = {
-        {facingLeft, 7, 250, true},   {facingLeft, 7, 251, true},  {facingLeft, 7, 249, false},
-        {facingLeft, 8, 260, false},  {facingLeft, 7, 300, false}, {facingLeft, 7, 330, false},
-        {facingRight, 7, 300, true},  {facingRight, 7, 350, true}, {facingRight, 7, 351, false},
+        {facingLeft, 7, 250, true},   {facingLeft, 7, 251, true},   {facingLeft, 7, 249, false},
+        {facingLeft, 8, 260, false},  {facingLeft, 7, 300, false},  {facingLeft, 7, 330, false},
+        {facingRight, 7, 300, true},  {facingRight, 7, 350, true},  {facingRight, 7, 351, false},
         {facingRight, 7, 299, false}, {facingRight, 8, 320, false}, {facingNone, 3, 310, false},
         {facingRight, 0, 320, true},
     };

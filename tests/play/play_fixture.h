@@ -30,10 +30,10 @@ protected:
     static constexpr int keyEscape = 1;
     static constexpr int keyLeft = 203;
     static constexpr int keyRight = 205;
-    static constexpr int keyFire = 54;      // right Shift: player 1's button 0
-    static constexpr int keyChainsaw = 157; // right Ctrl: button 1
-    static constexpr int keyBomb = 28;      // Return: button 2
-    static constexpr int keyP2Fire = 42;    // left Shift: player 2's button 0
+    static constexpr int keyFire = 54;       // right Shift: player 1's button 0
+    static constexpr int keyChainsaw = 157;  // right Ctrl: button 1
+    static constexpr int keyBomb = 28;       // Return: button 2
+    static constexpr int keyP2Fire = 42;     // left Shift: player 2's button 0
 
     void SetUp() override {
         paths().dataDir = PARAPET_DATA_DIR;
@@ -80,18 +80,10 @@ protected:
         setGameState(statePlay, false);
     }
 
-    // One whole frame as the main loop runs it for the states of a level.
+    // One whole frame as the main loop runs it.
     void frame() {
-        ++game.stateFrame;
-        switch (game.gameState) {
-        case stateLevelIntro: updateLevelIntro(); break;
-        case statePlay: updatePlay(); break;
-        case stateLevelEnd: updateLevelEnd(); break;
-        case stateResultsSlideIn: updateResultsSlideIn(); break;
-        case stateResults: updateResults(); break;
-        default: break;
-        }
-        updatePlayerActions();
+        updateGame();
+        updatePlayerControls();
         engine->runFrame();
     }
     void frames(int n) {
@@ -150,7 +142,8 @@ protected:
     }
     std::vector<int> tracedScores(int player) const {
         std::vector<int> scores;
-        std::string tag = "\"event\":\"score\",\"player\":" + std::to_string(player) + ",\"score\":";
+        std::string tag =
+            "\"event\":\"score\",\"player\":" + std::to_string(player) + ",\"score\":";
         for (const std::string& line : traceLines()) {
             auto at = line.find(tag);
             if (at != std::string::npos) scores.push_back(std::stoi(line.substr(at + tag.size())));

@@ -16,7 +16,7 @@ TEST_F(PlayFrame, PickUpZonesAreOpenIntervals) {
         bool left;
         bool right;
     };
-    const Case cases[] = {{30, false, false}, {31, true, false},  {44, true, false},
+    const Case cases[] = {{30, false, false}, {31, true, false},   {44, true, false},
                           {45, false, false}, {530, false, false}, {531, false, true},
                           {544, false, true}, {545, false, false}, {260, false, false}};
     for (const Case& c : cases) {
@@ -36,20 +36,30 @@ TEST_F(PlayFrame, PickUpZonesAreOpenIntervals) {
     }
 }
 
-TEST_F(PlayFrame, TwoPlayersInOneZoneTheLowerIndexTakesTheBall) {
-    newGameInPlay(3);
-    makeLeftBallReady();
-    for (int p = 0; p < 3; ++p) game.playerActor[p]->setX(p == 0 ? 200 : 40);
-    updatePlay();
-    EXPECT_EQ(game.playerWeapon[1], weaponBall);
-    EXPECT_EQ(game.playerWeapon[2], weaponEmpty);
-    EXPECT_EQ(game.leftSupplyTimer, 60) << "three players share the supply: every 60 frames";
-}
-
-TEST_F(PlayFrame, ResupplyIsFasterWithMorePlayers) {
-    EXPECT_EQ(resupplyDelay(1), 120);
-    EXPECT_EQ(resupplyDelay(2), 90);
-    EXPECT_EQ(resupplyDelay(3), 60);
+TEST_F(PlayFrame, OfPlayersSharingAZoneTheLowerIndexTakesTheBallAndMorePlayersAreResuppliedSooner) {
+    struct Case {
+        int players;
+        int x[3];
+        int taker;
+        int delay;
+    };
+    const Case cases[] = {
+        {2, {40, 35, 0}, 0, 90},
+        {3, {200, 40, 40}, 1, 60},
+        {3, {33, 200, 44}, 0, 60},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.players << " players, taker " << c.taker);
+        game = GameState{};
+        newGameInPlay(c.players);
+        makeLeftBallReady();
+        for (int p = 0; p < c.players; ++p) game.playerActor[p]->setX(c.x[p]);
+        updatePlay();
+        for (int p = 0; p < c.players; ++p) {
+            EXPECT_EQ(game.playerWeapon[p], p == c.taker ? weaponBall : weaponEmpty) << p;
+        }
+        EXPECT_EQ(game.leftSupplyTimer, c.delay);
+    }
 }
 
 TEST_F(PlayFrame, SupplyBallRollsInAndWaitsAtTheStopUntilTaken) {

@@ -100,9 +100,9 @@ std::vector<Event> parseTrace(const std::string& text) {
 
 std::string scratchDir(const std::string& suffix) {
     const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-    fs::path dir = fs::path(testing::TempDir()) /
-                   ("screens_" + std::to_string(::getpid()) + "_" + info->test_suite_name() +
-                    "_" + info->name() + suffix);
+    fs::path dir =
+        fs::path(testing::TempDir()) / ("screens_" + std::to_string(::getpid()) + "_" +
+                                        info->test_suite_name() + "_" + info->name() + suffix);
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir.string();

@@ -29,8 +29,9 @@ struct NoKeyboard : KeyboardDevice {
 };
 
 int usage() {
-    std::fprintf(stderr, "usage: animview --data DIR --row N [--frames K] [--out DIR]\n"
-                         "  N in 0..57, K in 1..200 (default 24), OUT default .\n");
+    std::fprintf(stderr,
+                 "usage: animview --data DIR --row N [--frames K] [--out DIR]\n"
+                 "  N in 0..57, K in 1..200 (default 24), OUT default .\n");
     return 2;
 }
 
@@ -41,11 +42,16 @@ int main(int argc, char** argv) {
     int row = -1, frames = 24;
     for (int i = 1; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;
-        if (!std::strcmp(argv[i], "--data") && hasValue) dataDir = argv[++i];
-        else if (!std::strcmp(argv[i], "--row") && hasValue) row = std::atoi(argv[++i]);
-        else if (!std::strcmp(argv[i], "--frames") && hasValue) frames = std::atoi(argv[++i]);
-        else if (!std::strcmp(argv[i], "--out") && hasValue) outDir = argv[++i];
-        else return usage();
+        if (!std::strcmp(argv[i], "--data") && hasValue)
+            dataDir = argv[++i];
+        else if (!std::strcmp(argv[i], "--row") && hasValue)
+            row = std::atoi(argv[++i]);
+        else if (!std::strcmp(argv[i], "--frames") && hasValue)
+            frames = std::atoi(argv[++i]);
+        else if (!std::strcmp(argv[i], "--out") && hasValue)
+            outDir = argv[++i];
+        else
+            return usage();
     }
     if (dataDir.empty() || row < 0 || row >= animationRowCount || frames < 1 || frames > 200)
         return usage();
@@ -90,7 +96,8 @@ int main(int argc, char** argv) {
             for (int x = 0; x < tileW; ++x) {
                 const int sx = cx - ax + x, sy = cy - ay + y;
                 if (sx < 0 || sy < 0 || sx >= screenW || sy >= screenH) continue;
-                strip.pixels()[y * strip.width() + k * tileW + x] = shown.pixels()[sy * screenW + sx];
+                strip.pixels()[y * strip.width() + k * tileW + x] =
+                    shown.pixels()[sy * screenW + sx];
             }
         for (int d = -3; d <= 3; ++d) {
             strip.pixels()[ay * strip.width() + k * tileW + ax + d] = 0xFFFF;
@@ -101,7 +108,8 @@ int main(int argc, char** argv) {
     }
 
     std::filesystem::create_directories(outDir);
-    const std::string out = (std::filesystem::path(outDir) / ("row-" + std::to_string(row) + ".bmp")).string();
+    const std::string out =
+        (std::filesystem::path(outDir) / ("row-" + std::to_string(row) + ".bmp")).string();
     std::filesystem::remove(out);
     if (saveScreenshot(&strip, out.c_str()) != 0) return 1;
     std::printf("wrote %s (%d frames, tiles of %d x %d)\n", out.c_str(), frames, tileW, tileH);

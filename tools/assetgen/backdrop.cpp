@@ -134,9 +134,6 @@ void paintGround(Canvas& c, float top) {
 void paintTower(Canvas& c, float platform, float wallTop) {
     const float x0 = 505, x1 = 640;
     paintStones(c, x0, x1, platform + 6, wallTop, 0.82f, 515);
-    c.fill([&](Vec2 p) { return std::max(x0 - p.x, p.x - x1) + 0 * p.y; },
-           [&](Vec2 p) { return rgb(70, 48, 60) * (p.x < x0 + 3 ? 1.f : 0.f); }, x0 - 1,
-           platform, x0 + 3, wallTop);
     // Platform slab and the merlons behind it.
     for (int i = 0; i < 4; ++i) {
         float mx = x0 + 6 + i * 36.f;
@@ -185,64 +182,42 @@ void paintBackdrop(Canvas& c, int wallTop, int groundTop, bool withTower) {
 
 std::vector<uint8_t> makeWall() {
     Canvas c(640, 480);
-    paintBackdrop(c, 106, 462, true);
+    paintBackdrop(c, 104, 462, true);
     std::vector<uint8_t> out(640 * 480 * 3);
     c.toRgbOpaque(out.data());
     return out;
 }
 
 namespace {
-// Copies a cell, scaled, onto the picture; the sheet's black is left out.
-void placeCell(Canvas& c, const SheetPixels& s, int cell, float x, float y, float scale,
-               bool mirror) {
-    int columns = s.width / s.cellWidth;
-    int sx = (cell % columns) * s.cellWidth, sy = (cell / columns) * s.cellHeight;
-    int w = int(s.cellWidth * scale), h = int(s.cellHeight * scale);
-    for (int j = 0; j < h; ++j)
-        for (int i = 0; i < w; ++i) {
-            // Bilinear over opaque neighbours only, so edges never pick up the black.
-            float fx = (i + 0.5f) / scale - 0.5f, fy = (j + 0.5f) / scale - 0.5f;
-            int x0 = int(std::floor(fx)), y0 = int(std::floor(fy));
-            float tx = fx - x0, ty = fy - y0;
-            Rgb sum{};
-            float wsum = 0, cover = 0;
-            for (int k = 0; k < 4; ++k) {
-                int px = x0 + (k & 1), py = y0 + (k >> 1);
-                float wgt = ((k & 1) ? tx : 1 - tx) * ((k >> 1) ? ty : 1 - ty);
-                if (px < 0 || py < 0 || px >= s.cellWidth || py >= s.cellHeight) continue;
-                int mx = mirror ? s.cellWidth - 1 - px : px;
-                const uint8_t* p = &(*s.rgb)[(size_t(sy + py) * s.width + sx + mx) * 3];
-                if (p[0] < 8 && p[1] < 4 && p[2] < 8) continue;
-                sum = sum + rgb(p[0], p[1], p[2]) * wgt;
-                wsum += wgt;
-                cover += wgt;
-            }
-            if (wsum <= 0 || cover < 0.5f) continue;
-            c.blendPixel(int(x) + i, int(y) + j, sum * (1.f / wsum), 1.f);
-        }
+// Paints a sheet's cell afresh at another size, anti-aliased against the scene itself.
+void placeCell(Canvas& c, void (*painter)(int, Canvas&), int cell, int cellW, int cellH,
+               float x, float y, float scale, bool mirror) {
+    Canvas drawing(int(std::ceil(cellW * scale)), int(std::ceil(cellH * scale)));
+    drawing.setView(scale, {0, 0});
+    painter(cell, drawing);
+    c.draw(drawing, int(x), int(y), mirror);
 }
 }  // namespace
 
-std::vector<uint8_t> makeTitle(const SheetPixels& defender, const SheetPixels& climber,
-                               const SheetPixels& weapons, const SheetPixels& ball) {
+std::vector<uint8_t> makeTitle() {
     Canvas c(640, 480);
     const int wallTop = 300;
     paintBackdrop(c, wallTop, 462, false);
     // Blood on the stones from the fight so far.
-    placeCell(c, weapons, 21, 120, 360, 1.5f, false);
-    placeCell(c, weapons, 23, 430, 330, 1.3f, false);
-    placeCell(c, weapons, 25, 300, 410, 1.5f, false);
+    placeCell(c, drawWeaponCell, 21, 64, 64, 120, 360, 1.5f, false);
+    placeCell(c, drawWeaponCell, 23, 64, 64, 430, 330, 1.3f, false);
+    placeCell(c, drawWeaponCell, 25, 64, 64, 300, 410, 1.5f, false);
     const float s = 1.5f;
     // Defenders on the walkway (feet at row 64 of their cells).
-    placeCell(c, defender, 19, 70, wallTop - 64 * s, s, false);
-    placeCell(c, defender, 23, 250, wallTop - 64 * s, s, true);
-    placeCell(c, defender, 17, 420, wallTop - 64 * s, s, false);
+    placeCell(c, drawDefenderCell, 19, 102, 67, 70, wallTop - 64 * s, s, false);
+    placeCell(c, drawDefenderCell, 23, 102, 67, 250, wallTop - 64 * s, s, true);
+    placeCell(c, drawDefenderCell, 17, 102, 67, 420, wallTop - 64 * s, s, false);
     // Climbers on the face, one hauling himself over, one still walking in.
-    placeCell(c, climber, 8, 110, 440 - 87 * s, s, false);
-    placeCell(c, climber, 11, 330, 390 - 87 * s, s, false);
-    placeCell(c, climber, 15, 480, wallTop - 52 * s, s, false);
-    placeCell(c, climber, 2, 190, 480 - 130 * s, s, false);
-    placeCell(c, ball, 0, 112 + 37 * s, 330, s, false);
+    placeCell(c, drawClimberCell, 8, 102, 134, 110, 440 - 87 * s, s, false);
+    placeCell(c, drawClimberCell, 11, 102, 134, 330, 390 - 87 * s, s, false);
+    placeCell(c, drawClimberCell, 15, 102, 134, 480, wallTop - 52 * s, s, false);
+    placeCell(c, drawClimberCell, 2, 102, 134, 190, 480 - 130 * s, s, false);
+    placeCell(c, drawBallCell, 0, 16, 16, 112 + 37 * s, 330, s, false);
 
     const char* name = "PARAPET";
     TextStyle big{rgb(255, 244, 170), rgb(226, 96, 22), rgb(58, 20, 30), 4.f, 5.f};

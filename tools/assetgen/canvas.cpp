@@ -80,12 +80,14 @@ void Canvas::blend(int x, int y, Rgb c, float cover) {
 
 void Canvas::fill(const Distance& d, const Shader& s, float x0, float y0, float x1, float y1,
                   float opacity) {
+    x0 = x0 * zoom_ + offset_.x, x1 = x1 * zoom_ + offset_.x;
+    y0 = y0 * zoom_ + offset_.y, y1 = y1 * zoom_ + offset_.y;
     int ix0 = std::max(0, int(std::floor(x0)) - 1), iy0 = std::max(0, int(std::floor(y0)) - 1);
     int ix1 = std::min(w_, int(std::ceil(x1)) + 1), iy1 = std::min(h_, int(std::ceil(y1)) + 1);
     for (int y = iy0; y < iy1; ++y)
         for (int x = ix0; x < ix1; ++x) {
-            Vec2 p{x + 0.5f, y + 0.5f};
-            float cover = std::clamp(0.5f - d(p), 0.f, 1.f) * opacity;
+            Vec2 p = (Vec2{x + 0.5f, y + 0.5f} - offset_) * (1 / zoom_);
+            float cover = std::clamp(0.5f - d(p) * zoom_, 0.f, 1.f) * opacity;
             if (cover <= 0) continue;
             blend(x, y, clampRgb(s(p)), cover);
         }
@@ -93,14 +95,16 @@ void Canvas::fill(const Distance& d, const Shader& s, float x0, float y0, float 
 
 void Canvas::fillOnto(const Distance& d, const Shader& s, float x0, float y0, float x1,
                       float y1, float opacity) {
+    x0 = x0 * zoom_ + offset_.x, x1 = x1 * zoom_ + offset_.x;
+    y0 = y0 * zoom_ + offset_.y, y1 = y1 * zoom_ + offset_.y;
     int ix0 = std::max(0, int(std::floor(x0)) - 1), iy0 = std::max(0, int(std::floor(y0)) - 1);
     int ix1 = std::min(w_, int(std::ceil(x1)) + 1), iy1 = std::min(h_, int(std::ceil(y1)) + 1);
     for (int y = iy0; y < iy1; ++y)
         for (int x = ix0; x < ix1; ++x) {
             size_t i = idx(x, y);
             if (a_[i] <= 0) continue;
-            Vec2 p{x + 0.5f, y + 0.5f};
-            float cover = std::clamp(0.5f - d(p), 0.f, 1.f) * opacity;
+            Vec2 p = (Vec2{x + 0.5f, y + 0.5f} - offset_) * (1 / zoom_);
+            float cover = std::clamp(0.5f - d(p) * zoom_, 0.f, 1.f) * opacity;
             if (cover <= 0) continue;
             Rgb c = clampRgb(s(p));
             // Mix in the figure's own colour space so the coverage stays as it was.
@@ -164,6 +168,32 @@ void Canvas::draw(const Canvas& src, int dx, int dy, bool mirror) {
         }
 }
 
+void Canvas::drawScaled(const Canvas& src, float scale, Vec2 from, Vec2 to) {
+    for (int y = 0; y < h_; ++y)
+        for (int x = 0; x < w_; ++x) {
+            float r = 0, g = 0, b = 0, a = 0;
+            for (int j = 0; j < 4; ++j)
+                for (int i = 0; i < 4; ++i) {
+                    float sx = from.x + (x + (i + 0.5f) / 4 - to.x) / scale;
+                    float sy = from.y + (y + (j + 0.5f) / 4 - to.y) / scale;
+                    int ix = int(std::floor(sx)), iy = int(std::floor(sy));
+                    if (ix < 0 || iy < 0 || ix >= src.w_ || iy >= src.h_) continue;
+                    size_t si = src.idx(ix, iy);
+                    r += src.r_[si];
+                    g += src.g_[si];
+                    b += src.b_[si];
+                    a += src.a_[si];
+                }
+            if (a <= 0) continue;
+            size_t di = idx(x, y);
+            float k = 1 - a / 16;
+            r_[di] = r / 16 + r_[di] * k;
+            g_[di] = g / 16 + g_[di] * k;
+            b_[di] = b / 16 + b_[di] * k;
+            a_[di] = a / 16 + a_[di] * k;
+        }
+}
+
 namespace {
 float hash2(int x, int y, uint32_t seed) {
     uint32_t h = uint32_t(x) * 374761393u + uint32_t(y) * 668265263u + seed * 2246822519u;
@@ -190,6 +220,6 @@ float shade(float nx, float ny) {
     // Light from the upper left, a little in front.
     const float lx = -0.45f, ly = -0.55f, lz = 0.70f;
     float lambert = std::max(0.f, nx * lx + ny * ly + nz * lz);
-    float spec = std::pow(std::max(0.f, lambert), 12.f) * 0.35f;
-    return 0.50f + 0.62f * lambert + spec;
+    float gloss = std::pow(std::max(0.f, lambert), 12.f) * 0.35f;
+    return 0.50f + 0.62f * lambert + gloss;
 }

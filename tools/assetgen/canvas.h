@@ -47,6 +47,12 @@ public:
     int width() const { return w_; }
     int height() const { return h_; }
 
+    // Shapes are given in drawing units; a view maps them to pixels as offset + zoom * unit,
+    // so one drawing can be painted crisply at another size (the title's figures).
+    void setView(float zoom, Vec2 offset) {
+        zoom_ = zoom;
+        offset_ = offset;
+    }
     // Paints the shape over what is there, within the box [x0,x1)x[y0,y1) (clamped).
     void fill(const Distance& d, const Shader& s, float x0, float y0, float x1, float y1,
               float opacity = 1.0f);
@@ -69,6 +75,9 @@ public:
     // The opaque variant for full-screen pictures: composites over black.
     void toRgbOpaque(uint8_t* out) const;
 
+    // Paints src shrunk or grown by scale so that src point `from` lands on `to`; each
+    // target pixel averages a 4x4 grid of samples, so shrinking stays smooth.
+    void drawScaled(const Canvas& src, float scale, Vec2 from, Vec2 to);
     // Paints another canvas over this one at (dx, dy).
     void draw(const Canvas& src, int dx, int dy, bool mirror = false);
 
@@ -76,6 +85,8 @@ private:
     size_t idx(int x, int y) const { return size_t(y) * w_ + x; }
     void blend(int x, int y, Rgb c, float cover);
     int w_, h_;
+    float zoom_ = 1.f;
+    Vec2 offset_{};
     std::vector<float> r_, g_, b_, a_;
 };
 

@@ -60,10 +60,11 @@ BackPose climbPose(int k) {
     BackPose p;
     p.hip = {51, 58.5f - 1.0f * std::sin(phi)};
     p.neck = {51, 37.5f - 1.0f * std::sin(phi)};
-    p.leftHand = {40.5f, 19.5f + 9.f * (0.5f - 0.5f * c)};
-    p.rightHand = {61.5f, 19.5f + 9.f * (0.5f + 0.5f * c)};
-    p.leftFoot = {45.f, 82.f - 8.f * (0.5f - 0.5f * c)};
-    p.rightFoot = {57.f, 82.f - 8.f * (0.5f + 0.5f * c)};
+    // Opposite hand and foot reach together.
+    p.leftHand = {41.5f, 17.f + 14.f * (0.5f - 0.5f * c)};
+    p.rightHand = {60.5f, 17.f + 14.f * (0.5f + 0.5f * c)};
+    p.leftFoot = {43.5f - 2.f * (0.5f + 0.5f * c), 82.f - 9.f * (0.5f + 0.5f * c)};
+    p.rightFoot = {58.5f + 2.f * (0.5f - 0.5f * c), 82.f - 9.f * (0.5f - 0.5f * c)};
     return p;
 }
 
@@ -144,34 +145,34 @@ void drawClimberCell(int cell, Canvas& c) {
         // Over the top; the wall's edge is at row 52 of these cells.
         case 14: {
             BackPose p;
-            p.leftHand = {43, 52};
-            p.rightHand = {59, 52};
-            p.neck = {51, 64};
-            p.hip = {51, 85};
-            p.leftFoot = {47, 108};
-            p.rightFoot = {56, 106};
+            p.leftHand = {44, 51};
+            p.rightHand = {58, 51};
+            p.neck = {51, 69};
+            p.hip = {51, 90};
+            p.leftFoot = {48, 113};
+            p.rightFoot = {55, 111};
             drawBackFigure(c, p, look);
             return;
         }
         case 15: {
             BackPose p;
-            p.leftHand = {41, 52};
-            p.rightHand = {61, 52};
-            p.neck = {51, 52};
-            p.hip = {51, 73};
-            p.leftFoot = {46, 96};
-            p.rightFoot = {57, 90};
+            p.leftHand = {42, 51};
+            p.rightHand = {60, 51};
+            p.neck = {51, 60};
+            p.hip = {51, 81};
+            p.leftFoot = {46, 104};
+            p.rightFoot = {57, 98};
             drawBackFigure(c, p, look);
             return;
         }
         case 16: {
             BackPose p;
-            p.leftHand = {38, 53};
-            p.rightHand = {64, 53};
-            p.neck = {51, 41};
-            p.hip = {52, 62};
-            p.leftFoot = {47, 84};
-            p.rightFoot = {62, 66};
+            p.leftHand = {38, 52};
+            p.rightHand = {64, 52};
+            p.neck = {51, 45};
+            p.hip = {52, 66};
+            p.leftFoot = {47, 88};
+            p.rightFoot = {63, 58};
             drawBackFigure(c, p, look);
             return;
         }
@@ -194,8 +195,8 @@ void drawClimberCell(int cell, Canvas& c) {
             p.hip = {50, 38};
             p.lean = 22;
             p.headTilt = -10;
-            p.nearFoot = {41, 50.5f};
-            p.farFoot = {61, 48.5f};
+            p.nearFoot = {41, 48.5f};
+            p.farFoot = {61, 46.5f};
             p.farToe = 75;
             p.nearReach = true;
             p.nearHand = {40, 36};
@@ -205,18 +206,22 @@ void drawClimberCell(int cell, Canvas& c) {
             return;
         }
         case 19: {
-            SidePose p = standAt(47, 50.5f);
-            p.hip = {47, 31};
-            p.lean = 14;
-            p.nearFoot = {41, 50.5f};
-            p.farFoot = {54, 50.5f};
+            SidePose p = standAt(47, 48.5f);
+            p.hip = {48, 34};
+            p.lean = 22;
+            p.headTilt = 5;
+            p.nearFoot = {41, 48.5f};
+            p.farFoot = {55, 48.5f};
+            p.farToe = 20;
+            p.nearArm[0] = 35;
+            p.nearArm[1] = 40;
             drawSideFigure(c, p, look);
             return;
         }
         case 20: {
-            SidePose p = standAt(45, 50.5f);
-            p.hip.y = 30;
-            p.lean = 10;
+            SidePose p = standAt(45, 48.5f);
+            p.hip.y = 30.5f;
+            p.lean = 12;
             p.headTilt = 8;
             p.nearArm[0] = 25;
             p.nearArm[1] = 50;

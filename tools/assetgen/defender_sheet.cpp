@@ -174,12 +174,12 @@ SidePose defenderPose(int cell) {
             SidePose p = stand(90);
             p.farFoot.x = 95;
             p.lean = -8;
-            return withSaw(p, {-3, -29}, 82);
+            return withSaw(p, {-6, -16}, 58);
         }
         case 37: {
             SidePose p = stand(90);
             p.farFoot.x = 95;
-            return withSaw(p, {-9, -27}, 45, true);
+            return withSaw(p, {-11, -20}, 30, true);
         }
         case 38: {
             SidePose p = lunge(90, 0.5f);
@@ -246,6 +246,14 @@ SidePose defenderPose(int cell) {
 
 void drawDefenderCell(int cell, Canvas& c) {
     SidePose pose = defenderPose(cell);
+    if (cell == 43) {
+        // The herald stands on the tower with his feet at screen row 56 and the game puts
+        // the cell's top at row -10: drawn a little smaller so his plume stays on screen.
+        Canvas full(c.width(), c.height());
+        drawSideFigure(full, pose, heraldLook());
+        c.drawScaled(full, 0.86f, {45, 64}, {46, 66.5f});
+        return;
+    }
     Look look = cell == 43 ? heraldLook() : defenderLook();
     SideJoints j = drawSideFigure(c, pose, look);
     switch (cell) {

@@ -81,39 +81,45 @@ void drawArm(Canvas& c, Vec2 shoulder, Vec2 elbow, Vec2 hand, const Look& look, 
 
 void drawHead(Canvas& c, Vec2 head, float angle, const Look& look) {
     auto at = [&](float x, float y) { return head + rotF(Vec2{x, y}, angle); };
+    const float base = -1.6f;  // brim line
     if (look.horns) {
         Ink horn{rgb(236, 226, 196)};
         paintLimb(c, at(3.5f, -4.5f), at(7.5f, -9.5f), 1.7f, 0.6f, horn);
     }
     paintBlob(c, head, 5.6f, 5.9f, 0, ink(look.skin));
-    // Nose and eye.
-    paintBlob(c, at(-5.4f, 1.0f), 1.5f, 1.3f, 0, Ink{look.skin, rgb(120, 70, 60), 0.6f});
-    paintFlatBlob(c, at(-3.0f, 0.6f), 0.85f, 1.0f, rgb(40, 30, 44), 1.f, true);
-    if (look.beardOn) {
-        paintBlob(c, at(-1.5f, 4.4f), 4.0f, 2.8f, rad(-angle), Ink{look.beard, rgb(60, 30, 20), 0.8f});
-        paintFlatBlob(c, at(-3.0f, 0.6f), 0.85f, 1.0f, rgb(40, 30, 44), 1.f, true);
-    }
     // Dome of the helmet or cap above the brim line.
     std::vector<Vec2> dome;
-    float rx = 6.5f, ry = 5.4f, base = -1.2f;
+    float rx = 6.4f, ry = 5.0f;
     for (int i = 0; i <= 14; ++i) {
         float a = kPi + kPi * i / 14.f;
-        dome.push_back(at(0.4f + std::cos(a) * rx, base + std::sin(a) * ry));
+        dome.push_back(at(0.5f + std::cos(a) * rx, base + std::sin(a) * ry));
     }
-    Ink metal{look.helmet};
-    paintPolygon(c, dome, metal, 1.f);
-    paintFlatLimb(c, at(-2.5f, -5.0f), at(1.5f, -5.8f), 0.9f, 0.7f, rgb(245, 245, 255), 0.6f,
+    paintPolygon(c, dome, Ink{look.helmet}, 1.f);
+    paintFlatLimb(c, at(-2.5f, -4.8f), at(1.5f, -5.6f), 0.9f, 0.7f, rgb(245, 245, 255), 0.6f,
                   true);
     if (look.horns) {
         Ink horn{rgb(236, 226, 196)};
         paintLimb(c, at(-3.5f, -4.5f), at(-7.0f, -10.0f), 1.7f, 0.6f, horn);
-        paintLimb(c, at(-7.5f, base), at(7.5f, base), 1.1f, 1.1f, Ink{look.helmet * 0.8f});
+        paintLimb(c, at(-6.8f, base), at(7.2f, base), 0.9f, 0.9f, Ink{look.helmet * 0.8f, rgb(40, 30, 46), 0.8f});
     } else if (look.plume) {
         Ink feather{rgb(250, 245, 235)};
         paintLimb(c, at(1.5f, -5.0f), at(7.5f, -9.0f), 1.6f, 2.4f, feather);
         paintLimb(c, at(7.5f, -9.0f), at(11.0f, -7.0f), 2.4f, 0.8f, feather);
     } else {
-        paintLimb(c, at(-8.8f, base), at(8.0f, base), 1.25f, 1.25f, Ink{look.helmet * 0.92f});
+        paintLimb(c, at(-8.6f, base), at(7.8f, base), 1.0f, 1.0f,
+                  Ink{look.helmet * 0.92f, rgb(40, 30, 46), 0.8f});
+    }
+    // The face below the brim: brow shadow, eye, nose, mouth or beard.
+    paintFlatLimb(c, at(-5.2f, base + 1.6f), at(-1.2f, base + 1.6f), 0.6f, 0.6f,
+                  look.skin * 0.7f, 0.8f, true);
+    paintFlatBlob(c, at(-3.2f, 1.3f), 0.9f, 1.1f, rgb(250, 250, 250), 1.f, true);
+    paintFlatBlob(c, at(-3.6f, 1.4f), 0.6f, 0.8f, rgb(36, 28, 44), 1.f, true);
+    paintBlob(c, at(-5.5f, 2.6f), 1.5f, 1.3f, 0, Ink{look.skin, look.skin * 0.55f, 0.6f});
+    if (look.beardOn) {
+        paintBlob(c, at(-1.8f, 5.0f), 4.2f, 2.6f, rad(-angle), Ink{look.beard, rgb(60, 30, 20), 0.8f});
+        paintFlatLimb(c, at(-5.0f, 3.6f), at(-2.0f, 3.9f), 0.8f, 0.6f, look.beard, 1.f, true);
+    } else {
+        paintFlatLimb(c, at(-4.6f, 4.3f), at(-2.8f, 4.4f), 0.4f, 0.4f, look.skin * 0.55f, 1.f, true);
     }
 }
 
@@ -130,9 +136,9 @@ void drawItem(Canvas& c, const SidePose& p, Vec2 hand, Vec2 head, float headAngl
             Vec2 n{-u.y, u.x};
             for (int i = -1; i <= 1; i += 2)
                 paintBlob(c, hand + u * 15.5f + n * (2.6f * i), 1.0f, 1.0f, 0,
-                          Ink{rgb(190, 192, 204), rgb(40, 36, 48), 0.6f});
+                          Ink{rgb(190, 192, 204), rgb(44, 38, 52), 0.6f});
             paintBlob(c, hand + u * 19.2f, 1.0f, 1.0f, 0,
-                      Ink{rgb(190, 192, 204), rgb(40, 36, 48), 0.6f});
+                      Ink{rgb(190, 192, 204), rgb(44, 38, 52), 0.6f});
             break;
         }
         case Hold::Trumpet: {
@@ -199,7 +205,7 @@ SideJoints drawSideFigure(Canvas& c, const SidePose& p, const Look& look) {
     }
     if (p.upper) {
         Vec2 chest = p.hip + up * (kTorso - 5.5f);
-        paintLimb(c, p.hip + up * 1.5f, chest, 5.2f * b, 6.4f * b, ink(look.tunic));
+        paintLimb(c, p.hip + up * 1.5f, chest, 5.6f * b, 7.0f * b, ink(look.tunic));
         Vec2 side{-up.y, up.x};
         Vec2 beltC = p.hip + up * 2.2f;
         paintFlatLimb(c, beltC + side * (-6.5f * b), beltC + side * (6.5f * b), 1.4f, 1.4f,
@@ -235,8 +241,9 @@ void drawBackFigure(Canvas& c, const BackPose& p, const Look& look) {
         paintLimb(c, foot + Vec2{-2.f, 1.5f}, foot + Vec2{2.f, 1.5f}, 2.2f, 2.2f,
                   ink(look.boots, 0.8f));
     };
-    leg(hipL, p.leftFoot, -1);
-    leg(hipR, p.rightFoot, +1);
+    // Knees and elbows point outwards, as on a ladder.
+    leg(hipL, p.leftFoot, +1);
+    leg(hipR, p.rightFoot, -1);
     // Torso from behind: a broad back tapering to the waist.
     std::vector<Vec2> back = {hipL + Vec2{-1.5f, 1.5f}, hipR + Vec2{1.5f, 1.5f},
                               shR + Vec2{2.0f, -1.0f}, p.neck + Vec2{3.f, -1.f},
@@ -246,8 +253,9 @@ void drawBackFigure(Canvas& c, const BackPose& p, const Look& look) {
                   1.0f, 1.0f, look.tunic * 0.75f, 0.8f, true);
     paintFlatLimb(c, hipL + Vec2{-1.f, -2.f}, hipR + Vec2{1.f, -2.f}, 1.5f, 1.5f, look.belt, 1.f,
                   true);
+    // Arms raised towards the viewer's eye look longer than in the side view.
     auto arm = [&](Vec2 sh, Vec2 hand, float bend) {
-        Vec2 elbow = solveJoint(sh, hand, kUpperArm, kForearm, bend);
+        Vec2 elbow = solveJoint(sh, hand, kUpperArm * 1.15f, kForearm * 1.15f, bend);
         paintLimb(c, sh, elbow, 3.0f * b, 2.6f * b, ink(look.sleeve));
         paintLimb(c, elbow, hand, 2.6f * b, 2.1f * b, ink(look.sleeve));
         if (look.horns)
@@ -255,8 +263,8 @@ void drawBackFigure(Canvas& c, const BackPose& p, const Look& look) {
                           2.2f * b, look.belt * 0.9f, 1.f, true);
         paintBlob(c, hand, 2.6f * b, 2.5f * b, 0, ink(look.hands));
     };
-    arm(shL, p.leftHand, +1);
-    arm(shR, p.rightHand, -1);
+    arm(shL, p.leftHand, -1);
+    arm(shR, p.rightHand, +1);
     Vec2 head = p.neck + Vec2{p.headTurn * 1.5f, -6.0f};
     paintLimb(c, p.neck + Vec2{0, 1}, head, 2.6f * b, 2.4f * b, ink(look.skin, 0.9f));
     paintBlob(c, head, 5.6f, 5.9f, 0, ink(look.skin));

@@ -86,10 +86,12 @@ FontLibrary& fonts() {
     return lib;
 }
 
-bool renderGlyph(Face which, char ch, float pixelSize, GlyphBitmap& out) {
+bool renderGlyph(Face which, char ch, float pixelSize, GlyphBitmap& out, float stretch = 1.f) {
     FT_Face f = fonts().face(which);
     if (!f) return false;
     FT_Set_Char_Size(f, 0, FT_F26Dot6(pixelSize * 64), 72, 72);
+    FT_Matrix m{FT_Fixed(stretch * 0x10000), 0, 0, 0x10000};
+    FT_Set_Transform(f, &m, nullptr);
     if (FT_Load_Char(f, FT_ULong(static_cast<unsigned char>(ch)), FT_LOAD_RENDER) != 0)
         return false;
     FT_GlyphSlot g = f->glyph;
@@ -105,7 +107,7 @@ bool renderGlyph(Face which, char ch, float pixelSize, GlyphBitmap& out) {
     return true;
 }
 #else
-bool renderGlyph(Face, char, float, GlyphBitmap&) { return false; }
+bool renderGlyph(Face, char, float, GlyphBitmap&, float = 1.f) { return false; }
 #endif
 
 // Coverage of a whole line of text with its baseline at `baseline`, starting at x 0.
@@ -192,6 +194,19 @@ float ascentOf(Face face, float size) {
 }
 }  // namespace
 
+bool fontsAvailable() {
+#ifndef ASSETGEN_HAVE_FREETYPE
+    std::fprintf(stderr,
+                 "assetgen: built without FreeType, so the fonts cannot be drawn; install "
+                 "libfreetype-dev and fonts-dejavu-core and build again\n");
+    return false;
+#else
+    GlyphBitmap g;
+    return renderGlyph(Face::Sans, 'A', 20, g) && renderGlyph(Face::Mono, 'A', 14, g) &&
+           renderGlyph(Face::Serif, 'A', 20, g);
+#endif
+}
+
 float measureText(const char* text, float pixelSize, bool serif) {
     float w = 0;
     GlyphBitmap g;
@@ -222,16 +237,18 @@ std::vector<uint8_t> makeGameFont() {
     const float baseline = 39.f;
     for (int cell = 0; cell < 70; ++cell) {
         char chr = order[size_t(cell)];
-        // Shrink wide glyphs until they fit the cell with their outline.
-        float size = 42.f;
+        // A monospaced face stretched wide fills the fixed 48-pixel cells evenly, so words
+        // keep together; glyphs that would still overflow are shrunk until they fit.
+        const float stretch = 1.42f;
+        float size = 44.f;
         GlyphBitmap g;
         for (; size > 20; size -= 1.f) {
-            if (!renderGlyph(Face::Sans, chr, size, g)) break;
+            if (!renderGlyph(Face::Mono, chr, size, g, stretch)) break;
             if (g.width + 8 <= cw && baseline - g.top >= 3 && baseline - g.top + g.rows <= ch - 3)
                 break;
         }
         Canvas c(cw, ch);
-        if (renderGlyph(Face::Sans, chr, size, g)) {
+        if (renderGlyph(Face::Mono, chr, size, g, stretch)) {
             Coverage cov;
             cov.w = cw;
             cov.h = ch;
@@ -261,7 +278,7 @@ std::vector<uint8_t> makeScrollerFont() {
         int cell = int(i);
         GlyphBitmap g;
         Canvas c(cw, ch);
-        if (renderGlyph(Face::Mono, order[i], 14.f, g)) {
+        if (renderGlyph(Face::Mono, order[i], 14.f, g, 1.2f)) {
             Coverage cov;
             cov.w = cw;
             cov.h = ch;

@@ -60,10 +60,10 @@ void label(Canvas& c, const char* text) {
 
 void marker(Canvas& c, int player) {
     Rgb col = kPlayerColour[player];
-    Ink ink{col, rgb(36, 26, 40), 1.2f};
+    Ink ink{col, rgb(44, 32, 50), 1.2f};
     paintPolygon(c, {{19, 1}, {35, 1}, {35, 13}, {27, 20}, {19, 13}}, ink, 1.f);
     char digit[2] = {char('1' + player), 0};
-    TextStyle st{rgb(255, 255, 255), rgb(230, 230, 240), rgb(36, 26, 40), 1.2f, 0};
+    TextStyle st{rgb(255, 255, 255), rgb(230, 230, 240), rgb(44, 32, 50), 1.2f, 0};
     float w = measureText(digit, 13);
     paintText(c, digit, 27 - w / 2, 0.5f, 13, st);
 }

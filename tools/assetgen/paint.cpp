@@ -138,7 +138,7 @@ void paintFlatBlob(Canvas& c, Vec2 centre, float rx, float ry, Rgb colour, float
 }
 
 void paintIronBall(Canvas& c, Vec2 centre, float r) {
-    Ink ink{rgb(112, 116, 132), rgb(34, 30, 44), 1.0f};
+    Ink ink{rgb(112, 116, 132), rgb(42, 36, 52), 1.0f};
     paintBlob(c, centre, r, r, 0, ink);
     paintFlatBlob(c, centre + Vec2{-r * 0.35f, -r * 0.38f}, r * 0.22f, r * 0.16f,
                   rgb(235, 238, 250), 0.85f, true);
@@ -150,7 +150,7 @@ void paintChainsaw(Canvas& c, Vec2 grip, float angleDeg, float s, bool blur) {
     Vec2 u{-std::cos(a), -std::sin(a)};
     Vec2 n{u.y, -u.x};  // negative side is the top of the saw
     auto at = [&](float along, float side) { return grip + u * (along * s) + n * (side * s); };
-    Ink bar{rgb(176, 182, 196), rgb(36, 32, 44), 1.0f};
+    Ink bar{rgb(176, 182, 196), rgb(44, 38, 52), 1.0f};
     // Guide bar with its chain.
     paintLimb(c, at(4, 0), at(26, 0), 3.2f * s, 2.4f * s, bar);
     for (int i = 0; i < 9; ++i) {

@@ -6,7 +6,7 @@
 
 struct Ink {
     Rgb fill;
-    Rgb line = rgb(30, 22, 34);
+    Rgb line = rgb(40, 30, 46);
     float lineWidth = 1.1f;
 };
 

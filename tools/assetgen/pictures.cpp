@@ -28,6 +28,8 @@ std::vector<uint8_t> makeSheet(int sheet) {
 }
 
 bool generatePictures(const std::string& outDir) {
+    // Blank fonts would leave the game without a readable word: better to stop here.
+    if (!fontsAvailable()) return false;
     std::vector<uint8_t> sheets[5];
     for (int i = 0; i < 5; ++i) {
         sheets[i] = makeSheet(i);
@@ -35,15 +37,10 @@ bool generatePictures(const std::string& outDir) {
                         sheets[i].size()))
             return false;
     }
-    auto pixels = [&](int i) {
-        return SheetPixels{&sheets[i], kListedSheets[i].width, kListedSheets[i].cellWidth,
-                           kListedSheets[i].cellHeight};
-    };
     std::vector<uint8_t> gameFont = makeGameFont();
     std::vector<uint8_t> scrollerFont = makeScrollerFont();
     std::vector<uint8_t> wall = makeWall();
-    std::vector<uint8_t> title = makeTitle(pixels(kDefenderSheet), pixels(kClimberSheet),
-                                           pixels(kWeaponSheet), pixels(kBallSheet));
+    std::vector<uint8_t> title = makeTitle();
     return writeBytes(outDir + "/g/Gamefont.raw", gameFont.data(), gameFont.size()) &&
            writeBytes(outDir + "/g/Scrollerfont_640_32_12x16.raw", scrollerFont.data(),
                       scrollerFont.size()) &&

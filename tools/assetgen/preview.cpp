@@ -162,6 +162,7 @@ bool previewPictures(const std::string& outDir, const std::string& previewDir) {
     const FontFile fonts[2] = {{"Gamefont.raw", "/font_game.png", 512, 357, 48, 51, 1},
                                {"Scrollerfont_640_32_12x16.raw", "/font_scroller.png", 640, 32,
                                 12, 16, 2}};
+    std::vector<Sheet> fontSheets;
     for (const auto& f : fonts) {
         Sheet s;
         s.width = f.w;
@@ -178,6 +179,31 @@ bool previewPictures(const std::string& outDir, const std::string& previewDir) {
             s.blit(img, c, x, y, false, f.scale);
         }
         if (!writePng(previewDir + f.out, img.px.data(), img.w, img.h)) return false;
+        fontSheets.push_back(std::move(s));
+    }
+    // The menu as the game lays it out: items 53 pixels per character, scrollers 12.
+    {
+        Image menu(640, 480, 0, 0, 0);
+        auto write = [&](const Sheet& s, const char* text, int x, int y, int step) {
+            for (const char* p = text; *p; ++p, x += step) {
+                char ch = *p;
+                int cell = ch >= 'A' && ch <= 'Z'   ? ch - 'A'
+                           : ch >= 'a' && ch <= 'z' ? 26 + ch - 'a'
+                           : ch >= '0' && ch <= '9' ? 52 + ch - '0'
+                           : ch >= 33 && ch <= 47   ? 62 + ch - 33
+                           : ch >= 58 && ch <= 64   ? 77 + ch - 58
+                                                    : -1;
+                if (cell < s.cells()) s.blit(menu, cell, x, y, false);
+            }
+        };
+        write(fontSheets[1], "************** Highscores:   1-Player-Game: 12400  (Zorvik)", -12, 80, 12);
+        write(fontSheets[0], "Start", 100, 120, 53);
+        write(fontSheets[0], "Players", 100, 220, 53);
+        write(fontSheets[0], "2", 500, 220, 53);
+        write(fontSheets[0], "Quit", 100, 320, 53);
+        write(fontSheets[1], "PARAPET (c) the wall keepers... press fire!", -12, 450, 12);
+        sheets[2].blit(menu, 0, 45, 150 - 16, false);
+        if (!writePng(previewDir + "/menu.png", menu.px.data(), 640, 480)) return false;
     }
 
     // The two full-screen pictures, and the wall with the play field set up on it.
@@ -219,6 +245,35 @@ bool previewPictures(const std::string& outDir, const std::string& previewDir) {
     C.blit(scene, 22, 80, -20, false);                  // on the wall top
     W.blit(scene, 28, 220 + 25, 250 + 50, false);       // bonus label
     W.blit(scene, 0, 100 - 5, -12, false);              // the chainsaw falling
-    return writePng(previewDir + "/wall_scene.png", scene.px.data(), 640, 480) &&
-           writePng(previewDir + "/wall.png", wall.data(), 640, 480);
+    if (!writePng(previewDir + "/wall_scene.png", scene.px.data(), 640, 480) ||
+        !writePng(previewDir + "/wall.png", wall.data(), 640, 480))
+        return false;
+
+    // Moments where two drawings must meet, placed with the game's own numbers: the
+    // chainsaw reaching raised hands, a ball leaving the thrower, a climber's club against
+    // a defender's head, and each chainsaw stroke against a climber in reach.
+    Image moments(640, 480, 0, 0, 0);
+    moments.px = wall;
+    auto actor = [&](const Sheet& s, const ListedRow& row, int frame, int x, int y) {
+        s.blit(moments, row.cells[frame], x - row.hotX[frame], y - row.hotY[frame],
+               row.mirror != 0);
+    };
+    const ListedRow* R = kListedRows;
+    actor(D, R[27], 0, 20, 40);                        // calling the chainsaw
+    actor(W, R[28], 0, 20 - 5, -12);                   // ...which arrives after 18 frames
+    actor(D, R[14], 2, 110, 40);                       // releasing a ball
+    actor(B, R[10], 0, 110 + 37, 60);
+    actor(D, R[5], 0, 200, 40);                        // struck from the right...
+    actor(C, R[24], 4, 200 + 44, -20);                 // ...by a climber 44 pixels away
+    actor(D, R[31], 2, 400, 40);                       // stroke A, facing left
+    actor(C, R[23], 0, 400 - 45, -20);
+    actor(D, R[36], 3, 480, 40);                       // stroke C, facing right
+    actor(C, R[22], 0, 480 + 45, -20);
+    actor(D, R[33], 12, 150, 240);                     // stroke B at full lunge (on a
+    actor(C, R[23], 0, 150 - 48, 240 - 60);            // shelf of its own for clarity)
+    actor(C, R[17], 0, 300, 300);                      // climbing, then over the top
+    actor(C, R[21], 0, 400, 28);
+    actor(C, R[21], 6, 470, 28);
+    actor(C, R[22], 0, 540, -20);
+    return writePng(previewDir + "/moments.png", moments.px.data(), 640, 480);
 }

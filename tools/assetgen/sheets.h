@@ -12,6 +12,9 @@ void drawWeaponCell(int cell, Canvas& c);
 void drawMagazineCell(int cell, Canvas& c);
 void drawBallCell(int cell, Canvas& c);
 
+// A whole sprite sheet (by its number in the game's table) as 24-bit RGB.
+std::vector<uint8_t> makeSheet(int sheet);
+
 // Text painted with the game font's look (used by the bonus labels and the title).
 struct TextStyle {
     Rgb top, bottom, outline;
@@ -24,17 +27,14 @@ float paintText(Canvas& c, const char* text, float x, float y, float pixelSize,
                 const TextStyle& style, bool serif = false);
 float measureText(const char* text, float pixelSize, bool serif = false);
 
+// False (with a line on stderr) when the DejaVu fonts cannot be rasterised.
+bool fontsAvailable();
 // Font sheets as 24-bit RGB.
 std::vector<uint8_t> makeGameFont();      // 512 x 357
 std::vector<uint8_t> makeScrollerFont();  // 640 x 32
 
-// Full-screen pictures. The title places figures cut from the finished sheets.
-struct SheetPixels {
-    const std::vector<uint8_t>* rgb;
-    int width, cellWidth, cellHeight;
-};
+// Full-screen pictures. The title paints the sheets' figures again at a larger size.
 std::vector<uint8_t> makeWall();
-std::vector<uint8_t> makeTitle(const SheetPixels& defender, const SheetPixels& climber,
-                               const SheetPixels& weapons, const SheetPixels& ball);
+std::vector<uint8_t> makeTitle();
 // The wall scene behind both pictures; wallTop is where the defenders' feet stand.
 void paintBackdrop(Canvas& c, int wallTop, int groundTop, bool withTower);

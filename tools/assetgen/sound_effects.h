@@ -31,8 +31,9 @@ Buffer makeCrowdRoar(double rate);
 Buffer makeCheer(double rate);
 
 // Announcer lines: spoken by espeak-ng when it is installed, else a synthesised stand-in
-// with the rhythm and melody of the phrase.
-Buffer makeAnnouncement(const std::string& text, double rate, uint64_t seed);
+// with the rhythm and melody of the phrase. `wordsPerMinute` and `pitch` (0-99) steer the
+// speaker: the title is drawn out and low, the calls to arms quicker.
+Buffer makeAnnouncement(const std::string& text, double rate, uint64_t seed, int wordsPerMinute, int pitch);
 
 // The chainsaw's firing period in samples at 11025 Hz; the loop is a whole number of them.
 constexpr size_t kChainsawPeriod = 84;

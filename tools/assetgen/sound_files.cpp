@@ -12,6 +12,7 @@
 #include "assetgen.h"
 #include "sound_effects.h"
 #include "sound_tracks.h"
+#include "sound_wav.h"
 
 namespace {
 using snd::Buffer;
@@ -25,9 +26,10 @@ struct EffectRecipe {
     bool loops;
 };
 
-Buffer announceComing(double rate) { return snd::makeAnnouncement("Here they come!", rate, 21); }
-Buffer announceTitle(double rate) { return snd::makeAnnouncement("Parapet!", rate, 22); }
-Buffer announceDefend(double rate) { return snd::makeAnnouncement("Defend the wall!", rate, 23); }
+// Slow and low, the way an arena announcer leans on every word; the game's name most of all.
+Buffer announceComing(double rate) { return snd::makeAnnouncement("Here they come!", rate, 21, 120, 30); }
+Buffer announceTitle(double rate) { return snd::makeAnnouncement("Parapet!", rate, 22, 85, 24); }
+Buffer announceDefend(double rate) { return snd::makeAnnouncement("Defend the wall!", rate, 23, 115, 30); }
 
 // The chainsaw idles under everything else for long stretches, so it sits lowest; the
 // cries and the splat are the game's punctuation and sit highest.
@@ -64,8 +66,17 @@ std::string musicName(int index) {
 
 std::vector<uint8_t> renderEffect(const EffectRecipe& r) {
     Buffer x = r.make(r.rate);
-    snd::removeDc(x, r.rate);
-    if (!r.loops) snd::softEdges(x, r.rate);
+    if (r.loops) {
+        // A filter would start from rest and end settled, which the join would hear; taking
+        // away the mean treats every sample of the loop alike.
+        double mean = 0;
+        for (float v : x) mean += v;
+        mean /= static_cast<double>(x.size());
+        for (float& v : x) v = static_cast<float>(v - mean);
+    } else {
+        snd::removeDc(x, r.rate);
+        snd::softEdges(x, r.rate);
+    }
     snd::normalise(x, r.peak, r.rms);
     return snd::toUnsigned8(x);
 }
@@ -73,36 +84,13 @@ std::vector<uint8_t> renderEffect(const EffectRecipe& r) {
 std::vector<uint8_t> renderMusic(int index) {
     // Music plays under the effects, so it keeps well clear of full scale.
     Buffer x = snd::renderSong(snd::levelSong(index), kMusicRate);
-    snd::normalise(x, 0.72, 0.17);
+    snd::normalise(x, 0.72, 0.15);
     return snd::toUnsigned8(x);
 }
 
 bool writeWav(const std::string& path, const std::vector<uint8_t>& pcm, int rate) {
-    std::vector<uint8_t> out;
-    auto put32 = [&](uint32_t v) {
-        for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-    };
-    auto put16 = [&](uint16_t v) {
-        out.push_back(static_cast<uint8_t>(v));
-        out.push_back(static_cast<uint8_t>(v >> 8));
-    };
-    auto tag = [&](const char* t) { out.insert(out.end(), t, t + 4); };
-    tag("RIFF");
-    put32(static_cast<uint32_t>(36 + pcm.size() + (pcm.size() & 1)));
-    tag("WAVE");
-    tag("fmt ");
-    put32(16);
-    put16(1);  // PCM
-    put16(1);  // mono
-    put32(static_cast<uint32_t>(rate));
-    put32(static_cast<uint32_t>(rate));  // bytes per second: one byte per sample
-    put16(1);
-    put16(8);
-    tag("data");
-    put32(static_cast<uint32_t>(pcm.size()));
-    out.insert(out.end(), pcm.begin(), pcm.end());
-    if (pcm.size() & 1) out.push_back(0);
-    return writeBytes(path, out.data(), out.size());
+    auto bytes = snd::encodeWav8(pcm, rate);
+    return writeBytes(path, bytes.data(), bytes.size());
 }
 
 bool readBytes(const std::string& path, std::vector<uint8_t>& out) {

@@ -72,7 +72,7 @@ Buffer makeWildScream(double rate) {
     Rng rng(202);
     auto wander = std::make_shared<Wander>(rng, 6.0);
     Curve contour{{{0.0, 380}, {0.12, 720}, {0.5, 760}, {0.9, 820}, {1.25, 700}, {1.6, 420}}};
-    VocalSpec s;
+    VoiceShape s;
     s.rate = rate;
     s.seconds = 1.6;
     s.pitch = [=](double t) { return contour(t) * (1.0 + 0.1 * wander->at(t)); };
@@ -96,7 +96,7 @@ Buffer makeShortScream(double rate) {
     Rng rng(303);
     auto wander = std::make_shared<Wander>(rng, 8.0);
     Curve contour{{{0.0, 450}, {0.08, 780}, {0.45, 860}, {0.7, 640}}};
-    VocalSpec s;
+    VoiceShape s;
     s.rate = rate;
     s.seconds = 0.75;
     s.pitch = [=](double t) { return contour(t) * (1.0 + 0.08 * wander->at(t)); };
@@ -118,7 +118,7 @@ Buffer makeShortScream(double rate) {
 Buffer makeOof(double rate) {
     // Winded grunt: a short low "uh" that collapses into breath.
     Rng rng(404);
-    VocalSpec s;
+    VoiceShape s;
     s.rate = rate;
     s.seconds = 0.34;
     s.pitch = [](double t) { return 175.0 - 70.0 * smoothstep(t / 0.2); };
@@ -144,7 +144,7 @@ Buffer makeFadeScream(double rate) {
     // Falling off the wall: the pitch drops and the voice recedes, losing its highs.
     Rng rng(505);
     auto wander = std::make_shared<Wander>(rng, 5.0);
-    VocalSpec s;
+    VoiceShape s;
     s.rate = rate;
     s.seconds = 1.8;
     s.pitch = [=](double t) { return (240.0 + 680.0 * std::exp(-t / 0.7)) * (1.0 + 0.05 * wander->at(t)); };
@@ -173,7 +173,7 @@ Buffer makeDeathCry(double rate) {
     Rng rng(606);
     auto wander = std::make_shared<Wander>(rng, 7.0);
     Curve contour{{{0.0, 210}, {0.12, 330}, {0.45, 290}, {0.9, 150}, {1.1, 120}}};
-    VocalSpec s;
+    VoiceShape s;
     s.rate = rate;
     s.seconds = 1.1;
     s.pitch = [=](double t) { return contour(t) * (1.0 + 0.05 * wander->at(t)); };
@@ -194,7 +194,7 @@ Buffer makeDeathGurgle(double rate) {
     // "Uuaagh" with a gurgle: a wet flutter takes over as the voice gives out.
     Rng rng(707);
     Curve contour{{{0.0, 300}, {0.1, 410}, {0.35, 360}, {0.9, 170}}};
-    VocalSpec s;
+    VoiceShape s;
     s.rate = rate;
     s.seconds = 0.95;
     s.pitch = [=](double t) { return contour(t); };

@@ -10,7 +10,7 @@ namespace snd {
 namespace {
 size_t samples(double seconds, double rate) { return static_cast<size_t>(seconds * rate); }
 
-struct CrowdSpec {
+struct CrowdShape {
     double seconds;
     int voices;
     double lowPitch, highPitch;    // range for the men; women sit about an octave up
@@ -23,7 +23,7 @@ struct CrowdSpec {
     double roughness;
 };
 
-Buffer crowd(const CrowdSpec& c, double rate, Rng& rng) {
+Buffer crowd(const CrowdShape& c, double rate, Rng& rng) {
     Buffer out(samples(c.seconds, rate), 0.0f);
     for (int v = 0; v < c.voices; ++v) {
         bool woman = rng.uniform() < c.womenShare;
@@ -35,7 +35,7 @@ Buffer crowd(const CrowdSpec& c, double rate, Rng& rng) {
         double up = c.glideUp * rng.range(0.5, 1.5), down = c.glideDown * rng.range(0.6, 1.4);
         double vowelTime = c.vowelTime * rng.range(0.7, 1.3);
         auto wander = std::make_shared<Wander>(rng, rng.range(2.0, 5.0));
-        VocalSpec s;
+        VoiceShape s;
         s.rate = rate;
         s.seconds = std::min(c.seconds - onset, hold + release + 0.05);
         if (s.seconds <= 0.05) continue;
@@ -43,17 +43,21 @@ Buffer crowd(const CrowdSpec& c, double rate, Rng& rng) {
             double shape = up * smoothstep(t / (hold * 0.4)) - down * smoothstep((t - hold * 0.4) / (hold * 0.6 + release));
             return base * (1.0 + shape + 0.03 * wander->at(t));
         };
-        Vowel from = c.from, to = c.to;
+        // No two people shout quite the same vowel; the spread is what makes it a crowd
+        // rather than one voice copied.
+        static const Vowel others[] = {vowels::A, vowels::E, vowels::O, vowels::UH, vowels::AE};
+        Vowel from = mixVowel(c.from, others[rng.below(5)], rng.range(0.0, 0.3));
+        Vowel to = mixVowel(c.to, others[rng.below(5)], rng.range(0.0, 0.3));
         s.vowel = [=](double t) { return mixVowel(from, to, smoothstep(t / vowelTime)); };
         s.amplitude = [=](double t) { return smoothstep(t / attack) * (1.0 - smoothstep((t - hold) / release)); };
-        s.formantScale = (woman ? 1.17 : 1.0) * rng.range(0.94, 1.06);
+        s.formantScale = (woman ? 1.17 : 1.0) * rng.range(0.87, 1.13);
         s.jitter = 0.02;
         s.vibratoHz = rng.range(4.0, 6.5);
         s.vibratoDepth = rng.range(0.005, 0.02);
         s.breath = 0.1;
         s.roughness = c.roughness * rng.range(0.5, 1.5);
         s.brightness = 2500;
-        s.bandwidth = 1.4;
+        s.bandwidth = 2.0;  // shouting from the chest: broad, hoarse resonances
         Buffer voice = sing(s, rng);
         mixInto(out, voice, samples(onset, rate), rng.range(0.5, 1.0));
     }
@@ -91,7 +95,7 @@ void addClaps(Buffer& out, double rate, Rng& rng, int count, double from, double
 Buffer makeCrowdOhh(double rate) {
     // "Ooohh": a crowd impressed by a multiple hit, rising then sinking.
     Rng rng(1414);
-    CrowdSpec c{1.9, 34, 95, 150, 0.35, 0.18, 0.2, 1.15, 0.55, 0.07, 0.16, vowels::O, vowels::U, 0.9, 0.15};
+    CrowdShape c{1.9, 34, 95, 150, 0.35, 0.18, 0.2, 1.15, 0.55, 0.07, 0.16, vowels::O, vowels::U, 0.9, 0.15};
     Buffer out = crowd(c, rate, rng);
     addRumble(out, rate, rng, 0.6, 450, [](double t) { return smoothstep(t / 0.3) * (1.0 - smoothstep((t - 1.1) / 0.7)); });
     return out;
@@ -100,7 +104,7 @@ Buffer makeCrowdOhh(double rate) {
 Buffer makeCrowdRoar(double rate) {
     // The big roar: a crowd on its feet, "yeeaah", with a swell of noise underneath.
     Rng rng(1515);
-    CrowdSpec c{2.7, 48, 120, 190, 0.4, 0.25, 0.25, 1.7, 0.9, 0.12, 0.1, vowels::E, vowels::A, 0.35, 0.4};
+    CrowdShape c{2.7, 48, 120, 190, 0.4, 0.25, 0.25, 1.7, 0.9, 0.12, 0.1, vowels::E, vowels::A, 0.35, 0.4};
     Buffer out = crowd(c, rate, rng);
     addRumble(out, rate, rng, 1.4, 900, [](double t) { return smoothstep(t / 0.35) * (1.0 - smoothstep((t - 1.3) / 1.3)); });
     addClaps(out, rate, rng, 140, 0.4, 2.6);
@@ -110,7 +114,7 @@ Buffer makeCrowdRoar(double rate) {
 Buffer makeCheer(double rate) {
     // End of level: applause, "hey!" shouts and a couple of whistles.
     Rng rng(1616);
-    CrowdSpec c{3.2, 40, 130, 200, 0.45, 2.3, 0.08, 0.35, 0.3, 0.15, 0.05, vowels::E, vowels::AE, 0.25, 0.3};
+    CrowdShape c{3.2, 40, 130, 200, 0.45, 2.3, 0.08, 0.35, 0.3, 0.15, 0.05, vowels::E, vowels::AE, 0.25, 0.3};
     Buffer out = crowd(c, rate, rng);
     scale(out, 0.8);
     addClaps(out, rate, rng, 900, 0.0, 3.1);

@@ -209,7 +209,7 @@ const Buffer* drumBuffer(const DrumKit& kit, char d) {
 
 double drumGain(char d) {
     switch (d) {
-        case 'k': return 1.0;
+        case 'k': return 0.85;
         case 's': return 0.6;
         case 'h': return 0.22;
         case 'o': return 0.22;
@@ -270,7 +270,7 @@ Buffer renderSong(const Song& song, double rate, SongStats* stats) {
     const double secondsPerBeat = 60.0 / song.bpm;
 
     std::vector<ChordSpan> chords;
-    std::vector<NoteEvent> lead, counter, bass, harmony;
+    std::vector<NoteEvent> lead, counter, bass, harmony, seconds;
     std::vector<DrumEvent> drums;
     NoteCollector leadNotes(lead), counterNotes(counter), bassNotes(bass), harmonyNotes(harmony);
     Rng human(song.seed * 7 + 3);
@@ -282,6 +282,7 @@ Buffer renderSong(const Song& song, double rate, SongStats* stats) {
         auto counterBars = sec.counter.empty() ? std::vector<std::string>{} : split(sec.counter, '|');
         auto bassSteps = words(sec.bass);
         auto harmonySteps = words(sec.harmony);
+        const size_t firstLead = lead.size();
         for (int rep = 0; rep < sec.repeat; ++rep) {
             for (size_t cb = 0; cb < chordBars.size(); ++cb, ++bar) {
                 double barBeat = bar * bpb;
@@ -356,6 +357,7 @@ Buffer renderSong(const Song& song, double rate, SongStats* stats) {
                         harmonyNotes.start(beat, step, {m}, 0.75 + 0.1 * human.uniform());
                     } else badData("harmony step", tok);
                 }
+                if (song.crashOnSections && rep == 0 && cb == 0) drums.push_back({barBeat, 'c', 0.8});
                 bool lastBar = cb + 1 == chordBars.size();
                 const std::string& groove = (lastBar && !sec.fill.empty()) ? sec.fill : sec.drums;
                 for (const std::string& row : split(groove, '/')) {
@@ -371,6 +373,19 @@ Buffer renderSong(const Song& song, double rate, SongStats* stats) {
                         drums.push_back({barBeat + bpb * j / steps, hits[0], vel * (0.92 + 0.08 * human.uniform())});
                     }
                 }
+            }
+        }
+        if (sec.harmonise) {
+            // The second voice takes the nearest chord tone at least a minor third under
+            // each lead note: parallel thirds and sixths that always fit the chord.
+            for (size_t k = firstLead; k < lead.size(); ++k) {
+                NoteEvent e = lead[k];
+                const ChordSpan& c = chordAt(chords, e.startBeat);
+                int m = e.midi - 3;
+                while (std::find(c.tones.begin(), c.tones.end(), (m % 12 + 12) % 12) == c.tones.end()) --m;
+                e.midi = m;
+                e.velocity *= 0.9;
+                seconds.push_back(e);
             }
         }
     }
@@ -393,6 +408,7 @@ Buffer renderSong(const Song& song, double rate, SongStats* stats) {
     };
     swingAll(lead);
     swingAll(counter);
+    swingAll(seconds);
     swingAll(bass);
     swingAll(harmony);
     if (song.swing != 0)
@@ -404,6 +420,7 @@ Buffer renderSong(const Song& song, double rate, SongStats* stats) {
     Rng rng(song.seed);
     for (const auto& e : lead) renderNote(song.lead, e, secondsPerBeat, rate, rng, leadBus);
     for (const auto& e : counter) renderNote(song.counter, e, secondsPerBeat, rate, rng, otherBus);
+    for (const auto& e : seconds) renderNote(song.counter, e, secondsPerBeat, rate, rng, leadBus);
     for (const auto& e : harmony) renderNote(song.harmony, e, secondsPerBeat, rate, rng, otherBus);
     for (const auto& e : bass) renderNote(song.bass, e, secondsPerBeat, rate, rng, otherBus);
     if (song.leadEcho > 0)

@@ -44,17 +44,19 @@ struct Section {
     std::string drums;
     std::string fill;      // drums for the last bar of the section, optional
     int repeat = 1;
+    bool harmonise = false;  // the counter instrument doubles the lead a chord tone below
 };
 
 struct Song {
     double bpm = 120;
     int beatsPerBar = 4;
     double swing = 0;      // 0 straight; 0.1 pushes every off-beat late by a tenth of a beat
-    Instrument lead, counter, harmony, bass;
+    Instrument lead, counter, harmony, bass;  // set `counter` whenever a section uses it
     double leadEcho = 0;   // feedback echo on the lead, in beats; 0 off
     double drumLevel = 1.0;
     double kickPitch = 1.0;  // scales the kick's pitch sweep; lower is heavier
     int harmonyCentre = 62;  // chord voicings cluster around this MIDI note
+    bool crashOnSections = true;  // a cymbal marks the first bar of every section
     uint64_t seed = 1;
     std::vector<Section> sections;
 };
@@ -67,7 +69,8 @@ struct SongStats {
 // Renders the song as one seamless loop at `rate`.
 Buffer renderSong(const Song& song, double rate, SongStats* stats = nullptr);
 
-// Exposed for the parser's own checks while composing: a chord's pitch classes (root first).
+// The parser's pieces, exposed so they can be checked on their own.
+// A chord's pitch classes, root first; the bass note's class goes to bassPitchClass.
 std::vector<int> chordTones(const std::string& symbol, int* bassPitchClass = nullptr);
 // MIDI number of a note name like "C4" (60), "F#3", "Bb5"; -1 when it is not one.
 int noteNumber(const std::string& name);

@@ -8,60 +8,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "sound_effects.h"
 #include "sound_vocal.h"
+#include "sound_wav.h"
 
 namespace snd {
 
 namespace {
-
-struct Wav {
-    double rate = 0;
-    Buffer samples;
-};
-
-uint32_t le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
-uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-
-// Reads 8- or 16-bit PCM, mixing channels down. A data chunk whose size field is too big
-// (streaming writers leave it at maximum) is cut to what is actually there.
-bool parseWav(const std::vector<uint8_t>& bytes, Wav& wav) {
-    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(bytes.data() + 8, "WAVE", 4) != 0)
-        return false;
-    int channels = 0, bits = 0;
-    size_t pos = 12;
-    while (pos + 8 <= bytes.size()) {
-        const uint8_t* chunk = bytes.data() + pos;
-        size_t size = le32(chunk + 4);
-        size_t body = pos + 8;
-        if (std::memcmp(chunk, "fmt ", 4) == 0 && body + 16 <= bytes.size()) {
-            if (le16(bytes.data() + body) != 1) return false;  // PCM only
-            channels = le16(bytes.data() + body + 2);
-            wav.rate = le32(bytes.data() + body + 4);
-            bits = le16(bytes.data() + body + 14);
-        } else if (std::memcmp(chunk, "data", 4) == 0) {
-            if (channels <= 0 || (bits != 8 && bits != 16) || wav.rate <= 0) return false;
-            size_t avail = std::min(size, bytes.size() - body);
-            size_t frame = static_cast<size_t>(channels) * (bits / 8);
-            size_t frames = avail / frame;
-            wav.samples.resize(frames);
-            for (size_t f = 0; f < frames; ++f) {
-                double sum = 0;
-                for (int c = 0; c < channels; ++c) {
-                    const uint8_t* s = bytes.data() + body + f * frame + c * (bits / 8);
-                    sum += bits == 8 ? (s[0] - 128) / 128.0 : static_cast<int16_t>(le16(s)) / 32768.0;
-                }
-                wav.samples[f] = static_cast<float>(sum / channels);
-            }
-            return frames > 0;
-        }
-        pos = body + size + (size & 1);
-    }
-    return false;
-}
 
 std::string shellQuote(const std::string& s) {
     std::string q = "'";
@@ -72,10 +29,15 @@ std::string shellQuote(const std::string& s) {
 // Speaks `text` into a temporary WAV and reads it back; false when espeak-ng is missing or
 // fails, which the caller answers with the stand-in.
 bool espeak(const std::string& text, int speed, int pitch, Wav& wav) {
-    char path[] = "/tmp/assetgen-voice-XXXXXX";
-    int fd = mkstemp(path);
+    std::error_code ec;
+    std::string pattern = (std::filesystem::temp_directory_path(ec) / "assetgen-voice-XXXXXX").string();
+    if (ec) pattern = "/tmp/assetgen-voice-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    int fd = mkstemp(name.data());
     if (fd < 0) return false;
     close(fd);
+    const std::string path = name.data();
     std::string cmd = "espeak-ng -v en-us+m3 -s " + std::to_string(speed) + " -p " + std::to_string(pitch) +
                       " -a 180 -w " + shellQuote(path) + " " + shellQuote(text) + " >/dev/null 2>&1";
     bool ok = std::system(cmd.c_str()) == 0;
@@ -84,7 +46,7 @@ bool espeak(const std::string& text, int speed, int pitch, Wav& wav) {
         std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         ok = parseWav(bytes, wav);
     }
-    std::remove(path);
+    std::remove(path.c_str());
     return ok;
 }
 
@@ -147,7 +109,7 @@ Buffer standInVoice(const std::string& text, double rate, uint64_t seed) {
     const double syl = 0.24;
     Buffer out(static_cast<size_t>((sy.size() * syl + 0.3) * rate), 0.0f);
     for (size_t k = 0; k < sy.size(); ++k) {
-        VocalSpec s;
+        VoiceShape s;
         s.rate = rate;
         s.seconds = syl * 1.1;
         double top = 150.0 - 40.0 * k / std::max<size_t>(1, sy.size() - 1) + (k == 0 ? 20 : 0);
@@ -162,7 +124,7 @@ Buffer standInVoice(const std::string& text, double rate, uint64_t seed) {
         if (sy[k].hiss > 0) {
             Svf h;
             for (size_t i = 0; i < static_cast<size_t>(0.06 * rate) && at + i < out.size(); ++i)
-                out[at + i] += static_cast<float>(0.1 * h.highpass(rng.bipolar(), 3500, 0.7, rate));
+                out[at + i] += static_cast<float>(0.04 * h.bandpass(rng.bipolar(), 5000, 1.0, rate));
         }
     }
     return out;
@@ -170,11 +132,10 @@ Buffer standInVoice(const std::string& text, double rate, uint64_t seed) {
 
 }  // namespace
 
-Buffer makeAnnouncement(const std::string& text, double rate, uint64_t seed) {
+Buffer makeAnnouncement(const std::string& text, double rate, uint64_t seed, int wordsPerMinute, int pitch) {
     Wav wav;
     Buffer out;
-    // Slow and low, the way an arena announcer leans on every word.
-    if (!std::getenv("ASSETGEN_NO_ESPEAK") && espeak(text, 125, 32, wav)) {
+    if (!std::getenv("ASSETGEN_NO_ESPEAK") && espeak(text, wordsPerMinute, pitch, wav)) {
         out = resample(wav.samples, wav.rate, rate);
     } else {
         std::fprintf(stderr, "assetgen: espeak-ng not available, using a sung stand-in for \"%s\"\n", text.c_str());

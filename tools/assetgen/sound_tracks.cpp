@@ -54,7 +54,7 @@ Instrument brass() {
     i.cutoff = 1100;
     i.cutoffEnv = 2600;
     i.q = 1.1;
-    i.gain = 0.11;
+    i.gain = 0.3;
     i.gateFraction = 0.6;
     return i;
 }
@@ -129,11 +129,13 @@ Song march() {
     s.lead = pulseLead(0.25, 0.15);
     s.harmony = brass();
     s.bass = pulseBass();
+    s.bass.gain = 0.36;
     s.leadEcho = 0.75;
     const char* drums = "k:x.......x......./s:....x..o....x.oo/h:x.x.x.x.x.x.x.x.";
     const char* roll = "k:x.......x......./s:x.xxx.xxx.xxXXXX/h:x.x.x.x.........";
     s.sections = {
-        {.chords = "D D G A", .bass = "R . 5 .", .harmony = ". C . C", .drums = drums, .fill = roll},
+        {.chords = "D D G A", .counter = "F#4 - - - | F#4 - - - | G4 - - - | E4 - - -", .bass = "R . 5 .",
+         .harmony = ". C . C", .drums = drums, .fill = roll},
         {.chords = "D G D A D G A7 D",
          .lead = "D5 - D5 C#5 B4 - A4 - | B4 - G4 - B4 D5 G5 - | F#5 - E5 D5 A4 - F#4 A4 | E5 - - - C#5 - A4 - |"
                  "D5 - D5 C#5 B4 - A4 - | B4 - G4 - B4 D5 G5 - | F#5 - E5 - C#5 - E5 - | D5 - - - - - . .",
@@ -158,6 +160,7 @@ Song chase() {
     s.bpm = 140;
     s.seed = 22;
     s.lead = sawLead(2200);
+    s.lead.gain = 0.48;
     s.harmony = arp(0.3);
     s.bass = sawBass(500);
     s.leadEcho = 0.5;
@@ -176,8 +179,11 @@ Song chase() {
         {.chords = "Em C Am B Em C Am B", .lead = partA, .bass = bass, .harmony = arps, .drums = drums, .fill = fill},
         {.chords = "C D Em Em C D B B", .lead = partB, .bass = bass, .harmony = arps, .drums = drums, .fill = fill},
         {.chords = "Em C Am B Em C Am B", .lead = partA, .bass = bass, .harmony = arps, .drums = drums, .fill = fill},
-        {.chords = "C D Em Em C D B B", .lead = partB, .bass = bass, .harmony = arps, .drums = drums, .fill = fill},
+        {.chords = "C D Em Em C D B B", .lead = partB, .bass = bass, .harmony = arps, .drums = drums, .fill = fill, .harmonise = true},
     };
+    s.counter = s.lead;
+    s.counter.gain *= 0.5;
+    s.counter.vibratoDepth = 0;
     return s;
 }
 
@@ -192,11 +198,11 @@ Song bounce() {
     s.harmony = brass();
     s.harmony.wave = Wave::Pulse;
     s.harmony.width = 0.35;
-    s.harmony.gain = 0.09;
+    s.harmony.gain = 0.16;
     s.bass = pulseBass();
     s.bass.wave = Wave::Triangle;
     s.bass.cutoff = 1500;
-    s.bass.gain = 0.7;
+    s.bass.gain = 0.6;
     s.harmonyCentre = 65;
     const char* drums = "k:x.....x.x...../s:....x.......x..o/h:x.xxx.xxx.xxx.xx";
     const char* fill = "k:x.....x.x...../s:....x...x.x.xxxx/h:x.xxx.xx........";
@@ -213,8 +219,11 @@ Song bounce() {
         {.chords = "F Dm Gm C7 F Dm Gm,C7 F", .lead = partA, .bass = bass, .harmony = offbeats, .drums = drums, .fill = fill},
         {.chords = "Bb C Am Dm Bb C F,Dm Gm,C7", .lead = partB, .bass = bass, .harmony = offbeats, .drums = drums, .fill = fill},
         {.chords = "F Dm Gm C7 F Dm Gm,C7 F", .lead = partA, .bass = bass, .harmony = offbeats, .drums = drums, .fill = fill},
-        {.chords = "Bb C Am Dm Bb C F,Dm Gm,C7", .lead = partB, .bass = bass, .harmony = offbeats, .drums = drums, .fill = fill},
+        {.chords = "Bb C Am Dm Bb C F,Dm Gm,C7", .lead = partB, .bass = bass, .harmony = offbeats, .drums = drums, .fill = fill, .harmonise = true},
     };
+    s.counter = s.lead;
+    s.counter.gain *= 0.5;
+    s.counter.vibratoDepth = 0;
     return s;
 }
 
@@ -226,11 +235,11 @@ Song dread() {
     s.lead = sawLead(1500);
     s.lead.attack = 0.05;
     s.lead.vibratoDepth = 0.25;
-    s.lead.gain = 0.28;
+    s.lead.gain = 0.5;
     s.harmony = pad(1100);
-    s.harmony.gain = 0.1;
+    s.harmony.gain = 0.14;
     s.bass = sawBass(380);
-    s.bass.gain = 0.6;
+    s.bass.gain = 0.5;
     s.kickPitch = 0.8;
     s.leadEcho = 1.5;
     s.harmonyCentre = 58;
@@ -243,8 +252,11 @@ Song dread() {
         {.chords = "Cm Cm Ab G", .bass = bass, .harmony = "C - - -", .drums = drums, .fill = fill},
         {.chords = "Cm Cm Ab Ab Fm Fm G G", .lead = partA, .bass = bass, .harmony = "C - - -", .drums = drums, .fill = fill},
         {.chords = "Cm Db Cm Db Ab Fm G G", .lead = partB, .bass = bass, .harmony = "C - - -", .drums = drums, .fill = fill},
-        {.chords = "Cm Cm Ab Ab Fm Fm G G", .lead = partA, .bass = bass, .harmony = "C - - -", .drums = drums, .fill = fill},
+        {.chords = "Cm Cm Ab Ab Fm Fm G G", .lead = partA, .bass = bass, .harmony = "C - - -", .drums = drums, .fill = fill, .harmonise = true},
     };
+    s.counter = s.lead;
+    s.counter.gain *= 0.5;
+    s.counter.vibratoDepth = 0;
     return s;
 }
 
@@ -256,9 +268,10 @@ Song gallop() {
     s.lead = pulseLead(0.3, 0.1);
     s.lead.cutoff = 2800;
     s.harmony = brass();
-    s.harmony.gain = 0.09;
+    s.harmony.gain = 0.36;
     s.bass = sawBass(650);
     s.bass.gain = 0.45;
+    s.drumLevel = 0.8;
     s.leadEcho = 0.75;
     const char* drums = "k:x...x...x...x.../s:....x.......x.../h:x.x.x.x.x.x.x.x.";
     const char* fill = "k:x...x...x...x.../s:....x...xxxxXXXX/h:x.x.x.x.........";
@@ -275,8 +288,11 @@ Song gallop() {
         {.chords = "Am F G Am Am F G E", .lead = partA, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill},
         {.chords = "F G Am Am F G E E", .lead = partB, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill},
         {.chords = "Am F G Am Am F G E", .lead = partA, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill},
-        {.chords = "F G Am Am F G E E", .lead = partB, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill},
+        {.chords = "F G Am Am F G E E", .lead = partB, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill, .harmonise = true},
     };
+    s.counter = s.lead;
+    s.counter.gain *= 0.5;
+    s.counter.vibratoDepth = 0;
     return s;
 }
 
@@ -288,11 +304,13 @@ Song anthem() {
     s.lead = sawLead(2400);
     s.lead.wave = Wave::DoubleSaw;
     s.lead.detuneCents = 6;
-    s.lead.gain = 0.24;
+    s.lead.gain = 0.6;
     s.harmony = pad(1500);
+    s.harmony.gain = 0.135;
     s.counter = arp(0.5);
     s.counter.gain = 0.1;
     s.bass = pulseBass();
+    s.bass.gain = 0.25;
     s.leadEcho = 0.75;
     s.harmonyCentre = 60;
     const char* drums = "k:x.......x.x...../s:....x.......x.../h:x.x.x.x.x.x.x.x.";
@@ -323,6 +341,8 @@ Song skirmish() {
     s.lead.cutoff = 2400;
     s.harmony = brass();
     s.harmony.gateFraction = 0.5;
+    s.harmony.gain = 0.45;
+    s.drumLevel = 0.8;
     s.bass = sawBass(800);
     s.bass.gateFraction = 0.6;
     s.bass.q = 2.2;
@@ -342,8 +362,11 @@ Song skirmish() {
         {.chords = "Dm7 G Dm7 G Bb C Dm7 Dm7", .lead = partA, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill},
         {.chords = "Am7 C G Dm7 Am7 C G G", .lead = partB, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill},
         {.chords = "Dm7 G Dm7 G Bb C Dm7 Dm7", .lead = partA, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill},
-        {.chords = "Am7 C G Dm7 Am7 C G G", .lead = partB, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill},
+        {.chords = "Am7 C G Dm7 Am7 C G G", .lead = partB, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill, .harmonise = true},
     };
+    s.counter = s.lead;
+    s.counter.gain *= 0.5;
+    s.counter.vibratoDepth = 0;
     return s;
 }
 
@@ -353,16 +376,17 @@ Song lastStand() {
     s.bpm = 176;
     s.seed = 88;
     s.lead = sawLead(2600);
-    s.lead.gain = 0.27;
+    s.lead.gain = 0.48;
     s.harmony = brass();
-    s.harmony.gain = 0.12;
+    s.harmony.gain = 0.3;
     s.harmony.gateFraction = 0.75;
     s.bass = sawBass(700);
     s.bass.gain = 0.42;
+    s.drumLevel = 0.8;
     s.leadEcho = 0.75;
     s.kickPitch = 0.9;
     const char* drums = "k:x.x.x.x./s:..x...x./h:xxxxxxxx";
-    const char* fill = "k:x.x.x.x.x.x.x.x./s:....x...xxxxXXXX/c:x...............";
+    const char* fill = "k:x.x.x.x.x.x.x.x./s:....x...xxxxXXXX/h:x.x.x.x.........";
     const char* bass = "R 8 R 8 R 8 R 8";
     const char* stabs = "C - . C - . C .";
     const char* partA =
@@ -377,8 +401,11 @@ Song lastStand() {
         {.chords = "D E F#m F#m D E C# C#", .lead = partB, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill},
         {.chords = "F#m D E C# F#m D B C#", .lead = partA, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill},
         {.chords = "D E F#m F#m D E C# C#", .lead = partB, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill},
-        {.chords = "F#m D E C# F#m D B C#", .lead = partA, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill},
+        {.chords = "F#m D E C# F#m D B C#", .lead = partA, .bass = bass, .harmony = stabs, .drums = drums, .fill = fill, .harmonise = true},
     };
+    s.counter = s.lead;
+    s.counter.gain *= 0.5;
+    s.counter.vibratoDepth = 0;
     return s;
 }
 }  // namespace

@@ -28,7 +28,7 @@ inline Vowel mixVowel(const Vowel& a, const Vowel& b, double t) {
     return {lerp(a.f1, b.f1, t), lerp(a.f2, b.f2, t), lerp(a.f3, b.f3, t)};
 }
 
-struct VocalSpec {
+struct VoiceShape {
     double rate = 22050;
     double seconds = 1;
     std::function<double(double)> pitch;      // Hz at time t
@@ -40,11 +40,11 @@ struct VocalSpec {
     double vibratoDepth = 0.01;
     double breath = 0.05;       // aspiration noise mixed into the source
     double roughness = 0;       // period-doubling growl: 0 clean, 1 fully rough
-    double brightness = 3000;   // spectral tilt of the buzz (lowpass, Hz)
+    double brightness = 3000;   // darkness of the buzz: its lowpass in Hz
     double bandwidth = 1.0;     // formant bandwidth multiplier; wider sounds hoarser
 };
 
-Buffer sing(const VocalSpec& spec, Rng& rng);
+Buffer sing(const VoiceShape& voice, Rng& rng);
 
 // Smooth random curve: the value drifts between random targets `hz` times a second, used
 // for the unsteady pitch of a scream or a crowd.

@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <vector>
+
 namespace {
 // 48000 Hz is what most sound servers run at, so usually nothing resamples after us; a
 // device that prefers 44100 Hz gets that instead. 512 frames keep a sound effect within
@@ -57,8 +59,11 @@ void SdlAudio::unlock() {
 }
 
 int SdlAudio::createVoice(const uint8_t* samples, size_t length, int rate) {
+    // A music track is megabytes; copying it with the device locked would stall the sound.
+    std::vector<uint8_t> copy;
+    if (samples != nullptr) copy.assign(samples, samples + length);
     lock();
-    int voice = mixer_.addVoice(samples, length, rate);
+    int voice = mixer_.addVoice(std::move(copy), rate);
     unlock();
     return voice;
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/sdl/key_table.h"
 #include "platform/sdl/letterbox.h"
 
 namespace {
@@ -39,14 +40,15 @@ std::string reason(const char* what) {
 }  // namespace
 
 std::unique_ptr<SdlDisplay> SdlDisplay::create(const SdlSettings& settings,
-                                               SdlLibraryShare library, std::string& error) {
+                                               SdlLibraryShare library,
+                                               std::shared_ptr<KeyHoldBack> holdBack,
+                                               std::string& error) {
     // Hard pixel edges at every scale; and the game paces itself, so no waiting for vsync.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
 
     int scale = fittingScale(settings.scale);
     Uint32 flags = SDL_WINDOW_RESIZABLE;
-    if (settings.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     SDL_Window* window =
         SDL_CreateWindow("Parapet", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                          screenWidth * scale, screenHeight * scale, flags);
@@ -69,18 +71,35 @@ std::unique_ptr<SdlDisplay> SdlDisplay::create(const SdlSettings& settings,
         return nullptr;
     }
     SDL_ShowCursor(SDL_DISABLE);
-    return std::unique_ptr<SdlDisplay>(
-        new SdlDisplay(std::move(library), window, renderer, texture, settings.fullscreen));
+    std::unique_ptr<SdlDisplay> display(new SdlDisplay(std::move(library), window, renderer,
+                                                       texture, false, screenWidth * scale,
+                                                       screenHeight * scale));
+    display->holdBack_ = std::move(holdBack);
+    // Made a window first and full screen once the window system has shown it, so the
+    // window manager knows the size to return to on Alt+Enter.
+    display->fullscreenPending_ = settings.fullscreen;
+    for (int wait = 0; wait < 50 && display->fullscreenPending_; ++wait) {
+        display->pumpEvents();
+        if (display->fullscreenPending_) SDL_Delay(2);
+    }
+    if (display->fullscreenPending_) {
+        display->fullscreenPending_ = false;
+        display->setFullscreen(true);
+    }
+    return display;
 }
 
 SdlDisplay::SdlDisplay(SdlLibraryShare library, SDL_Window* window, SDL_Renderer* renderer,
-                       SDL_Texture* texture, bool fullscreen)
+                       SDL_Texture* texture, bool fullscreen, int windowedWidth,
+                       int windowedHeight)
     : Display(screenWidth, screenHeight),
       library_(std::move(library)),
       window_(window),
       renderer_(renderer),
       texture_(texture),
-      fullscreen_(fullscreen) {}
+      fullscreen_(fullscreen),
+      windowedWidth_(windowedWidth),
+      windowedHeight_(windowedHeight) {}
 
 SdlDisplay::~SdlDisplay() {
     if (texture_ != nullptr) SDL_DestroyTexture(texture_);
@@ -102,6 +121,9 @@ void SdlDisplay::present() {
     int outputWidth = 0;
     int outputHeight = 0;
     SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight);
+    // The renderer only follows size changes the window system reports; without a window
+    // manager some never come, so the whole output is made the viewport every time.
+    SDL_RenderSetViewport(renderer_, nullptr);
     Rect place = letterbox(outputWidth, outputHeight, front.width(), front.height());
     SDL_Rect target{place.left, place.top, place.right - place.left, place.bottom - place.top};
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
@@ -111,8 +133,14 @@ void SdlDisplay::present() {
 }
 
 void SdlDisplay::setFullscreen(bool fullscreen) {
-    if (SDL_SetWindowFullscreen(window_, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0) {
-        fullscreen_ = fullscreen;
+    if (SDL_SetWindowFullscreen(window_, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+        return;
+    }
+    fullscreen_ = fullscreen;
+    if (!fullscreen) {
+        // Not every window manager (or none at all) gives the old size back by itself.
+        SDL_SetWindowSize(window_, windowedWidth_, windowedHeight_);
+        SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
 }
 
@@ -125,6 +153,16 @@ void SdlDisplay::pumpEvents() {
                 break;
             case SDL_WINDOWEVENT:
                 if (event.window.event == SDL_WINDOWEVENT_CLOSE) closeRequested_ = true;
+                if (event.window.event == SDL_WINDOWEVENT_EXPOSED && fullscreenPending_) {
+                    fullscreenPending_ = false;
+                    setFullscreen(true);
+                }
+                // The player's own resizing of the window is kept for the next return to it.
+                if (event.window.event == SDL_WINDOWEVENT_RESIZED && !fullscreen_ &&
+                    (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) == 0) {
+                    windowedWidth_ = event.window.data1;
+                    windowedHeight_ = event.window.data2;
+                }
                 break;
             case SDL_KEYDOWN: {
                 const SDL_Keysym& key = event.key.keysym;
@@ -132,6 +170,12 @@ void SdlDisplay::pumpEvents() {
                              key.scancode == SDL_SCANCODE_KP_ENTER;
                 if (enter && (key.mod & KMOD_ALT) != 0 && event.key.repeat == 0) {
                     setFullscreen(!fullscreen_);
+                    if (holdBack_) {
+                        for (SDL_Scancode held : {key.scancode, SDL_SCANCODE_LALT,
+                                                  SDL_SCANCODE_RALT}) {
+                            holdBack_->holdBack(dikFromScancode(held));
+                        }
+                    }
                 }
                 break;
             }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/display.h"
+#include "platform/sdl/key_hold_back.h"
 #include "platform/sdl/sdl_library.h"
 #include "platform/sdl/sdl_platform.h"
 
@@ -15,8 +16,11 @@ struct SDL_Texture;
 class SdlDisplay : public Display {
 public:
     // Null with a one-line reason when no window can be opened.
+    // The keys of the full-screen switch are held back from the game through `holdBack`.
     static std::unique_ptr<SdlDisplay> create(const SdlSettings& settings,
-                                              SdlLibraryShare library, std::string& error);
+                                              SdlLibraryShare library,
+                                              std::shared_ptr<KeyHoldBack> holdBack,
+                                              std::string& error);
     ~SdlDisplay() override;
 
     void present() override;
@@ -28,14 +32,19 @@ public:
 
 private:
     SdlDisplay(SdlLibraryShare library, SDL_Window* window, SDL_Renderer* renderer,
-               SDL_Texture* texture, bool fullscreen);
+               SDL_Texture* texture, bool fullscreen, int windowedWidth, int windowedHeight);
     // After a lost graphics device the old texture is gone; make a fresh one.
     bool recreateTexture();
 
     SdlLibraryShare library_;
+    std::shared_ptr<KeyHoldBack> holdBack_;
     SDL_Window* window_;
     SDL_Renderer* renderer_;
     SDL_Texture* texture_;
     bool fullscreen_;
+    // The window's size when not full screen, restored on leaving full screen.
+    int windowedWidth_;
+    int windowedHeight_;
+    bool fullscreenPending_ = false;
     bool closeRequested_ = false;
 };

@@ -6,7 +6,8 @@
 
 #include "platform/sdl/key_table.h"
 
-SdlKeyboard::SdlKeyboard(SdlLibraryShare library) : library_(std::move(library)) {
+SdlKeyboard::SdlKeyboard(SdlLibraryShare library, std::shared_ptr<KeyHoldBack> holdBack)
+    : library_(std::move(library)), holdBack_(std::move(holdBack)) {
     for (int s = 0; s < SDL_NUM_SCANCODES; ++s) {
         auto scancode = static_cast<SDL_Scancode>(s);
         int dik = dikFromScancode(scancode);
@@ -22,5 +23,6 @@ bool SdlKeyboard::read(uint8_t state[256]) {
     for (const MappedKey& key : keys_) {
         if (key.scancode < count && down[key.scancode]) state[key.dik] = 0x80;
     }
+    if (holdBack_) holdBack_->apply(state);
     return true;
 }

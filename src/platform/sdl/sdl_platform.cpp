@@ -3,6 +3,8 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_clock.h"
@@ -17,15 +19,26 @@ bool createSdlPlatform(const SdlSettings& settings, Platform& platform, std::str
         return false;
     }
     auto library = std::make_shared<SdlLibrary>();
+    // With no screen to use SDL falls back to drawing into memory; a player would then see
+    // nothing at all. Only someone who asked for such a driver by name gets it.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* wanted = std::getenv("SDL_VIDEODRIVER");
+    bool invisible = driver != nullptr && (std::strcmp(driver, "offscreen") == 0 ||
+                                           std::strcmp(driver, "dummy") == 0);
+    if (invisible && (wanted == nullptr || std::strstr(wanted, driver) == nullptr)) {
+        error = "no screen found (neither DISPLAY nor WAYLAND_DISPLAY leads to one)";
+        return false;
+    }
     // Without controller support the game is still playable from the keyboard.
     if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
         std::fprintf(stderr, "parapet: no game controllers (%s); keyboard only\n",
                      SDL_GetError());
     }
-    std::unique_ptr<SdlDisplay> display = SdlDisplay::create(settings, library, error);
+    auto holdBack = std::make_shared<KeyHoldBack>();
+    std::unique_ptr<SdlDisplay> display = SdlDisplay::create(settings, library, holdBack, error);
     if (!display) return false;
     platform.display = std::move(display);
-    platform.keyboard = std::make_unique<SdlKeyboard>(library);
+    platform.keyboard = std::make_unique<SdlKeyboard>(library, holdBack);
     platform.joysticks = std::make_unique<SdlJoysticks>(library);
     platform.audio = std::make_unique<SdlAudio>(library);
     platform.clock = std::make_unique<SdlClock>(library);

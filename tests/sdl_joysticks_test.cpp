@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <memory>
+
+#include "platform/sdl/sdl_joysticks.h"
+
+// SDL's virtual joysticks stand in for real pads: no device, display or sound card needed.
+namespace {
+
+class SdlJoysticksTest : public testing::Test {
+protected:
+    void SetUp() override {
+        SDL_SetHint(SDL_HINT_JOYSTICK_HIDAPI, "0");
+        if (SDL_Init(SDL_INIT_GAMECONTROLLER) != 0) {
+            GTEST_SKIP() << "no SDL joystick support here: " << SDL_GetError();
+        }
+        joysticks_ = std::make_unique<SdlJoysticks>(std::make_shared<SdlLibrary>());
+        // Pads really attached to the machine come first; ours follow.
+        base_ = joysticks_->enumerate();
+    }
+    void TearDown() override {
+        for (SDL_Joystick* handle : handles_) SDL_JoystickClose(handle);
+        joysticks_.reset();  // its library share shuts SDL down
+    }
+
+    // Attaches a virtual pad and opens a handle of our own for moving its sticks.
+    SDL_Joystick* attach(SDL_JoystickType type, int axes, int buttons, int hats) {
+        int device = SDL_JoystickAttachVirtual(type, axes, buttons, hats);
+        EXPECT_GE(device, 0) << SDL_GetError();
+        SDL_Joystick* handle = SDL_JoystickOpen(device);
+        EXPECT_NE(handle, nullptr) << SDL_GetError();
+        handles_.push_back(handle);
+        return handle;
+    }
+    SDL_Joystick* attachController() { return attach(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, 15, 0); }
+    SDL_Joystick* attachRawStick() { return attach(SDL_JOYSTICK_TYPE_UNKNOWN, 2, 4, 1); }
+
+    void unplug(SDL_Joystick* handle) {
+        SDL_JoystickID id = SDL_JoystickInstanceID(handle);
+        for (int i = 0; i < SDL_NumJoysticks(); ++i) {
+            if (SDL_JoystickGetDeviceInstanceID(i) == id) SDL_JoystickDetachVirtual(i);
+        }
+        SDL_JoystickUpdate();
+    }
+
+    JoystickState readSlot(int slot) {
+        SDL_JoystickUpdate();  // what the display's event pump does every frame
+        JoystickState state;
+        EXPECT_TRUE(joysticks_->read(slot, state));
+        return state;
+    }
+
+    static int buttonsDown(const JoystickState& state) {
+        int count = 0;
+        for (uint8_t b : state.buttons) count += (b & 0x80) ? 1 : 0;
+        return count;
+    }
+
+    std::unique_ptr<SdlJoysticks> joysticks_;
+    std::vector<SDL_Joystick*> handles_;
+    int base_ = 0;
+};
+
+TEST_F(SdlJoysticksTest, ControllerReadsStickFaceButtonsDirectionPadAndTriggers) {
+    SDL_Joystick* pad = attachController();
+    ASSERT_EQ(joysticks_->enumerate(), base_ + 1);
+    ASSERT_TRUE(joysticks_->setUp(0, base_));
+    // Triggers rest at the bottom of their travel.
+    SDL_JoystickSetVirtualAxis(pad, 4, -32768);
+    SDL_JoystickSetVirtualAxis(pad, 5, -32768);
+
+    JoystickState rest = readSlot(0);
+    EXPECT_EQ(rest.x, 0);
+    EXPECT_EQ(rest.y, 0);
+    EXPECT_EQ(buttonsDown(rest), 0);
+
+    SDL_JoystickSetVirtualAxis(pad, 0, 32767);
+    SDL_JoystickSetVirtualAxis(pad, 1, -32768);
+    SDL_JoystickSetVirtualButton(pad, 0, SDL_PRESSED);  // A
+    SDL_JoystickSetVirtualButton(pad, 3, SDL_PRESSED);  // Y
+    JoystickState pushed = readSlot(0);
+    EXPECT_EQ(pushed.x, 1024);
+    EXPECT_EQ(pushed.y, -1024);
+    EXPECT_EQ(pushed.buttons[SDL_CONTROLLER_BUTTON_A], 0x80);
+    EXPECT_EQ(pushed.buttons[SDL_CONTROLLER_BUTTON_Y], 0x80);
+    EXPECT_EQ(buttonsDown(pushed), 2);
+
+    // The d-pad wins over the stick, and is reported as its buttons too.
+    SDL_JoystickSetVirtualButton(pad, 13, SDL_PRESSED);  // d-pad left
+    SDL_JoystickSetVirtualAxis(pad, 5, 32767);           // right trigger pulled
+    JoystickState dpad = readSlot(0);
+    EXPECT_EQ(dpad.x, -1024);
+    EXPECT_EQ(dpad.y, -1024);
+    EXPECT_EQ(dpad.buttons[SDL_CONTROLLER_BUTTON_DPAD_LEFT], 0x80);
+    EXPECT_EQ(dpad.buttons[SDL_CONTROLLER_BUTTON_MAX + 1], 0x80);
+    EXPECT_EQ(dpad.buttons[SDL_CONTROLLER_BUTTON_MAX], 0);
+}
+
+TEST_F(SdlJoysticksTest, UnmappedJoystickReadsAxesButtonsAndHat) {
+    SDL_Joystick* stick = attachRawStick();
+    ASSERT_EQ(joysticks_->enumerate(), base_ + 1);
+    ASSERT_TRUE(joysticks_->setUp(0, base_));
+    SDL_JoystickSetVirtualAxis(stick, 0, -20000);
+    SDL_JoystickSetVirtualAxis(stick, 1, 10000);
+    SDL_JoystickSetVirtualButton(stick, 2, SDL_PRESSED);
+    JoystickState state = readSlot(0);
+    EXPECT_EQ(state.x, -625);
+    EXPECT_EQ(state.y, 312);
+    EXPECT_EQ(state.buttons[2], 0x80);
+    EXPECT_EQ(buttonsDown(state), 1);
+
+    SDL_JoystickSetVirtualHat(stick, 0, SDL_HAT_RIGHTDOWN);
+    state = readSlot(0);
+    EXPECT_EQ(state.x, 1024);
+    EXPECT_EQ(state.y, 1024);
+}
+
+TEST_F(SdlJoysticksTest, UnpluggedPadFailsUntilAPadOfItsKindReturnsToItsPlace) {
+    SDL_Joystick* first = attachController();
+    ASSERT_EQ(joysticks_->enumerate(), base_ + 1);
+    ASSERT_TRUE(joysticks_->setUp(0, base_));
+    readSlot(0);
+
+    unplug(first);
+    JoystickState state;
+    EXPECT_FALSE(joysticks_->read(0, state));
+    EXPECT_FALSE(joysticks_->acquire(0));
+    EXPECT_EQ(joysticks_->enumerate(), base_ + 1) << "a pulled pad keeps its place";
+
+    // A different kind of pad plugged in meanwhile gets a new place, not the player's.
+    attachRawStick();
+    EXPECT_EQ(joysticks_->enumerate(), base_ + 2);
+    EXPECT_FALSE(joysticks_->acquire(0));
+    ASSERT_TRUE(joysticks_->setUp(1, base_ + 1));
+
+    // The same kind plugged back in takes over the old place and the old player.
+    SDL_Joystick* again = attachController();
+    EXPECT_EQ(joysticks_->enumerate(), base_ + 2);
+    ASSERT_TRUE(joysticks_->acquire(0));
+    SDL_JoystickSetVirtualButton(again, 1, SDL_PRESSED);  // B
+    EXPECT_EQ(readSlot(0).buttons[SDL_CONTROLLER_BUTTON_B], 0x80);
+    EXPECT_EQ(buttonsDown(readSlot(1)), 0) << "the other pad is unaffected";
+}
+
+TEST_F(SdlJoysticksTest, BadSlotsAndIndicesAreRefused) {
+    attachController();
+    ASSERT_EQ(joysticks_->enumerate(), base_ + 1);
+    JoystickState state;
+    EXPECT_FALSE(joysticks_->setUp(-1, base_));
+    EXPECT_FALSE(joysticks_->setUp(SdlJoysticks::maxDevices, base_));
+    EXPECT_FALSE(joysticks_->setUp(0, base_ + 1));
+    EXPECT_FALSE(joysticks_->read(0, state)) << "slot 0 was never set up";
+    EXPECT_FALSE(joysticks_->read(99, state));
+    EXPECT_FALSE(joysticks_->acquire(0));
+    EXPECT_FALSE(joysticks_->acquire(-3));
+}
+
+TEST_F(SdlJoysticksTest, NoMoreThanEightPadsAreListed) {
+    for (int i = 0; i < 10; ++i) attachRawStick();
+    EXPECT_EQ(joysticks_->enumerate(), std::min(base_ + 10, SdlJoysticks::maxDevices));
+}
+
+}  // namespace

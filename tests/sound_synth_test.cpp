@@ -1,0 +1,468 @@
+// The building blocks of the sound generator, tested on signals whose answers are known:
+// pure tones, tiny one-bar songs, hand-made WAV files.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+// assetgen is a build tool with no library of its own; its synthesis sources are compiled
+// straight into this test so the pieces can be checked one by one.
+#include "sound_dsp.cpp"
+#include "sound_sequencer.cpp"
+#include "sound_vocal.cpp"
+#include "sound_wav.cpp"
+
+namespace {
+
+using snd::Buffer;
+
+// Frequency from the number of upward zero crossings: exact enough for clean tones.
+double zeroCrossingHz(const Buffer& x, double rate, size_t from = 0, size_t to = SIZE_MAX) {
+    to = std::min(to, x.size());
+    int crossings = 0;
+    size_t first = 0, last = 0;
+    for (size_t i = from + 1; i < to; ++i) {
+        if (x[i - 1] < 0 && x[i] >= 0) {
+            if (crossings == 0) first = i;
+            last = i;
+            ++crossings;
+        }
+    }
+    if (crossings < 2) return 0;
+    return (crossings - 1) * rate / static_cast<double>(last - first);
+}
+
+// Strongest period between minLag and maxLag samples, by autocorrelation.
+double dominantHz(const Buffer& x, double rate, size_t from, size_t len, size_t minLag, size_t maxLag) {
+    double best = -1;
+    size_t bestLag = minLag;
+    for (size_t lag = minLag; lag <= maxLag; ++lag) {
+        double num = 0, a2 = 0, b2 = 0;
+        for (size_t i = from; i < from + len && i + lag < x.size(); ++i) {
+            num += x[i] * x[i + lag];
+            a2 += x[i] * x[i];
+            b2 += x[i + lag] * x[i + lag];
+        }
+        double c = (a2 > 0 && b2 > 0) ? num / std::sqrt(a2 * b2) : 0;
+        if (c > best) best = c, bestLag = lag;
+    }
+    return rate / static_cast<double>(bestLag);
+}
+
+double windowRms(const Buffer& x, size_t from, size_t to) {
+    Buffer part(x.begin() + static_cast<std::ptrdiff_t>(from), x.begin() + static_cast<std::ptrdiff_t>(std::min(to, x.size())));
+    return snd::rms(part);
+}
+
+Buffer tone(double hz, double rate, double seconds) {
+    Buffer x(static_cast<size_t>(rate * seconds));
+    for (size_t i = 0; i < x.size(); ++i) x[i] = static_cast<float>(std::sin(2 * snd::kPi * hz * i / rate));
+    return x;
+}
+
+// ---- oscillators and filters ----
+
+TEST(SoundSynth, OscillatorsHoldPitchAndStayInRange) {
+    const double rate = 22050;
+    struct Case {
+        const char* wave;
+        double hz;
+    };
+    for (Case c : {Case{"saw", 110}, Case{"saw", 1760}, Case{"pulse", 220}, Case{"pulse", 3000}, Case{"triangle", 440},
+                   Case{"sine", 97}}) {
+        SCOPED_TRACE(std::string(c.wave) + " " + std::to_string(c.hz));
+        snd::Osc o(0.3);
+        Buffer x(22050);
+        for (float& v : x) {
+            std::string w = c.wave;
+            v = w == "saw" ? o.saw(c.hz, rate) : w == "pulse" ? o.pulse(c.hz, rate, 0.5)
+                                             : w == "triangle" ? o.triangle(c.hz, rate) : o.sine(c.hz, rate);
+        }
+        EXPECT_NEAR(zeroCrossingHz(x, rate, 1000), c.hz, c.hz * 0.01);
+        EXPECT_LE(snd::peak(x), 1.3);  // band-limiting overshoots a little, never wildly
+        EXPECT_GT(snd::rms(x), 0.3);
+    }
+}
+
+TEST(SoundSynth, PulseWidthSetsTheDutyCycle) {
+    for (double width : {0.1, 0.25, 0.5, 0.8}) {
+        SCOPED_TRACE(width);
+        snd::Osc o;
+        double sum = 0;
+        const int n = 44100;
+        for (int i = 0; i < n; ++i) sum += o.pulse(100, 44100, width);
+        // +1 for `width` of the cycle, -1 for the rest.
+        EXPECT_NEAR(sum / n, 2 * width - 1, 0.02);
+    }
+}
+
+TEST(SoundSynth, FiltersPassAndStopWhereTheySay) {
+    const double rate = 22050;
+    auto through = [&](double hz, auto filter) {
+        Buffer x = tone(hz, rate, 0.5);
+        for (float& v : x) v = filter(v);
+        return windowRms(x, 2000, x.size()) / std::sqrt(0.5);
+    };
+    {
+        snd::Svf f;
+        EXPECT_NEAR(through(100, [&](double v) { return f.lowpass(v, 1000, 0.707, rate); }), 1.0, 0.05);
+    }
+    {
+        snd::Svf f;
+        EXPECT_LT(through(8000, [&](double v) { return f.lowpass(v, 500, 0.707, rate); }), 0.01);
+    }
+    {
+        snd::Svf f;
+        EXPECT_LT(through(60, [&](double v) { return f.highpass(v, 2000, 0.707, rate); }), 0.01);
+    }
+    {
+        // A band-pass scaled by 1/q peaks at unity on its centre, whatever the q: the voice
+        // model relies on that to balance its formants.
+        for (double q : {1.0, 5.0, 12.0}) {
+            snd::Svf f;
+            EXPECT_NEAR(through(1200, [&](double v) { return f.bandpass(v, 1200, q, rate) / q; }), 1.0, 0.05) << q;
+        }
+    }
+    {
+        snd::OnePole p;
+        EXPECT_LT(through(6000, [&](double v) { return p.lowpass(v, 200, rate); }), 0.05);
+    }
+}
+
+TEST(SoundSynth, SweptFilterStaysStable) {
+    // Effects sweep cutoffs every sample, down to near zero and up past Nyquist; the filter
+    // must neither blow up nor go silent for good.
+    snd::Svf f;
+    snd::Rng rng(5);
+    double worst = 0;
+    Buffer x(50000);
+    for (size_t i = 0; i < x.size(); ++i) {
+        double cutoff = 20000.0 * (0.5 + 0.5 * std::sin(i * 0.001)) + 1.0;
+        x[i] = f.lowpass(rng.bipolar(), cutoff, 8.0, 22050);
+        worst = std::max(worst, std::fabs(static_cast<double>(x[i])));
+    }
+    EXPECT_TRUE(std::isfinite(worst));
+    EXPECT_LT(worst, 20.0);
+    EXPECT_GT(windowRms(x, 45000, 50000), 0.01);
+}
+
+TEST(SoundSynth, EnvelopesRiseHoldAndFallAsShaped) {
+    EXPECT_DOUBLE_EQ(snd::adsr(-0.1, 0.1, 0.1, 0.5, 0.2, 1.0), 0.0);
+    EXPECT_NEAR(snd::adsr(0.05, 0.1, 0.1, 0.5, 0.2, 1.0), 0.5, 1e-9);   // half-way up
+    EXPECT_NEAR(snd::adsr(0.1, 0.1, 0.1, 0.5, 0.2, 1.0), 1.0, 1e-9);    // top
+    EXPECT_NEAR(snd::adsr(0.5, 0.1, 0.1, 0.5, 0.2, 1.0), 0.5, 1e-9);    // sustain
+    EXPECT_NEAR(snd::adsr(1.1, 0.1, 0.1, 0.5, 0.2, 1.0), 0.25, 1e-9);   // half released
+    EXPECT_DOUBLE_EQ(snd::adsr(1.3, 0.1, 0.1, 0.5, 0.2, 1.0), 0.0);
+    // A note let go during its attack releases from where it got to, without a jump.
+    EXPECT_NEAR(snd::adsr(0.05, 0.1, 0.1, 0.5, 0.2, 0.05), 0.5, 1e-9);
+    EXPECT_NEAR(snd::adsr(0.15, 0.1, 0.1, 0.5, 0.2, 0.05), 0.25, 1e-9);
+}
+
+// ---- buffers, loops and conversion ----
+
+TEST(SoundSynth, CrossfadedLoopJoinsSmoothly) {
+    // A tone whose period does not divide the loop: cut plainly it would jump at the join.
+    const double rate = 11025;
+    Buffer x = tone(123.4, rate, 1.5);
+    const size_t loopLen = 11025;
+    auto jump = [](const Buffer& b) { return std::fabs(b.front() - b.back()); };
+    Buffer plain(x.begin(), x.begin() + loopLen);
+    ASSERT_GT(jump(plain), 0.2) << "the test tone should jump when cut plainly";
+    Buffer looped = snd::crossfadeLoop(x, loopLen, 1000);
+    ASSERT_EQ(looped.size(), loopLen);
+    EXPECT_LT(jump(looped), 0.08);  // no bigger than one step of the tone itself
+}
+
+TEST(SoundSynth, FoldedTailWrapsRingingIntoTheStart) {
+    Buffer x(150, 0.0f);
+    x[10] = 1.0f;
+    x[120] = 0.5f;  // rings past the loop end of 100
+    x[149] = 0.25f;
+    snd::foldTail(x, 100);
+    ASSERT_EQ(x.size(), 100u);
+    EXPECT_FLOAT_EQ(x[10], 1.0f);
+    EXPECT_FLOAT_EQ(x[20], 0.5f);
+    EXPECT_FLOAT_EQ(x[49], 0.25f);
+    double total = 0;
+    for (float v : x) total += v;
+    EXPECT_FLOAT_EQ(total, 1.75f);
+}
+
+TEST(SoundSynth, ResamplingKeepsPitchLengthAndLevel) {
+    struct Case {
+        double from, to, hz;
+    };
+    for (Case c : {Case{22050, 8000, 1000}, Case{22050, 11025, 440}, Case{16000, 22050, 700}}) {
+        SCOPED_TRACE(std::to_string(c.from) + " -> " + std::to_string(c.to));
+        Buffer x = tone(c.hz, c.from, 1.0);
+        Buffer y = snd::resample(x, c.from, c.to);
+        EXPECT_NEAR(static_cast<double>(y.size()), c.to, 2);
+        EXPECT_NEAR(zeroCrossingHz(y, c.to, 100, y.size() - 100), c.hz, 2);
+        EXPECT_NEAR(windowRms(y, 100, y.size() - 100), std::sqrt(0.5), 0.03);
+    }
+    // Content above the new Nyquist limit is removed, not folded down as a false tone.
+    Buffer high = snd::resample(tone(6000, 22050, 1.0), 22050, 8000);
+    EXPECT_LT(windowRms(high, 100, high.size() - 100), 0.05);
+}
+
+TEST(SoundSynth, EightBitConversionCentresAndClamps) {
+    Buffer x = {0.0f, 1.0f, -1.0f, 2.5f, -3.0f, 0.5f};
+    auto u = snd::toUnsigned8(x);
+    ASSERT_EQ(u.size(), x.size());
+    EXPECT_EQ(u[0], 128);
+    EXPECT_EQ(u[1], 255);
+    EXPECT_EQ(u[2], 1);
+    EXPECT_EQ(u[3], 255);
+    EXPECT_EQ(u[4], 0);
+    EXPECT_EQ(u[5], 192);
+}
+
+TEST(SoundSynth, NormaliseMeetsTheLevelButNeverTheCeiling) {
+    // Quiet and steady: reaches the target level.
+    Buffer quiet = tone(300, 11025, 1.0);
+    snd::scale(quiet, 0.01);
+    snd::normalise(quiet, 0.9, 0.2);
+    EXPECT_NEAR(snd::rms(quiet), 0.2, 0.01);
+    // Spiky: the peak limit wins, and nothing goes past the ceiling.
+    Buffer spiky(11025, 0.0f);
+    for (size_t i = 0; i < spiky.size(); i += 500) spiky[i] = (i / 500) % 2 ? 3.0f : -3.0f;
+    snd::normalise(spiky, 0.8, 0.5);
+    EXPECT_LT(snd::peak(spiky), 0.8);
+    EXPECT_GT(snd::peak(spiky), 0.6);
+}
+
+// ---- the sequencer ----
+
+TEST(SoundSynth, NoteNamesAndChordSymbolsParse) {
+    struct Note {
+        const char* name;
+        int midi;
+    };
+    for (Note n : {Note{"C4", 60}, Note{"A4", 69}, Note{"Bb3", 58}, Note{"F#5", 78}, Note{"E#5", 77}, Note{"Cb4", 59},
+                   Note{"B#3", 60}, Note{"G1", 31}, Note{"H4", -1}, Note{"C", -1}, Note{"D#x", -1}, Note{"", -1}}) {
+        EXPECT_EQ(snd::noteNumber(n.name), n.midi) << n.name;
+    }
+    int bass = -1;
+    EXPECT_EQ(snd::chordTones("Am", &bass), (std::vector<int>{9, 0, 4}));
+    EXPECT_EQ(bass, 9);
+    EXPECT_EQ(snd::chordTones("F#m7", &bass), (std::vector<int>{6, 9, 1, 4}));
+    EXPECT_EQ(snd::chordTones("Bb", &bass), (std::vector<int>{10, 2, 5}));
+    EXPECT_EQ(snd::chordTones("C/E", &bass), (std::vector<int>{0, 4, 7}));
+    EXPECT_EQ(bass, 4);
+    EXPECT_EQ(snd::chordTones("G7"), (std::vector<int>{7, 11, 2, 5}));
+    EXPECT_EQ(snd::chordTones("Ddim"), (std::vector<int>{2, 5, 8}));
+}
+
+// One bar of 4/4 at 120 bpm is exactly two seconds: easy to reason about.
+snd::Song oneBar(const std::string& lead) {
+    snd::Song s;
+    s.bpm = 120;
+    s.crashOnSections = false;
+    s.lead.wave = snd::Instrument::Wave::Sine;
+    s.lead.cutoff = 10000;
+    s.lead.cutoffEnv = 0;
+    s.lead.release = 0.01;
+    s.lead.vibratoDepth = 0;
+    s.sections = {{.chords = "C", .lead = lead, .counter = "", .bass = "", .harmony = "", .drums = "", .fill = "", .repeat = 1}};
+    return s;
+}
+
+TEST(SoundSynth, ASongPlaysItsNotesAtTheirTimesAndPitches) {
+    const double rate = 22050;
+    snd::SongStats stats;
+    // Quarter notes: A4, a rest, E5 held over two steps.
+    Buffer x = snd::renderSong(oneBar("A4 . E5 -"), rate, &stats);
+    ASSERT_EQ(stats.bars, 1);
+    ASSERT_EQ(stats.loopSamples, static_cast<size_t>(2 * rate));
+    ASSERT_EQ(x.size(), stats.loopSamples);
+    const size_t q = static_cast<size_t>(rate / 2);  // one quarter note
+    EXPECT_NEAR(zeroCrossingHz(x, rate, 1000, q - 1000), 440.0, 3.0);
+    EXPECT_LT(windowRms(x, q + 1000, 2 * q - 300), 0.002) << "the rest should be silent";
+    EXPECT_NEAR(zeroCrossingHz(x, rate, 2 * q + 500, 4 * q - 1000), snd::midiHz(76), 4.0);
+    EXPECT_GT(windowRms(x, 3 * q + 500, 4 * q - 1500), 0.5 * windowRms(x, 2 * q + 500, 3 * q - 500))
+        << "the held note should still sound in its second step";
+}
+
+TEST(SoundSynth, SwingDelaysOffBeatsOnly) {
+    const double rate = 22050;
+    auto onsetAfter = [&](const Buffer& x, size_t from) {
+        for (size_t i = from; i < x.size(); ++i)
+            if (std::fabs(x[i]) > 0.02) return i;
+        return x.size();
+    };
+    // Eighths with rests between: a note on the beat, then one off the beat.
+    snd::Song straight = oneBar("A4 . . A4 . . . .");
+    snd::Song swung = straight;
+    swung.swing = 0.1;
+    Buffer a = snd::renderSong(straight, rate), b = snd::renderSong(swung, rate);
+    const double beat = rate / 2;
+    EXPECT_LT(onsetAfter(a, 0), 40u);
+    EXPECT_LT(onsetAfter(b, 0), 40u);
+    size_t offA = onsetAfter(a, static_cast<size_t>(1.2 * beat));
+    size_t offB = onsetAfter(b, static_cast<size_t>(1.2 * beat));
+    EXPECT_NEAR(static_cast<double>(offA), 1.5 * beat, 40);
+    EXPECT_NEAR(static_cast<double>(offB) - static_cast<double>(offA), 0.1 * beat, 40);
+}
+
+TEST(SoundSynth, NotesRingingPastTheEndComeBackAtTheStart) {
+    // A long release on the bar's last note: in the loop it must sound over the next start.
+    snd::Song s = oneBar(". . . A4");
+    s.lead.release = 0.5;
+    Buffer x = snd::renderSong(s, 22050);
+    EXPECT_GT(windowRms(x, 0, 2000), 0.05);
+    EXPECT_LT(std::fabs(x.front() - x.back()), 0.15);
+}
+
+TEST(SoundSynth, BassAndChordsFollowTheHarmony) {
+    const double rate = 22050;
+    snd::Song s = oneBar("");
+    s.bass.wave = snd::Instrument::Wave::Sine;
+    s.bass.cutoff = 5000;
+    s.bass.cutoffEnv = 0;
+    s.bass.release = 0.01;
+    s.sections[0].chords = "G,E";  // two chords in the bar
+    s.sections[0].bass = "R 5";
+    Buffer x = snd::renderSong(s, rate);
+    const size_t half = static_cast<size_t>(rate);
+    // G chord: root G, bass kept low (G2 = 98 Hz); E chord: its fifth B2 = 123.5 Hz.
+    EXPECT_NEAR(zeroCrossingHz(x, rate, 1000, half - 1000), snd::midiHz(43), 1.5);
+    EXPECT_NEAR(zeroCrossingHz(x, rate, half + 1000, 2 * half - 1000), snd::midiHz(47), 1.5);
+}
+
+// Level of one frequency in a stretch (Goertzel), for picking notes out of a chord.
+double levelAt(const Buffer& x, double rate, double hz, size_t from, size_t len) {
+    double w = 2 * std::cos(2 * snd::kPi * hz / rate), s1 = 0, s2 = 0;
+    for (size_t i = from; i < from + len && i < x.size(); ++i) {
+        double s0 = x[i] + w * s1 - s2;
+        s2 = s1;
+        s1 = s0;
+    }
+    return std::sqrt(s1 * s1 + s2 * s2 - w * s1 * s2) / static_cast<double>(len);
+}
+
+TEST(SoundSynth, HarmonisedLeadAddsTheNearestChordToneBelow) {
+    const double rate = 22050;
+    struct Case {
+        const char* chord;
+        const char* note;
+        int expected;  // MIDI number of the second voice
+    };
+    // E5 over C: C#5 is not in the chord, C5 is. A5 over Am: F#5 is not, E5 is.
+    // B4 over G7: G4, reached before the seventh F4.
+    for (Case c : {Case{"C", "E5", 72}, Case{"Am", "A5", 76}, Case{"G7", "B4", 67}}) {
+        SCOPED_TRACE(std::string(c.note) + " over " + c.chord);
+        snd::Song s = oneBar(std::string(c.note) + " - - -");
+        s.sections[0].chords = c.chord;
+        s.sections[0].harmonise = true;
+        s.counter = s.lead;
+        Buffer x = snd::renderSong(s, rate);
+        const size_t from = 2000, len = 16000;
+        double lead = levelAt(x, rate, snd::midiHz(snd::noteNumber(c.note)), from, len);
+        double second = levelAt(x, rate, snd::midiHz(c.expected), from, len);
+        double wrong = levelAt(x, rate, snd::midiHz(c.expected + 1), from, len);
+        EXPECT_GT(second, lead * 0.5);
+        EXPECT_LT(wrong, second * 0.1);
+    }
+}
+
+// ---- the voice model ----
+
+TEST(SoundSynth, SungVoiceFollowsItsPitchCurve) {
+    const double rate = 22050;
+    snd::Rng rng(9);
+    snd::VoiceShape v;
+    v.rate = rate;
+    v.seconds = 1.0;
+    v.pitch = [](double t) { return t < 0.5 ? 150.0 : 300.0; };
+    v.vowel = [](double) { return snd::vowels::A; };
+    v.amplitude = [](double) { return 1.0; };
+    v.jitter = 0;
+    v.vibratoDepth = 0;
+    v.breath = 0;
+    Buffer x = snd::sing(v, rng);
+    ASSERT_EQ(x.size(), static_cast<size_t>(rate));
+    // Searched within an octave of each, as a pitch tracker with a hint would.
+    EXPECT_NEAR(dominantHz(x, rate, 3000, 4000, 110, 220), 150.0, 5.0);
+    EXPECT_NEAR(dominantHz(x, rate, 14000, 4000, 55, 110), 300.0, 8.0);
+}
+
+// ---- WAV files ----
+
+std::vector<uint8_t> wav16(int channels, int rate, const std::vector<int16_t>& samples, uint32_t dataSize) {
+    std::vector<uint8_t> b;
+    auto p32 = [&](uint32_t v) {
+        for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    };
+    auto p16 = [&](uint16_t v) {
+        b.push_back(static_cast<uint8_t>(v));
+        b.push_back(static_cast<uint8_t>(v >> 8));
+    };
+    auto tag = [&](const char* t) {
+        for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(t[i]));
+    };
+    tag("RIFF");
+    p32(0);
+    tag("WAVE");
+    tag("LIST");  // an odd-sized chunk the reader must step over, padding included
+    p32(3);
+    for (char c : {'a', 'b', 'c', '\0'}) b.push_back(static_cast<uint8_t>(c));
+    tag("fmt ");
+    p32(16);
+    p16(1);
+    p16(static_cast<uint16_t>(channels));
+    p32(static_cast<uint32_t>(rate));
+    p32(static_cast<uint32_t>(rate * channels * 2));
+    p16(static_cast<uint16_t>(channels * 2));
+    p16(16);
+    tag("data");
+    p32(dataSize);
+    for (int16_t s : samples) p16(static_cast<uint16_t>(s));
+    return b;
+}
+
+TEST(SoundSynth, WavReaderTakesWhatSpeechSynthesisersWrite) {
+    snd::Wav w;
+    // Stereo 16-bit, mixed down to mono.
+    ASSERT_TRUE(snd::parseWav(wav16(2, 22050, {16384, 0, -32768, -32768, 0, 32767}, 12), w));
+    EXPECT_EQ(w.rate, 22050);
+    ASSERT_EQ(w.samples.size(), 3u);
+    EXPECT_NEAR(w.samples[0], 0.25, 1e-4);
+    EXPECT_NEAR(w.samples[1], -1.0, 1e-4);
+    EXPECT_NEAR(w.samples[2], 0.5, 1e-4);
+    // A streamed file whose data size says "as much as you like" is read to its real end.
+    ASSERT_TRUE(snd::parseWav(wav16(1, 16000, {100, 200, 300}, 0xFFFFFFFFu), w));
+    EXPECT_EQ(w.samples.size(), 3u);
+    // Truncated mid-sample: the partial sample is dropped.
+    auto cut = wav16(1, 16000, {100, 200, 300}, 6);
+    cut.pop_back();
+    ASSERT_TRUE(snd::parseWav(cut, w));
+    EXPECT_EQ(w.samples.size(), 2u);
+}
+
+TEST(SoundSynth, WavReaderRefusesWhatItCannotPlay) {
+    snd::Wav w;
+    auto good = wav16(1, 22050, {1, 2, 3}, 6);
+    auto notPcm = good;
+    notPcm[12 + 12 + 8] = 3;  // format tag of the fmt chunk: IEEE float
+    EXPECT_FALSE(snd::parseWav(notPcm, w));
+    auto noData = std::vector<uint8_t>(good.begin(), good.begin() + 48);  // ends after fmt
+    EXPECT_FALSE(snd::parseWav(noData, w));
+    EXPECT_FALSE(snd::parseWav(std::vector<uint8_t>(good.begin(), good.begin() + 10), w));
+    EXPECT_FALSE(snd::parseWav(std::vector<uint8_t>(good.size(), 0), w));
+    auto empty = wav16(1, 22050, {}, 0);
+    EXPECT_FALSE(snd::parseWav(empty, w));
+}
+
+TEST(SoundSynth, WrittenWavReadsBackSampleForSample) {
+    std::vector<uint8_t> pcm = {128, 255, 0, 64, 200};  // odd length: padded on disk
+    auto bytes = snd::encodeWav8(pcm, 7500);
+    EXPECT_EQ(bytes.size() % 2, 0u);
+    snd::Wav w;
+    ASSERT_TRUE(snd::parseWav(bytes, w));
+    EXPECT_EQ(w.rate, 7500);
+    ASSERT_EQ(w.samples.size(), pcm.size());
+    for (size_t i = 0; i < pcm.size(); ++i) EXPECT_NEAR(w.samples[i], (pcm[i] - 128) / 128.0, 1e-6) << i;
+}
+
+}  // namespace
