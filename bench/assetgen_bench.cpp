@@ -48,13 +48,3 @@ void BM_GenerateAllAssets(benchmark::State& state) {
 BENCHMARK(BM_GenerateAllAssets)->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
 
 }  // namespace
-
-// Every benchmark file lands in one binary with one main; this weak one is used only when no
-// other benchmark file brings its own.
-__attribute__((weak)) int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -166,5 +166,3 @@ void BM_RunFrame(benchmark::State& state) {
 BENCHMARK(BM_RunFrame)->Arg(0)->Arg(50)->Arg(150)->Arg(500)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();

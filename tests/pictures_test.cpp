@@ -3,6 +3,7 @@
 // the game writes, figures standing where the game expects their feet, and byte-identical
 // output from run to run.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -275,7 +276,8 @@ TEST(Pictures, WallFaceIsLightEnoughForBloodAndTheSkyIsAbove) {
 }
 
 TEST(Pictures, GenerationIsDeterministic) {
-    fs::path base = fs::temp_directory_path() / "parapet_pictures_test";
+    fs::path base = fs::temp_directory_path() /
+                   ("parapet_pictures_test_" + std::to_string(::getpid()));
     fs::remove_all(base);
     for (const char* run : {"a", "b"}) {
         std::string cmd = std::string("\"") + PARAPET_ASSETGEN + "\" \"" + (base / run).string() +
