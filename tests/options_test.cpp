@@ -101,6 +101,11 @@ struct BadCommandLine {
     const char* mentions;
 };
 
+// Names each case after its command line in test listings.
+void PrintTo(const BadCommandLine& bad, std::ostream* os) {
+    for (const char* arg : bad.args) *os << '[' << arg << ']';
+}
+
 class OptionsRejects : public testing::TestWithParam<BadCommandLine> {};
 
 TEST_P(OptionsRejects, WithAUsageErrorNamingTheProblem) {
