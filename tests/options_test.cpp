@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,86 +14,60 @@ ParseResult parse(std::vector<const char*> args, Options& options) {
     return parseOptions(static_cast<int>(args.size()), args.data(), options);
 }
 
-}  // namespace
-
-TEST(Options, DefaultsWithoutArguments) {
-    Options o;
-    EXPECT_EQ(parse({}, o).outcome, ParseOutcome::run);
-    EXPECT_TRUE(o.fullscreen);
-    EXPECT_FALSE(o.headless);
-    EXPECT_EQ(o.frames, 0);
-    EXPECT_EQ(o.joysticks, 0);
-    EXPECT_EQ(o.startTick, 0u);
-    EXPECT_TRUE(o.screenshotFrames.empty());
+// A command line written as one string, words split at spaces.
+ParseResult parse(const std::string& line, Options& options) {
+    std::istringstream in(line);
+    std::vector<std::string> words{std::istream_iterator<std::string>(in), {}};
+    std::vector<const char*> args;
+    for (const std::string& w : words) args.push_back(w.c_str());
+    return parse(args, options);
 }
 
-TEST(Options, EveryOptionIsStored) {
+}  // namespace
+
+TEST(Options, DefaultsAndEveryOptionStored) {
+    Options d;
+    EXPECT_EQ(parse("", d).outcome, ParseOutcome::run);
+    EXPECT_TRUE(d.fullscreen);
+    EXPECT_FALSE(d.headless);
+    EXPECT_EQ(d.frames, 0);
+    EXPECT_EQ(d.startTick, 0u);
+
     Options o;
-    ParseResult r = parse({"--windowed",
-                           "--scale",
-                           "3",
-                           "--data",
-                           "/d",
-                           "--save-dir",
-                           "/s",
-                           "--screenshot-dir",
-                           "/shots",
-                           "--log",
-                           "log.txt",
-                           "--headless",
-                           "--frames",
-                           "120",
-                           "--input",
-                           "in.txt",
-                           "--trace",
-                           "t.jsonl",
-                           "--joysticks",
-                           "3",
-                           "--start-tick",
-                           "4294967295",
-                           "--screenshot-at",
-                           "30,5,30,7",
-                           "--stats",
-                           "--trace-input"},
-                          o);
+    ParseResult r = parse(
+        "--windowed --scale 3 --data /d --save-dir /s --screenshot-dir /shots --log log.txt "
+        "--headless --frames 120 --input in.txt --trace t.jsonl --joysticks 3 "
+        "--start-tick 4294967295 --screenshot-at 30,5,30,7 --stats --trace-input",
+        o);
     ASSERT_EQ(r.outcome, ParseOutcome::run) << r.text;
     EXPECT_FALSE(o.fullscreen);
     EXPECT_EQ(o.scale, 3);
-    EXPECT_EQ(o.dataDir, "/d");
-    EXPECT_EQ(o.saveDir, "/s");
-    EXPECT_EQ(o.screenshotDir, "/shots");
-    EXPECT_EQ(o.logFile, "log.txt");
-    EXPECT_TRUE(o.headless);
+    using Strings = std::vector<std::string>;
+    EXPECT_EQ((Strings{o.dataDir, o.saveDir, o.screenshotDir, o.logFile, o.inputFile, o.traceFile}),
+              (Strings{"/d", "/s", "/shots", "log.txt", "in.txt", "t.jsonl"}));
+    EXPECT_TRUE(o.headless && o.stats && o.traceInput);
     EXPECT_EQ(o.frames, 120);
-    EXPECT_EQ(o.inputFile, "in.txt");
-    EXPECT_EQ(o.traceFile, "t.jsonl");
     EXPECT_EQ(o.joysticks, 3);
     EXPECT_EQ(o.startTick, 4294967295u);
-    EXPECT_EQ(o.screenshotFrames, (std::vector<int>{5, 7, 30}));
-    EXPECT_TRUE(o.stats);
-    EXPECT_TRUE(o.traceInput);
-}
+    EXPECT_EQ(o.screenshotFrames, (std::vector<int>{5, 7, 30})) << "sorted, once each";
 
-TEST(Options, ValueAfterEqualsSignAndLastDisplayModeWins) {
-    Options o;
-    ASSERT_EQ(parse({"--frames=9", "--windowed", "--fullscreen", "--data=/x"}, o).outcome,
-              ParseOutcome::run);
-    EXPECT_EQ(o.frames, 9);
-    EXPECT_TRUE(o.fullscreen);
-    EXPECT_EQ(o.dataDir, "/x");
+    Options e;
+    ASSERT_EQ(parse("--frames=9 --windowed --fullscreen --data=/x", e).outcome, ParseOutcome::run);
+    EXPECT_EQ(e.frames, 9);
+    EXPECT_TRUE(e.fullscreen) << "the last display mode wins";
+    EXPECT_EQ(e.dataDir, "/x");
 }
 
 TEST(Options, HelpAndVersionEndTheRunSuccessfully) {
     Options o;
-    ParseResult help = parse({"--frames", "3", "--help"}, o);
+    ParseResult help = parse("--frames 3 --help", o);
     EXPECT_EQ(help.outcome, ParseOutcome::exitOk);
-    // Every option is documented in the help text.
     for (const char* name :
          {"--windowed", "--fullscreen", "--scale", "--data", "--save-dir", "--screenshot-dir",
           "--log", "--headless", "--frames", "--input", "--trace", "--joysticks", "--start-tick",
           "--screenshot-at", "--stats", "--help", "--version"})
         EXPECT_NE(help.text.find(name), std::string::npos) << name;
-    ParseResult version = parse({"--version"}, o);
+    ParseResult version = parse("--version", o);
     EXPECT_EQ(version.outcome, ParseOutcome::exitOk);
     EXPECT_EQ(version.text.rfind("parapet ", 0), 0u);
 }

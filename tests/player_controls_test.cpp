@@ -13,9 +13,10 @@ constexpr uint32_t up = 0x1, down = 0x2, left = 0x4, right = 0x8;
 
 // An engine on the headless devices, with the default key bindings.
 struct InputRig {
-    explicit InputRig(int pads, int setUp = 3) : joysticks(pads) {
+    explicit InputRig(int pads, int setUp = 3, int failingPad = -1) : joysticks(pads) {
+        if (failingPad >= 0) joysticks.setSetUpFails(failingPad, true);
         engine = std::make_unique<Engine>(&display, &keyboard, &joysticks, 640, 480, 16);
-        engine->setUpJoysticks(setUp);
+        setUpCount = engine->setUpJoysticks(setUp);
         bindDefaultKeys(*engine);
     }
     // The keys as they are now become the snapshot the next readControls() uses.
@@ -28,6 +29,7 @@ struct InputRig {
     ScriptedKeyboard keyboard;
     SimulatedJoysticks joysticks;
     std::unique_ptr<Engine> engine;
+    int setUpCount = 0;
 };
 
 }  // namespace
@@ -54,14 +56,6 @@ TEST(PlayerControls, DefaultKeysOfBothPlayers) {
     }
 }
 
-TEST(PlayerControls, OppositeDirectionsAreIndependentBits) {
-    InputRig rig(0);
-    rig.keyboard.setKey(18, true);  // E
-    rig.keyboard.setKey(45, true);  // X
-    rig.snapshotAndRead();
-    EXPECT_EQ(rig.engine->directions(1), up | down);
-}
-
 TEST(PlayerControls, AxisThresholdsCountHalfTheRangeAsCentre) {
     struct {
         char axis;
@@ -78,28 +72,23 @@ TEST(PlayerControls, AxisThresholdsCountHalfTheRangeAsCentre) {
     }
 }
 
-TEST(PlayerControls, KeysAndJoystickAddUpInOneSlot) {
-    InputRig rig(1);
+TEST(PlayerControls, KeysAndJoysticksAddUpInTheirSlotsWithOppositeDirectionsKept) {
+    InputRig rig(3);
     rig.joysticks.setAxis(0, 'x', -600);
     rig.keyboard.setKey(205, true);  // right arrow
     rig.joysticks.setButton(0, 2, true);
     rig.keyboard.setKey(54, true);  // right shift: button 0
+    rig.keyboard.setKey(18, true);  // E and X: up and down of player 2
+    rig.keyboard.setKey(45, true);
+    rig.joysticks.setButton(2, 31, true);
     rig.snapshotAndRead();
     EXPECT_EQ(rig.engine->directions(0), left | right);
+    EXPECT_EQ(rig.engine->directions(1), up | down);
     EXPECT_TRUE(rig.engine->isButtonDown(0, 0));
-    EXPECT_TRUE(rig.engine->isButtonDown(0, 2));
     EXPECT_FALSE(rig.engine->isButtonDown(0, 1));
-}
-
-TEST(PlayerControls, EachJoystickFeedsItsOwnSlotIncludingTheThirdPlayer) {
-    InputRig rig(3);
-    rig.joysticks.setButton(2, 31, true);
-    rig.joysticks.setAxis(1, 'y', -700);
-    rig.snapshotAndRead();
-    EXPECT_TRUE(rig.engine->isButtonDown(2, 31));
-    EXPECT_EQ(rig.engine->directions(1), up);
-    EXPECT_EQ(rig.engine->directions(0), 0u);
+    EXPECT_TRUE(rig.engine->isButtonDown(0, 2));
     EXPECT_FALSE(rig.engine->isButtonDown(0, 31));
+    EXPECT_TRUE(rig.engine->isButtonDown(2, 31));
     EXPECT_FALSE(rig.engine->isButtonDown(2, 30));
 }
 
@@ -134,33 +123,17 @@ TEST(PlayerControls, ControlsFollowTheKeyboardOneFrameStepLate) {
     EXPECT_EQ(rig.engine->directions(0), right);
 }
 
-TEST(PlayerControls, UnreadableJoystickAddsNothingButTheKeysStillCount) {
-    InputRig rig(1);
-    rig.joysticks.setButton(0, 0, true);
-    rig.joysticks.setReadFails(0, true);
-    rig.keyboard.setKey(203, true);
-    rig.snapshotAndRead();
-    EXPECT_EQ(rig.engine->directions(0), left);
-    EXPECT_FALSE(rig.engine->isButtonDown(0, 0));
-    EXPECT_EQ(rig.joysticks.acquireCalls(), 1) << "one re-acquire per failed read";
-}
-
-TEST(PlayerControls, JoystickReadAfterReacquiring) {
-    InputRig rig(1);
-    rig.joysticks.setButton(0, 5, true);
-    rig.joysticks.setReadFails(0, true);
-    rig.joysticks.setAcquireFixesRead(0, true);
-    rig.engine->readControls();
-    EXPECT_TRUE(rig.engine->isButtonDown(0, 5));
-}
-
-TEST(PlayerControls, SlotWithoutKeysOrJoystickReadsNothing) {
-    InputRig rig(0);
-    for (int code = 0; code < 256; ++code) rig.keyboard.setKey(code, true);
-    rig.snapshotAndRead();
-    for (int slot = 2; slot < Engine::playerSlots; ++slot) {
-        EXPECT_EQ(rig.engine->directions(slot), 0u) << slot;
-        EXPECT_FALSE(rig.engine->isButtonDown(slot, 0)) << slot;
+TEST(PlayerControls, UnreadableJoystickIsReacquiredOnceAndAddsNothingUnlessThatHelps) {
+    for (bool acquireHelps : {false, true}) {
+        InputRig rig(1);
+        rig.joysticks.setButton(0, 5, true);
+        rig.joysticks.setReadFails(0, true);
+        rig.joysticks.setAcquireFixesRead(0, acquireHelps);
+        rig.keyboard.setKey(203, true);
+        rig.snapshotAndRead();
+        EXPECT_EQ(rig.engine->directions(0), left) << "the keys still count";
+        EXPECT_EQ(rig.engine->isButtonDown(0, 5), acquireHelps);
+        EXPECT_EQ(rig.joysticks.acquireCalls(), 1);
     }
 }
 
@@ -189,16 +162,9 @@ TEST(Joysticks, SetUpAtMostTheCountAskedFor) {
         EXPECT_EQ(rig.engine->enumeratedJoysticks(), row.attached);
         EXPECT_EQ(rig.engine->joystickCount(), row.expected) << row.attached;
     }
-}
-
-TEST(Joysticks, FirstFailureEndsTheSetUp) {
-    HeadlessDisplay display(640, 480);
-    ScriptedKeyboard keyboard;
-    SimulatedJoysticks joysticks(3);
-    joysticks.setSetUpFails(1, true);
-    Engine engine(&display, &keyboard, &joysticks, 640, 480, 16);
-    EXPECT_EQ(engine.setUpJoysticks(3), 1);
-    EXPECT_EQ(joysticks.setUpCalls(), 2) << "the third controller is not tried";
+    InputRig failing(3, 3, 1);
+    EXPECT_EQ(failing.setUpCount, 1) << "the first failure ends the set-up";
+    EXPECT_EQ(failing.joysticks.setUpCalls(), 2);
 }
 
 TEST(Joysticks, PadsPluggedInLaterTakeTheNextSlots) {
@@ -219,15 +185,11 @@ TEST(Joysticks, PadsPluggedInLaterTakeTheNextSlots) {
 }
 
 TEST(Joysticks, NewPadFillsTheSlotAFailedOneLeftFree) {
-    HeadlessDisplay display(640, 480);
-    ScriptedKeyboard keyboard;
-    SimulatedJoysticks joysticks(2);
-    joysticks.setSetUpFails(1, true);
-    Engine engine(&display, &keyboard, &joysticks, 640, 480, 16);
-    ASSERT_EQ(engine.setUpJoysticks(3), 1);
-    joysticks.setCount(3);
-    EXPECT_EQ(engine.setUpNewJoysticks(3), 2);
-    joysticks.setButton(2, 7, true);  // the new pad, third in the enumeration
-    engine.readControls();
-    EXPECT_TRUE(engine.isButtonDown(1, 7));
+    InputRig rig(2, 3, 1);
+    ASSERT_EQ(rig.setUpCount, 1);
+    rig.joysticks.setCount(3);
+    EXPECT_EQ(rig.engine->setUpNewJoysticks(3), 2);
+    rig.joysticks.setButton(2, 7, true);  // the new pad, third in the enumeration
+    rig.engine->readControls();
+    EXPECT_TRUE(rig.engine->isButtonDown(1, 7));
 }

@@ -36,26 +36,6 @@ TEST(ScreenshotName, CarriesAtEightThenRipplesIntoNewDigits) {
     for (const Case& c : cases) EXPECT_EQ(after(c.from), c.to) << c.from;
 }
 
-TEST(ScreenshotName, RunsForThousandsOfPicturesWithoutRepeatsOrNonDigits) {
-    char name[32] = "c:\\snap00.bmp";
-    std::set<std::string> seen;
-    long previous = -1;
-    for (int i = 0; i < 5000; ++i) {
-        std::string text = name;
-        ASSERT_EQ(text.rfind("c:\\snap", 0), 0u) << text;
-        std::string digits = text.substr(7, text.size() - 7 - 4);
-        ASSERT_EQ(digits.find_first_not_of("0123456789"), std::string::npos) << text;
-        long number = std::stol(digits);
-        ASSERT_GT(number, previous) << text;
-        previous = number;
-        ASSERT_TRUE(seen.insert(text).second) << text;
-        if (i == 9) {
-            EXPECT_EQ(text, "c:\\snap10.bmp");  // the tenth picture of a run
-        }
-        advanceScreenshotName(name, sizeof name);
-    }
-}
-
 TEST(ScreenshotName, PicturesOfEarlierRunsAreNeverOverwritten) {
     fs::path dir =
         fs::path(testing::TempDir()) / ("shots_" + std::to_string(::getpid())) / "nested";

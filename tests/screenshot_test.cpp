@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 #include <vector>
 
 #include "engine/file_util.h"
@@ -32,17 +33,15 @@ void setPixel(Surface& s, int x, int y, uint16_t v) {
 TEST(Screenshot, AFullScreenPictureIsABottomUpTwentyFourBitBmp) {
     std::string path = makeTempDir("shot") + "/shot.bmp";
     Surface screen(640, 480);
-    setPixel(screen, 0, 0, 0xF800);      // top-left: red
-    setPixel(screen, 639, 0, 0x001F);    // top-right: blue
-    setPixel(screen, 0, 479, 0x07E0);    // bottom-left: green
-    setPixel(screen, 1, 479, 0xFFFF);
+    // Red top-left, blue top-right, green then white bottom-left.
+    for (auto [x, y, v] : {std::tuple{0, 0, 0xF800}, {639, 0, 0x001F}, {0, 479, 0x07E0}, {1, 479, 0xFFFF}})
+        setPixel(screen, x, y, static_cast<uint16_t>(v));
     ASSERT_EQ(saveScreenshot(&screen, path.c_str()), 0);
     EXPECT_FALSE(screen.isLocked());
 
     std::vector<uint8_t> b = readFileBytes(path);
     ASSERT_EQ(b.size(), 921654u);
-    EXPECT_EQ(b[0], 'B');
-    EXPECT_EQ(b[1], 'M');
+    EXPECT_EQ(bytesAt(b, 0, 2), (std::vector<uint8_t>{'B', 'M'}));
     struct Field {
         size_t offset;
         int size;
@@ -65,9 +64,7 @@ TEST(Screenshot, AFullScreenPictureIsABottomUpTwentyFourBitBmp) {
 TEST(Screenshot, AnOddMiddleRowStaysInPlace) {
     std::string path = makeTempDir("odd") + "/odd.bmp";
     Surface s(1, 3);
-    setPixel(s, 0, 0, 0xF800);
-    setPixel(s, 0, 1, 0x07E0);
-    setPixel(s, 0, 2, 0x001F);
+    for (int y = 0; y < 3; ++y) setPixel(s, 0, y, (uint16_t[]){0xF800, 0x07E0, 0x001F}[y]);
     ASSERT_EQ(saveScreenshot(&s, path.c_str()), 0);
     std::vector<uint8_t> b = readFileBytes(path);
     ASSERT_EQ(b.size(), 54u + 9u);
@@ -100,20 +97,14 @@ TEST(WriteFile, AShorterWriteKeepsTheTailOfTheOlderFile) {
     EXPECT_EQ(bytesAt(b, 42, 8), std::vector<uint8_t>(8, 0xAA));
 }
 
-TEST(WriteFile, MissingFilesAndFoldersAreCreated) {
-    std::string path = makeTempDir("create") + "/new/folder/file.bin";
+TEST(WriteFile, MissingFoldersAreCreatedAndAnUnwritableFileIsReportedByName) {
+    std::string dir = makeTempDir("create");
     const uint8_t data[3] = {1, 2, 3};
-    ASSERT_EQ(writeFile(data, path.c_str(), 3), 0);
-    EXPECT_EQ(readFileBytes(path), (std::vector<uint8_t>{1, 2, 3}));
-}
-
-TEST(WriteFile, AFileThatCannotBeWrittenIsReportedByName) {
-    std::string dir = makeTempDir("unwritable");
-    const uint8_t data[3] = {1, 2, 3};
+    ASSERT_EQ(writeFile(data, (dir + "/new/folder/file.bin").c_str(), 3), 0);
+    EXPECT_EQ(readFileBytes(dir + "/new/folder/file.bin"), (std::vector<uint8_t>{1, 2, 3}));
     testing::internal::CaptureStderr();
-    int result = writeFile(data, dir.c_str(), 3);  // a directory is no file
+    EXPECT_NE(writeFile(data, dir.c_str(), 3), 0);  // a directory is no file
     std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(result, 0);
     EXPECT_NE(err.find(dir), std::string::npos) << err;
 }
 

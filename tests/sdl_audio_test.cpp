@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -17,15 +18,10 @@
 // from a voice to the device's bytes is checked without a sound card.
 namespace {
 
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() { unsetenv(name_); }
-
-private:
-    const char* name_;
+struct ScopedEnv {
+    ScopedEnv(const char* name, const std::string& value) : name(name) { setenv(name, value.c_str(), 1); }
+    ~ScopedEnv() { unsetenv(name); }
+    const char* name;
 };
 
 // Waits (at most a few seconds, for a loaded machine) until the device has written `bytes`
@@ -43,10 +39,7 @@ std::vector<int16_t> readSamples(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::vector<int16_t> samples(bytes.size() / 2);
-    for (size_t i = 0; i < samples.size(); ++i) {
-        samples[i] = static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * i]) |
-                                          (static_cast<uint8_t>(bytes[2 * i + 1]) << 8));
-    }
+    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);  // little-endian like us
     return samples;
 }
 

@@ -8,17 +8,6 @@ protected:
     void stackColumn(int x) {
         for (int k = 0; k < 7; ++k) placeClimber(k, climberResting, x, 60 + 55 * k);
     }
-    // Moves the ball over the climber's picture until the two touch; whatever the pictures
-    // look like, the test then knows the ball is on the climber.
-    static bool putBallOn(Actor* ball, const Actor* climber) {
-        for (int dy = -20; dy < 180; ++dy) {
-            for (int dx = 0; dx < 100; dx += 3) {
-                ball->setPosition(climber->x() + dx, climber->y() + dy);
-                if (ball->collidesWith(*climber)) return true;
-            }
-        }
-        return false;
-    }
 };
 
 TEST_F(Climbers, OneBallThroughAColumnScoresInDoublingStepsAndEarnsABombAtTheThirdHit) {
@@ -45,29 +34,6 @@ TEST_F(Climbers, OneBallThroughAColumnScoresInDoublingStepsAndEarnsABombAtTheThi
     EXPECT_EQ(soundCount("play", "s\\smartup.raw"), 3);  // two at the start, one for the hit
 }
 
-TEST_F(Climbers, BonusLabelsShowFromTheSecondHitWithTheRowOfTheirPoints) {
-    newGameInPlay(1);
-    stackColumn(300);
-    dropBall(3, 0, 300 + 43, 20);
-    // Which climber the ball hits in which order follows the column from the top.
-    int labelRow[7] = {};
-    for (int i = 0; i < 200 && game.ballActive[3]; ++i) {
-        frame();
-        for (int k = 0; k < 7; ++k) {
-            Actor* label = game.climberBonusLabel[k];
-            if (label->isVisible() && labelRow[k] == 0) {
-                for (int row : {54, 55, 56}) {
-                    if (label->animation() == animations[row]) labelRow[k] = row;
-                }
-            }
-        }
-    }
-    ASSERT_EQ(game.ballHits[3], 7);
-    EXPECT_EQ(labelRow[0], 0);
-    EXPECT_EQ(std::vector<int>(labelRow + 1, labelRow + 7),
-              (std::vector<int>{54, 54, 55, 55, 56, 56}));
-}
-
 TEST_F(Climbers, SmartBombBallsKillButScoreNothingShowNoLabelAndGiveNoBomb) {
     newGameInPlay(1);
     stackColumn(200);
@@ -83,38 +49,6 @@ TEST_F(Climbers, SmartBombBallsKillButScoreNothingShowNoLabelAndGiveNoBomb) {
     EXPECT_FALSE(anyLabel);
     EXPECT_EQ(game.smartBombs[0], 2);
     EXPECT_EQ(game.climbersActive, 0);
-}
-
-TEST_F(Climbers, BallsHitOnlyClimbersOnTheWallNotThoseOnTheTop) {
-    const struct {
-        int state;
-        bool hit;
-    } cases[] = {{climberWalking, true},     {climberResting, true},  {climberClimbing, true},
-                 {climberOverTheTop, false}, {climberHunting, false}, {climberStriking, false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.state);
-        game = GameState{};
-        newGameInPlay(1);
-        game.playerActor[0]->setX(500);
-        Actor* climber = placeClimber(0, c.state, 100, 200);
-        if (c.state == climberOverTheTop) climber->setAnimation(animations[21]);
-        if (c.state >= climberHunting) climber->setAnimation(animations[22]);
-        climber->stopMotion();
-        game.climberDir[0] = dirLeft;
-        game.climberTimer[0] = 1;
-        Actor* ball = dropBall(0, 0, 0, 0);
-        ASSERT_TRUE(putBallOn(ball, climber));
-        ball->setVelocityY(5.0);
-        updateClimbers();
-        EXPECT_EQ(game.ballHits[0], c.hit ? 1 : 0);
-        EXPECT_EQ(game.climberState[0] == climberFalling, c.hit);
-        if (c.hit) {
-            // The climber takes the ball's speed and the ball starts falling afresh.
-            EXPECT_EQ(climber->velocityY(), 5.0);
-            EXPECT_EQ(ball->velocityY(), 0.0);
-            EXPECT_EQ(game.score[0], 100);
-        }
-    }
 }
 
 TEST_F(Climbers, StrikeReachIs45ToTheRightAnd44ToTheLeft) {
@@ -196,31 +130,6 @@ TEST_F(Climbers, TargetIsTheNearestLivingPlayerWithTiesToTheLowerIndex) {
     }
 }
 
-TEST_F(Climbers, NobodyIsStruckTwiceAndTheDeadAreNotHunted) {
-    newGameInPlay(2);
-    game.playerActor[0]->setX(300);
-    game.playerActor[1]->setX(600);
-    game.playerState[0] = playerDying;
-    game.playerActionTimer[0] = 45;
-    placeClimber(0, climberHunting, 300, -20);
-    game.climberDir[0] = dirUndecided;
-    updateClimbers();
-    // Standing on a dying player, it still goes for the living one far away.
-    EXPECT_EQ(game.climberTarget[0], 1);
-    EXPECT_EQ(game.climberState[0], climberHunting);
-    EXPECT_EQ(game.climberDir[0], dirRight);
-
-    // With everybody down the climbers go for player 1 and strike without effect.
-    game.playerState[1] = playerDead;
-    game.climberDir[0] = dirUndecided;
-    game.climberActor[0]->setX(310);
-    updateClimbers();
-    ASSERT_EQ(game.climberState[0], climberStriking);
-    for (int k = 0; k < 3; ++k) updateClimbers();
-    EXPECT_EQ(game.playerActionTimer[0], 45);
-    EXPECT_EQ(game.playerState[0], playerDying);
-}
-
 class Chainsaw : public PlayField {
 protected:
     // Player 1 at x 300 in a stroke with `left` frames to go, a climber hunting at climberX.
@@ -263,55 +172,6 @@ TEST_F(Chainsaw, CutsOnlyInTheLastEightFramesAndOnlyOnTheSideFaced) {
     }
 }
 
-TEST_F(Chainsaw, AClimberInRangeEarlyIsCutOnceTheBladeComesDown) {
-    // 48 pixels off: too far for the climber's own blow, close enough for the blade.
-    setUpStroke(playerStrokeB, facingRight, 20, 348);
-    int cutAt = -1;
-    for (int f = 0; f < 20 && cutAt < 0; ++f) {
-        --game.playerActionTimer[0];  // as the play frame counts the stroke down
-        game.climberActor[0]->setX(348);
-        updateClimbers();
-        if (game.climberState[0] == climberCutDown) cutAt = game.playerActionTimer[0];
-    }
-    EXPECT_EQ(cutAt, 7);
-    EXPECT_EQ(soundCount("play", "s\\wildscream2.raw"), 1);
-    EXPECT_EQ(game.climberActor[0]->animation(), animations[42]);
-}
-
-TEST_F(Chainsaw, StrokesAAndCFlingABodyPartTheWayThePlayerFaces) {
-    struct Case {
-        int stroke;
-        int facing;
-        int climberX;
-        int climberRow;
-        int partRow;
-        int partDy;
-        double partVx;
-        int screams;
-    };
-    const Case cases[] = {
-        {playerStrokeA, facingLeft, 260, 39, 48, 100, -1.5, 1},
-        {playerStrokeA, facingRight, 330, 38, 49, 100, 1.5, 1},
-        {playerStrokeC, facingLeft, 260, 41, 46, 50, -2.0, 0},
-        {playerStrokeC, facingRight, 330, 40, 47, 50, 2.0, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.partRow);
-        openTrace(tracePath.c_str());
-        setUpStroke(c.stroke, c.facing, 5, c.climberX);
-        updateClimbers();
-        EXPECT_EQ(game.climberActor[0]->animation(), animations[c.climberRow]);
-        ASSERT_TRUE(game.bodyPartActive[0]);
-        Actor* part = game.bodyPart[0];
-        EXPECT_EQ(part->animation(), animations[c.partRow]);
-        EXPECT_EQ(part->x(), c.climberX);
-        EXPECT_EQ(part->y(), -20 + c.partDy);
-        EXPECT_EQ(part->velocityX(), c.partVx);
-        EXPECT_EQ(part->velocityY(), -2.0);
-        EXPECT_EQ(soundCount("play", "s\\wildscream.raw"), c.screams);
-    }
-}
-
 TEST_F(Chainsaw, WithEveryBodyPartSlotBusyAStrokeStillKillsAndScoresWithoutPartOrScream) {
     setUpStroke(playerStrokeA, facingLeft, 3, 260);
     for (int i = 0; i < bodyPartSlots; ++i) game.bodyPartActive[i] = 1;
@@ -321,39 +181,6 @@ TEST_F(Chainsaw, WithEveryBodyPartSlotBusyAStrokeStillKillsAndScoresWithoutPartO
     EXPECT_EQ(game.score[0], 500);
     EXPECT_EQ(engine->actorCount(), actorsBefore);
     EXPECT_EQ(soundCount("play", "s\\wildscream.raw"), 0);
-}
-
-TEST_F(Chainsaw, TwoBladesLandingInTheSameFrameBothScore) {
-    newGameInPlay(2);
-    for (int p = 0; p < 2; ++p) {
-        game.playerWeapon[p] = weaponChainsaw;
-        game.playerState[p] = playerStrokeB;
-        game.playerActionTimer[p] = 4;
-    }
-    game.playerActor[0]->setX(250);
-    game.playerFacing[0] = facingRight;
-    game.playerActor[1]->setX(350);
-    game.playerFacing[1] = facingLeft;
-    placeClimber(0, climberStriking, 300, -20);
-    game.climberTimer[0] = 5;
-    updateClimbers();
-    EXPECT_EQ(game.score[0], 500);
-    EXPECT_EQ(game.score[1], 500);
-}
-
-TEST_F(Chainsaw, ACutClimberLiesSeventyFiveFramesThenFreesItsSlot) {
-    setUpStroke(playerStrokeB, facingRight, 3, 320);
-    game.climbersToSpawn = 0;
-    updateClimbers();
-    ASSERT_EQ(game.climberState[0], climberCutDown);
-    game.playerState[0] = playerStanding;
-    for (int k = 0; k < 74; ++k) updateClimbers();
-    EXPECT_EQ(game.climberState[0], climberCutDown);
-    EXPECT_EQ(game.climbersActive, 1);
-    updateClimbers();
-    EXPECT_EQ(game.climberState[0], climberFree);
-    EXPECT_EQ(game.climbersActive, 0);
-    EXPECT_FALSE(game.climberActor[0]->isVisible());
 }
 
 TEST_F(Climbers, ClimbTypeFollowsTheThresholds) {
@@ -386,27 +213,6 @@ TEST_F(Climbers, ClimbTypeFollowsTheThresholds) {
     updateClimbers();
     EXPECT_EQ(game.climberSpeed[0], 6.0);
     EXPECT_EQ(game.climberBurst[0], 6);
-}
-
-TEST_F(Climbers, ClimbsInBurstsAndComesOverTheTop) {
-    newGameInPlay(1);
-    placeClimber(0, climberResting, 200, 100);
-    game.climberRest[0] = 10;
-    game.climberBurst[0] = 6;
-    game.climberSpeed[0] = 3.0;
-    int restFrames = 0;
-    int frameCount = 0;
-    while (game.climberState[0] != climberOverTheTop && frameCount < 400) {
-        restFrames += game.climberState[0] == climberResting;
-        frame();
-        ++frameCount;
-    }
-    ASSERT_EQ(game.climberState[0], climberOverTheTop);
-    EXPECT_LE(game.climberActor[0]->y(), 30);
-    EXPECT_GT(restFrames, 10);
-    frames(33);
-    EXPECT_EQ(game.climberState[0], climberHunting);
-    EXPECT_EQ(game.climberActor[0]->y(), -20);
 }
 
 }  // namespace

@@ -144,66 +144,6 @@ TEST_F(GameSetup, AFewerPlayerGameAfterABiggerOneLeavesTheEngineListAlone) {
     EXPECT_EQ(engine->actorCount(), actorsBefore);
 }
 
-TEST_F(GameSetup, AddingAndRemovingSmartBombsStaysWithinZeroToThree) {
-    newGame(1);
-    addSmartBomb(0);
-    addSmartBomb(0);
-    EXPECT_EQ(game.smartBombs[0], 3);
-    EXPECT_TRUE(game.smartBombIcons[0][2]->isVisible());
-    int before = soundCount("play", "s\\smartup.raw");
-    addSmartBomb(0);
-    EXPECT_EQ(game.smartBombs[0], 3);
-    EXPECT_EQ(soundCount("play", "s\\smartup.raw"), before + 1) << "the sound still plays";
-    for (int k = 0; k < 5; ++k) removeSmartBomb(0);
-    EXPECT_EQ(game.smartBombs[0], 0);
-    for (int k = 0; k < 3; ++k) EXPECT_FALSE(game.smartBombIcons[0][k]->isVisible());
-}
-
-TEST_F(GameSetup, LevelIntroFliesTheBannerAndPlayBeginsAt181) {
-    newGame(1);
-    frames(24);
-    EXPECT_GT(levelText->x(), -300);
-    frame();
-    int stopAt = levelText->x();
-    Actor* number = game.levelNumberDisplay->actor();
-    EXPECT_EQ(number->x(), 600 - 10 + 0) << "moved in from the right this frame";
-    frames(30);
-    EXPECT_EQ(levelText->x(), stopAt);
-    EXPECT_TRUE(number->isAttached());
-    frames(124);
-    EXPECT_EQ(game.gameState, stateLevelIntro);
-    frame();
-    EXPECT_EQ(game.gameState, statePlay);
-    EXPECT_EQ(game.stateFrame, 180);
-    EXPECT_FALSE(number->isAttached());
-    frame();
-    EXPECT_EQ(game.stateFrame, 181);
-}
-
-TEST_F(GameSetup, TheDeadComeBackNextLevelWithAFreshScoreAndNoBombs) {
-    newGameInPlay(2);
-    setScore(1, 800);
-    game.playerState[1] = playerDying;
-    game.playerActionTimer[1] = 1;
-    game.climbersToSpawn = 5;
-    frame();
-    ASSERT_EQ(game.playerState[1], playerDead);
-    game.climbersToSpawn = 0;
-    game.climbersActive = 0;
-    finishLevel();
-    ASSERT_EQ(game.gameState, stateLevelIntro);
-    EXPECT_EQ(game.playerState[1], playerReentering);
-    EXPECT_EQ(game.deadPlayers, 0);
-    EXPECT_EQ(game.smartBombs[1], 0);
-    EXPECT_TRUE(game.playerActor[1]->isVisible());
-    EXPECT_EQ(game.score[1], 800) << "the old score shows until the intro's 33rd frame";
-    frames(33);
-    EXPECT_EQ(game.playerState[1], playerStanding);
-    EXPECT_EQ(game.score[1], 0);
-    EXPECT_EQ(game.bestScore[1], 800);
-    EXPECT_EQ(game.playerState[0], playerStanding);
-}
-
 TEST_F(GameSetup, AtGameOverEachPlayersBestLifeCounts) {
     struct Case {
         int best;
@@ -221,64 +161,6 @@ TEST_F(GameSetup, AtGameOverEachPlayersBestLifeCounts) {
         finishLevel();
         EXPECT_EQ(game.score[0], c.counted);
         EXPECT_EQ(game.gameState, stateMenu);
-    }
-    resetHighscores();
-}
-
-TEST_F(GameSetup, AWonLevelShowsTheScoresOfTheCurrentLives) {
-    newGameInPlay(2);
-    game.bestScore[0] = 5000;
-    setScore(0, 300);
-    setScore(1, 700);
-    game.climbersToSpawn = 0;
-    game.climbersActive = 0;
-    setGameState(stateLevelEnd, true);
-    frames(30);
-    ASSERT_EQ(game.gameState, stateResultsSlideIn);
-    EXPECT_EQ(game.scoreDisplay[0]->value(), 300);
-    EXPECT_EQ(game.scoreDisplay[1]->value(), 700);
-    // Names slide in one after the other and the scores rise to their lines.
-    for (int i = 0; i < 300 && game.gameState == stateResultsSlideIn; ++i) frame();
-    ASSERT_EQ(game.gameState, stateResults);
-    for (int p = 0; p < 2; ++p) {
-        EXPECT_EQ(game.playerLabel[p]->actor()->x(), 100);
-        EXPECT_EQ(game.playerLabel[p]->actor()->y(), 130 + 100 * p);
-        EXPECT_EQ(game.scoreDisplay[p]->actor()->y(), 180 + 100 * p);
-    }
-    frames(49);
-    EXPECT_EQ(game.gameState, stateResults);
-    frame();
-    EXPECT_EQ(game.gameState, stateLevelIntro);
-    EXPECT_FALSE(game.playerLabel[0]->actor()->isVisible());
-}
-
-TEST_F(GameSetup, GameOverGoesToNameEntryOnlyAboveTheRecordTiesToTheLowerIndex) {
-    struct Case {
-        int scores[2];
-        int record;
-        int state;
-    };
-    const Case cases[] = {
-        {{400, 400}, 399, stateNameEntry},
-        {{400, 400}, 400, stateMenu},
-        {{100, 900}, 500, stateNameEntry},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.record);
-        game = GameState{};
-        resetHighscores();
-        highscoreValue[1] = c.record;
-        newGameInPlay(2);
-        setScore(0, c.scores[0]);
-        setScore(1, c.scores[1]);
-        game.deadPlayers = 2;
-        finishLevel();
-        EXPECT_EQ(game.gameState, c.state);
-        if (c.state == stateNameEntry) {
-            EXPECT_EQ(game.nameEntrySlot, 2);
-            EXPECT_EQ(game.pendingHighscore, std::max(c.scores[0], c.scores[1]));
-        }
-        EXPECT_FALSE(game.leftMagazine->isVisible());
     }
     resetHighscores();
 }

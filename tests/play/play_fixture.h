@@ -27,13 +27,10 @@
 class PlayField : public ::testing::Test {
 protected:
     // DirectInput codes of the keys the tests press.
-    static constexpr int keyEscape = 1;
     static constexpr int keyLeft = 203;
     static constexpr int keyRight = 205;
     static constexpr int keyFire = 54;       // right Shift: player 1's button 0
     static constexpr int keyChainsaw = 157;  // right Ctrl: button 1
-    static constexpr int keyBomb = 28;       // Return: button 2
-    static constexpr int keyP2Fire = 42;     // left Shift: player 2's button 0
 
     void SetUp() override {
         paths().dataDir = PARAPET_DATA_DIR;

@@ -45,83 +45,6 @@ TEST_F(PlayerActions, RunningSpeedDependsOnWhatThePlayerCarries) {
     }
 }
 
-TEST_F(PlayerActions, BothDirectionsHeldRunRight) {
-    newGameInPlay(1);
-    holdAndAct({keyLeft, keyRight});
-    EXPECT_EQ(game.playerState[0], playerRunningRight);
-    EXPECT_EQ(game.playerActor[0]->velocityX(), 10.0);
-    // Still both held next frame: running right goes on untouched.
-    updatePlayerActions();
-    EXPECT_EQ(game.playerState[0], playerRunningRight);
-}
-
-TEST_F(PlayerActions, LettingGoStandsThePlayerWithTheRightPicture) {
-    struct Case {
-        int weapon;
-        int facing;
-        int row;
-        int facingAfter;
-    };
-    const Case cases[] = {
-        {weaponEmpty, facingLeft, 5, facingNone},
-        {weaponBall, facingRight, 13, facingNone},
-        {weaponChainsaw, facingLeft, 44, facingLeft},
-        {weaponChainsaw, facingRight, 45, facingRight},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.row);
-        game = GameState{};
-        newGameInPlay(1);
-        game.playerWeapon[0] = c.weapon;
-        game.playerState[0] = playerRunningLeft;
-        game.playerFacing[0] = c.facing;
-        game.playerActor[0]->setVelocityX(-7.0);
-        updatePlayerActions();
-        EXPECT_EQ(game.playerState[0], playerStanding);
-        EXPECT_EQ(game.playerActor[0]->velocityX(), 0.0);
-        EXPECT_EQ(game.playerActor[0]->animation(), animations[c.row]);
-        EXPECT_EQ(game.playerFacing[0], c.facingAfter);
-    }
-}
-
-TEST_F(PlayerActions, BusyDyingAndDeadPlayersIgnoreTheControls) {
-    const int ignoring[] = {playerThrowing, playerStrokeA, playerStrokeB,
-                            playerStrokeC,  playerDying,   playerDead};
-    for (int state : ignoring) {
-        SCOPED_TRACE(state);
-        game = GameState{};
-        newGameInPlay(1);
-        game.playerState[0] = state;
-        holdAndAct({keyLeft});
-        EXPECT_EQ(game.playerState[0], state);
-        EXPECT_EQ(game.playerActor[0]->velocityX(), 0.0);
-        key(keyLeft, false);
-    }
-    // Re-entering and catching the chainsaw may run; a re-entering player left alone stands.
-    for (int state : {playerReentering, playerCatchingChainsaw}) {
-        game = GameState{};
-        newGameInPlay(1);
-        game.playerState[0] = state;
-        holdAndAct({keyRight});
-        EXPECT_EQ(game.playerState[0], playerRunningRight);
-        key(keyRight, false);
-    }
-    game = GameState{};
-    newGameInPlay(1);
-    game.playerState[0] = playerReentering;
-    settleControls();
-    updatePlayerActions();
-    EXPECT_EQ(game.playerState[0], playerStanding);
-}
-
-TEST_F(PlayerActions, OutsidePlayTheControlsMoveNobody) {
-    newGame(1);  // level intro
-    holdAndAct({keyLeft, keyFire});
-    EXPECT_EQ(game.playerState[0], playerStanding);
-    EXPECT_EQ(game.playerActor[0]->velocityX(), 0.0);
-    EXPECT_EQ(game.throwCountdown[0], -1);
-}
-
 TEST_F(PlayerActions, FireWithTheChainsawStartsOneOfThreeStrokesWithItsSoundLater) {
     struct Stroke {
         int state;
@@ -164,45 +87,6 @@ TEST_F(PlayerActions, FireWithTheChainsawStartsOneOfThreeStrokesWithItsSoundLate
         EXPECT_EQ(heardAfter, s.soundDelay);
     }
     EXPECT_TRUE(seen[0] && seen[1] && seen[2]);
-}
-
-TEST_F(PlayerActions, FireWithABallStartsTheThrowAndStopsThePlayer) {
-    newGameInPlay(1);
-    game.playerWeapon[0] = weaponBall;
-    game.playerState[0] = playerRunningLeft;
-    game.playerActor[0]->setVelocityX(-7.0);
-    holdAndAct({keyLeft, keyFire});
-    EXPECT_EQ(game.throwCountdown[0], 6);
-    EXPECT_EQ(game.playerActor[0]->velocityX(), 0.0);
-    // Empty-handed, fire does nothing.
-    game.playerWeapon[0] = weaponEmpty;
-    game.throwCountdown[0] = -1;
-    updatePlayerActions();
-    EXPECT_EQ(game.throwCountdown[0], -1);
-}
-
-TEST_F(PlayerActions, TheIntroFigureWalksOffAtFrame500OfTheFirstLevelOnly) {
-    Actor figure(animations[57], 600, -10, 0.0, 0.0);
-    engine->addActor(&figure);
-    figure.setBoundsActive(true);
-    game.introFigure = &figure;
-    newGameInPlay(1);
-    EXPECT_TRUE(figure.isVisible());
-    EXPECT_EQ(figure.velocityX(), -1.0);
-    game.stateFrame = 499;
-    updatePlayerActions();
-    EXPECT_EQ(figure.velocityX(), -1.0);
-    game.stateFrame = 500;
-    updatePlayerActions();
-    EXPECT_EQ(figure.velocityX(), 1.0);
-    EXPECT_EQ(figure.rightBound(), 800);
-
-    game.levelIndex = 1;
-    figure.setVelocityX(-1.0);
-    updatePlayerActions();
-    EXPECT_EQ(figure.velocityX(), -1.0);
-    engine->removeActor(&figure);
-    game.introFigure = nullptr;
 }
 
 }  // namespace
