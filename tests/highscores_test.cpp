@@ -52,6 +52,17 @@ void setEntry(int i, const char* name, int value) {
     highscoreValue[i] = value;
 }
 
+void expectEntry(int i, const char* name, int value) {
+    EXPECT_STREQ(highscoreName[i], name) << "record " << i;
+    EXPECT_EQ(highscoreValue[i], value) << "record " << i;
+}
+
+Bytes image() {
+    unsigned char bytes[42];
+    encodeHighscores(bytes);
+    return Bytes(bytes, bytes + 42);
+}
+
 // Every test gets its own save and data directories and a fresh table.
 class HighscoreFile : public testing::Test {
 protected:
@@ -85,21 +96,16 @@ TEST_F(HighscoreFile, ImageIsComplementedRecordsWithNulFiller) {
     setEntry(0, "Abcdefgh", 999999);
     setEntry(1, "Bob", 4711);
     setEntry(2, "", 1234567);
-    unsigned char image[42];
-    encodeHighscores(image);
     // Eight name bytes, six score bytes per record; anything after a terminator is NUL.
     std::string plain = record("Abcdefgh", "999999") + record("Bob", "4711") + record("", "123456");
-    EXPECT_EQ(Bytes(image, image + 42), complemented(plain));
+    EXPECT_EQ(image(), complemented(plain));
 }
 
 TEST_F(HighscoreFile, AllOnesFileReadsAsEmptyNamesAndZero) {
     Bytes ones(42, 0xFF);
     setEntry(0, "Keep", 7);
     decodeHighscores(ones.data(), 42);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_STREQ(highscoreName[i], "") << "record " << i;
-        EXPECT_EQ(highscoreValue[i], 0) << "record " << i;
-    }
+    for (int i = 0; i < 3; ++i) expectEntry(i, "", 0);
 }
 
 TEST_F(HighscoreFile, SaveAndLoadRoundTrip) {
@@ -119,64 +125,46 @@ TEST_F(HighscoreFile, SaveAndLoadRoundTrip) {
     EXPECT_EQ(fs::file_size(savedFile()), 42u);
     resetHighscores();
     loadHighscores();
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_STREQ(highscoreName[i], cases[i].nameBack) << "record " << i;
-        EXPECT_EQ(highscoreValue[i], cases[i].valueBack) << "record " << i;
-    }
+    for (int i = 0; i < 3; ++i) expectEntry(i, cases[i].nameBack, cases[i].valueBack);
 }
 
 TEST_F(HighscoreFile, LoadingPrefersTheSaveDirectoryAndFallsBackToTheData) {
     setEntry(0, "Data", 10);
-    unsigned char image[42];
-    encodeHighscores(image);
-    writeBytes(root / "data" / "g" / "gx.raw", Bytes(image, image + 42));
-
+    writeBytes(root / "data" / "g" / "gx.raw", image());
     resetHighscores();
     loadHighscores();
-    EXPECT_STREQ(highscoreName[0], "Data");
-    EXPECT_EQ(highscoreValue[0], 10);
+    expectEntry(0, "Data", 10);
 
     setEntry(0, "Saved", 20);
-    encodeHighscores(image);
-    writeBytes(savedFile(), Bytes(image, image + 42));
+    writeBytes(savedFile(), image());
     resetHighscores();
     loadHighscores();
-    EXPECT_STREQ(highscoreName[0], "Saved");
-    EXPECT_EQ(highscoreValue[0], 20);
+    expectEntry(0, "Saved", 20);
 }
 
 TEST_F(HighscoreFile, MissingFileKeepsTheBuiltInTable) {
     loadHighscores();
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_STREQ(highscoreName[i], "Zorvik");
-        EXPECT_EQ(highscoreValue[i], 0);
-    }
+    for (int i = 0; i < 3; ++i) expectEntry(i, "Zorvik", 0);
 }
 
-TEST_F(HighscoreFile, ShortFileKeepsBuiltInEntriesForRecordsItDoesNotHoldWhole) {
-    setEntry(0, "First", 100);
-    setEntry(1, "Second", 200);
-    setEntry(2, "Third", 300);
-    unsigned char image[42];
-    encodeHighscores(image);
+// A short file keeps the built-in entries for records it does not hold whole; a longer one
+// is read only for its first 42 bytes.
+TEST_F(HighscoreFile, FileLengthDecidesWhichRecordsAreRead) {
+    const char* names[3] = {"First", "Second", "Third"};
+    for (int i = 0; i < 3; ++i) setEntry(i, names[i], 100 * (i + 1));
+    Bytes full = image();
+    full.resize(4096, 0x00);
     struct Case {
         long length;
         int wholeRecords;
     };
-    for (Case c : {Case{0, 0}, Case{13, 0}, Case{14, 1}, Case{27, 1}, Case{41, 2}}) {
-        writeBytes(savedFile(), Bytes(image, image + c.length));
-        setEntry(0, "Junk", 1);
-        setEntry(1, "Junk", 1);
-        setEntry(2, "Junk", 1);
+    for (Case c : {Case{0, 0}, Case{13, 0}, Case{14, 1}, Case{27, 1}, Case{41, 2}, Case{4096, 3}}) {
+        SCOPED_TRACE("length " + std::to_string(c.length));
+        writeBytes(savedFile(), Bytes(full.begin(), full.begin() + c.length));
+        for (int i = 0; i < 3; ++i) setEntry(i, "Junk", 1);
         loadHighscores();
-        const char* names[3] = {"First", "Second", "Third"};
-        for (int i = 0; i < 3; ++i) {
-            bool whole = i < c.wholeRecords;
-            EXPECT_STREQ(highscoreName[i], whole ? names[i] : "Zorvik")
-                << "length " << c.length << " record " << i;
-            EXPECT_EQ(highscoreValue[i], whole ? 100 * (i + 1) : 0)
-                << "length " << c.length << " record " << i;
-        }
+        for (int i = 0; i < 3; ++i)
+            expectEntry(i, i < c.wholeRecords ? names[i] : "Zorvik", i < c.wholeRecords ? 100 * (i + 1) : 0);
     }
 }
 
@@ -203,24 +191,9 @@ TEST_F(HighscoreFile, ForeignBytesEndANameAndAScoreField) {
     for (const Case& c : cases) {
         Bytes file = complemented(c.plain + c.plain + c.plain);
         decodeHighscores(file.data(), 42);
-        for (int i : {0, 2}) {
-            EXPECT_STREQ(highscoreName[i], c.name) << c.name << " record " << i;
-            EXPECT_EQ(highscoreValue[i], c.value) << c.name << " record " << i;
-        }
+        SCOPED_TRACE(c.name);
+        for (int i : {0, 2}) expectEntry(i, c.name, c.value);
     }
-}
-
-TEST_F(HighscoreFile, LongerFileIsReadOnlyForItsFirst42Bytes) {
-    setEntry(0, "Long", 5);
-    unsigned char image[42];
-    encodeHighscores(image);
-    Bytes file(image, image + 42);
-    file.resize(4096, 0x00);
-    writeBytes(savedFile(), file);
-    resetHighscores();
-    loadHighscores();
-    EXPECT_STREQ(highscoreName[0], "Long");
-    EXPECT_EQ(highscoreValue[0], 5);
 }
 
 TEST(NewHighscore, BestScoreTiesGoToTheLowerPlayerAndMustBeatTheRecord) {
@@ -263,10 +236,7 @@ TEST_F(HighscoreFile, SaveReplacesALongerOldFileAndTracesThePath) {
     ASSERT_EQ(saveHighscores(), 0);
     closeTrace();
     EXPECT_EQ(game.highscoresChanged, 1);
-    Bytes written = readFile(savedFile());
-    unsigned char image[42];
-    encodeHighscores(image);
-    EXPECT_EQ(written, Bytes(image, image + 42));
+    EXPECT_EQ(readFile(savedFile()), image());
     Bytes trace = readFile(tracePath);
     std::string traceText(trace.begin(), trace.end());
     EXPECT_NE(traceText.find("\"event\":\"highscore_saved\""), std::string::npos);
@@ -284,8 +254,7 @@ TEST_F(HighscoreFile, UncreatableSaveDirectoryIsReportedAndTheTableStays) {
     EXPECT_NE(saveHighscores(), 0);
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find((root / "blocker" / "save" / "gx.raw").string()), std::string::npos) << err;
-    EXPECT_STREQ(highscoreName[0], "Mem");
-    EXPECT_EQ(highscoreValue[0], 12);
+    expectEntry(0, "Mem", 12);
     EXPECT_EQ(game.highscoresChanged, 1);  // the menu still shows the new entry
 }
 

@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "actors/actor.h"
@@ -74,11 +75,6 @@ HeadlessGame& headlessGame() {
 std::vector<unsigned char> readBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
-}
-
-std::string readText(const fs::path& path) {
-    auto bytes = readBytes(path);
-    return std::string(bytes.begin(), bytes.end());
 }
 
 // One record as the file holds it before the complement: name and score NUL-filled.
@@ -167,7 +163,8 @@ protected:
     screen_run::Result traced() {
         closeTrace();
         screen_run::Result r;
-        r.events = screen_run::parseTrace(readText(dir / "trace.jsonl"));
+        auto bytes = readBytes(dir / "trace.jsonl");
+        r.events = screen_run::parseTrace(std::string(bytes.begin(), bytes.end()));
         return r;
     }
 
@@ -206,12 +203,11 @@ TEST_F(NameEntry, PromptNamesThePlayerAndClearsOnlyThatEntry) {
 }
 
 TEST_F(NameEntry, TypedNameIsSavedByteForByte) {
-    std::strcpy(highscoreName[0], "Solo");
-    highscoreValue[0] = 700;
-    std::strcpy(highscoreName[1], "Old");
-    highscoreValue[1] = 1000;
-    std::strcpy(highscoreName[2], "Trio");
-    highscoreValue[2] = 300;
+    const std::pair<const char*, int> table[3] = {{"Solo", 700}, {"Old", 1000}, {"Trio", 300}};
+    for (int i = 0; i < 3; ++i) {
+        std::strcpy(highscoreName[i], table[i].first);
+        highscoreValue[i] = table[i].second;
+    }
     beginNameEntry(1, 2, 1500);
     setGameState(stateNameEntry, true);
 

@@ -341,26 +341,21 @@ std::vector<uint8_t> wav16(int channels, int rate, const std::vector<int16_t>& s
     auto put = [&](uint32_t v, int bytes) {
         for (int i = 0; i < bytes; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
     };
-    auto p32 = [&](uint32_t v) { put(v, 4); };
-    auto p16 = [&](uint32_t v) { put(v, 2); };
     auto tag = [&](const char* t) { put(uint32_t(t[0] | t[1] << 8 | t[2] << 16) | uint32_t(t[3]) << 24, 4); };
     tag("RIFF");
-    p32(0);
+    put(0, 4);
     tag("WAVE");
     tag("LIST");  // an odd-sized chunk the reader must step over, padding included
-    p32(3);
-    for (char c : {'a', 'b', 'c', '\0'}) b.push_back(static_cast<uint8_t>(c));
+    put(3, 4);
+    tag("abc\0");
     tag("fmt ");
-    p32(16);
-    p16(1);
-    p16(uint32_t(channels));
-    p32(uint32_t(rate));
-    p32(uint32_t(rate * channels * 2));
-    p16(uint32_t(channels * 2));
-    p16(16);
+    // Size 16, PCM, channels, rate, byte rate, block size, bits.
+    for (auto [v, n] : {std::pair{16u, 4}, {1u, 2}, {uint32_t(channels), 2}, {uint32_t(rate), 4},
+                        {uint32_t(rate * channels * 2), 4}, {uint32_t(channels * 2), 2}, {16u, 2}})
+        put(v, n);
     tag("data");
-    p32(dataSize);
-    for (int16_t s : samples) p16(static_cast<uint16_t>(s));
+    put(dataSize, 4);
+    for (int16_t s : samples) put(static_cast<uint16_t>(s), 2);
     return b;
 }
 

@@ -112,10 +112,8 @@ private:
         int goal;
         bool throwHere = false;
         if (game.playerWeapon[0] == weaponEmpty) {
-            bool left = game.leftSupplyReady || !game.rightSupplyReady
-                            ? (game.leftSupplyReady || x < 290)
-                            : false;
-            if (game.leftSupplyReady && game.rightSupplyReady) left = x < 290;
+            // One ready supply decides; with both or neither, the nearer side.
+            bool left = game.leftSupplyReady != game.rightSupplyReady ? game.leftSupplyReady : x < 290;
             goal = left ? 38 : 537;
         } else if (game.playerWeapon[0] == weaponBall) {
             goal = targetX();
@@ -139,8 +137,7 @@ private:
 
     // The player's x that drops the ball onto the middle of the best climber.
     int targetX() const {
-        int best = -1;
-        int bestY = 100000;
+        int best = -1, bestY = 100000;
         for (int i = 0; i < climberSlots; ++i) {
             int s = game.climberState[i];
             int y;
@@ -172,22 +169,17 @@ std::string playBotGame(const std::filesystem::path& dir, std::string& script) {
     Options options;
     options.headless = true;
     options.frames = replayFrames;
-    options.dataDir = PARAPET_DATA_DIR;
-    options.saveDir = (dir / "save").string();
-    options.screenshotDir = (dir / "shots").string();
-    paths().dataDir = options.dataDir;
-    paths().saveDir = options.saveDir;
-    paths().screenshotDir = options.screenshotDir;
+    paths().dataDir = options.dataDir = PARAPET_DATA_DIR;
+    paths().saveDir = options.saveDir = (dir / "save").string();
+    paths().screenshotDir = options.screenshotDir = (dir / "shots").string();
     std::string tracePath = (dir / "bot_trace.jsonl").string();
     openTrace(tracePath.c_str());
 
     Platform platform;
-    HeadlessSettings settings;
-    HeadlessDevices devices = createHeadlessPlatform(settings, platform);
-    devices.keyboard = nullptr;  // replaced by the bot below
-    auto bot = std::make_unique<BotKeyboard>();
-    BotKeyboard* botKeys = bot.get();
-    platform.keyboard = std::move(bot);
+    HeadlessDevices devices = createHeadlessPlatform(HeadlessSettings{}, platform);
+    devices.keyboard = nullptr;  // replaced by the bot
+    auto* botKeys = new BotKeyboard();
+    platform.keyboard.reset(botKeys);
     game = GameState{};
     runGame(options, platform, &devices, nullptr);
     script =
@@ -209,16 +201,12 @@ TEST(Replay, StoredGameReplaysToTheStoredTrace) {
     std::string script = readText(dataDir / "replay_input.txt");
     scenario::Run run = scenario::runGame(dir, script, replayFrames);
     ASSERT_EQ(run.exitCode, 0);
-    std::string expected = readText(dataDir / "replay_trace.jsonl");
-    std::string actual = normalised(run.traceText());
+    std::istringstream want(readText(dataDir / "replay_trace.jsonl")), got(normalised(run.traceText()));
     // Compare line by line so a failure names the first frame that differs.
-    std::istringstream want(expected), got(actual);
-    std::string a, b;
-    int line = 0;
-    while (true) {
+    for (int line = 1;; ++line) {
+        std::string a, b;  // fresh, so a trace that ends early shows as an empty line
         bool moreWant = static_cast<bool>(std::getline(want, a));
         bool moreGot = static_cast<bool>(std::getline(got, b));
-        ++line;
         if (!moreWant && !moreGot) break;
         ASSERT_EQ(b, a) << "first difference at trace line " << line;
     }
