@@ -2,10 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "actors/font.h"
+#include "shell/paths.h"
+#include "support/sheet_files.h"
+#include "support/test_sheets.h"
+#include "support/text_chain.h"
 
 namespace {
 
@@ -110,8 +118,8 @@ std::vector<int> expand(const std::string& field, char times) {
     std::vector<int> values;
     for (const std::string& w : split(field)) {
         auto at = w.find(times);
-        int v = w.substr(0, at) == "_" ? -1 : std::stoi(w.substr(0, at));
-        values.insert(values.end(), at == std::string::npos ? 1 : std::stoi(w.substr(at + 1)), v);
+        values.insert(values.end(), at == std::string::npos ? 1 : std::stoi(w.substr(at + 1)),
+                      w[0] == '_' ? -1 : std::stoi(w));
     }
     return values;
 }
@@ -125,42 +133,28 @@ const std::map<int, int> scaledUpdates = {
 ListedRow listedRow(int row) {
     const auto fields = split(listing.at(row), '|');
     EXPECT_EQ(fields.size(), 5u) << "row " << row;
-    ListedRow out;
-    out.sheet = std::stoi(fields[0]);
-    const auto frameWords = split(fields[1]);
-    if (frameWords.size() == 1 && frameWords[0][0] == '@') {
-        out.frames = listedRow(std::stoi(frameWords[0].substr(1))).frames;
-    } else {
-        for (const std::string& w : frameWords) {
-            ListedFrame f{};
-            auto slash = w.find('/');
-            auto colon = w.find(':');
-            std::string cell = w.substr(0, slash);
-            f.cell = cell == "_" ? -1 : std::stoi(cell);
-            f.duration = std::stoi(w.substr(slash + 1, colon - slash - 1));
-            f.skip = colon == std::string::npos ? 0 : std::stoi(w.substr(colon + 1));
-            out.frames.push_back(f);
-        }
+    ListedRow out{std::stoi(fields[0]), {}};
+    const auto words = split(fields[1]);
+    if (words[0][0] == '@') out.frames = listedRow(std::stoi(words[0].substr(1))).frames;
+    for (size_t i = 0; words[0][0] != '@' && i < words.size(); ++i) {
+        const std::string& w = words[i];
+        auto colon = w.find(':');
+        out.frames.push_back({w[0] == '_' ? -1 : std::stoi(w), std::stoi(w.substr(w.find('/') + 1)),
+                              colon == std::string::npos ? 0 : std::stoi(w.substr(colon + 1))});
     }
     // A single hot spot value is spread over every frame.
-    auto hotSpots = [&](const std::string& field) {
-        std::vector<int> values = expand(field, '*');
-        if (values.size() == 1) values.assign(out.frames.size(), values[0]);
-        EXPECT_EQ(values.size(), out.frames.size()) << "row " << row;
-        values.resize(out.frames.size(), 9999);
-        return values;
-    };
-    const auto hx = hotSpots(fields[3]);
-    const auto hy = hotSpots(fields[4]);
-    for (size_t j = 0; j < out.frames.size(); ++j) {
-        out.frames[j].mirror = fields[2].find('X') != std::string::npos ? 1 : 0;
-        out.frames[j].hotX = hx[j];
-        out.frames[j].hotY = hy[j];
+    std::vector<int> hot[2];
+    for (int i : {0, 1}) {
+        hot[i] = expand(fields[3 + i], '*');
+        if (hot[i].size() == 1) hot[i].assign(out.frames.size(), hot[i][0]);
+        EXPECT_EQ(hot[i].size(), out.frames.size()) << "row " << row;
+        hot[i].resize(out.frames.size(), 9999);
     }
+    for (size_t j = 0; j < out.frames.size(); ++j)
+        out.frames[j].mirror = fields[2].find('X') != std::string::npos, out.frames[j].hotX = hot[0][j],
+        out.frames[j].hotY = hot[1][j];
     return out;
 }
-
-}  // namespace
 
 // Whatever a row's skips say, stepping must stay inside the row: a skip that lands before
 // frame 0 would index before the frame array (running past the end is held at the last).
@@ -177,35 +171,9 @@ TEST(AnimationRows, DurationsScaleToTheUpdateCountsTheGameIsTimedBy) {
         EXPECT_EQ(scaledDuration(authored), updates) << authored;
 }
 
-// ---------------------------------------------------------------------------------------
 // The start-up build, on sheet files of the real names and sizes written by the test.
 
-#include <filesystem>
-#include <fstream>
-
-#include "actors/font.h"
-#include "shell/paths.h"
-#include "support/test_sheets.h"
-#include "support/text_chain.h"
-
-namespace {
-
 namespace fs = std::filesystem;
-
-struct SheetFile {
-    const char* file;
-    int width, height, cellWidth, cellHeight;
-};
-// Indices are the sheet numbers the table refers to.
-const SheetFile sheetFiles[7] = {
-    {"Defender_1536x996-102x67.raw", 1536, 996, 102, 67},
-    {"Magazine_640x66-64x66.raw", 640, 66, 64, 66},
-    {"Ball_384x16-16x16.raw", 384, 16, 16, 16},
-    {"Climber_1536x996-102x134.raw", 1536, 996, 102, 134},
-    {"Weapons&Bodyparts_640x256-64x64.raw", 640, 256, 64, 64},
-    {"Gamefont.raw", 512, 357, 48, 51},
-    {"Scrollerfont_640_32_12x16.raw", 640, 32, 12, 16},
-};
 
 // Sheet k carries a red level of its own in the top-left pixel of every cell and nothing
 // else, so a frame's mask tells which way round it was cut and the sheet which file it is.
@@ -214,8 +182,8 @@ Rgb sheetColour(int k) { return Rgb{static_cast<uint8_t>(32 * (k + 1)), 255, 255
 void writeTestSheets(const fs::path& dataDir) {
     fs::create_directories(dataDir / "g");
     for (int k = 0; k < 7; ++k) {
-        const SheetFile& s = sheetFiles[k];
-        writeRaw24((dataDir / "g" / s.file).string(), s.width, s.height, [&](int x, int y) {
+        const PictureFile& s = kSheetFiles[k];
+        writeRaw24((dataDir / "g" / s.name).string(), s.width, s.height, [&](int x, int y) {
             return x % s.cellWidth == 0 && y % s.cellHeight == 0 ? sheetColour(k) : Rgb{};
         });
     }
@@ -259,11 +227,11 @@ TEST_F(BuildAnimationsTest, SheetsAndFontsComeFromTheirFilesInTableOrder) {
     buildAnimations();
     ASSERT_EQ(te.engine.sheetCount(), 7);
     for (int k = 0; k < 7; ++k) {
-        SCOPED_TRACE(sheetFiles[k].file);
-        EXPECT_EQ(te.engine.sheetWidth(k), sheetFiles[k].width);
-        EXPECT_EQ(te.engine.sheetHeight(k), sheetFiles[k].height);
-        EXPECT_EQ(te.engine.cellWidth(k), sheetFiles[k].cellWidth);
-        EXPECT_EQ(te.engine.cellHeight(k), sheetFiles[k].cellHeight);
+        SCOPED_TRACE(kSheetFiles[k].name);
+        EXPECT_EQ(te.engine.sheetWidth(k), kSheetFiles[k].width);
+        EXPECT_EQ(te.engine.sheetHeight(k), kSheetFiles[k].height);
+        EXPECT_EQ(te.engine.cellWidth(k), kSheetFiles[k].cellWidth);
+        EXPECT_EQ(te.engine.cellHeight(k), kSheetFiles[k].cellHeight);
         EXPECT_TRUE(te.engine.sheetDrawable(k));
         EXPECT_EQ(te.engine.sheetSurface(k)->pixels()[0], rgb565(sheetColour(k)));
     }
@@ -383,11 +351,7 @@ TEST_F(BuildAnimationsTest, BuildingAgainAfterReleaseStartsFresh) {
 // and to collide with.
 TEST(BuildAnimationsOnGameData, EveryFrameOfTheTableHasPixels) {
     const fs::path data = PARAPET_DATA_DIR;
-    if (!fs::exists(data / "g" / sheetFiles[0].file)) GTEST_SKIP() << "no generated data";
-    for (const SheetFile& s : sheetFiles)
-        EXPECT_EQ(fs::file_size(data / "g" / s.file),
-                  static_cast<uintmax_t>(s.width) * s.height * 3)
-            << s.file;
+    if (!fs::exists(data / "g" / kSheetFiles[0].name)) GTEST_SKIP() << "no generated data";
 
     Paths saved = paths();
     paths().dataDir = data.string();

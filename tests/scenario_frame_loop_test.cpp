@@ -17,15 +17,13 @@ namespace fs = std::filesystem;
 namespace {
 
 struct TraceLine {
-    int frame = -1;
-    std::string event;
-    std::string text;
+    int frame;
+    std::string event, text;
 };
 
 struct RunResult {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
+    int exitCode;
+    std::string out, err;
     std::vector<TraceLine> trace;
 };
 
@@ -36,10 +34,7 @@ std::string readFile(const fs::path& path) {
 
 class FrameLoopScenario : public testing::Test {
 protected:
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
+    void TearDown() override { std::error_code ignored; fs::remove_all(dir_, ignored); }
 
     fs::path file(const std::string& name) const { return dir_ / name; }
 
@@ -51,13 +46,11 @@ protected:
         std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=none '" +
                               std::string(PARAPET_BINARY) + "' " + arguments;
         if (withData) command += " --data '" + std::string(PARAPET_DATA_DIR) + "'";
-        command += " --save-dir '" + file("save").string() + "'";
-        command += " >'" + file("out.txt").string() + "' 2>'" + file("err.txt").string() + "'";
+        command += " --save-dir '" + file("save").string() + "' >'" + file("out.txt").string() +
+                   "' 2>'" + file("err.txt").string() + "'";
         int status = std::system(command.c_str());
-        RunResult r{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
-                    readFile(file("out.txt")),
-                    readFile(file("err.txt")),
-                    {}};
+        RunResult r{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(file("out.txt")),
+                    readFile(file("err.txt")), {}};
         std::istringstream trace(readFile(file("trace.jsonl")));
         std::string line;
         std::regex frameAndEvent("^\\{\"frame\":([0-9]+),\"event\":\"([a-z_]+)\"");
