@@ -140,7 +140,7 @@ ListedRow listedRow(int row) {
         const std::string& w = words[i];
         auto colon = w.find(':');
         out.frames.push_back({w[0] == '_' ? -1 : std::stoi(w), std::stoi(w.substr(w.find('/') + 1)),
-                              colon == std::string::npos ? 0 : std::stoi(w.substr(colon + 1))});
+                              colon == std::string::npos ? 0 : std::stoi(w.substr(colon + 1)), 0, 0, 0});
     }
     // A single hot spot value is spread over every frame.
     std::vector<int> hot[2];
