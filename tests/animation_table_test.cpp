@@ -156,6 +156,7 @@ TEST_F(BuildAnimationsTest, RowsStepAsTheGameExpects) {
 
 TEST_F(BuildAnimationsTest, BuildingAgainAfterReleaseStartsFresh) {
     levelText->removeTreeFrom(&te.engine);
+    EXPECT_EQ(te.engine.actorCount(), 0);
     releaseAnimations();
     EXPECT_EQ(animations[0], nullptr);
     EXPECT_EQ(levelText, nullptr);
