@@ -100,23 +100,6 @@ TEST(SoundSynth, FiltersPassAndStopWhereTheySay) {
                     1.0, 0.05) << q;
 }
 
-TEST(SoundSynth, SweptFilterStaysStable) {
-    // Effects sweep cutoffs every sample, down to near zero and up past Nyquist; the filter
-    // must neither blow up nor go silent for good.
-    snd::Svf f;
-    snd::Rng rng(5);
-    double worst = 0;
-    Buffer x(50000);
-    for (size_t i = 0; i < x.size(); ++i) {
-        double cutoff = 20000.0 * (0.5 + 0.5 * std::sin(i * 0.001)) + 1.0;
-        x[i] = f.lowpass(rng.bipolar(), cutoff, 8.0, 22050);
-        worst = std::max(worst, std::fabs(static_cast<double>(x[i])));
-    }
-    EXPECT_TRUE(std::isfinite(worst));
-    EXPECT_LT(worst, 20.0);
-    EXPECT_GT(windowRms(x, 45000, 50000), 0.01);
-}
-
 TEST(SoundSynth, EnvelopesRiseHoldAndFallAsShaped) {
     // Attack, decay and release of 0.1, 0.1 and 0.2 s, sustain at half: {time, note-off, level}.
     // The last two: a note let go during its attack releases from where it got to.
@@ -133,8 +116,7 @@ TEST(SoundSynth, CrossfadedLoopJoinsSmoothly) {
     Buffer x = tone(123.4, rate, 1.5);
     const size_t loopLen = 11025;
     auto jump = [](const Buffer& b) { return std::fabs(b.front() - b.back()); };
-    Buffer plain(x.begin(), x.begin() + loopLen);
-    ASSERT_GT(jump(plain), 0.2) << "the test tone should jump when cut plainly";
+    ASSERT_GT(jump(Buffer(x.begin(), x.begin() + loopLen)), 0.2) << "a plain cut should jump";
     Buffer looped = snd::crossfadeLoop(x, loopLen, 1000);
     ASSERT_EQ(looped.size(), loopLen);
     EXPECT_LT(jump(looped), 0.08);  // no bigger than one step of the tone itself
@@ -172,20 +154,6 @@ TEST(SoundSynth, ResamplingKeepsPitchLengthAndLevel) {
 TEST(SoundSynth, EightBitConversionCentresAndClamps) {
     Buffer x = {0.0f, 1.0f, -1.0f, 2.5f, -3.0f, 0.5f};
     EXPECT_EQ(snd::toUnsigned8(x), (std::vector<uint8_t>{128, 255, 1, 255, 0, 192}));
-}
-
-TEST(SoundSynth, NormaliseMeetsTheLevelButNeverTheCeiling) {
-    // Quiet and steady: reaches the target level.
-    Buffer quiet = tone(300, 11025, 1.0);
-    snd::scale(quiet, 0.01);
-    snd::normalise(quiet, 0.9, 0.2);
-    EXPECT_NEAR(snd::rms(quiet), 0.2, 0.01);
-    // Spiky: the peak limit wins, and nothing goes past the ceiling.
-    Buffer spiky(11025, 0.0f);
-    for (size_t i = 0; i < spiky.size(); i += 500) spiky[i] = (i / 500) % 2 ? 3.0f : -3.0f;
-    snd::normalise(spiky, 0.8, 0.5);
-    EXPECT_LT(snd::peak(spiky), 0.8);
-    EXPECT_GT(snd::peak(spiky), 0.6);
 }
 
 // ---- the sequencer ----
@@ -234,15 +202,6 @@ TEST(SoundSynth, ASongPlaysItsNotesAtTheirTimesAndPitches) {
     EXPECT_NEAR(zeroCrossingHz(x, rate, 2 * q + 500, 4 * q - 1000), snd::midiHz(76), 4.0);
     EXPECT_GT(windowRms(x, 3 * q + 500, 4 * q - 1500), 0.5 * windowRms(x, 2 * q + 500, 3 * q - 500))
         << "the held note should still sound in its second step";
-}
-
-TEST(SoundSynth, NotesRingingPastTheEndComeBackAtTheStart) {
-    // A long release on the bar's last note: in the loop it must sound over the next start.
-    snd::Song s = oneBar(". . . A4");
-    s.lead.release = 0.5;
-    Buffer x = snd::renderSong(s, 22050);
-    EXPECT_GT(windowRms(x, 0, 2000), 0.05);
-    EXPECT_LT(std::fabs(x.front() - x.back()), 0.15);
 }
 
 TEST(SoundSynth, BassAndChordsFollowTheHarmony) {
@@ -380,16 +339,13 @@ TEST(SoundSynth, WavReaderTakesWhatSpeechSynthesisersWrite) {
 
 TEST(SoundSynth, WavReaderRefusesWhatItCannotPlay) {
     snd::Wav w;
-    auto good = wav16(1, 22050, {1, 2, 3}, 6);
+    const auto good = wav16(1, 22050, {1, 2, 3}, 6);
     auto notPcm = good;
     notPcm[12 + 12 + 8] = 3;  // format tag of the fmt chunk: IEEE float
-    EXPECT_FALSE(snd::parseWav(notPcm, w));
-    auto noData = std::vector<uint8_t>(good.begin(), good.begin() + 48);  // ends after fmt
-    EXPECT_FALSE(snd::parseWav(noData, w));
-    EXPECT_FALSE(snd::parseWav(std::vector<uint8_t>(good.begin(), good.begin() + 10), w));
-    EXPECT_FALSE(snd::parseWav(std::vector<uint8_t>(good.size(), 0), w));
-    auto empty = wav16(1, 22050, {}, 0);
-    EXPECT_FALSE(snd::parseWav(empty, w));
+    const std::vector<uint8_t> bad[] = {
+        notPcm, {good.begin(), good.begin() + 48} /* ends after fmt */,
+        {good.begin(), good.begin() + 10}, std::vector<uint8_t>(good.size(), 0), wav16(1, 22050, {}, 0)};
+    for (const auto& b : bad) EXPECT_FALSE(snd::parseWav(b, w)) << b.size() << " bytes";
 }
 
 TEST(SoundSynth, WrittenWavReadsBackSampleForSample) {
