@@ -100,14 +100,13 @@ int seamBend(const Pcm& p) {
     return std::abs(centred(p[0]) - 2 * centred(p[n - 1]) + centred(p[n - 2]));
 }
 
-// Normalised autocorrelation of a stretch at a given lag.
-double autocorrelation(const Pcm& p, size_t lag, size_t from, size_t len) {
+// Normalised correlation of two equally long recordings.
+double correlation(const Pcm& a, const Pcm& b) {
     double num = 0, a2 = 0, b2 = 0;
-    for (size_t i = from; i < from + len && i + lag < p.size(); ++i) {
-        double a = centred(p[i]), b = centred(p[i + lag]);
-        num += a * b;
-        a2 += a * a;
-        b2 += b * b;
+    for (size_t i = 0; i < a.size(); ++i) {
+        num += centred(a[i]) * centred(b[i]);
+        a2 += centred(a[i]) * centred(a[i]);
+        b2 += centred(b[i]) * centred(b[i]);
     }
     return (a2 > 0 && b2 > 0) ? num / std::sqrt(a2 * b2) : 0;
 }
@@ -188,11 +187,8 @@ TEST(SoundFiles, MusicTracksAreEightDifferentTunes) {
         openings.back().resize(ten);
     }
     for (int a = 0; a < kTrackCount; ++a)
-        for (int b = a + 1; b < kTrackCount; ++b) {
-            Pcm joined = openings[a];
-            joined.insert(joined.end(), openings[b].begin(), openings[b].end());
-            EXPECT_LT(std::fabs(autocorrelation(joined, ten, 0, ten)), 0.5) << trackName(a) << " vs " << trackName(b);
-        }
+        for (int b = a + 1; b < kTrackCount; ++b)
+            EXPECT_LT(std::fabs(correlation(openings[a], openings[b])), 0.5) << trackName(a) << " vs " << trackName(b);
 }
 
 // ---- running the generator ----
@@ -218,20 +214,14 @@ TEST(AssetgenRun, TwoRunsWriteIdenticalFilesAndPlayablePreviews) {
     }
     EXPECT_GE(compared, std::size(kEffects) + kTrackCount + 9);
 
-    auto checkPreview = [&](const std::string& name, int rate, const Pcm& raw) {
-        SCOPED_TRACE(name + ".wav");
+    // The previews hold exactly the samples the game plays, behind a plain 44-byte header
+    // (the header itself is the WAV writer's, read back in sound_synth_test).
+    auto checkPreview = [&](const std::string& name, const Pcm& raw) {
         Pcm wav = readFile(root / "preview" / (name + ".wav"));
-        ASSERT_GE(wav.size(), 44u + raw.size());
-        auto u32 = [&](size_t at) { return wav[at] | wav[at + 1] << 8 | wav[at + 2] << 16 | uint32_t(wav[at + 3]) << 24; };
-        EXPECT_EQ(std::string(wav.begin(), wav.begin() + 4), "RIFF");
-        EXPECT_EQ(std::string(wav.begin() + 8, wav.begin() + 16), "WAVEfmt ");
-        EXPECT_EQ(u32(24), static_cast<uint32_t>(rate));
-        EXPECT_EQ(wav[34], 8);  // bits per sample
-        EXPECT_EQ(u32(40), raw.size());
-        EXPECT_TRUE(std::equal(raw.begin(), raw.end(), wav.begin() + 44));
+        EXPECT_TRUE(wav.size() >= 44 + raw.size() && std::equal(raw.begin(), raw.end(), wav.begin() + 44)) << name;
     };
-    for (const auto& e : kEffects) checkPreview(e.name, e.rate, readFile(effectPath(root / "a", e.name)));
-    for (int i = 0; i < kTrackCount; ++i) checkPreview(trackName(i), kMusicRate, readFile(trackPath(root / "a", i)));
+    for (const auto& e : kEffects) checkPreview(e.name, readFile(effectPath(root / "a", e.name)));
+    for (int i = 0; i < kTrackCount; ++i) checkPreview(trackName(i), readFile(trackPath(root / "a", i)));
     fs::remove_all(root);
 }
 
