@@ -52,40 +52,32 @@ TEST_F(FontTest, CellForFollowsTheFontsFirstCells) {
     EXPECT_EQ(cells, "10 36 105 112 130 ");
 }
 
-TEST_F(FontTest, TextIsAHiddenChainSpacedByCellWidthPlusSpacing) {
-    Actor* root = font.makeText("Quit", 5);
-    auto chain = chainOf(root);
-    ASSERT_EQ(chain.size(), 4u);
-    EXPECT_EQ(cellsOf(root), (std::vector<int>{16, 46, 34, 45}));
-    for (Actor* a : chain) {
-        EXPECT_FALSE(a->isVisible());
-        EXPECT_EQ(a->engine(), nullptr);
-        EXPECT_EQ(a->currentFrame()->sheet(), font.sheet());
-        EXPECT_EQ(a->animation()->frameCount(), 1);
+// Text is a chain of hidden characters, each with a frame of its own, spaced by the cell
+// width plus the spacing; a blank keeps its place.
+TEST_F(FontTest, TextIsAHiddenChainOfCharactersWithFramesOfTheirOwn) {
+    struct Case {
+        const char* text;
+        int spacing;
+        std::vector<int> cells, offsets;
+    };
+    const Case cases[] = {{"Quit", 5, {16, 46, 34, 45}, {0, 53, 106, 159}},
+                          {"a b", 0, {26, -1, 27}, {0, 48, 96}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        Actor* root = font.makeText(c.text, c.spacing);
+        auto chain = chainOf(root);
+        EXPECT_EQ(cellsOf(root), c.cells);
+        root->setPosition(100, 20);
+        root->update();
+        for (size_t i = 0; i < chain.size(); ++i) {
+            EXPECT_EQ(chain[i]->x() - 100, c.offsets[i]) << i;
+            EXPECT_FALSE(chain[i]->isVisible());
+            EXPECT_EQ(chain[i]->engine(), nullptr);
+        }
+        chain[0]->currentFrame()->setCell(0);
+        EXPECT_EQ(chain[1]->currentFrame()->cell(), c.cells[1]);
+        destroyText(root);
     }
-    // Every character has its own frame, so changing one cell leaves the others alone.
-    chain[1]->currentFrame()->setCell(0);
-    EXPECT_EQ(chain[2]->currentFrame()->cell(), 34);
-
-    root->setPosition(100, 20);
-    root->update();
-    const int offsets[] = {0, 53, 106, 159};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(chain[i]->x() - root->x(), offsets[i]) << i;
-        EXPECT_EQ(chain[i]->y(), 20);
-    }
-    destroyText(root);
-}
-
-TEST_F(FontTest, BlankCharactersKeepTheirPlaceAndNoTextMakesNothing) {
-    Actor* root = font.makeText("a b", 0);
-    auto chain = chainOf(root);
-    ASSERT_EQ(chain.size(), 3u);
-    EXPECT_EQ(cellsOf(root), (std::vector<int>{26, -1, 27}));
-    EXPECT_FALSE(chain[1]->currentFrame()->hasMask());
-    root->update();
-    EXPECT_EQ(chain[2]->x(), 96);
-    destroyText(root);
     EXPECT_EQ(font.makeText(nullptr, 5), nullptr);
     EXPECT_EQ(font.makeText("", 5), nullptr);
 }
@@ -120,37 +112,30 @@ TEST_F(FontTest, NumbersArePaddedToTheMinimumButNeverCut) {
     }
 }
 
-TEST_F(FontTest, NumberLabelRewritesItsDigitsInPlace) {
-    Label label(5, &font, 5, 10, 2);
-    EXPECT_EQ(digitsShown(label.actor()), "05");
-    const auto before = chainOf(label.actor());
-    label.setNumber(123);
-    EXPECT_EQ(digitsShown(label.actor()), "23");
-    EXPECT_EQ(label.value(), 23);
-    label.setNumber(7);
-    EXPECT_EQ(digitsShown(label.actor()), "07");
-    EXPECT_EQ(chainOf(label.actor()), before);
-    for (Actor* a : before) EXPECT_FALSE(a->isVisible());
-    destroyText(label.actor());
-}
-
-// A label keeps the width of its first value and shows the last digits of longer ones.
-TEST_F(FontTest, NumberLabelsWrapAroundInTheirBase) {
+// A label keeps the width and the actors of its first value, stays hidden, and shows the
+// last digits of longer values.
+TEST_F(FontTest, NumberLabelsRewriteTheirDigitsInPlaceAndWrapInTheirBase) {
     struct Case {
         int first, base, minDigits, next;
         const char* shown;
         int value;
     };
     const Case cases[] = {
+        {5, 10, 2, 123, "23", 23},
+        {5, 10, 2, 7, "07", 7},
         {1234, 10, 2, 98765, "8765", 8765},
         {3, 2, 4, 19, "0011", 3},  // 10011: the last four binary digits stay
         {5, 16, 2, -123, "23", 23},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.first << " then " << c.next);
         Label label(c.first, &font, 0, c.base, c.minDigits);
+        const auto before = chainOf(label.actor());
         label.setNumber(c.next);
-        EXPECT_EQ(digitsShown(label.actor()), c.shown) << c.first << " then " << c.next;
+        EXPECT_EQ(digitsShown(label.actor()), c.shown);
         EXPECT_EQ(label.value(), c.value);
+        EXPECT_EQ(chainOf(label.actor()), before);
+        for (Actor* a : before) EXPECT_FALSE(a->isVisible());
         destroyText(label.actor());
     }
 }
