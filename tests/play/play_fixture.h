@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@
 #include "shell/paths.h"
 #include "shell/trace.h"
 #include "sound/sound.h"
+#include "support/screen_run.h"
 
 class PlayField : public ::testing::Test {
 protected:
@@ -131,27 +133,23 @@ protected:
         return b;
     }
 
-    std::vector<std::string> traceLines() const {
-        std::ifstream in(tracePath);
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-        return lines;
+    screen_run::Result traced() const {
+        std::stringstream text;
+        text << std::ifstream(tracePath).rdbuf();
+        screen_run::Result r;
+        r.events = screen_run::parseTrace(text.str());
+        return r;
     }
     std::vector<int> tracedScores(int player) const {
         std::vector<int> scores;
-        std::string tag =
-            "\"event\":\"score\",\"player\":" + std::to_string(player) + ",\"score\":";
-        for (const std::string& line : traceLines()) {
-            auto at = line.find(tag);
-            if (at != std::string::npos) scores.push_back(std::stoi(line.substr(at + tag.size())));
-        }
+        for (const auto& e : traced().all("score"))
+            if (e["player"] == std::to_string(player)) scores.push_back(std::stoi(e["score"]));
         return scores;
     }
     // How often a sound operation ("play", "loop", "stop") was traced for a file.
     int soundCount(const char* op, const std::string& file) const {
-        std::string tag = "\"op\":" + jsonString(op) + ",\"file\":" + jsonString(file);
         int n = 0;
-        for (const std::string& line : traceLines()) n += line.find(tag) != std::string::npos;
+        for (const auto& e : traced().all("sound")) n += e["op"] == op && e["file"] == file;
         return n;
     }
 
