@@ -95,10 +95,6 @@ TEST_F(Climbers, TheStrikeLandsOnlyIfTheTargetIsStillInReachAtItsThirdFrame) {
         game.playerActor[0]->setX(c.moveTo);
         updateClimbers();  // third frame: the blow
         EXPECT_EQ(game.playerState[0], c.dies ? playerDying : playerStanding);
-        if (c.dies) {
-            EXPECT_EQ(game.playerActionTimer[0], 45);
-            EXPECT_EQ(game.playerActor[0]->animation(), animations[50]);
-        }
         for (int k = 0; k < 6; ++k) updateClimbers();
         EXPECT_EQ(game.climberState[0], climberHunting) << "back to the hunt after nine frames";
     }
@@ -183,36 +179,37 @@ TEST_F(Chainsaw, WithEveryBodyPartSlotBusyAStrokeStillKillsAndScoresWithoutPartO
     EXPECT_EQ(soundCount("play", "s\\wildscream.raw"), 0);
 }
 
-TEST_F(Climbers, ClimbTypeFollowsTheThresholds) {
-    // With thresholds 40/60/80 a climber's type depends on the draw r (0..99) it gets on
-    // arrival; the draws of one seed are replayed to know r.
-    newGameInPlay(1);
-    const double speeds[4] = {1.7, 2.0, 2.5, 3.0};
-    const int rests[4] = {38, 28, 20, 10};
-    for (int seed = 1; seed < 40; ++seed) {
+// The draw on arrival (0..99, against the three thresholds) picks the climb type: its pace,
+// its rest between bursts, its burst and its look. The fastest climb twice as fast against
+// two or more defenders.
+TEST_F(Climbers, ClimbTypeSetsPaceRestBurstAndLook) {
+    struct Case {
+        int players, threshold1, threshold2, threshold3;
+        double speed;
+        int rest, burst, row;
+    };
+    const Case cases[] = {
+        {1, 100, 100, 100, 1.7, 38, 12, 17}, {1, 0, 100, 100, 2.0, 28, 10, 18},
+        {1, 0, 0, 100, 2.5, 20, 8, 19},      {1, 0, 0, 0, 3.0, 10, 6, 20},
+        {2, 0, 0, 0, 6.0, 10, 6, 20},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.players << " players, row " << c.row);
+        game = GameState{};
+        newGameInPlay(c.players);
+        game.climbTypeThreshold1 = c.threshold1;
+        game.climbTypeThreshold2 = c.threshold2;
+        game.climbTypeThreshold3 = c.threshold3;
         placeClimber(0, climberWalking, 100, 350);
         game.climberDir[0] = dirRight;
         game.climberTargetX[0] = 100;
-        gameSrand(seed);
-        int r = gameRandBelow(100);
-        gameSrand(seed);
         updateClimbers();
-        int type = r >= 80 ? 3 : r >= 60 ? 2 : r >= 40 ? 1 : 0;
         ASSERT_EQ(game.climberState[0], climberResting);
-        EXPECT_EQ(game.climberSpeed[0], speeds[type]) << "r " << r;
-        EXPECT_EQ(game.climberRest[0], rests[type]);
-        EXPECT_EQ(game.climberActor[0]->animation(), animations[17 + type]);
+        EXPECT_EQ(game.climberSpeed[0], c.speed);
+        EXPECT_EQ(game.climberRest[0], c.rest);
+        EXPECT_EQ(game.climberBurst[0], c.burst);
+        EXPECT_EQ(game.climberActor[0]->animation(), animations[c.row]);
     }
-    // The fastest climbers climb twice as fast when two or more players defend.
-    game = GameState{};
-    newGameInPlay(2);
-    game.climbTypeThreshold3 = 0;
-    placeClimber(0, climberWalking, 100, 350);
-    game.climberDir[0] = dirRight;
-    game.climberTargetX[0] = 50;
-    updateClimbers();
-    EXPECT_EQ(game.climberSpeed[0], 6.0);
-    EXPECT_EQ(game.climberBurst[0], 6);
 }
 
 }  // namespace
