@@ -35,59 +35,51 @@ protected:
 TEST_F(GameSetup, PlayersStandAHundredPixelsApartAroundTheMiddle) {
     const std::vector<std::vector<int>> expected = {{260}, {210, 310}, {160, 260, 360}};
     for (int n = 1; n <= 3; ++n) {
-        SCOPED_TRACE(n);
         game = GameState{};
         newGame(n);
         for (int p = 0; p < n; ++p) {
-            EXPECT_EQ(game.playerActor[p]->x(), expected[n - 1][p]);
+            EXPECT_EQ(game.playerActor[p]->x(), expected[n - 1][p]) << n << " players";
             EXPECT_EQ(game.playerActor[p]->y(), 40);
-            EXPECT_EQ(game.smartBombs[p], 2);
-            EXPECT_EQ(game.playerState[p], playerStanding);
-            EXPECT_TRUE(game.chainsawAvailable[p]);
         }
-        EXPECT_EQ(game.gameState, stateLevelIntro);
-        EXPECT_EQ(game.leftSupplyTimer, 123);
     }
 }
 
-TEST_F(GameSetup, ClimbingThresholdsStartByPlayerCountAndFallEveryLevel) {
+// Each level end tightens the climb-type thresholds (the share of fast climbers grows),
+// spawns 5 frames sooner down to every 10th frame, and sends 5 more climbers per player.
+TEST_F(GameSetup, EveryLevelBringsFasterClimbersSoonerAndMoreOfThem) {
     struct Case {
         int players;
         std::vector<std::vector<int>> thresholds;  // at the start, then after each level
+        std::vector<int> climbers;
     };
     const Case cases[] = {
-        {1, {{40, 60, 80}, {20, 45, 70}, {0, 30, 60}, {0, 15, 50}, {0, 0, 40}, {0, 0, 30}}},
-        {2, {{15, 40, 65}, {5, 32, 60}, {0, 24, 55}, {0, 16, 50}, {0, 8, 45}, {0, 0, 40}}},
-        {3, {{-10, 20, 50}, {0, 19, 50}, {0, 18, 50}, {0, 17, 50}, {0, 16, 50}, {0, 15, 50}}},
+        {1, {{40, 60, 80}, {20, 45, 70}, {0, 30, 60}, {0, 15, 50}, {0, 0, 40}, {0, 0, 30}},
+         {10, 15, 20, 25, 30, 35}},
+        {2, {{15, 40, 65}, {5, 32, 60}, {0, 24, 55}, {0, 16, 50}, {0, 8, 45}, {0, 0, 40}},
+         {10, 20, 30, 40, 50, 60}},
+        {3, {{-10, 20, 50}, {0, 19, 50}, {0, 18, 50}, {0, 17, 50}, {0, 16, 50}, {0, 15, 50}},
+         {10, 25, 40, 55, 70, 85}},
     };
+    const int spawnIntervals[] = {85, 80, 75, 70, 65, 60};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.players);
         game = GameState{};
         newGame(c.players);
         for (size_t level = 0; level < c.thresholds.size(); ++level) {
+            SCOPED_TRACE(::testing::Message() << "after " << level << " levels");
             EXPECT_EQ((std::vector<int>{game.climbTypeThreshold1, game.climbTypeThreshold2,
                                         game.climbTypeThreshold3}),
-                      c.thresholds[level])
-                << "after " << level << " levels";
-            finishLevel();
-        }
-    }
-}
-
-TEST_F(GameSetup, SpawnIntervalShrinksBy5PerLevelDownTo10AndClimbersGrowBy5PerPlayer) {
-    for (int n = 1; n <= 3; ++n) {
-        SCOPED_TRACE(n);
-        game = GameState{};
-        newGame(n);
-        for (int level = 0; level < 20; ++level) {
-            EXPECT_EQ(game.spawnInterval, std::max(10, 85 - 5 * level)) << "level " << level;
+                      c.thresholds[level]);
+            EXPECT_EQ(game.spawnInterval, spawnIntervals[level]);
             EXPECT_EQ(game.spawnCountdown, game.spawnInterval);
-            EXPECT_EQ(game.climbersToSpawn, 10 + 5 * n * level) << "level " << level;
-            EXPECT_EQ(game.levelIndex, level);
+            EXPECT_EQ(game.climbersToSpawn, c.climbers[level]);
             finishLevel();
             ASSERT_EQ(game.gameState, stateLevelIntro);
         }
     }
+    // Never more often than every 10th frame.
+    for (int level = 6; level < 16; ++level) finishLevel();
+    EXPECT_EQ(game.spawnInterval, 10);
 }
 
 TEST_F(GameSetup, EveryLevelPlaysItsTrackAndTheNinthStartsAgainWithTheFirst) {
