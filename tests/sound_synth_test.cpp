@@ -19,6 +19,8 @@ namespace {
 
 using snd::Buffer;
 
+constexpr double kRate = 22050;  // the rate of most tests
+
 // Frequency from the number of upward zero crossings: exact enough for clean tones.
 double zeroCrossingHz(const Buffer& x, double rate, size_t from = 0, size_t to = SIZE_MAX) {
     to = std::min(to, x.size());
@@ -66,7 +68,6 @@ Buffer tone(double hz, double rate, double seconds) {
 // ---- oscillators and filters ----
 
 TEST(SoundSynth, OscillatorsHoldPitchAndStayInRange) {
-    const double rate = 22050;
     const std::pair<std::string, double> cases[] = {{"saw", 110},     {"saw", 1760},     {"pulse", 220},
                                                     {"pulse", 3000},  {"triangle", 440}, {"sine", 97}};
     for (const auto& [w, hz] : cases) {
@@ -74,29 +75,28 @@ TEST(SoundSynth, OscillatorsHoldPitchAndStayInRange) {
         snd::Osc o(0.3);
         Buffer x(22050);
         for (float& v : x)
-            v = w == "saw" ? o.saw(hz, rate) : w == "pulse" ? o.pulse(hz, rate, 0.5)
-                                           : w == "triangle" ? o.triangle(hz, rate) : o.sine(hz, rate);
-        EXPECT_NEAR(zeroCrossingHz(x, rate, 1000), hz, hz * 0.01);
+            v = w == "saw" ? o.saw(hz, kRate) : w == "pulse" ? o.pulse(hz, kRate, 0.5)
+                                           : w == "triangle" ? o.triangle(hz, kRate) : o.sine(hz, kRate);
+        EXPECT_NEAR(zeroCrossingHz(x, kRate, 1000), hz, hz * 0.01);
         EXPECT_LE(snd::peak(x), 1.3);  // band-limiting overshoots a little, never wildly
         EXPECT_GT(snd::rms(x), 0.3);
     }
 }
 
 TEST(SoundSynth, FiltersPassAndStopWhereTheySay) {
-    const double rate = 22050;
     auto through = [&](double hz, auto filter) {
-        Buffer x = tone(hz, rate, 0.5);
+        Buffer x = tone(hz, kRate, 0.5);
         for (float& v : x) v = filter(v);
         return windowRms(x, 2000, x.size()) / std::sqrt(0.5);
     };
-    EXPECT_NEAR(through(100, [&, f = snd::Svf()](double v) mutable { return f.lowpass(v, 1000, 0.707, rate); }), 1.0, 0.05);
-    EXPECT_LT(through(8000, [&, f = snd::Svf()](double v) mutable { return f.lowpass(v, 500, 0.707, rate); }), 0.01);
-    EXPECT_LT(through(60, [&, f = snd::Svf()](double v) mutable { return f.highpass(v, 2000, 0.707, rate); }), 0.01);
-    EXPECT_LT(through(6000, [&, f = snd::OnePole()](double v) mutable { return f.lowpass(v, 200, rate); }), 0.05);
+    EXPECT_NEAR(through(100, [&, f = snd::Svf()](double v) mutable { return f.lowpass(v, 1000, 0.707, kRate); }), 1.0, 0.05);
+    EXPECT_LT(through(8000, [&, f = snd::Svf()](double v) mutable { return f.lowpass(v, 500, 0.707, kRate); }), 0.01);
+    EXPECT_LT(through(60, [&, f = snd::Svf()](double v) mutable { return f.highpass(v, 2000, 0.707, kRate); }), 0.01);
+    EXPECT_LT(through(6000, [&, f = snd::OnePole()](double v) mutable { return f.lowpass(v, 200, kRate); }), 0.05);
     // A band-pass scaled by 1/q peaks at unity on its centre, whatever the q: the voice
     // model relies on that to balance its formants.
     for (double q : {1.0, 5.0, 12.0})
-        EXPECT_NEAR(through(1200, [&, f = snd::Svf()](double v) mutable { return f.bandpass(v, 1200, q, rate) / q; }),
+        EXPECT_NEAR(through(1200, [&, f = snd::Svf()](double v) mutable { return f.bandpass(v, 1200, q, kRate) / q; }),
                     1.0, 0.05) << q;
 }
 
@@ -189,23 +189,21 @@ snd::Song oneBar(const std::string& lead) {
 }
 
 TEST(SoundSynth, ASongPlaysItsNotesAtTheirTimesAndPitches) {
-    const double rate = 22050;
     snd::SongStats stats;
     // Quarter notes: A4, a rest, E5 held over two steps.
-    Buffer x = snd::renderSong(oneBar("A4 . E5 -"), rate, &stats);
+    Buffer x = snd::renderSong(oneBar("A4 . E5 -"), kRate, &stats);
     ASSERT_EQ(stats.bars, 1);
-    ASSERT_EQ(stats.loopSamples, static_cast<size_t>(2 * rate));
+    ASSERT_EQ(stats.loopSamples, static_cast<size_t>(2 * kRate));
     ASSERT_EQ(x.size(), stats.loopSamples);
-    const size_t q = static_cast<size_t>(rate / 2);  // one quarter note
-    EXPECT_NEAR(zeroCrossingHz(x, rate, 1000, q - 1000), 440.0, 3.0);
+    const size_t q = static_cast<size_t>(kRate / 2);  // one quarter note
+    EXPECT_NEAR(zeroCrossingHz(x, kRate, 1000, q - 1000), 440.0, 3.0);
     EXPECT_LT(windowRms(x, q + 1000, 2 * q - 300), 0.002) << "the rest should be silent";
-    EXPECT_NEAR(zeroCrossingHz(x, rate, 2 * q + 500, 4 * q - 1000), snd::midiHz(76), 4.0);
+    EXPECT_NEAR(zeroCrossingHz(x, kRate, 2 * q + 500, 4 * q - 1000), snd::midiHz(76), 4.0);
     EXPECT_GT(windowRms(x, 3 * q + 500, 4 * q - 1500), 0.5 * windowRms(x, 2 * q + 500, 3 * q - 500))
         << "the held note should still sound in its second step";
 }
 
 TEST(SoundSynth, BassAndChordsFollowTheHarmony) {
-    const double rate = 22050;
     snd::Song s = oneBar("");
     s.bass.wave = snd::Instrument::Wave::Sine;
     s.bass.cutoff = 5000;
@@ -213,11 +211,11 @@ TEST(SoundSynth, BassAndChordsFollowTheHarmony) {
     s.bass.release = 0.01;
     s.sections[0].chords = "G,E";  // two chords in the bar
     s.sections[0].bass = "R 5";
-    Buffer x = snd::renderSong(s, rate);
-    const size_t half = static_cast<size_t>(rate);
+    Buffer x = snd::renderSong(s, kRate);
+    const size_t half = static_cast<size_t>(kRate);
     // G chord: root G, bass kept low (G2 = 98 Hz); E chord: its fifth B2 = 123.5 Hz.
-    EXPECT_NEAR(zeroCrossingHz(x, rate, 1000, half - 1000), snd::midiHz(43), 1.5);
-    EXPECT_NEAR(zeroCrossingHz(x, rate, half + 1000, 2 * half - 1000), snd::midiHz(47), 1.5);
+    EXPECT_NEAR(zeroCrossingHz(x, kRate, 1000, half - 1000), snd::midiHz(43), 1.5);
+    EXPECT_NEAR(zeroCrossingHz(x, kRate, half + 1000, 2 * half - 1000), snd::midiHz(47), 1.5);
 }
 
 // Level of one frequency in a stretch (Goertzel), for picking notes out of a chord.
@@ -232,7 +230,6 @@ double levelAt(const Buffer& x, double rate, double hz, size_t from, size_t len)
 }
 
 TEST(SoundSynth, HarmonisedLeadAddsTheNearestChordToneBelow) {
-    const double rate = 22050;
     struct Case {
         const char* chord;
         const char* note;
@@ -246,11 +243,11 @@ TEST(SoundSynth, HarmonisedLeadAddsTheNearestChordToneBelow) {
         s.sections[0].chords = c.chord;
         s.sections[0].harmonise = true;
         s.counter = s.lead;
-        Buffer x = snd::renderSong(s, rate);
+        Buffer x = snd::renderSong(s, kRate);
         const size_t from = 2000, len = 16000;
-        double lead = levelAt(x, rate, snd::midiHz(snd::noteNumber(c.note)), from, len);
-        double second = levelAt(x, rate, snd::midiHz(c.expected), from, len);
-        double wrong = levelAt(x, rate, snd::midiHz(c.expected + 1), from, len);
+        double lead = levelAt(x, kRate, snd::midiHz(snd::noteNumber(c.note)), from, len);
+        double second = levelAt(x, kRate, snd::midiHz(c.expected), from, len);
+        double wrong = levelAt(x, kRate, snd::midiHz(c.expected + 1), from, len);
         EXPECT_GT(second, lead * 0.5);
         EXPECT_LT(wrong, second * 0.1);
     }
@@ -259,10 +256,9 @@ TEST(SoundSynth, HarmonisedLeadAddsTheNearestChordToneBelow) {
 // ---- the voice model ----
 
 TEST(SoundSynth, SungVoiceFollowsItsPitchCurve) {
-    const double rate = 22050;
     snd::Rng rng(9);
     snd::VoiceShape v;
-    v.rate = rate;
+    v.rate = kRate;
     v.seconds = 1.0;
     v.pitch = [](double t) { return t < 0.5 ? 150.0 : 300.0; };
     v.vowel = [](double) { return snd::vowels::A; };
@@ -271,10 +267,10 @@ TEST(SoundSynth, SungVoiceFollowsItsPitchCurve) {
     v.vibratoDepth = 0;
     v.breath = 0;
     Buffer x = snd::sing(v, rng);
-    ASSERT_EQ(x.size(), static_cast<size_t>(rate));
+    ASSERT_EQ(x.size(), static_cast<size_t>(kRate));
     // Searched within an octave of each, as a pitch tracker with a hint would.
-    EXPECT_NEAR(dominantHz(x, rate, 3000, 4000, 110, 220), 150.0, 5.0);
-    EXPECT_NEAR(dominantHz(x, rate, 14000, 4000, 55, 110), 300.0, 8.0);
+    EXPECT_NEAR(dominantHz(x, kRate, 3000, 4000, 110, 220), 150.0, 5.0);
+    EXPECT_NEAR(dominantHz(x, kRate, 14000, 4000, 55, 110), 300.0, 8.0);
 }
 
 TEST(SoundSynth, AnnouncerLinesAreMadeEvenWithoutTheSpeechSynthesiser) {
