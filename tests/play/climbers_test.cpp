@@ -126,22 +126,7 @@ TEST_F(Climbers, TargetIsTheNearestLivingPlayerWithTiesToTheLowerIndex) {
     }
 }
 
-class Chainsaw : public PlayField {
-protected:
-    // Player 1 at x 300 in a stroke with `left` frames to go, a climber hunting at climberX.
-    void setUpStroke(int stroke, int facing, int framesLeft, int climberX) {
-        game = GameState{};
-        newGameInPlay(1);
-        game.playerActor[0]->setX(300);
-        game.playerWeapon[0] = weaponChainsaw;
-        game.playerState[0] = stroke;
-        game.playerFacing[0] = facing;
-        game.playerActionTimer[0] = framesLeft;
-        placeClimber(0, climberHunting, climberX, -20);
-        game.climberDir[0] = dirLeft;  // keeps it from turning round this frame
-        game.climberActor[0]->setVelocityX(0.0);
-    }
-};
+using Chainsaw = PlayField;
 
 TEST_F(Chainsaw, CutsOnlyInTheLastEightFramesAndOnlyOnTheSideFaced) {
     struct Case {
@@ -161,7 +146,6 @@ TEST_F(Chainsaw, CutsOnlyInTheLastEightFramesAndOnlyOnTheSideFaced) {
         SCOPED_TRACE(::testing::Message() << "facing " << c.facing << " left " << c.framesLeft
                                           << " climber " << c.climberX);
         setUpStroke(playerStrokeA, c.facing, c.framesLeft, c.climberX);
-        game.playerActor[0]->setX(300);
         updateClimbers();
         EXPECT_EQ(game.climberState[0] == climberCutDown, c.cut);
         EXPECT_EQ(game.score[0], c.cut ? 500 : 0);

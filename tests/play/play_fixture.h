@@ -120,6 +120,21 @@ protected:
         return c;
     }
 
+    // A new one-player game with player 1 at x 300 in a chainsaw stroke with framesLeft to go,
+    // and a climber standing at climberX on the wall top.
+    void setUpStroke(int stroke, int facing, int framesLeft, int climberX) {
+        game = GameState{};
+        newGameInPlay(1);
+        game.playerActor[0]->setX(300);
+        game.playerWeapon[0] = weaponChainsaw;
+        game.playerState[0] = stroke;
+        game.playerFacing[0] = facing;
+        game.playerActionTimer[0] = framesLeft;
+        placeClimber(0, climberHunting, climberX, -20);
+        game.climberDir[0] = dirLeft;  // keeps it from turning round this frame
+        game.climberActor[0]->setVelocityX(0.0);
+    }
+
     // A ball falling from (x, y) as thrown by owner (-1: a smart-bomb ball).
     Actor* dropBall(int slot, int owner, int x, int y) {
         Actor* b = game.ballActor[slot];

@@ -2,13 +2,7 @@
 
 namespace {
 
-class PlayFrame : public PlayField {
-protected:
-    void makeLeftBallReady() {
-        game.leftSupplyTimer = -1;
-        game.leftSupplyReady = 1;
-    }
-};
+using PlayFrame = PlayField;
 
 TEST_F(PlayFrame, PickUpZonesAreOpenIntervals) {
     struct Case {
@@ -52,7 +46,8 @@ TEST_F(PlayFrame, OfPlayersSharingAZoneTheLowerIndexTakesTheBallAndMorePlayersAr
         SCOPED_TRACE(::testing::Message() << c.players << " players, taker " << c.taker);
         game = GameState{};
         newGameInPlay(c.players);
-        makeLeftBallReady();
+        game.leftSupplyTimer = -1;
+        game.leftSupplyReady = 1;
         for (int p = 0; p < c.players; ++p) game.playerActor[p]->setX(c.x[p]);
         updatePlay();
         for (int p = 0; p < c.players; ++p) {
@@ -135,15 +130,7 @@ TEST_F(PlayFrame, APlayerWhoRunsWhileTheChainsawFallsNeverGetsIt) {
 }
 
 TEST_F(PlayFrame, BodyPartsBleedOnTheWayDownAndLeaveTheEngineBelowTheScreen) {
-    newGameInPlay(1);
-    game.playerActor[0]->setX(300);
-    game.playerWeapon[0] = weaponChainsaw;
-    game.playerState[0] = playerStrokeA;
-    game.playerFacing[0] = facingRight;
-    game.playerActionTimer[0] = 5;
-    placeClimber(0, climberHunting, 330, -20);
-    game.climberDir[0] = dirLeft;
-    game.climberActor[0]->setVelocityX(0.0);
+    setUpStroke(playerStrokeA, facingRight, 5, 330);
     game.climbersToSpawn = 5;
     int actorsBefore = engine->actorCount();
     std::vector<uint16_t> wallBefore(engine->backgroundSurface()->pixels(),
