@@ -149,7 +149,7 @@ TEST(ActorLifetime, ExpiringStopsAndHidesOnlyTheActor) {
     }
 }
 
-TEST(ActorTree, ChildrenRideAlongAtTheirOffsets) {
+TEST(ActorTree, ChildrenRideAlongAtTheirOffsetsAndShareBoundsAndVisibility) {
     Actor parent(nullptr, 100, 200, 2.0, -1.0);
     Actor child(nullptr, 0, 0, 50.0, 50.0);  // its own velocity is ignored while attached
     Actor grandchild(nullptr, 0, 0, 0, 0);
@@ -161,6 +161,22 @@ TEST(ActorTree, ChildrenRideAlongAtTheirOffsets) {
               (std::vector<int>{102, 112, 194, 113, 195}));
     parent.setPosition(0, 0);
     EXPECT_EQ((std::vector<int>{child.x(), grandchild.y()}), (std::vector<int>{10, -4}));
+
+    // Bounds and visibility reach every descendant, bounds shifted by the offsets.
+    parent.setLeftBound(100);
+    parent.setRightBound(200);
+    parent.setTopBound(10);
+    parent.setBottomBound(50);
+    parent.setBoundsActive(true);
+    EXPECT_EQ((std::vector<int>{child.leftBound(), child.rightBound(), child.topBound(),
+                                child.bottomBound(), grandchild.leftBound(), grandchild.bottomBound()}),
+              (std::vector<int>{110, 210, 5, 45, 111, 46}));
+    EXPECT_TRUE(grandchild.boundsActive());
+    parent.showTree();
+    EXPECT_TRUE(grandchild.isVisible());
+    child.hideTree();
+    child.show();
+    EXPECT_TRUE(parent.isVisible() && !grandchild.isVisible());
 
     Actor free(nullptr, 30, 40, 0, 0);
     free.attachToKeepingOffset(&parent);
@@ -185,25 +201,4 @@ TEST(ActorTree, AnActorHasOneParentAndDetachingTheMiddleChildKeepsTheOthersInOrd
     EXPECT_EQ(first.firstChild(), &c);
     EXPECT_EQ(a.attachTo(&second, 3, 4), 0);
     EXPECT_EQ(second.firstChild(), &a);
-}
-
-TEST(ActorTree, BoundsAndVisibilityReachEveryDescendant) {
-    Actor parent(nullptr, 0, 0, 0, 0), child(nullptr, 0, 0, 0, 0), grandchild(nullptr, 0, 0, 0, 0);
-    child.attachTo(&parent, 20, 7);
-    grandchild.attachTo(&child, 3, 2);
-    parent.setLeftBound(100);
-    parent.setRightBound(200);
-    parent.setTopBound(10);
-    parent.setBottomBound(50);
-    parent.setBoundsActive(true);
-    EXPECT_EQ((std::vector<int>{child.leftBound(), child.rightBound(), child.topBound(),
-                                child.bottomBound(), grandchild.leftBound(), grandchild.bottomBound()}),
-              (std::vector<int>{120, 220, 17, 57, 123, 59}));
-    EXPECT_TRUE(grandchild.boundsActive());
-
-    parent.showTree();
-    EXPECT_TRUE(grandchild.isVisible());
-    child.hideTree();
-    child.show();
-    EXPECT_TRUE(parent.isVisible() && !grandchild.isVisible());
 }
