@@ -97,7 +97,9 @@ TEST_F(FontTest, NumbersArePaddedToTheMinimumButNeverCut) {
         // they must still show plain digits rather than reach past the digit glyphs.
         {-42, 10, 0, "42"},
         {255, 16, 0, "255"},
+        {5, 1, 0, "101"},
         {5, 0, 0, "101"},
+        {5, -3, 0, "101"},
         {INT_MIN, 10, 0, "2147483648"},
     };
     for (const Case& c : cases) {
