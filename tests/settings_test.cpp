@@ -171,8 +171,8 @@ TEST_F(SettingsTest, WindowWrittenBackKeepingThePlayersLines) {
          "; keys\n[player1]\nfire = Space\n\n[window]\nmode = fullscreen\nscale = 4\n"},
         {"[window]\n; how I like it\nscale=1\n\n[sound]\nmusic = 20\n",
          "[window]\n; how I like it\nscale = 4\nmode = fullscreen\n\n[sound]\nmusic = 20\n"},
-        {"[window]\n  mode = window ; was\nscale = 2\n[player1]\n",
-         "[window]\nmode = fullscreen\nscale = 4\n[player1]\n"},
+        {"[window]\n  mode = window ; was\nscale = 2#3\n[player1]\n",
+         "[window]\nmode = fullscreen ; was\nscale = 4\n[player1]\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.before);

@@ -57,7 +57,11 @@ std::vector<std::string> withWindow(std::vector<std::string> lines, bool fullscr
         if (!name.empty()) endOfWindow = i + 1;
         for (int k = 0; k < 2; ++k) {
             if (name == wanted[k]) {
-                lines[i] = values[k];
+                // The player's own note after the value stays with it.
+                size_t note = lines[i].find_first_of(";#", lines[i].find('='));
+                bool spaced = note != std::string::npos && note > 0 &&
+                              (lines[i][note - 1] == ' ' || lines[i][note - 1] == '\t');
+                lines[i] = values[k] + (spaced ? " " + lines[i].substr(note) : std::string());
                 written[k] = true;
             }
         }
