@@ -37,11 +37,12 @@ TEST(Pause, PausedRunIsTheSameRunLater) {
     auto plain = screen_run::run(screen_run::scratchDir("plain"), opening(0, {}),
                                  "--joysticks 1 --frames " + std::to_string(frames));
     // P in the menu (frame 360) pauses nothing.
-    auto paused = screen_run::run(
-        screen_run::scratchDir("paused"),
-        opening(held, {{360, " tap P"}, {pauseAt, " tap P"}, {pauseAt + held, " joy 0 button 6 down"},
-                       {pauseAt + held + 2, " joy 0 button 6 up"}}),
-        "--joysticks 1 --frames " + std::to_string(frames + held));
+    auto paused = screen_run::run(screen_run::scratchDir("paused"),
+                                  opening(held, {{360, " tap P"},
+                                                 {pauseAt, " tap P"},
+                                                 {pauseAt + held, " joy 0 button 6 down"},
+                                                 {pauseAt + held + 2, " joy 0 button 6 up"}}),
+                                  "--joysticks 1 --frames " + std::to_string(frames + held));
     ASSERT_EQ(plain.exitCode + paused.exitCode, 0) << plain.errors << paused.errors;
     ASSERT_EQ(plain.stateChange(50, 60), 559) << "the opening no longer reaches play";
 

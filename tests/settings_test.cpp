@@ -41,11 +41,12 @@ std::vector<int> keysOf(const Options& o) {
 }  // namespace
 
 TEST_F(SettingsTest, EverySettingTakenWithCommentsAndSwappedKeys) {
-    write("; swapped fire keys: neither is bound twice once both lines are read\n"
-          "[player1]\nfire = Left Shift ; note\nleft = a\n"
-          "[player2]\n# Space for running right\nfire = Right Shift\nright = Space\n\n"
-          "[sound]\nmusic = 0\neffects = 55\nenabled = false\n"
-          "[window]\nmode = window\nscale = 8\n");
+    write(
+        "; swapped fire keys: neither is bound twice once both lines are read\n"
+        "[player1]\nfire = Left Shift ; note\nleft = a\n"
+        "[player2]\n# Space for running right\nfire = Right Shift\nright = Space\n\n"
+        "[sound]\nmusic = 0\neffects = 55\nenabled = false\n"
+        "[window]\nmode = window\nscale = 8\n");
     Options o;
     EXPECT_EQ(load(o), std::vector<std::string>{});
     Options expected;
@@ -140,8 +141,9 @@ TEST(SettingsRun, RebindingReachesAnInputScript) {
         screen_run::Result r = screen_run::run(dir, std::string("360 tap ") + key + "\n",
                                                "--frames 400 --config '" + dir + "/keys.ini'");
         ASSERT_EQ(r.exitCode, 0) << r.errors;
-        EXPECT_EQ(r.errors, dir + "/keys.ini:3: unknown key name 'Nokey' (SDL's key names, "
-                                  "e.g. Space, A, Left Shift)\n");
+        EXPECT_EQ(r.errors, dir +
+                                "/keys.ini:3: unknown key name 'Nokey' (SDL's key names, "
+                                "e.g. Space, A, Left Shift)\n");
         EXPECT_EQ(r.stateChange(15, 30), starts ? 362 : -1) << key;
     }
 }

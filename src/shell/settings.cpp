@@ -128,7 +128,8 @@ void readPlayerKey(Reading& r, int player, std::string_view name, std::string_vi
     std::string keyName(value);
     int code = keyName.empty() ? 0 : r.lookup(keyName.c_str());
     if (code == 0) {
-        r.problem(r.line, "unknown key name '" + keyName + "' (SDL's key names, e.g. Space, A, Left Shift)");
+        r.problem(r.line, "unknown key name '" + keyName +
+                              "' (SDL's key names, e.g. Space, A, Left Shift)");
         return;
     }
     // A later line for the same action replaces the earlier one.
@@ -163,15 +164,16 @@ void readSound(Reading& r, std::string_view name, std::string_view value) {
 void readWindow(Reading& r, std::string_view name, std::string_view value) {
     if (name == "mode") {
         if (value != "window" && value != "fullscreen") {
-            r.problem(r.line, "mode must be window or fullscreen, got '" + std::string(value) + "'");
+            r.problem(r.line,
+                      "mode must be window or fullscreen, got '" + std::string(value) + "'");
             return;
         }
         r.modeSeen = true;
         r.fullscreen = value == "fullscreen";
     } else if (name == "scale") {
         if (!wholeNumber(value, 1, 8, r.scale)) {
-            r.problem(r.line, "scale must be a whole number from 1 to 8, got '" +
-                                  std::string(value) + "'");
+            r.problem(r.line,
+                      "scale must be a whole number from 1 to 8, got '" + std::string(value) + "'");
             return;
         }
         r.scaleSeen = true;
@@ -204,9 +206,8 @@ struct FixedKey {
     int code;
     const char* what;
 };
-constexpr FixedKey fixedKeys[] = {{0x01, "Escape (ends the level)"},
-                                  {0x19, "P (pause)"},
-                                  {0xC5, "Pause (pause)"}};
+constexpr FixedKey fixedKeys[] = {
+    {0x01, "Escape (ends the level)"}, {0x19, "P (pause)"}, {0xC5, "Pause (pause)"}};
 
 std::string actionText(int player, int action) {
     return "player" + std::to_string(player + 1) + " " + actionNames[action];
@@ -246,8 +247,7 @@ void applyKeys(Reading& r) {
                         continue;
                     const KeyChoice* holder = byAction[p][a];
                     // Of two file lines, the later one gives way.
-                    if (holder == nullptr || holder->line < k->line)
-                        consider(k, actionText(p, a));
+                    if (holder == nullptr || holder->line < k->line) consider(k, actionText(p, a));
                 }
             }
         }

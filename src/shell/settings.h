@@ -23,5 +23,4 @@ void loadSettings(const std::string& path, Options& options, KeyCodeLookup looku
 
 // Writes `mode` and `scale` of [window] into the file, keeping every other line and comment,
 // crash-safely (a temporary file renamed over the old one). False with a reason otherwise.
-bool saveWindowSettings(const std::string& path, bool fullscreen, int scale,
-                        std::string& error);
+bool saveWindowSettings(const std::string& path, bool fullscreen, int scale, std::string& error);

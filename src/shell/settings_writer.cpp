@@ -72,7 +72,8 @@ std::vector<std::string> withWindow(std::vector<std::string> lines, bool fullscr
         endOfWindow = lines.size();
     }
     for (int k = 1; k >= 0; --k)
-        if (!written[k]) lines.insert(lines.begin() + static_cast<ptrdiff_t>(endOfWindow), values[k]);
+        if (!written[k])
+            lines.insert(lines.begin() + static_cast<ptrdiff_t>(endOfWindow), values[k]);
     return lines;
 }
 
@@ -91,8 +92,7 @@ bool writeAll(int fd, const std::string& text) {
 
 }  // namespace
 
-bool saveWindowSettings(const std::string& path, bool fullscreen, int scale,
-                        std::string& error) {
+bool saveWindowSettings(const std::string& path, bool fullscreen, int scale, std::string& error) {
     std::vector<std::string> lines;
     {
         std::ifstream in(path);

@@ -199,6 +199,7 @@ bool SdlDisplay::takeFocusLost() {
 
 int SdlDisplay::windowScale() const {
     // A window the player dragged to any size is remembered as the nearest whole scale.
-    double fit = std::min(windowedWidth_ / double(screenWidth), windowedHeight_ / double(screenHeight));
+    double fit = std::min(windowedWidth_ / double(screenWidth),
+                          windowedHeight_ / double(screenHeight));
     return std::clamp(static_cast<int>(fit + 0.5), 1, 8);
 }
