@@ -43,7 +43,8 @@ protected:
 
     // Runs the game with no display and no sound card reachable.
     RunResult run(const std::string& arguments, bool withData = true) {
-        std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=none '" +
+        std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=none "
+                              "XDG_CONFIG_HOME='" + file("config").string() + "' '" +
                               std::string(PARAPET_BINARY) + "' " + arguments;
         if (withData) command += " --data '" + std::string(PARAPET_DATA_DIR) + "'";
         command += " --save-dir '" + file("save").string() + "' >'" + file("out.txt").string() +

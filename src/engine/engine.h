@@ -68,6 +68,10 @@ public:
     int overlayCount() const { return overlayCount_; }
     void drawCell(int sheet, int cell, int x, int y, bool mirrorX, bool mirrorY, Surface* target,
                   bool colourKey);
+    // A frame step in which the game stands still (paused): the hooks run, the controls and
+    // the keyboard are read, the picture on screen is shown again with drawOver's additions,
+    // and the frame counts like any other, so input scripts keep their frame numbers.
+    void runHeldFrame(const std::function<void(Surface& target)>& drawOver);
     // Engine frame steps completed so far; frame F of a run is the one that completes step F.
     int framesCompleted() const { return framesCompleted_; }
 
@@ -92,6 +96,8 @@ public:
     bool isKeyDown(int keyCode) const { return (keyboardState_[keyCode & 0xFF] & 0x80) != 0; }
     int enumeratedJoysticks() const { return enumeratedJoysticks_; }
     int joystickCount() const { return joystickCount_; }
+    // Set-up joysticks that could be read in the last frame step (the others are unplugged).
+    int attachedJoysticks() const;
 
     // --- player controls (src/input/) ---
     void bindKeys(int slot, int up, int down, int left, int right, int buttonCount,
@@ -125,6 +131,7 @@ private:
     bool keyboardBound_[playerSlots] = {};
     int buttonCount_[playerSlots] = {};
     int joystickDevice_[playerSlots] = {};
+    bool joystickReadable_[playerSlots] = {};
     std::unique_ptr<Surface> sheetSurface_[maxSheets];
     int cellWidth_[maxSheets] = {};
     int cellHeight_[maxSheets] = {};

@@ -15,6 +15,7 @@ int Engine::setUpJoysticks(int maxCount) {
             break;
         }
         joystickDevice_[i] = i;
+        joystickReadable_[i] = true;
         ++joystickCount_;
     }
     return joystickCount_;
@@ -33,6 +34,7 @@ int Engine::setUpNewJoysticks(int maxCount) {
             break;
         }
         joystickDevice_[joystickCount_] = joystickCount_;
+        joystickReadable_[joystickCount_] = true;
         ++joystickCount_;
     }
     return joystickCount_;

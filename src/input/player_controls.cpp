@@ -47,6 +47,7 @@ void Engine::readControls() {
             ok = joystickSource_->read(joystickDevice_[j], state);
         }
         // A pad that stays unreadable (unplugged) adds nothing rather than stale input.
+        joystickReadable_[j] = ok;
         if (!ok) continue;
         uint32_t held = 0;
         for (int b = 0; b < 32; ++b)
@@ -60,4 +61,11 @@ void Engine::readControls() {
         if (state.y > 512) dirs |= 0x2;
         directions_[j] |= dirs;
     }
+}
+
+int Engine::attachedJoysticks() const {
+    int attached = 0;
+    for (int j = 0; j < joystickCount_ && j < playerSlots; ++j)
+        if (joystickReadable_[j]) ++attached;
+    return attached;
 }

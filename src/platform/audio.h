@@ -15,4 +15,7 @@ public:
     virtual void play(int voice, bool looped) = 0;
     virtual void stop(int voice) = 0;
     virtual void setFrequency(int voice, int hz) = 0;
+    // Holds every voice where it is (paused) or lets them all go on from there; a paused
+    // game must not lose its place in the music or the chainsaw's loop.
+    virtual void setPaused(bool paused) = 0;
 };

@@ -19,6 +19,12 @@ public:
     virtual void pumpEvents() = 0;
     // True once the player closed the window (or a headless run reached its last frame).
     virtual bool closeRequested() const = 0;
+    // True once after the window lost the keyboard focus (the player switched away).
+    virtual bool takeFocusLost() { return false; }
+    // What the player last chose for the window: full screen, and the window's whole-number
+    // scale of 640 x 480. A display without a window keeps what it was made with.
+    virtual bool isFullscreen() const { return false; }
+    virtual int windowScale() const { return 0; }
 
 private:
     std::unique_ptr<Surface> front_;

@@ -12,6 +12,8 @@
 #include "frontend/highscores.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
+#include "game/pause.h"
+#include "game/player_offer.h"
 #include "input/default_bindings.h"
 #include "platform/headless/headless_display.h"
 #include "platform/headless/headless_platform.h"
@@ -22,6 +24,7 @@
 #include "shell/log.h"
 #include "shell/options.h"
 #include "shell/paths.h"
+#include "shell/settings.h"
 #include "shell/stats.h"
 #include "shell/trace.h"
 #include "sound/sound.h"
@@ -74,10 +77,11 @@ private:
         buildAnimations();
         logLine("building animations done\n");
         engine.setUpJoysticks(maxJoysticksUsed);
-        initSound(platform_.audio.get(), 8, 22050);
+        // The settings file's `enabled = false` leaves the device closed: silent, no warning.
+        if (options_.soundWanted) initSound(platform_.audio.get(), 8, 22050);
         loadSounds();
         game.maxPlayers = engine.joystickCount() >= maxJoysticksUsed ? 3 : 2;
-        bindDefaultKeys(engine);
+        bindPlayerKeys(engine, options_.playerKeys);
         loadHighscores();
         logLine("determining ticks\n");
         int ticksPerSecond = measureTicksPerSecond(*platform_.clock, platform_.display.get(),
@@ -128,14 +132,24 @@ private:
         Clock& clock = *platform_.clock;
         while (true) {
             Steady::time_point start = Steady::now();
-            updateGame();
-            updatePlayerControls();
-            inLoopStep_ = true;
-            engine.runFrame();
+            if (pause_.active()) {
+                inLoopStep_ = true;
+                engine.runHeldFrame(
+                    [this, &engine](Surface& target) { pause_.drawBanner(engine, target); });
+            } else {
+                updateGame();
+                updatePlayerControls();
+                inLoopStep_ = true;
+                engine.runFrame();
+            }
             inLoopStep_ = false;
+            pause_.update(engine);
+            if (display.takeFocusLost()) pause_.focusLost();
             Steady::time_point worked = Steady::now();
             if (engine.joystickCount() < maxJoysticksUsed)
                 engine.setUpNewJoysticks(maxJoysticksUsed);
+            updatePlayerOffer(engine, maxJoysticksUsed);
+            rememberWindow(display);
             lastTick_ = waitForNextFrame(clock, &display, lastTick_);
             Steady::time_point waited = Steady::now();
             int64_t draw = engine.lastDrawMicros();
@@ -148,6 +162,23 @@ private:
             if (display.closeRequested()) break;
             if (options_.frames > 0 && engine.framesCompleted() >= options_.frames) break;
         }
+    }
+
+    // Alt+Enter and the player's resizing are kept in the settings file for the next start.
+    void rememberWindow(const Display& display) {
+        bool fullscreen = display.isFullscreen();
+        int scale = display.windowScale();
+        if (scale == 0 || options_.configFile.empty()) return;  // no window
+        if (windowKnown_ && fullscreen == lastFullscreen_ && scale == lastScale_) return;
+        bool first = !windowKnown_;
+        windowKnown_ = true;
+        lastFullscreen_ = fullscreen;
+        lastScale_ = scale;
+        if (first) return;  // what the run started with needs no writing
+        std::string error;
+        if (!saveWindowSettings(options_.configFile, fullscreen, scale, error))
+            std::fprintf(stderr, "parapet: cannot save the window settings to %s (%s)\n",
+                         options_.configFile.c_str(), error.c_str());
     }
 
     [[noreturn]] void finishAndExit() {
@@ -176,6 +207,10 @@ private:
     size_t nextScreenshot_ = 0;
     bool inLoopStep_ = false;  // the frame step running is the loop's own
     FrameStats stats_;
+    Pause pause_;
+    bool windowKnown_ = false;
+    bool lastFullscreen_ = false;
+    int lastScale_ = 0;
 };
 
 }  // namespace

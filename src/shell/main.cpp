@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/input_script.h"
@@ -11,6 +12,7 @@
 #include "shell/game_run.h"
 #include "shell/options.h"
 #include "shell/paths.h"
+#include "shell/settings.h"
 #include "shell/trace.h"
 
 namespace {
@@ -22,6 +24,19 @@ void setPaths(const Options& options, const char* argv0) {
     p.screenshotDir = options.screenshotDir.empty()
                           ? (std::filesystem::path(p.saveDir) / "screenshots").string()
                           : options.screenshotDir;
+}
+
+// The settings file fills in what the command line left open; a bad line costs only itself.
+void readSettingsFile(Options& options) {
+    bool named = !options.configFile.empty();
+    if (!named) options.configFile = defaultSettingsPath();
+    if (options.configFile.empty()) return;
+    if (named && !std::filesystem::exists(options.configFile))
+        std::fprintf(stderr, "parapet: settings file %s not found; the defaults are used\n",
+                     options.configFile.c_str());
+    std::vector<std::string> problems;
+    loadSettings(options.configFile, options, keyCodeFromName, problems);
+    for (const std::string& problem : problems) std::fprintf(stderr, "%s\n", problem.c_str());
 }
 
 }  // namespace
@@ -38,6 +53,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     setPaths(options, argc > 0 ? argv[0] : nullptr);
+    readSettingsFile(options);
 
     // A bad script must stop the run before its first frame.
     InputScript script;

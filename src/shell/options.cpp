@@ -64,11 +64,13 @@ const std::vector<OptionRow>& optionTable() {
         {"--windowed", nullptr, "play in a window",
          [](Options& o, std::string_view) {
              o.fullscreen = false;
+             o.windowModeGiven = true;
              return std::string();
          }},
         {"--fullscreen", nullptr, "play full screen (the default)",
          [](Options& o, std::string_view) {
              o.fullscreen = true;
+             o.windowModeGiven = true;
              return std::string();
          }},
         {"--scale", "N", "window size as N times 640 x 480 (1-8, default 2)",
@@ -76,6 +78,7 @@ const std::vector<OptionRow>& optionTable() {
              long long n = 0;
              std::string e = integerOption(v, 1, 8, n, "a whole number from 1 to 8");
              if (e.empty()) o.scale = static_cast<int>(n);
+             o.scaleGiven = e.empty();
              return e;
          }},
         {"--data", "DIR", "the game's data directory (holds g/, s/, m/)",
@@ -145,6 +148,11 @@ const std::vector<OptionRow>& optionTable() {
         {"--stats", nullptr, "print where each frame's time went at exit",
          [](Options& o, std::string_view) {
              o.stats = true;
+             return std::string();
+         }},
+        {"--config", "FILE", "read the settings from FILE (default: the XDG config directory)",
+         [](Options& o, std::string_view v) {
+             o.configFile = v;
              return std::string();
          }},
         {"--help", nullptr, "show this help", nullptr},

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "input/default_bindings.h"
+
 // Everything the command line can say, parsed once at start-up; game code never sees argv.
 struct Options {
     bool fullscreen = true;
@@ -20,6 +22,15 @@ struct Options {
     uint32_t startTick = 0;
     std::vector<int> screenshotFrames;  // ascending, without duplicates
     bool stats = false;
+
+    // The settings file (shell/settings.h) and what it sets where the command line is silent.
+    std::string configFile;        // --config; empty: the XDG config directory's parapet.ini
+    bool windowModeGiven = false;  // --windowed or --fullscreen given
+    bool scaleGiven = false;
+    int musicVolume = 100;  // percent
+    int effectsVolume = 100;
+    bool soundWanted = true;  // false: run silently
+    PlayerKeys playerKeys[keyboardPlayers] = {defaultPlayerKeys(0), defaultPlayerKeys(1)};
 };
 
 enum class ParseOutcome {

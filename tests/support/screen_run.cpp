@@ -111,7 +111,9 @@ std::string scratchDir(const std::string& suffix) {
 Result run(const std::string& dir, const std::string& script, const std::string& extraArgs) {
     Result result;
     result.dir = dir;
-    std::string command = std::string("'") + PARAPET_BINARY + "' --headless --data '" +
+    // A settings file of the developer's own must not change what the tests see.
+    std::string command = "XDG_CONFIG_HOME='" + dir + "/config' '" + std::string(PARAPET_BINARY) +
+                          "' --headless --data '" +
                           PARAPET_DATA_DIR + "' --save-dir '" + dir + "/save' --screenshot-dir '" +
                           dir + "/shots' --trace '" + dir + "/trace.jsonl' " + extraArgs;
     if (!script.empty()) {

@@ -24,7 +24,8 @@ bool SimulatedJoysticks::setUp(int slot, int index) {
 bool SimulatedJoysticks::read(int slot, JoystickState& state) {
     if (slot < 0 || slot >= maxControllers) return false;
     int index = slotIndex_[slot];
-    if (index < 0 || readFails_[index]) return false;
+    // A controller beyond the count has been pulled out.
+    if (index < 0 || index >= count_ || readFails_[index]) return false;
     state = states_[index];
     return true;
 }
@@ -33,7 +34,7 @@ bool SimulatedJoysticks::acquire(int slot) {
     ++acquireCalls_;
     if (slot < 0 || slot >= maxControllers) return false;
     int index = slotIndex_[slot];
-    if (index < 0) return false;
+    if (index < 0 || index >= count_) return false;
     if (acquireFixes_[index]) readFails_[index] = false;
     return !readFails_[index];
 }
@@ -66,3 +67,7 @@ void RecordingAudio::play(int voice, bool looped) {
 void RecordingAudio::stop(int voice) { record(Event{Op::stop, voice, 0}); }
 
 void RecordingAudio::setFrequency(int voice, int hz) { record(Event{Op::frequency, voice, hz}); }
+
+void RecordingAudio::setPaused(bool paused) {
+    record(Event{paused ? Op::pause : Op::resume, -1, 0});
+}

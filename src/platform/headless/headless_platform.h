@@ -73,11 +73,11 @@ private:
 // A sound device that plays nothing and remembers everything it was asked to do.
 class RecordingAudio : public AudioOutput {
 public:
-    enum class Op { play, loop, stop, frequency };
+    enum class Op { play, loop, stop, frequency, pause, resume };
     struct Event {
         Op op;
-        int voice;
-        int hz;  // frequency events only
+        int voice;  // -1 for pause and resume, which hold every voice
+        int hz;     // frequency events only
     };
     struct Voice {
         std::vector<uint8_t> samples;
@@ -89,6 +89,7 @@ public:
     void play(int voice, bool looped) override;
     void stop(int voice) override;
     void setFrequency(int voice, int hz) override;
+    void setPaused(bool paused) override;
 
     const std::vector<Voice>& voices() const { return voices_; }
     const std::vector<Event>& events() const { return events_; }

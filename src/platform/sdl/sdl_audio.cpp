@@ -85,3 +85,8 @@ void SdlAudio::setFrequency(int voice, int hz) {
     mixer_.setFrequency(voice, hz);
     unlock();
 }
+
+void SdlAudio::setPaused(bool paused) {
+    // SDL stops calling the mixer, so every voice keeps its position to the sample.
+    if (device_ != 0) SDL_PauseAudioDevice(device_, paused ? 1 : 0);
+}

@@ -153,6 +153,7 @@ void SdlDisplay::pumpEvents() {
                 break;
             case SDL_WINDOWEVENT:
                 if (event.window.event == SDL_WINDOWEVENT_CLOSE) closeRequested_ = true;
+                if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) focusLost_ = true;
                 if (event.window.event == SDL_WINDOWEVENT_EXPOSED && fullscreenPending_) {
                     fullscreenPending_ = false;
                     setFullscreen(true);
@@ -188,4 +189,17 @@ void SdlDisplay::pumpEvents() {
                 break;
         }
     }
+}
+
+bool SdlDisplay::takeFocusLost() {
+    bool lost = focusLost_;
+    focusLost_ = false;
+    return lost;
+}
+
+int SdlDisplay::windowScale() const {
+    // A window the player dragged to any size is remembered as the nearest whole scale.
+    double fit = std::min(windowedWidth_ / double(screenWidth),
+                          windowedHeight_ / double(screenHeight));
+    return std::clamp(static_cast<int>(fit + 0.5), 1, 8);
 }

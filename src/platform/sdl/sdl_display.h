@@ -27,7 +27,9 @@ public:
     void pumpEvents() override;
     bool closeRequested() const override { return closeRequested_; }
 
-    bool isFullscreen() const { return fullscreen_; }
+    bool takeFocusLost() override;
+    bool isFullscreen() const override { return fullscreen_; }
+    int windowScale() const override;
     void setFullscreen(bool fullscreen);
 
 private:
@@ -47,4 +49,5 @@ private:
     int windowedHeight_;
     bool fullscreenPending_ = false;
     bool closeRequested_ = false;
+    bool focusLost_ = false;
 };

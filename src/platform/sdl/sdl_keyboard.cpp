@@ -13,6 +13,17 @@ SdlKeyboard::SdlKeyboard(SdlLibraryShare library, std::shared_ptr<KeyHoldBack> h
         int dik = dikFromScancode(scancode);
         if (dik != 0) keys_.push_back({scancode, static_cast<uint8_t>(dik)});
     }
+    SDL_AddEventWatch(&SdlKeyboard::watchEvent, this);
+}
+
+SdlKeyboard::~SdlKeyboard() { SDL_DelEventWatch(&SdlKeyboard::watchEvent, this); }
+
+int SdlKeyboard::watchEvent(void* self, SDL_Event* event) {
+    if (event->type != SDL_KEYDOWN || event->key.repeat != 0) return 1;
+    SDL_Scancode scancode = event->key.keysym.scancode;
+    if (scancode == SDL_SCANCODE_P || scancode == SDL_SCANCODE_PAUSE)
+        static_cast<SdlKeyboard*>(self)->tapped_[dikFromScancode(scancode)] = true;
+    return 1;
 }
 
 bool SdlKeyboard::read(uint8_t state[256]) {
@@ -22,6 +33,10 @@ bool SdlKeyboard::read(uint8_t state[256]) {
     std::memset(state, 0, 256);
     for (const MappedKey& key : keys_) {
         if (key.scancode < count && down[key.scancode]) state[key.dik] = 0x80;
+    }
+    for (int dik = 0; dik < 256; ++dik) {
+        if (tapped_[dik]) state[dik] = 0x80;
+        tapped_[dik] = false;
     }
     if (holdBack_) holdBack_->apply(state);
     return true;

@@ -1,4 +1,5 @@
 #pragma once
+#include <SDL_events.h>
 #include <SDL_scancode.h>
 
 #include <memory>
@@ -12,6 +13,7 @@
 class SdlKeyboard : public KeyboardDevice {
 public:
     SdlKeyboard(SdlLibraryShare library, std::shared_ptr<KeyHoldBack> holdBack);
+    ~SdlKeyboard() override;
     bool read(uint8_t state[256]) override;
 
 private:
@@ -22,4 +24,9 @@ private:
     SdlLibraryShare library_;
     std::shared_ptr<KeyHoldBack> holdBack_;
     std::vector<MappedKey> keys_;
+    // The pause keys pressed since the last snapshot. A Pause key sends its press and release
+    // together, and a quick tap of P can fall between two frames; the snapshot after such a
+    // tap still shows the key down once.
+    bool tapped_[256] = {};
+    static int watchEvent(void* self, SDL_Event* event);
 };

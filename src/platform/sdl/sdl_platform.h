@@ -11,3 +11,8 @@ struct SdlSettings {
 // Creates the SDL display, keyboard, game controllers, audio output and clock. Returns false
 // with a one-line reason in `error` when no display can be opened.
 bool createSdlPlatform(const SdlSettings& settings, Platform& platform, std::string& error);
+
+// DirectInput code of a key by SDL's name for it ("Space", "Left Shift", "A"; any case),
+// 0 when SDL knows no such key or the game has no code for it. Works without a display, so
+// headless runs read the same settings file.
+int keyCodeFromName(const char* name);

@@ -1,0 +1,11 @@
+#include <SDL_keyboard.h>
+
+#include "platform/sdl/key_table.h"
+#include "platform/sdl/sdl_platform.h"
+
+int keyCodeFromName(const char* name) {
+    if (name == nullptr || *name == '\0') return 0;
+    // A pure table lookup in SDL: it needs no SDL_Init.
+    SDL_Scancode scancode = SDL_GetScancodeFromName(name);
+    return scancode == SDL_SCANCODE_UNKNOWN ? 0 : dikFromScancode(scancode);
+}

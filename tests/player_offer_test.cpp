@@ -1,0 +1,72 @@
+#include "game/player_offer.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "engine/engine.h"
+#include "game/game_state.h"
+#include "platform/headless/headless_display.h"
+#include "platform/headless/headless_platform.h"
+#include "platform/sdl/sdl_joysticks.h"
+
+namespace {
+
+// Controllers plugged in, the screen, players chosen before the frame; offer and players after.
+const int steps[][5] = {
+    {2, stateMenu, 2, 2, 2}, {3, stateMenu, 2, 3, 2}, {3, stateMenu, 3, 3, 3},
+    {2, stateMenu, 3, 2, 2},  // pulled out: a chosen three falls back to two
+    {3, stateMenu, 1, 3, 1}, {2, statePlay, 3, 3, 3},  // pulled out in play: the game goes on as it
+                                                       // was
+    {2, stateMenu, 3, 2, 2},
+};
+
+void checkOffers(JoystickSource& pads, const std::function<void(int)>& plug) {
+    plug(2);
+    HeadlessDisplay display(640, 480);
+    ScriptedKeyboard keyboard;
+    Engine engine(&display, &keyboard, &pads, 640, 480, 16);
+    engine.setUpJoysticks(3);
+    game = GameState{};
+    for (const auto& s : steps) {
+        SCOPED_TRACE(testing::Message() << s[0] << " pads, state " << s[1]);
+        plug(s[0]);
+        game.gameState = s[1];
+        game.numPlayers = s[2];
+        engine.setUpNewJoysticks(3);  // the frame loop's part
+        engine.readControls();
+        updatePlayerOffer(engine, 3);
+        EXPECT_EQ(game.maxPlayers, s[3]);
+        EXPECT_EQ(game.numPlayers, s[4]);
+    }
+}
+
+}  // namespace
+
+TEST(PlayerOffer, FollowsSimulatedControllers) {
+    SimulatedJoysticks pads(2);
+    checkOffers(pads, [&](int n) { pads.setCount(n); });
+}
+
+TEST(PlayerOffer, FollowsSdlVirtualControllers) {
+    SDL_SetHint(SDL_HINT_JOYSTICK_HIDAPI, "0");
+    if (SDL_Init(SDL_INIT_GAMECONTROLLER) != 0) GTEST_SKIP() << SDL_GetError();
+    SdlJoysticks pads(std::make_shared<SdlLibrary>());
+    if (pads.enumerate() != 0) GTEST_SKIP() << "real controllers are attached";
+    std::vector<SDL_JoystickID> ids;
+    auto plug = [&](int wanted) {
+        while (static_cast<int>(ids.size()) < wanted) {
+            int device = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, 15, 0);
+            ASSERT_GE(device, 0) << SDL_GetError();
+            ids.push_back(SDL_JoystickGetDeviceInstanceID(device));
+        }
+        for (; static_cast<int>(ids.size()) > wanted; ids.pop_back())
+            for (int i = 0; i < SDL_NumJoysticks(); ++i)
+                if (SDL_JoystickGetDeviceInstanceID(i) == ids.back()) SDL_JoystickDetachVirtual(i);
+        SDL_JoystickUpdate();
+    };
+    checkOffers(pads, plug);
+    plug(0);
+}

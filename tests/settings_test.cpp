@@ -1,0 +1,149 @@
+#include "shell/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/sdl/sdl_platform.h"
+#include "shell/options.h"
+#include "support/screen_run.h"
+
+namespace {
+
+class SettingsTest : public testing::Test {
+protected:
+    void SetUp() override { path_ = screen_run::scratchDir() + "/parapet.ini"; }
+    void write(const std::string& text) { std::ofstream(path_) << text; }
+    std::string read() {
+        std::stringstream s;
+        s << std::ifstream(path_).rdbuf();
+        return s.str();
+    }
+    std::vector<std::string> load(Options& options) {
+        std::vector<std::string> problems;
+        loadSettings(path_, options, keyCodeFromName, problems);
+        return problems;
+    }
+    std::string path_;
+};
+
+std::vector<int> keysOf(const Options& o) {
+    std::vector<int> keys;
+    for (const PlayerKeys& k : o.playerKeys)
+        keys.insert(keys.end(), {k.up, k.down, k.left, k.right, k.fire, k.chainsaw, k.bomb});
+    return keys;
+}
+
+}  // namespace
+
+TEST_F(SettingsTest, EverySettingTakenWithCommentsAndSwappedKeys) {
+    write(
+        "; swapped fire keys: neither is bound twice once both lines are read\n"
+        "[player1]\nfire = Left Shift ; note\nleft = a\n"
+        "[player2]\n# Space for running right\nfire = Right Shift\nright = Space\n\n"
+        "[sound]\nmusic = 0\neffects = 55\nenabled = false\n"
+        "[window]\nmode = window\nscale = 8\n");
+    Options o;
+    EXPECT_EQ(load(o), std::vector<std::string>{});
+    Options expected;
+    expected.playerKeys[0].fire = 42;
+    expected.playerKeys[0].left = 30;
+    expected.playerKeys[1].fire = 54;
+    expected.playerKeys[1].right = 57;
+    EXPECT_EQ(keysOf(o), keysOf(expected));
+    EXPECT_EQ(o.musicVolume, 0);
+    EXPECT_EQ(o.effectsVolume, 55);
+    EXPECT_FALSE(o.soundWanted);
+    EXPECT_FALSE(o.fullscreen);
+    EXPECT_EQ(o.scale, 8);
+
+    // The command line wins over the file.
+    const char* argv[] = {"parapet", "--fullscreen", "--scale", "3"};
+    Options given;
+    ASSERT_EQ(parseOptions(4, argv, given).outcome, ParseOutcome::run);
+    load(given);
+    EXPECT_TRUE(given.fullscreen);
+    EXPECT_EQ(given.scale, 3);
+}
+
+TEST_F(SettingsTest, EachBadLineNamesItselfAndKeepsTheDefault) {
+    struct Case {
+        const char* text;
+        const char* problem;  // after "file:"
+    } cases[] = {
+        {"[player1]\nfire = Hyperspace\n", "2: unknown key name 'Hyperspace'"},
+        {"[player1]\njump = Space\n", "2: unknown setting 'jump' in [player1]"},
+        {"[sound]\nmusic = 101\n", "2: music must be a whole number from 0 to 100, got '101'"},
+        {"[sound]\neffects = 50%\n", "2: effects must be a whole number from 0 to 100"},
+        {"[sound]\nenabled = maybe\n", "2: enabled must be true or false"},
+        {"[window]\nscale = 0\n", "2: scale must be a whole number from 1 to 8"},
+        {"[window]\nmode = huge\n", "2: mode must be window or fullscreen"},
+        {"[colours]\nred = 1\n", "2: unknown section [colours]"},
+        {"scale = 3\n", "1: setting 'scale' outside any section"},
+        {"[window]\n\nfull screen please\n", "3: not a 'name = value' line"},
+        {"[player1]\nfire = Space\n[player2]\nbomb = space\n",
+         "4: 'space' is already player1 fire; player2 bomb keeps its default key"},
+        {"[player1]\nfire = Left Shift\n", "2: 'Left Shift' is already player2 fire"},
+        {"[player2]\nleft = Up\n", "2: 'Up' is already player1 up"},
+        {"[player1]\nbomb = P\n", "2: 'P' is already P (pause)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        write(c.text);
+        Options o, defaults;
+        std::vector<std::string> problems = load(o);
+        ASSERT_EQ(problems.size(), 1u);
+        EXPECT_EQ(problems[0].rfind(path_ + ":" + c.problem, 0), 0u) << problems[0];
+        if (o.playerKeys[0].fire == 57) defaults.playerKeys[0].fire = 57;  // the first line stands
+        EXPECT_EQ(keysOf(o), keysOf(defaults));
+        EXPECT_EQ(o.musicVolume + o.effectsVolume, 200);
+        EXPECT_TRUE(o.soundWanted && o.fullscreen && o.scale == 2);
+    }
+}
+
+TEST_F(SettingsTest, WindowWrittenBackKeepingThePlayersLines) {
+    struct Case {
+        const char* before;
+        const char* after;
+    } cases[] = {
+        {"", "[window]\nmode = fullscreen\nscale = 4\n"},
+        {"; keys\n[player1]\nfire = Space\n",
+         "; keys\n[player1]\nfire = Space\n\n[window]\nmode = fullscreen\nscale = 4\n"},
+        {"[window]\n; mine\nscale=1 ; small\n\n[sound]\nmusic = 20\n",
+         "[window]\n; mine\nscale = 4 ; small\nmode = fullscreen\n\n[sound]\nmusic = 20\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.before);
+        std::filesystem::remove(path_);
+        if (*c.before) write(c.before);
+        std::string error;
+        ASSERT_TRUE(saveWindowSettings(path_, true, 4, error)) << error;
+        EXPECT_EQ(read(), c.after);
+    }
+    auto dir = std::filesystem::path(path_).parent_path();
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1)
+        << "a temporary file was left behind";
+    std::string error;
+    EXPECT_FALSE(saveWindowSettings(path_ + "/x.ini", false, 2, error));
+    EXPECT_FALSE(error.empty());
+}
+
+// A headless run reads --config: Space becomes player 1's fire and starts a game from the
+// menu (the title ends by itself at frame 346), Right Shift no longer does.
+TEST(SettingsRun, RebindingReachesAnInputScript) {
+    for (auto [key, starts] : {std::pair{"SPACE", true}, {"RSHIFT", false}}) {
+        std::string dir = screen_run::scratchDir(key);
+        std::ofstream(dir + "/keys.ini") << "[player1]\nfire = Space\nbomb = Nokey\n";
+        screen_run::Result r = screen_run::run(dir, std::string("360 tap ") + key + "\n",
+                                               "--frames 400 --config '" + dir + "/keys.ini'");
+        ASSERT_EQ(r.exitCode, 0) << r.errors;
+        EXPECT_EQ(r.errors, dir +
+                                "/keys.ini:3: unknown key name 'Nokey' (SDL's key names, "
+                                "e.g. Space, A, Left Shift)\n");
+        EXPECT_EQ(r.stateChange(15, 30), starts ? 362 : -1) << key;
+    }
+}
