@@ -19,6 +19,9 @@ public:
     virtual void pumpEvents() = 0;
     // True once the player closed the window (or a headless run reached its last frame).
     virtual bool closeRequested() const = 0;
+    // Gives the window the game's own picture: width x height pixels of 8-bit RGBA,
+    // straight alpha, rows top to bottom. A backend without a window ignores it.
+    virtual void setIcon(const uint8_t* /*rgba*/, int /*width*/, int /*height*/) {}
 
 private:
     std::unique_ptr<Surface> front_;

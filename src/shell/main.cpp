@@ -12,6 +12,7 @@
 #include "shell/options.h"
 #include "shell/paths.h"
 #include "shell/trace.h"
+#include "shell/window_icon.h"
 
 namespace {
 
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
     SdlSettings settings;
     settings.fullscreen = options.fullscreen;
     settings.scale = options.scale;
+    settings.windowClass = PARAPET_APP_ID;
     std::string error;
     if (!createSdlPlatform(settings, platform, error)) {
         std::fprintf(stderr,
@@ -76,5 +78,6 @@ int main(int argc, char** argv) {
         closeTrace();
         return 2;
     }
+    showWindowIcon(*platform.display);
     return runGame(options, platform, nullptr, nullptr);
 }
