@@ -55,8 +55,13 @@ set(CPACK_PACKAGE_NAME parapet)
 set(CPACK_PACKAGE_VENDOR "The Parapet developers")
 set(CPACK_PACKAGE_CONTACT "The Parapet developers <parapet@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "arcade game: defend the top of the wall against the climbers")
-set(CPACK_PACKAGE_DESCRIPTION
-  "A one-screen arcade game for one to three players sharing one computer. Climbers walk in along the foot of the wall and climb it in bursts; once on top they strike the nearest defender down. The defenders drop iron balls on them, cut them down with the chainsaw that comes once per level, and fire smart bombs. Levels get faster; the record score of each number of players is kept.")
+set(CPACK_PACKAGE_DESCRIPTION [[
+A one-screen arcade game for one to three players sharing one computer.
+Climbers walk in along the foot of the wall and climb it in bursts; once on
+top they strike the nearest defender down. The defenders drop iron balls on
+them, cut them down with the chainsaw that comes once per level, and fire
+smart bombs. Levels get faster; the record score of each number of players
+is kept.]])
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -68,9 +73,10 @@ include(CPack)
 # Stages the install, checks what it holds and, with dpkg-deb at hand, builds the package
 # into a temporary folder and runs it unpacked. The sanitized build has nothing to add here.
 if(NOT PARAPET_SANITIZE)
+  string(REPLACE ";" " " icon_sizes "${PARAPET_ICON_SIZES}")
   add_test(NAME packaging
            COMMAND ${CMAKE_SOURCE_DIR}/tests/packaging/install_test.sh
                    ${CMAKE_BINARY_DIR} ${PARAPET_APP_ID} ${PARAPET_INSTALL_BINDIR}
-                   "${PARAPET_ICON_SIZES}")
+                   "${icon_sizes}")
   set_tests_properties(packaging PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 240)
 endif()

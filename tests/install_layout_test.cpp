@@ -1,6 +1,7 @@
 // What an installed game relies on: finding its data beside the program in each layout,
 // its window icon, and a manual page that keeps up with the options.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -9,8 +10,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "platform/headless/headless_display.h"
 #include "shell/options.h"
@@ -22,8 +21,8 @@ namespace fs = std::filesystem;
 namespace {
 
 fs::path freshDir(const std::string& name) {
-    fs::path dir = fs::temp_directory_path() /
-                   ("parapet-install-" + name + "-" + std::to_string(::getpid()));
+    fs::path dir =
+        fs::temp_directory_path() / ("parapet-install-" + name + "-" + std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;
@@ -40,7 +39,9 @@ TEST(InstallLayout, DataDirectoryFoundBesideTheProgramInEachLayout) {
     };
     const std::vector<Case> cases = {
         {"build tree", {"build/data"}, "build", "build/data"},
-        {"games layout", {"usr/games", "usr/share/games/parapet"}, "usr/games",
+        {"games layout",
+         {"usr/games", "usr/share/games/parapet"},
+         "usr/games",
          "usr/share/games/parapet"},
         {"plain layout", {"usr/bin", "usr/share/parapet"}, "usr/bin", "usr/share/parapet"},
         // A build tree wins over an installed tree that happens to sit beside it.

@@ -13,8 +13,9 @@ bool showWindowIcon(Display& display) {
     std::ifstream in(path, std::ios::binary);
     in.read(reinterpret_cast<char*>(rgba.data()), std::streamsize(rgba.size()));
     if (!in || in.gcount() != std::streamsize(rgba.size())) {
-        std::fprintf(stderr, "parapet: cannot read the window icon %s (%s); the window keeps a plain icon\n",
-                     path.c_str(), in.is_open() ? "shorter than 64 x 64 RGBA pixels" : "cannot open it");
+        std::fprintf(
+            stderr, "parapet: cannot read the window icon %s (%s); the window keeps a plain icon\n",
+            path.c_str(), in.is_open() ? "shorter than 64 x 64 RGBA pixels" : "cannot open it");
         return false;
     }
     display.setIcon(rgba.data(), windowIconSize, windowIconSize);

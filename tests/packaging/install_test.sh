@@ -67,6 +67,17 @@ if command -v groff >/dev/null; then
   [ -z "$out" ] || fail "groff warns about parapet.6: $out"
 fi
 
+# make uninstall takes away every file it put there, and nothing that is not its own.
+touch "$root/share/applications/other-game.desktop"
+"$(dirname "$0")/../../tools/uninstall.sh" "$build" /usr "$stage" >/dev/null ||
+  fail "tools/uninstall.sh"
+left=$(cd "$root" && find . -type f -o -type l)
+[ "$left" = "./share/applications/other-game.desktop" ] ||
+  fail "after uninstall the tree holds: $(echo $left)"
+[ ! -e "$root/share/games/parapet" ] || fail "after uninstall share/games/parapet is still there"
+rm -rf "$stage"
+DESTDIR="$stage" cmake --install "$build" --prefix /usr >/dev/null 2>&1 || fail "second staging"
+
 # 2. The package: the same files as the staged install, and it runs unpacked.
 if ! command -v dpkg-deb >/dev/null || ! command -v dpkg-shlibdeps >/dev/null; then
   echo "note: dpkg-deb or dpkg-shlibdeps missing, package not checked"

@@ -29,7 +29,8 @@ void paintScene(Canvas& c, float u, float wallTop, float merlonTop, float merlon
                 float round) {
     const float half = u / 2;
     auto tile = [&](Vec2 p) { return sdBox(p, {half, half}, {half, half}, 0, round); };
-    c.fill(tile, [&](Vec2 p) { return skyAt(p.y / wallTop); }, 0, 0, u, u);
+    c.fill(
+        tile, [&](Vec2 p) { return skyAt(p.y / wallTop); }, 0, 0, u, u);
     auto inTile = [&](Vec2 p, float d) { return std::max(d, tile(p)); };
     Rgb dark = kStoneDark;
     auto stone = [&](Vec2 p) {
@@ -43,15 +44,18 @@ void paintScene(Canvas& c, float u, float wallTop, float merlonTop, float merlon
     };
     c.fill([&](Vec2 p) { return inTile(p, wallTop - p.y); }, stone, 0, wallTop - 1, u, u);
     for (float x0 : {0.f, u - merlonWidth}) {
-        c.fill([&](Vec2 p) { return inTile(p, std::max({merlonTop - p.y, p.y - wallTop - 1,
-                                                         x0 - p.x, p.x - (x0 + merlonWidth)})); },
-               [&](Vec2 p) { return p.y < merlonTop + u / 16 ? kStoneLit : kStone; }, x0 - 1,
-               merlonTop - 1, x0 + merlonWidth + 1, wallTop + 1);
+        c.fill(
+            [&](Vec2 p) {
+                return inTile(p, std::max({merlonTop - p.y, p.y - wallTop - 1, x0 - p.x,
+                                           p.x - (x0 + merlonWidth)}));
+            },
+            [&](Vec2 p) { return p.y < merlonTop + u / 16 ? kStoneLit : kStone; }, x0 - 1,
+            merlonTop - 1, x0 + merlonWidth + 1, wallTop + 1);
     }
 }
 
 // The game's defender, lifting the ball over his helmet, feet on the walkway.
-void paintLargeIcon(Canvas& c, int size) {
+void paintGameFigureIcon(Canvas& c, int size) {
     const float u = 64, zoom = size / u;
     c.setView(zoom, {0, 0});
     paintScene(c, u, 53, 42, 10, 9);
@@ -76,7 +80,7 @@ void paintLargeIcon(Canvas& c, int size) {
 }
 
 // Sixteen drawing units across; every edge lies on a pixel edge at 16 and 32 px.
-void paintSmallIcon(Canvas& c, int size) {
+void paintBoldIcon(Canvas& c, int size) {
     const float u = 16, zoom = size / u;
     c.setView(zoom, {0, 0});
     paintScene(c, u, 12, 9, 3, 2.5f);
@@ -87,9 +91,9 @@ void paintSmallIcon(Canvas& c, int size) {
         Rgb colour;
     };
     const Part parts[] = {
-        {6, 10, 7, 12, look.legs},   {9, 10, 10, 12, look.legs},  {6, 7, 10, 10, look.tunic},
-        {6, 9, 10, 10, look.belt},   {5, 4, 6, 8, look.sleeve},   {10, 4, 11, 8, look.sleeve},
-        {7, 5, 9, 7, look.skin},     {7, 4, 9, 5, look.helmet},
+        {6, 10, 7, 12, look.legs}, {9, 10, 10, 12, look.legs}, {6, 7, 10, 10, look.tunic},
+        {6, 9, 10, 10, look.belt}, {5, 4, 6, 8, look.sleeve},  {10, 4, 11, 8, look.sleeve},
+        {7, 5, 9, 7, look.skin},   {7, 4, 9, 5, look.helmet},
     };
     // Every part's outline goes down before any part's colour, so an outline never cuts
     // into the neighbouring part.
@@ -107,22 +111,24 @@ void paintSmallIcon(Canvas& c, int size) {
     float r = 1.9f;
     Vec2 ball{8, 2.3f};
     if (outline)
-        c.fill([&](Vec2 p) { return length(p - ball) - r - 0.5f; },
-               [&](Vec2) { return kOutline; }, 5, 0, 11, 5);
+        c.fill([&](Vec2 p) { return length(p - ball) - r - 0.5f; }, [&](Vec2) { return kOutline; },
+               5, 0, 11, 5);
     c.fill([&](Vec2 p) { return length(p - ball) - r; },
-           [&](Vec2 p) { return length(p - (ball + Vec2{-0.7f, -0.7f})) < 0.8f
-                                    ? rgb(230, 232, 244) : rgb(70, 72, 88); },
+           [&](Vec2 p) {
+               return length(p - (ball + Vec2{-0.7f, -0.7f})) < 0.8f ? rgb(230, 232, 244)
+                                                                     : rgb(70, 72, 88);
+           },
            5, 0, 11, 5);
 }
 
 }  // namespace
 
-std::vector<uint8_t> makeIconRgba(int size) {
+std::vector<uint8_t> makeIconRgba(int size, bool boldShapes) {
     Canvas c(size, size);
-    if (size >= 48)
-        paintLargeIcon(c, size);
+    if (boldShapes)
+        paintBoldIcon(c, size);
     else
-        paintSmallIcon(c, size);
+        paintGameFigureIcon(c, size);
     std::vector<uint8_t> out(size_t(size) * size * 4);
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
@@ -139,7 +145,7 @@ std::vector<uint8_t> makeIconRgba(int size) {
 
 bool writeIcons(const std::string& dir) {
     for (int size : kIconSizes) {
-        std::vector<uint8_t> rgba = makeIconRgba(size);
+        std::vector<uint8_t> rgba = makeIconRgba(size, size < 48);
         std::vector<uint8_t> png = encodePngRgba(rgba.data(), size, size);
         std::string name = std::to_string(size) + "x" + std::to_string(size) + ".png";
         if (!writeBytes(dir + "/" + name, png.data(), png.size())) return false;
@@ -148,6 +154,8 @@ bool writeIcons(const std::string& dir) {
 }
 
 bool writeWindowIcon(const std::string& outDir) {
-    std::vector<uint8_t> rgba = makeIconRgba(kWindowIconSize);
+    // Window managers shrink the one picture SDL hands on to title-bar size themselves, so
+    // the window gets the bold shapes that survive that.
+    std::vector<uint8_t> rgba = makeIconRgba(kWindowIconSize, true);
     return writeBytes(outDir + "/g/Icon_64x64.rgba", rgba.data(), rgba.size());
 }
