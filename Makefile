@@ -1,13 +1,18 @@
 # Two commands set everything up on a fresh Debian 12 machine:
 #   make play   installs what is missing, builds and starts the game
 #   make test   installs what is missing, builds and runs every test (plain and sanitized)
+# Installing (see README.md, "Installing"):
+#   make install [PREFIX=/usr/local] [DESTDIR=staging root]   and   make uninstall (same variables)
+#   make deb     a Debian package in $(BUILD)/
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
+PREFIX     ?= /usr/local
+DESTDIR    ?=
 PACKAGES   := $(shell grep -v '^\s*\#' tools/debian-packages.txt)
 
-.PHONY: all deps configure play test test-plain test-asan bench clean
+.PHONY: all deps configure play test test-plain test-asan bench clean install uninstall deb
 
 all: $(BUILD)/parapet
 
@@ -37,6 +42,15 @@ test-asan: deps
 
 bench: $(BUILD)/parapet
 	./$(BUILD)/parapet_bench
+
+install: $(BUILD)/parapet
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+uninstall:
+	tools/uninstall.sh "$(BUILD)" "$(PREFIX)" "$(DESTDIR)"
+
+deb: $(BUILD)/parapet
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -25,6 +25,9 @@ public:
     // scale of 640 x 480. A display without a window keeps what it was made with.
     virtual bool isFullscreen() const { return false; }
     virtual int windowScale() const { return 0; }
+    // Gives the window the game's own picture: width x height pixels of 8-bit RGBA,
+    // straight alpha, rows top to bottom. A backend without a window ignores it.
+    virtual void setIcon(const uint8_t* /*rgba*/, int /*width*/, int /*height*/) {}
 
 private:
     std::unique_ptr<Surface> front_;

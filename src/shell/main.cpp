@@ -14,6 +14,7 @@
 #include "shell/paths.h"
 #include "shell/settings.h"
 #include "shell/trace.h"
+#include "shell/window_icon.h"
 
 namespace {
 
@@ -84,6 +85,7 @@ int main(int argc, char** argv) {
     SdlSettings settings;
     settings.fullscreen = options.fullscreen;
     settings.scale = options.scale;
+    settings.windowClass = PARAPET_APP_ID;
     std::string error;
     if (!createSdlPlatform(settings, platform, error)) {
         std::fprintf(stderr,
@@ -92,5 +94,6 @@ int main(int argc, char** argv) {
         closeTrace();
         return 2;
     }
+    showWindowIcon(*platform.display);
     return runGame(options, platform, nullptr, nullptr);
 }

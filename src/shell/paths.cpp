@@ -5,6 +5,10 @@
 
 namespace fs = std::filesystem;
 
+#ifndef PARAPET_DATA_FROM_BINARY
+#define PARAPET_DATA_FROM_BINARY "../share/games/parapet"
+#endif
+
 Paths& paths() {
     static Paths thePaths;
     return thePaths;
@@ -54,16 +58,25 @@ std::string resolveLoadPath(const char* gameName) {
     return resolveDataPath(gameName);
 }
 
+std::string dataDirBeside(const std::string& exeDir) {
+    // The build tree keeps data/ beside the program; an installed game keeps it where the
+    // build's install layout put it, relative to the program so that a staged or unpacked
+    // tree works as well as the final place. ../share/parapet is the plain layout's.
+    const fs::path dir = exeDir;
+    std::error_code ec;
+    for (const char* relative : {"data", PARAPET_DATA_FROM_BINARY, "../share/parapet"}) {
+        fs::path candidate = (dir / relative).lexically_normal();
+        if (fs::is_directory(candidate, ec)) return candidate.string();
+    }
+    return (dir / "data").string();
+}
+
 std::string defaultDataDir(const char* argv0) {
     if (const char* env = std::getenv("PARAPET_DATA"); env != nullptr && *env != '\0') return env;
     std::error_code ec;
     fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     if (ec && argv0 != nullptr) exe = fs::absolute(argv0, ec);
-    fs::path dir = exe.parent_path();
-    if (fs::is_directory(dir / "data", ec)) return (dir / "data").string();
-    if (fs::is_directory(dir / ".." / "share" / "parapet", ec))
-        return (dir / ".." / "share" / "parapet").lexically_normal().string();
-    return (dir / "data").string();
+    return dataDirBeside(exe.parent_path().string());
 }
 
 std::string defaultSaveDir() {

@@ -23,3 +23,6 @@ std::string resolveLoadPath(const char* gameName);
 // Default directories per the command line, environment and executable location.
 std::string defaultDataDir(const char* argv0);
 std::string defaultSaveDir();
+// The data directory of a program in exeDir: data/ there (the build tree), else the
+// installed layout's data directory relative to it; data/ when neither exists.
+std::string dataDirBeside(const std::string& exeDir);

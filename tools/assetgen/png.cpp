@@ -38,12 +38,15 @@ void chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_
 }
 }  // namespace
 
-std::vector<uint8_t> encodePng(const uint8_t* rgb, int width, int height) {
+namespace {
+// channels: 3 for RGB, 4 for RGBA.
+std::vector<uint8_t> encode(const uint8_t* pixels, int width, int height, int channels) {
+    const size_t rowBytes = size_t(width) * channels;
     std::vector<uint8_t> raw;
-    raw.reserve(size_t(height) * (width * 3 + 1));
+    raw.reserve(size_t(height) * (rowBytes + 1));
     for (int y = 0; y < height; ++y) {
         raw.push_back(0);  // no filter
-        raw.insert(raw.end(), rgb + size_t(y) * width * 3, rgb + size_t(y + 1) * width * 3);
+        raw.insert(raw.end(), pixels + y * rowBytes, pixels + (y + 1) * rowBytes);
     }
     // zlib stream of stored blocks, each at most 65535 bytes.
     std::vector<uint8_t> z = {0x78, 0x01};
@@ -70,11 +73,21 @@ std::vector<uint8_t> encodePng(const uint8_t* rgb, int width, int height) {
     std::vector<uint8_t> ihdr;
     put32(ihdr, uint32_t(width));
     put32(ihdr, uint32_t(height));
-    ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});  // 8-bit RGB
+    uint8_t colourType = channels == 4 ? 6 : 2;  // 8-bit RGBA or RGB
+    ihdr.insert(ihdr.end(), {8, colourType, 0, 0, 0});
     chunk(out, "IHDR", ihdr);
     chunk(out, "IDAT", z);
     chunk(out, "IEND", {});
     return out;
+}
+}  // namespace
+
+std::vector<uint8_t> encodePng(const uint8_t* rgb, int width, int height) {
+    return encode(rgb, width, height, 3);
+}
+
+std::vector<uint8_t> encodePngRgba(const uint8_t* rgba, int width, int height) {
+    return encode(rgba, width, height, 4);
 }
 
 bool writePng(const std::string& path, const uint8_t* rgb, int width, int height) {

@@ -132,6 +132,15 @@ void SdlDisplay::present() {
     SDL_RenderPresent(renderer_);
 }
 
+void SdlDisplay::setIcon(const uint8_t* rgba, int width, int height) {
+    // SDL copies the pixels into the window system's own icon; the surface only lends them.
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<uint8_t*>(rgba), width, height, 32, width * 4, SDL_PIXELFORMAT_RGBA32);
+    if (icon == nullptr) return;
+    SDL_SetWindowIcon(window_, icon);
+    SDL_FreeSurface(icon);
+}
+
 void SdlDisplay::setFullscreen(bool fullscreen) {
     if (SDL_SetWindowFullscreen(window_, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
         return;

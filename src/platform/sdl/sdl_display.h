@@ -26,6 +26,7 @@ public:
     void present() override;
     void pumpEvents() override;
     bool closeRequested() const override { return closeRequested_; }
+    void setIcon(const uint8_t* rgba, int width, int height) override;
 
     bool takeFocusLost() override;
     bool isFullscreen() const override { return fullscreen_; }

@@ -13,6 +13,12 @@
 #include "platform/sdl/sdl_keyboard.h"
 
 bool createSdlPlatform(const SdlSettings& settings, Platform& platform, std::string& error) {
+    // This SDL reads the window class from the environment when the video subsystem
+    // starts; a class the player set there himself is left alone.
+    if (!settings.windowClass.empty()) {
+        setenv("SDL_VIDEO_X11_WMCLASS", settings.windowClass.c_str(), 0);
+        setenv("SDL_VIDEO_WAYLAND_WMCLASS", settings.windowClass.c_str(), 0);
+    }
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
         error = std::string("cannot start the display: ") + SDL_GetError();
         SDL_Quit();

@@ -6,6 +6,9 @@
 struct SdlSettings {
     bool fullscreen = true;  // desktop-size full-screen window; false: a window
     int scale = 2;           // window size as a multiple of 640 x 480
+    // The window's class (X11 WM_CLASS, Wayland app id), which desktops match to the
+    // desktop entry of the same name; empty leaves SDL's default (the program's name).
+    std::string windowClass;
 };
 
 // Creates the SDL display, keyboard, game controllers, audio output and clock. Returns false

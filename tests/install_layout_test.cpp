@@ -1,0 +1,126 @@
+// What an installed game relies on: finding its data beside the program in each layout,
+// its window icon, and a manual page that keeps up with the options.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/headless/headless_display.h"
+#include "shell/options.h"
+#include "shell/paths.h"
+#include "shell/window_icon.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path freshDir(const std::string& name) {
+    fs::path dir =
+        fs::temp_directory_path() / ("parapet-install-" + name + "-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir;
+}
+
+}  // namespace
+
+TEST(InstallLayout, DataDirectoryFoundBesideTheProgramInEachLayout) {
+    struct Case {
+        const char* layout;
+        std::vector<const char*> dirs;  // made under the root
+        const char* program;            // folder of the program
+        const char* expected;           // data directory found
+    };
+    const std::vector<Case> cases = {
+        {"build tree", {"build/data"}, "build", "build/data"},
+        {"games layout",
+         {"usr/games", "usr/share/games/parapet"},
+         "usr/games",
+         "usr/share/games/parapet"},
+        {"plain layout", {"usr/bin", "usr/share/parapet"}, "usr/bin", "usr/share/parapet"},
+        // A build tree wins over an installed tree that happens to sit beside it.
+        {"both", {"x/games/data", "x/share/games/parapet"}, "x/games", "x/games/data"},
+        // Nothing there: data/ beside the program, so the error names a sensible place.
+        {"none", {"opt/games"}, "opt/games", "opt/games/data"},
+    };
+    for (const Case& c : cases) {
+        fs::path root = freshDir("layout");
+        for (const char* d : c.dirs) fs::create_directories(root / d);
+        EXPECT_EQ(dataDirBeside((root / c.program).string()), (root / c.expected).string())
+            << c.layout;
+        fs::remove_all(root);
+    }
+}
+
+namespace {
+
+class IconDisplay : public HeadlessDisplay {
+public:
+    IconDisplay() : HeadlessDisplay(8, 8) {}
+    void setIcon(const uint8_t* rgba, int width, int height) override {
+        pixels.assign(rgba, rgba + size_t(width) * height * 4);
+        this->width = width;
+        this->height = height;
+    }
+    std::vector<uint8_t> pixels;
+    int width = 0, height = 0;
+};
+
+}  // namespace
+
+TEST(InstallLayout, WindowIconReadFromTheDataDirectoryOrLeftOut) {
+    fs::path root = freshDir("icon");
+    fs::create_directories(root / "g");
+    paths().dataDir = root.string();
+    const fs::path file = root / "g" / "Icon_64x64.rgba";
+
+    std::vector<uint8_t> rgba(64 * 64 * 4);
+    for (size_t i = 0; i < rgba.size(); ++i) rgba[i] = uint8_t(i * 7);
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(rgba.data()), std::streamsize(rgba.size()));
+    IconDisplay shown;
+    EXPECT_TRUE(showWindowIcon(shown));
+    EXPECT_EQ(shown.width, 64);
+    EXPECT_EQ(shown.height, 64);
+    EXPECT_EQ(shown.pixels, rgba);
+
+    // A short or missing file costs the icon, never the game.
+    for (bool present : {true, false}) {
+        fs::remove(file);
+        if (present)
+            std::ofstream(file, std::ios::binary)
+                .write(reinterpret_cast<const char*>(rgba.data()), 1000);
+        IconDisplay plain;
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(showWindowIcon(plain));
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find(file.string()), std::string::npos) << err;
+        EXPECT_TRUE(plain.pixels.empty());
+    }
+    fs::remove_all(root);
+}
+
+// A new option lands in the usage text; the manual page must follow it.
+TEST(InstallLayout, ManualPageNamesEveryOption) {
+    std::ifstream in(std::string(PARAPET_SOURCE_DIR) + "/dist/parapet.6.in");
+    ASSERT_TRUE(in.is_open());
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string page = std::regex_replace(text.str(), std::regex(R"(\\-)"), "-");
+
+    const std::string usage = usageText();
+    std::set<std::string> options;
+    std::regex option(R"(--[a-z][a-z-]*)");
+    for (auto it = std::sregex_iterator(usage.begin(), usage.end(), option);
+         it != std::sregex_iterator(); ++it)
+        options.insert(it->str());
+    ASSERT_GT(options.size(), 10u);
+    for (const std::string& o : options)
+        EXPECT_NE(page.find(o), std::string::npos) << o << " is missing from dist/parapet.6.in";
+}
