@@ -47,13 +47,6 @@ std::string resolveSavePath(const char* gameName) {
     return join(paths().saveDir, rest);
 }
 
-std::string resolveLoadPath(const char* gameName) {
-    std::string saved = resolveSavePath(gameName);
-    std::error_code ec;
-    if (fs::exists(saved, ec)) return saved;
-    return resolveDataPath(gameName);
-}
-
 std::string defaultDataDir(const char* argv0) {
     if (const char* env = std::getenv("PARAPET_DATA"); env != nullptr && *env != '\0') return env;
     std::error_code ec;
