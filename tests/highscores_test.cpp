@@ -104,26 +104,6 @@ TEST_F(HighscoreFile, ImageIsComplementedRecordsWithNulFiller) {
     EXPECT_EQ(image(), complemented(plain));
 }
 
-TEST_F(HighscoreFile, SaveAndLoadRoundTrip) {
-    struct Case {
-        const char* name;
-        int value;
-        const char* nameBack;
-        int valueBack;
-    };
-    const Case cases[3] = {
-        {"Maximili", 999999, "Maximili", 999999},  // every field full
-        {"Jo", 0, "Jo", 0},
-        {"Ann", 1234567, "Ann", 123456},  // only six digits fit the field
-    };
-    for (int i = 0; i < 3; ++i) setEntry(i, cases[i].name, cases[i].value);
-    ASSERT_EQ(saveHighscores(), 0);
-    EXPECT_EQ(fs::file_size(savedFile()), 42u);
-    resetHighscores();
-    loadHighscores();
-    for (int i = 0; i < 3; ++i) expectEntry(i, cases[i].nameBack, cases[i].valueBack);
-}
-
 TEST_F(HighscoreFile, LoadingPrefersTheSaveDirectoryAndFallsBackToTheData) {
     setEntry(0, "Data", 10);
     writeBytes(root / "data" / "g" / "gx.raw", image());

@@ -246,12 +246,9 @@ TEST_F(SoundTest, GameSoundsLoadInOrderWithTheirRates) {
     openDevice();
     loadSounds();
     ASSERT_EQ(audio_.voices().size(), 28u);
-    const int rates[effectCount] = {11025, 22050, 11025, 11025, 11025, 11025, 11025,
-                                    8000,  8000,  7500,  11025, 22050, 22050, 22050,
-                                    22050, 22050, 22050, 22050, 22050, 22050};
     for (int i = 0; i < effectCount; ++i) {
         ASSERT_NE(effects[i], nullptr);
-        EXPECT_EQ(audio_.voices()[static_cast<size_t>(i)].rate, rates[i]) << effectFiles[i].file;
+        EXPECT_EQ(audio_.voices()[static_cast<size_t>(i)].rate, effectFiles[i].rate) << effectFiles[i].file;
         EXPECT_EQ(effect(effectFiles[i].file), effects[i]);
     }
     for (int i = 0; i < musicTrackCount; ++i) {
