@@ -2,13 +2,16 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -76,7 +79,7 @@ protected:
         paths().dataDir = (root / "data").string();
         paths().saveDir = (root / "save").string();
         paths().screenshotDir = (root / "shots").string();
-        resetHighscores();
+        loadHighscores();  // no file yet: the built-in table, and saving allowed
         game = GameState{};
     }
     void TearDown() override {
@@ -101,33 +104,6 @@ TEST_F(HighscoreFile, ImageIsComplementedRecordsWithNulFiller) {
     EXPECT_EQ(image(), complemented(plain));
 }
 
-TEST_F(HighscoreFile, AllOnesFileReadsAsEmptyNamesAndZero) {
-    Bytes ones(42, 0xFF);
-    setEntry(0, "Keep", 7);
-    decodeHighscores(ones.data(), 42);
-    for (int i = 0; i < 3; ++i) expectEntry(i, "", 0);
-}
-
-TEST_F(HighscoreFile, SaveAndLoadRoundTrip) {
-    struct Case {
-        const char* name;
-        int value;
-        const char* nameBack;
-        int valueBack;
-    };
-    const Case cases[3] = {
-        {"Maximili", 999999, "Maximili", 999999},  // every field full
-        {"Jo", 0, "Jo", 0},
-        {"Ann", 1234567, "Ann", 123456},  // only six digits fit the field
-    };
-    for (int i = 0; i < 3; ++i) setEntry(i, cases[i].name, cases[i].value);
-    ASSERT_EQ(saveHighscores(), 0);
-    EXPECT_EQ(fs::file_size(savedFile()), 42u);
-    resetHighscores();
-    loadHighscores();
-    for (int i = 0; i < 3; ++i) expectEntry(i, cases[i].nameBack, cases[i].valueBack);
-}
-
 TEST_F(HighscoreFile, LoadingPrefersTheSaveDirectoryAndFallsBackToTheData) {
     setEntry(0, "Data", 10);
     writeBytes(root / "data" / "g" / "gx.raw", image());
@@ -140,11 +116,6 @@ TEST_F(HighscoreFile, LoadingPrefersTheSaveDirectoryAndFallsBackToTheData) {
     resetHighscores();
     loadHighscores();
     expectEntry(0, "Saved", 20);
-}
-
-TEST_F(HighscoreFile, MissingFileKeepsTheBuiltInTable) {
-    loadHighscores();
-    for (int i = 0; i < 3; ++i) expectEntry(i, "Zorvik", 0);
 }
 
 // A short file keeps the built-in entries for records it does not hold whole; a longer one
@@ -187,6 +158,7 @@ TEST_F(HighscoreFile, ForeignBytesEndANameAndAScoreField) {
         {record("Name", "12x456"), "Name", 12},
         {record("abcdefgh", " 77"), "abcdefgh", 77},
         {record("Name", "-42"), "Name", -42},
+        {std::string(14, '\0'), "", 0},  // a file of all ones
     };
     for (const Case& c : cases) {
         Bytes file = complemented(c.plain + c.plain + c.plain);
@@ -282,6 +254,104 @@ TEST_F(HighscoreFile, FailedWriteLeavesTheOldFileUntouched) {
     EXPECT_EQ(WEXITSTATUS(status), 3) << "the failed save was reported as success";
     EXPECT_EQ(readFile(savedFile()), before);
     EXPECT_EQ(std::distance(fs::directory_iterator(root / "save"), {}), 1);
+}
+
+// Only a missing file means "no records yet". Anything else in its place may hold the
+// player's records: it is named with the reason, the game plays on the built-in table, and a
+// record of that run is refused rather than written over it. None of them may block.
+TEST_F(HighscoreFile, AFileThatCannotBeReadIsNamedAndNeverReplaced) {
+    struct Case {
+        const char* what;
+        fs::path file;
+        std::function<void(const fs::path&)> make;
+        const char* reason;  // empty: no message
+        bool saveAllowed;
+    };
+    const fs::path dataCopy = root / "data" / "g" / "gx.raw";
+    auto makeDirectory = [](const fs::path& p) { fs::create_directories(p); };
+    const Case cases[] = {
+        {"missing", savedFile(), [](const fs::path&) {}, "", true},
+        {"directory", savedFile(), makeDirectory, "it is a directory", false},
+        {"named pipe", savedFile(), [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); },
+         "it is not a regular file", false},
+        // Reading this process's memory from offset 0 fails in read() itself: a real I/O error.
+        {"read error", savedFile(),
+         [](const fs::path& p) { fs::create_symlink("/proc/self/mem", p); }, "Input/output error",
+         false},
+        // The data directory's copy is never written, so the save goes ahead.
+        {"unreadable data copy", dataCopy, makeDirectory, "it is a directory", true},
+    };
+    alarm(60);  // a blocking open ends the run here instead of hanging it
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(root / "save");
+        fs::create_directories(root / "save");
+        fs::remove_all(dataCopy);
+        c.make(c.file);
+        const fs::file_type typeBefore = fs::symlink_status(c.file).type();
+        setEntry(0, "Junk", 77);
+        testing::internal::CaptureStderr();
+        loadHighscores();
+        std::string loadMessage = testing::internal::GetCapturedStderr();
+        if (*c.reason == '\0') {
+            EXPECT_EQ(loadMessage, "");
+        } else {
+            expectEntry(0, "Zorvik", 0);
+            EXPECT_NE(loadMessage.find(c.file.string() + ": " + c.reason), std::string::npos)
+                << loadMessage;
+            EXPECT_EQ(std::count(loadMessage.begin(), loadMessage.end(), '\n'), 1) << loadMessage;
+        }
+
+        setEntry(0, "New", 5);
+        testing::internal::CaptureStderr();
+        int saved = saveHighscores();
+        std::string saveMessage = testing::internal::GetCapturedStderr();
+        expectEntry(0, "New", 5);  // kept in memory for this run either way
+        if (c.saveAllowed) {
+            EXPECT_EQ(saved, 0) << saveMessage;
+            EXPECT_EQ(readFile(savedFile()), image());
+        } else {
+            EXPECT_NE(saved, 0);
+            EXPECT_NE(saveMessage.find("cannot be kept"), std::string::npos) << saveMessage;
+            EXPECT_EQ(fs::symlink_status(c.file).type(), typeBefore) << "the file was replaced";
+            EXPECT_EQ(std::distance(fs::directory_iterator(root / "save"), {}), 1);
+        }
+    }
+    alarm(0);
+}
+
+// A symbolic link gx.raw (into a synced folder, say) stays a link; its target gets the table.
+TEST_F(HighscoreFile, SavingThroughASymbolicLinkWritesItsTarget) {
+    fs::create_directories(root / "synced");
+    fs::create_directories(root / "save");
+    writeBytes(root / "synced" / "scores", Bytes(42, 0x11));
+    fs::create_symlink(fs::path("..") / "synced" / "scores", savedFile());
+    setEntry(2, "Linked", 300);
+    ASSERT_EQ(saveHighscores(), 0);
+    EXPECT_TRUE(fs::is_symlink(savedFile()));
+    EXPECT_EQ(readFile(root / "synced" / "scores"), image());
+    EXPECT_EQ(std::distance(fs::directory_iterator(root / "synced"), {}), 1) << "a temp file stayed";
+    resetHighscores();
+    loadHighscores();
+    expectEntry(2, "Linked", 300);
+}
+
+// A save killed before its rename leaves gx.raw.tmp.<pid>; the next save clears those whose
+// process is gone and nothing else.
+TEST_F(HighscoreFile, TempFilesOfKilledSavesAreClearedByTheNextSave) {
+    pid_t dead = fork();
+    ASSERT_GE(dead, 0);
+    if (dead == 0) _exit(0);
+    waitpid(dead, nullptr, 0);
+    const std::string base = savedFile().string() + ".tmp.";
+    const std::string stale = base + std::to_string(dead);
+    const std::string running = base + std::to_string(getppid());
+    const std::string foreign = base + "notapid";
+    for (const std::string& name : {stale, running, foreign}) writeBytes(name, Bytes(7, 1));
+    ASSERT_EQ(saveHighscores(), 0);
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::exists(running)) << "a save still running keeps its file";
+    EXPECT_TRUE(fs::exists(foreign));
 }
 
 TEST(HighscoreText, ListsAllThreeEntriesInTheMenuFormat) {

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "engine/engine.h"
@@ -67,20 +70,34 @@ TEST(Pictures, ALoadedPictureReachesEverySurfaceButTheStampsGoWithRestore) {
     EXPECT_EQ(pixelAt(e.backgroundSurface(), 17, 33), expected);
 }
 
-TEST(Pictures, MissingEmptyAndShortFilesShowBlackWhereTheyHaveNoPixels) {
+// A picture that cannot be read shows black, and the message says why in one line; none of
+// them may block (a named pipe with no writer).
+TEST(Pictures, UnreadableFilesShowBlackAndSayWhyShortOnesOnlyWhereTheyEnd) {
     std::string dir = makeTempDir("short");
     writeFileBytes(dir + "/empty.raw", {});
     writeRaw24(dir + "/short.raw", 640, 2, [](int, int) { return Rgb{255, 255, 255}; });
+    std::filesystem::create_directories(dir + "/folder.raw");
+    ASSERT_EQ(::mkfifo((dir + "/pipe.raw").c_str(), 0644), 0);
+    std::filesystem::create_symlink("/proc/self/mem", dir + "/ioerror.raw");
+    const std::pair<const char*, const char*> cases[] = {
+        {"/missing.raw", " is missing "},
+        {"/empty.raw", " is empty "},
+        {"/folder.raw", " cannot be read: it is a directory "},
+        {"/pipe.raw", " cannot be read: it is not a regular file "},
+        {"/ioerror.raw", " cannot be read: Input/output error "},
+    };
     TestEngine t;
     Engine& e = t.engine;
-    for (const char* name : {"/missing.raw", "/empty.raw"}) {
+    alarm(60);  // a blocking open ends the run here instead of hanging it
+    for (const auto& [name, reason] : cases) {
         e.pictureSurface()->fill(0x5555);
         testing::internal::CaptureStderr();
         e.loadPicture((dir + name).c_str(), 24);
         std::string err = testing::internal::GetCapturedStderr();
         EXPECT_EQ(pixelAt(e.frontSurface(), 100, 100), 0) << name;
-        EXPECT_NE(err.find(dir + name), std::string::npos) << err;
+        EXPECT_NE(err.find(dir + name + reason), std::string::npos) << err;
     }
+    alarm(0);
     e.pictureSurface()->fill(0x5555);
     testing::internal::CaptureStderr();
     e.loadPicture((dir + "/short.raw").c_str(), 24);

@@ -7,93 +7,74 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
 
-#include "shell/log.h"
 #include "shell/paths.h"
+#include "shell/quote_text.h"
 
-namespace {
-
-// errno of the failure that led to fatalFileError; the log calls in between may change it.
-const char* reasonFor(int err) { return err != 0 ? std::strerror(err) : "read error"; }
-
-[[noreturn]] void failReading(const char* fileName, int err) {
-    errno = err;
-    fatalFileError(fileName);
-}
-
-}  // namespace
-
-long fileSize(const char* fileName) {
-    std::string path = resolveDataPath(fileName);
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) return 0;
-    // A directory opens too, and seeking to its end gives a size nobody can allocate.
+ReadableFile openRegularFile(const std::string& path) {
+    ReadableFile file;
+    // O_NONBLOCK so a FIFO without a writer cannot hang the game at start-up.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        file.missing = errno == ENOENT || errno == ENOTDIR;
+        file.reason = std::strerror(errno);
+        return file;
+    }
     struct stat info {};
-    if (::fstat(::fileno(f), &info) != 0 || !S_ISREG(info.st_mode)) {
-        std::fclose(f);
-        return 0;
+    if (::fstat(fd, &info) != 0) {
+        file.reason = std::strerror(errno);
+        ::close(fd);
+        return file;
     }
-    long size = 0;
-    if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
-    std::fclose(f);
-    return size > 0 ? size : 0;
+    if (!S_ISREG(info.st_mode)) {
+        file.reason = S_ISDIR(info.st_mode) ? "it is a directory" : "it is not a regular file";
+        ::close(fd);
+        return file;
+    }
+    file.fd = fd;
+    file.size = info.st_size;
+    return file;
 }
 
-int readWholeFile(const char* fileName, void* buffer, size_t capacity) {
-    long size = fileSize(fileName);
-    if (size == 0) return 1;
-    std::string path = resolveDataPath(fileName);
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) failReading(fileName, errno);
+bool readUpTo(int fd, void* buffer, size_t length, size_t& got, std::string& reason) {
+    got = 0;
+    char* p = static_cast<char*>(buffer);
+    while (got < length) {
+        ssize_t n = ::read(fd, p + got, length - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            reason = std::strerror(errno);
+            return false;
+        }
+        if (n == 0) break;
+        got += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+int readWholeFile(const char* fileName, void* buffer, size_t capacity, std::string& why) {
+    ReadableFile file = openRegularFile(resolveDataPath(fileName));
+    if (file.fd < 0) {
+        why = file.missing ? "is missing" : "cannot be read: " + file.reason;
+        return 1;
+    }
     // The caller's buffer is sized for the picture, not for the file: a longer file is cut.
-    size_t wanted = std::min(static_cast<size_t>(size), capacity);
-    size_t got = std::fread(buffer, 1, wanted, f);
-    if (got < wanted && std::ferror(f)) {
-        int err = errno;
-        std::fclose(f);
-        failReading(fileName, err);
+    size_t got = 0;
+    std::string reason;
+    bool ok = readUpTo(file.fd, buffer, capacity, got, reason);
+    ::close(file.fd);
+    if (!ok) {
+        why = "cannot be read: " + reason;
+        return 1;
     }
-    std::fclose(f);
+    if (got == 0) {
+        why = "is empty";
+        return 1;
+    }
     return 0;
-}
-
-int readFileRange(const char* fileName, void* buffer, long offset, long length) {
-    std::string path = resolveDataPath(fileName);
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) failReading(fileName, errno);
-    if (length > 0) {
-        if (std::fseek(f, offset, SEEK_SET) != 0) {
-            int err = errno;
-            std::fclose(f);
-            failReading(fileName, err);
-        }
-        size_t got = std::fread(buffer, 1, static_cast<size_t>(length), f);
-        if (got < static_cast<size_t>(length) && std::ferror(f)) {
-            int err = errno;
-            std::fclose(f);
-            failReading(fileName, err);
-        }
-    }
-    std::fclose(f);
-    return 0;
-}
-
-void fatalFileError(const char* fileName) {
-    int err = errno;
-    std::string path = resolveDataPath(fileName);
-    std::fprintf(stderr,
-                 "parapet: cannot read data file %s: %s; use --data DIR or PARAPET_DATA to point "
-                 "at the game's data\n",
-                 path.c_str(), reasonFor(err));
-    if (logIsOpen()) {
-        logLine(fileName);
-        closeLog();
-    }
-    std::exit(1);
 }
 
 int writeFile(const void* data, const char* fileName, long length) {
@@ -101,11 +82,18 @@ int writeFile(const void* data, const char* fileName, long length) {
     std::error_code ec;
     std::filesystem::path parent = std::filesystem::path(path).parent_path();
     if (!parent.empty()) std::filesystem::create_directories(parent, ec);
+    // Said here, or the open below blames a missing directory for what went wrong making it.
+    if (ec) {
+        std::fprintf(stderr, "parapet: cannot write file %s: cannot create the directory %s: %s\n",
+                     quotePath(path).c_str(), quotePath(parent.string()).c_str(),
+                     ec.message().c_str());
+        return 1;
+    }
 
     // No O_TRUNC: an older, longer file keeps its tail, as the game always did.
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT, 0644);
     if (fd < 0) {
-        std::fprintf(stderr, "parapet: cannot write file %s: %s\n", path.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "parapet: cannot write file %s: %s\n", quotePath(path).c_str(), std::strerror(errno));
         return 1;
     }
     const char* p = static_cast<const char*>(data);
@@ -114,7 +102,7 @@ int writeFile(const void* data, const char* fileName, long length) {
         ssize_t n = ::write(fd, p, static_cast<size_t>(left));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-            std::fprintf(stderr, "parapet: cannot write file %s: %s\n", path.c_str(),
+            std::fprintf(stderr, "parapet: cannot write file %s: %s\n", quotePath(path).c_str(),
                          n < 0 ? std::strerror(errno) : "nothing written");
             ::close(fd);
             return 1;
@@ -123,7 +111,7 @@ int writeFile(const void* data, const char* fileName, long length) {
         left -= n;
     }
     if (::close(fd) != 0) {
-        std::fprintf(stderr, "parapet: cannot write file %s: %s\n", path.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "parapet: cannot write file %s: %s\n", quotePath(path).c_str(), std::strerror(errno));
         return 1;
     }
     return 0;

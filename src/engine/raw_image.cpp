@@ -1,12 +1,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "engine/engine.h"
 #include "engine/file_util.h"
 #include "shell/log.h"
 #include "shell/paths.h"
+#include "shell/quote_text.h"
 
 int Engine::addSheet(const char* fileName, int width, int height, int fileBitsPerPixel,
                      int cellWidth, int cellHeight, bool drawable) {
@@ -52,21 +54,22 @@ int Engine::loadRawInto(Surface* surface, const char* fileName, int fileBitsPerP
     const size_t pixelCount = static_cast<size_t>(width) * static_cast<size_t>(height);
     // A missing, empty or short file leaves black where it has no pixels.
     int missing;
+    std::string why;
     if (fileBitsPerPixel == bitsPerPixel_) {
         std::memset(pixels, 0, pixelCount * sizeof(uint16_t));
-        missing = readWholeFile(fileName, pixels, pixelCount * sizeof(uint16_t));
+        missing = readWholeFile(fileName, pixels, pixelCount * sizeof(uint16_t), why);
     } else {
         std::vector<uint8_t> buffer(static_cast<size_t>(fileBitsPerPixel) * pixelCount / 8, 0);
-        missing = readWholeFile(fileName, buffer.data(), buffer.size());
+        missing = readWholeFile(fileName, buffer.data(), buffer.size(), why);
         convertPixels(buffer.data(), pixels, fileBitsPerPixel, dstBits, width, height);
     }
     surface->unlock();
     // The game goes on with a black picture, but whoever installed it should hear why.
     if (missing != 0)
         std::fprintf(stderr,
-                     "parapet: picture file %s is missing or empty and shows black; use --data "
-                     "DIR or PARAPET_DATA to point at the game's data\n",
-                     resolveDataPath(fileName).c_str());
+                     "parapet: picture file %s %s and shows black; use --data DIR or "
+                     "PARAPET_DATA to point at the game's data\n",
+                     quotePath(resolveDataPath(fileName)).c_str(), why.c_str());
     return 0;
 }
 

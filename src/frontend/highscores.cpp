@@ -1,6 +1,7 @@
 #include "frontend/highscores.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,8 +10,10 @@
 #include <filesystem>
 #include <string>
 
+#include "engine/file_util.h"
 #include "game/game_state.h"
 #include "shell/paths.h"
+#include "shell/quote_text.h"
 #include "shell/trace.h"
 
 namespace {
@@ -73,7 +76,66 @@ void reportSaveFailure(const std::string& path, const std::string& reason) {
     std::fprintf(stderr,
                  "parapet: could not save the highscores to %s: %s (the previous file is kept; "
                  "check that the save directory is writable)\n",
-                 path.c_str(), reason.c_str());
+                 quotePath(path).c_str(), reason.c_str());
+}
+
+// The highscore file of this run when it exists but could not be read.
+struct RefusedFile {
+    bool refused = false;
+    std::string path;
+    std::string reason;
+} refusedFile;
+
+enum class Found { missing, read, unreadable };
+
+Found readHighscoreFile(const std::string& path, std::string& reason) {
+    ReadableFile file = openRegularFile(path);
+    if (file.fd < 0) {
+        reason = file.reason;
+        return file.missing ? Found::missing : Found::unreadable;
+    }
+    unsigned char data[fileBytes];
+    size_t got = 0;
+    bool ok = readUpTo(file.fd, data, sizeof data, got, reason);
+    ::close(file.fd);
+    if (!ok) return Found::unreadable;
+    decodeHighscores(data, static_cast<long>(got));
+    return Found::read;
+}
+
+// The file a save replaces: where a symbolic link gx.raw leads (through any chain of them),
+// so the link the player made, into a synced folder say, stays a link and its target current.
+std::filesystem::path saveTarget(const std::filesystem::path& path) {
+    namespace fs = std::filesystem;
+    fs::path p = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(p, ec))) break;
+        fs::path next = fs::read_symlink(p, ec);
+        if (ec) break;
+        p = next.is_absolute() ? next : p.parent_path() / next;
+    }
+    return p;
+}
+
+// A save killed between creating its temporary file and the rename leaves the file behind;
+// the next save clears those whose process is gone.
+void removeStaleTemps(const std::string& dir, const std::string& base) {
+    namespace fs = std::filesystem;
+    const std::string prefix = base + ".tmp.";
+    std::error_code ec;
+    for (fs::directory_iterator it(dir.empty() ? "." : dir, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        if (name.size() <= prefix.size() || name.size() > prefix.size() + 9 ||
+            name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        std::string digits = name.substr(prefix.size());
+        if (digits.find_first_not_of("0123456789") != std::string::npos) continue;
+        pid_t pid = static_cast<pid_t>(std::stol(digits));
+        if (pid <= 0 || pid == ::getpid()) continue;
+        if (::kill(pid, 0) != 0 && errno == ESRCH) ::unlink(it->path().c_str());
+    }
 }
 }  // namespace
 
@@ -120,13 +182,30 @@ void decodeHighscores(const unsigned char* data, long length) {
 }
 
 void loadHighscores() {
-    std::string path = resolveLoadPath(highscoreFile);
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return;  // no file yet: the built-in table stands
-    unsigned char data[fileBytes];
-    size_t got = std::fread(data, 1, sizeof data, file);
-    std::fclose(file);
-    decodeHighscores(data, static_cast<long>(got));
+    refusedFile = {};
+    std::string savePath = resolveSavePath(highscoreFile);
+    std::string reason;
+    Found found = readHighscoreFile(savePath, reason);
+    if (found == Found::missing) {
+        // The data directory's copy is only a starting table: a save never replaces it, so
+        // failing to read it costs nothing but the message.
+        std::string dataPath = resolveDataPath(highscoreFile);
+        if (readHighscoreFile(dataPath, reason) == Found::unreadable) {
+            resetHighscores();
+            std::fprintf(stderr, "parapet: cannot read the highscore file %s: %s; playing with "
+                         "the built-in table\n", quotePath(dataPath).c_str(), reason.c_str());
+        }
+        return;
+    }
+    if (found == Found::unreadable) {
+        // The player's records may be in there: play on, but never write over them.
+        resetHighscores();
+        refusedFile = {true, savePath, reason};
+        std::fprintf(stderr,
+                     "parapet: cannot read the highscore file %s: %s; playing with the built-in "
+                     "table, and the file is left as it is\n",
+                     quotePath(savePath).c_str(), reason.c_str());
+    }
 }
 
 int saveHighscores() {
@@ -135,13 +214,19 @@ int saveHighscores() {
 
     namespace fs = std::filesystem;
     std::string path = resolveSavePath(highscoreFile);
-    fs::path target(path);
-    std::string dir = target.parent_path().string();
+    if (refusedFile.refused) {
+        std::fprintf(stderr,
+                     "parapet: the new highscore cannot be kept: the highscore file %s could not "
+                     "be read at start-up (%s), so it is left as it is\n",
+                     quotePath(refusedFile.path).c_str(), refusedFile.reason.c_str());
+        return 1;
+    }
+    std::string dir = fs::path(path).parent_path().string();
     std::error_code ec;
     if (!dir.empty()) {
         fs::create_directories(dir, ec);
         if (ec) {
-            reportSaveFailure(path, "cannot create " + dir + ": " + ec.message());
+            reportSaveFailure(path, "cannot create " + quotePath(dir) + ": " + ec.message());
             return 1;
         }
     }
@@ -151,7 +236,10 @@ int saveHighscores() {
 
     // Written beside the real file and renamed over it, so a crash or a full disk at any
     // moment leaves either the old table or the new one, never half of each.
-    std::string temp = path + ".tmp." + std::to_string(::getpid());
+    fs::path target = saveTarget(path);
+    std::string targetDir = target.parent_path().string();
+    removeStaleTemps(targetDir, target.filename().string());
+    std::string temp = target.string() + ".tmp." + std::to_string(::getpid());
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
         reportSaveFailure(path, std::strerror(errno));
@@ -167,13 +255,13 @@ int saveHighscores() {
         reportSaveFailure(path, std::strerror(!written ? writeError : !synced ? syncError : errno));
         return 1;
     }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
         int renameError = errno;
         ::unlink(temp.c_str());
         reportSaveFailure(path, std::strerror(renameError));
         return 1;
     }
-    syncDirectory(dir);
+    syncDirectory(targetDir);
     traceHighscoreSaved(path);
     return 0;
 }

@@ -8,10 +8,13 @@ extern int highscoreValue[3];
 // Back to the built-in table ("Zorvik", 0 for every entry).
 void resetHighscores();
 // Reads "g\\gx.raw" (save directory first, then the data directory); a missing file keeps
-// the table, a short or corrupt one can never overrun it.
+// the table, a short or corrupt one can never overrun it. A file that exists but cannot be
+// read (or is no regular file) is named on stderr, the built-in table is used, and no save
+// of this run replaces it.
 void loadHighscores();
-// Writes the whole table crash-safely; 0 on success, non-zero (with a line on stderr) when
-// the old file had to be kept. Sets highscoresChanged either way.
+// Writes the whole table crash-safely (to the file a symbolic link gx.raw points to, if it is
+// one), clearing temporary files that killed saves left; 0 on success, non-zero (with a line
+// on stderr) when the old file had to be kept. Sets highscoresChanged either way.
 int saveHighscores();
 // The 42-byte complemented file image of the table, and its reverse.
 void encodeHighscores(unsigned char out[42]);

@@ -4,6 +4,7 @@
 
 #include "engine/engine.h"
 #include "game/game_flow.h"
+#include "shell/quote_text.h"
 #include "shell/trace.h"
 
 namespace {
@@ -22,9 +23,10 @@ void updateScreenshotButton() {
     char gameName[sizeof screenshotButton.name];
     std::string path = claimScreenshotName(gameName, sizeof gameName);
     if (theEngine->saveScreenshot(gameName) == 0) {
-        std::fprintf(stderr, "parapet: screenshot saved as %s\n", path.c_str());
+        std::fprintf(stderr, "parapet: screenshot saved as %s\n", quotePath(path).c_str());
         traceScreenshot(path);
     } else {
-        std::fprintf(stderr, "parapet: could not save the screenshot %s\n", path.c_str());
+        std::fprintf(stderr, "parapet: could not save the screenshot %s\n",
+                     quotePath(path).c_str());
     }
 }

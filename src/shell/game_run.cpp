@@ -60,10 +60,10 @@ public:
         engine_ = &engine;
         startUp();
         frameLoop();
-        finish();
+        int status = finish();
         closeSound();
         theEngine = nullptr;
-        return 0;
+        return status;
     }
 
 private:
@@ -118,10 +118,9 @@ private:
         setTraceFrame(frame + 1);
     }
 
+    // writeFile makes the directory, and says what went wrong if it cannot.
     void saveFrameScreenshot(int frame) {
         std::filesystem::path dir = paths().screenshotDir;
-        std::error_code error;
-        std::filesystem::create_directories(dir, error);
         std::string path = (dir / ("frame-" + std::to_string(frame) + ".bmp")).string();
         if (engine_->saveScreenshot(path.c_str()) == 0) traceScreenshot(path);
     }
@@ -182,20 +181,23 @@ private:
     }
 
     [[noreturn]] void finishAndExit() {
-        finish();
+        int status = finish();
         closeSound();
-        std::exit(0);
+        std::exit(status);
     }
 
-    void finish() {
+    // The run's exit status: a trace that could not be written whole fails the run, since
+    // whoever asked for it will compare it.
+    int finish() {
         traceEnd(engine_->framesCompleted());
-        closeTrace();
+        int status = closeTrace() ? 0 : exitTraceLost;
         if (options_.stats) {
             std::string report = stats_.report(engine_->framesCompleted());
             std::fputs(report.c_str(), stdout);
             std::fflush(stdout);
         }
         closeLog();
+        return status;
     }
 
     const Options& options_;

@@ -11,3 +11,6 @@ struct InputScript;
 // Returns the exit code.
 int runGame(const Options& options, Platform& platform, const HeadlessDevices* headless,
             const InputScript* script);
+
+// Exit status of a run whose --trace file could not be written whole (a full disk).
+constexpr int exitTraceLost = 3;

@@ -1,7 +1,11 @@
 #include "shell/log.h"
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
+
+#include "shell/quote_text.h"
 
 bool logEnabled = false;
 
@@ -12,7 +16,9 @@ FILE* logFile = nullptr;
 void openLog(const char* path) {
     if (!logEnabled || logFile != nullptr || path == nullptr) return;
     logFile = std::fopen(path, "w");
-    if (logFile == nullptr) std::fprintf(stderr, "parapet: cannot open log file %s\n", path);
+    if (logFile == nullptr)
+        std::fprintf(stderr, "parapet: cannot open log file %s: %s\n", quotePath(path).c_str(),
+                     std::strerror(errno));
 }
 
 void closeLog() {

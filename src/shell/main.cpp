@@ -1,6 +1,9 @@
 // parapet: start-up of the program. Reads the command line, chooses the devices (a window
 // with SDL, or the deterministic headless backend) and hands over to the game.
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -9,10 +12,12 @@
 #include "platform/headless/input_script.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_platform.h"
+#include "shell/data_dir_check.h"
 #include "shell/game_run.h"
 #include "shell/options.h"
 #include "shell/paths.h"
 #include "shell/settings.h"
+#include "shell/quote_text.h"
 #include "shell/trace.h"
 #include "shell/window_icon.h"
 
@@ -38,6 +43,20 @@ void readSettingsFile(Options& options) {
     std::vector<std::string> problems;
     loadSettings(options.configFile, options, keyCodeFromName, problems);
     for (const std::string& problem : problems) std::fprintf(stderr, "%s\n", problem.c_str());
+// One message naming where the game looked, rather than one per file it then cannot find.
+int checkDataDir(const Options& options) {
+    const std::string& dir = paths().dataDir;
+    std::string problem = dataDirProblem(dir);
+    if (problem.empty()) return 0;
+    const char* source = !options.dataDir.empty()  ? "given by --data"
+                         : std::getenv("PARAPET_DATA") != nullptr && *std::getenv("PARAPET_DATA") != '\0'
+                             ? "given by PARAPET_DATA"
+                             : "beside the program";
+    std::fprintf(stderr,
+                 "parapet: no game data in %s (%s): it %s; use --data DIR or PARAPET_DATA to point "
+                 "at the game's data\n",
+                 quotePath(dir).c_str(), source, problem.c_str());
+    return 1;
 }
 
 }  // namespace
@@ -55,6 +74,7 @@ int main(int argc, char** argv) {
     }
     setPaths(options, argc > 0 ? argv[0] : nullptr);
     readSettingsFile(options);
+    if (int status = checkDataDir(options); status != 0) return status;
 
     // A bad script must stop the run before its first frame.
     InputScript script;
@@ -68,8 +88,8 @@ int main(int argc, char** argv) {
     }
 
     if (!options.traceFile.empty() && !openTrace(options.traceFile.c_str())) {
-        std::fprintf(stderr, "parapet: cannot write the trace file %s\n",
-                     options.traceFile.c_str());
+        std::fprintf(stderr, "parapet: cannot write the trace file %s: %s\n",
+                     quotePath(options.traceFile).c_str(), std::strerror(errno));
         return 2;
     }
 

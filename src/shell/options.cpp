@@ -6,6 +6,8 @@
 #include <functional>
 #include <string_view>
 
+#include "shell/quote_text.h"
+
 #ifndef PARAPET_VERSION
 #define PARAPET_VERSION "unknown"
 #endif
@@ -34,7 +36,7 @@ struct OptionRow {
 std::string integerOption(std::string_view value, long long low, long long high, long long& out,
                           const char* what) {
     if (parseInteger(value, low, high, out)) return {};
-    return "expects " + std::string(what) + ", got '" + std::string(value) + "'";
+    return "expects " + std::string(what) + ", got '" + quoteText(value) + "'";
 }
 
 std::string screenshotFrameList(Options& o, std::string_view value) {
@@ -47,7 +49,7 @@ std::string screenshotFrameList(Options& o, std::string_view value) {
         long long frame = 0;
         if (!parseInteger(item, 1, 2147483647, frame))
             return "expects frame numbers of 1 or more separated by commas, got '" +
-                   std::string(value) + "'";
+                   quoteText(value) + "'";
         frames.push_back(static_cast<int>(frame));
         if (comma == std::string_view::npos) break;
         start = comma + 1;
@@ -211,8 +213,8 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& options) {
         const OptionRow* row = findOption(name);
         if (row == nullptr) {
             if (argument.rfind("-", 0) == 0)
-                return usageError("unknown option '" + std::string(name) + "'");
-            return usageError("unexpected argument '" + std::string(argument) + "'");
+                return usageError("unknown option '" + quoteText(name) + "'");
+            return usageError("unexpected argument '" + quoteText(argument) + "'");
         }
         if (name == "--help") return {ParseOutcome::exitOk, usageText()};
         if (name == "--version") return {ParseOutcome::exitOk, "parapet " PARAPET_VERSION "\n"};

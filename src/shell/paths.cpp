@@ -51,13 +51,6 @@ std::string resolveSavePath(const char* gameName) {
     return join(paths().saveDir, rest);
 }
 
-std::string resolveLoadPath(const char* gameName) {
-    std::string saved = resolveSavePath(gameName);
-    std::error_code ec;
-    if (fs::exists(saved, ec)) return saved;
-    return resolveDataPath(gameName);
-}
-
 std::string dataDirBeside(const std::string& exeDir) {
     // The build tree keeps data/ beside the program; an installed game keeps it where the
     // build's install layout put it, relative to the program so that a staged or unpacked

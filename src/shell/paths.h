@@ -17,8 +17,6 @@ Paths& paths();
 std::string resolveDataPath(const char* gameName);
 // The highscore file for writing: "g\\gx.raw" in the save directory.
 std::string resolveSavePath(const char* gameName);
-// The highscore file for reading: the save directory's copy, else the data directory's.
-std::string resolveLoadPath(const char* gameName);
 
 // Default directories per the command line, environment and executable location.
 std::string defaultDataDir(const char* argv0);

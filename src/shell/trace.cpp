@@ -1,28 +1,46 @@
 #include "shell/trace.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+
+#include "shell/quote_text.h"
 
 namespace {
 FILE* traceFile = nullptr;
 int currentFrame = 1;
+std::string tracePath;
+bool traceLost = false;  // a write failed; nothing more is written
+
+// Said once, when the first write fails: a trace with a hole is worth nothing to whoever
+// compares it, so the run's exit status says so too.
+void loseTrace(int err) {
+    traceLost = true;
+    std::fprintf(stderr, "parapet: cannot write the trace file %s: %s; the trace is incomplete\n",
+                 quotePath(tracePath).c_str(), std::strerror(err));
+}
 
 void writeLine(const char* event, const std::string& fields) {
-    if (traceFile == nullptr) return;
-    std::fprintf(traceFile, "{\"frame\":%d,\"event\":\"%s\"%s%s}\n", currentFrame, event,
-                 fields.empty() ? "" : ",", fields.c_str());
-    std::fflush(traceFile);
+    if (traceFile == nullptr || traceLost) return;
+    if (std::fprintf(traceFile, "{\"frame\":%d,\"event\":\"%s\"%s%s}\n", currentFrame, event,
+                     fields.empty() ? "" : ",", fields.c_str()) < 0 ||
+        std::fflush(traceFile) != 0)
+        loseTrace(errno);
 }
 }  // namespace
 
 bool openTrace(const char* path) {
     closeTrace();
+    traceLost = false;
+    tracePath = path;
     traceFile = std::fopen(path, "w");
     return traceFile != nullptr;
 }
 
-void closeTrace() {
-    if (traceFile != nullptr) std::fclose(traceFile);
+bool closeTrace() {
+    if (traceFile != nullptr && std::fclose(traceFile) != 0 && !traceLost) loseTrace(errno);
     traceFile = nullptr;
+    return !traceLost;
 }
 
 bool traceEnabled() { return traceFile != nullptr; }

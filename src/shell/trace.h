@@ -4,7 +4,8 @@
 // JSON Lines trace of a run (--trace FILE): one object per event, with the frame it
 // happened in (engine frame steps completed + 1).
 bool openTrace(const char* path);
-void closeTrace();
+// False when a write failed since openTrace (said on stderr when it happened).
+bool closeTrace();
 bool traceEnabled();
 // The frame events are recorded against; the shell keeps it current.
 void setTraceFrame(int frame);

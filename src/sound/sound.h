@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 class AudioOutput;
@@ -14,6 +15,10 @@ int initSound(AudioOutput* audio, int bitsPerSample, int samplesPerSecond);
 AudioOutput* soundDevice();
 // Forgets the device (the engine's end of run); tests use it to start from scratch.
 void closeSound();
+
+// The largest sound file the game loads. The longest music track it ships is about 1.6 MB;
+// anything ten times that is no sound of this game.
+constexpr size_t maxSoundFileBytes = 16u << 20;
 
 // One whole recording (8-bit unsigned PCM) held in memory, played by its own voice.
 class SoundSample {

@@ -1,50 +1,69 @@
-#include <cerrno>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "engine/file_util.h"
 #include "platform/audio.h"
 #include "shell/log.h"
 #include "shell/paths.h"
+#include "shell/quote_text.h"
 #include "shell/trace.h"
 #include "sound/sound.h"
 
 namespace {
 
-// A missing sound file means a broken installation: say where we looked and stop.
-[[noreturn]] void missingSoundFile(const char* gameName, const std::string& path) {
+// A broken installation: say which file and why, then stop, as for every sound file.
+[[noreturn]] void unusableSoundFile(const char* gameName, const std::string& path,
+                                    const std::string& reason) {
     std::fprintf(stderr,
-                 "parapet: sound file %s is missing (looked for %s in the data directory %s); "
-                 "use --data DIR or PARAPET_DATA to point at the game's data\n",
-                 gameName, path.c_str(), paths().dataDir.c_str());
+                 "parapet: sound file %s %s (looked for %s in the data directory %s); use --data "
+                 "DIR or PARAPET_DATA to point at the game's data\n",
+                 gameName, reason.c_str(), quotePath(path).c_str(),
+                 quotePath(paths().dataDir).c_str());
     logFormat("cannot open %s\n", path.c_str());
     std::exit(1);
 }
 
-// Reads the whole file; false when it cannot be read (it exists: missing files end the run).
+// Reads the whole file; false for an empty one (it stays silent). Anything that cannot be
+// read ends the run.
 bool readSoundFile(const char* gameName, const std::string& path, std::vector<uint8_t>& data) {
-    errno = 0;
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        if (errno == ENOENT || errno == ENOTDIR) missingSoundFile(gameName, path);
-        std::fprintf(stderr, "parapet: cannot read sound file %s (%s); it stays silent\n",
-                     path.c_str(), std::strerror(errno));
-        return false;
+    ReadableFile file = openRegularFile(path);
+    if (file.fd < 0)
+        unusableSoundFile(gameName, path, file.missing ? "is missing" : "cannot be read: " + file.reason);
+    // Checked before reading: a huge file in the data directory would otherwise stall the
+    // start-up and take all the memory. The size is checked again while reading, for files
+    // whose size the file system does not know.
+    const std::string tooLarge = "is larger than " + std::to_string(maxSoundFileBytes >> 20) +
+                                 " MiB, far more than any of the game's sounds";
+    if (file.size > static_cast<long long>(maxSoundFileBytes)) {
+        ::close(file.fd);
+        unusableSoundFile(gameName, path, tooLarge);
     }
-    uint8_t chunk[16384];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        data.insert(data.end(), chunk, chunk + got);
-    bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) {
-        std::fprintf(stderr, "parapet: cannot read sound file %s; it stays silent\n", path.c_str());
-        return false;
+    // One byte more than the file system says, to notice a file that is longer than that.
+    data.resize(static_cast<size_t>(file.size) + 1);
+    size_t got = 0;
+    std::string reason;
+    bool ok = true;
+    while (ok) {
+        size_t n = 0;
+        ok = readUpTo(file.fd, data.data() + got, data.size() - got, n, reason);
+        got += n;
+        if (got < data.size() || got > maxSoundFileBytes) break;
+        data.resize(std::min(maxSoundFileBytes + 1, data.size() * 2));
     }
+    ::close(file.fd);
+    if (!ok) unusableSoundFile(gameName, path, "cannot be read: " + reason);
+    if (got > maxSoundFileBytes) unusableSoundFile(gameName, path, tooLarge);
+    data.resize(got);
+    data.shrink_to_fit();
     if (data.empty()) {
-        std::fprintf(stderr, "parapet: sound file %s is empty; it stays silent\n", path.c_str());
+        std::fprintf(stderr, "parapet: sound file %s is empty; it stays silent\n",
+                     quotePath(path).c_str());
         return false;
     }
     return true;
@@ -63,7 +82,7 @@ SoundSample::SoundSample(const char* path, int samplesPerSecond, int bitsPerSamp
     voice_ = soundDevice()->createVoice(data.data(), data.size(), samplesPerSecond);
     if (voice_ < 0) {
         std::fprintf(stderr, "parapet: the sound device refused %s; it stays silent\n",
-                     file.c_str());
+                     quotePath(file).c_str());
         return;
     }
     loaded_ = true;

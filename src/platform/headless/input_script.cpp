@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "platform/headless/headless_platform.h"
+#include "shell/quote_text.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ std::vector<std::string_view> splitWords(std::string_view line) {
     return words;
 }
 
-std::string quoted(std::string_view word) { return "'" + std::string(word) + "'"; }
+std::string quoted(std::string_view word) { return "'" + quoteText(word) + "'"; }
 
 // Parses one line's words into commands; returns the reason on failure.
 class LineParser {
