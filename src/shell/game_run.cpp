@@ -13,6 +13,8 @@
 #include "game/game_flow.h"
 #include "game/game_state.h"
 #include "input/default_bindings.h"
+#include "input/frame_input_source.h"
+#include "input/input_capture.h"
 #include "platform/headless/headless_display.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/input_script.h"
@@ -40,19 +42,40 @@ constexpr int maxJoysticksUsed = 3;
 class GameRun {
 public:
     GameRun(const Options& options, Platform& platform, const HeadlessDevices* headless,
-            const InputScript* script)
+            const InputScript* script, const RunInput& input)
         : options_(options),
           platform_(platform),
-          headlessDisplay_(headless != nullptr ? headless->display : nullptr) {
-        if (headless != nullptr && script != nullptr)
-            scriptPlayer_ = std::make_unique<InputScriptPlayer>(*script, *headless->keyboard,
-                                                                *headless->joysticks);
+          headlessDisplay_(headless != nullptr ? headless->display : nullptr),
+          onFrameInput_(input.onFrameInput),
+          source_(input.source) {
+        if (headless != nullptr) {
+            // The headless devices are the scripted ones already (a test may have swapped in
+            // a keyboard of its own and left that one null).
+            keyboard_ = headless->keyboard;
+            joysticks_ = headless->joysticks;
+            if (source_ == nullptr && script != nullptr) {
+                scriptSource_ = std::make_unique<ScriptInputSource>(*script);
+                source_ = scriptSource_.get();
+            }
+        } else {
+            // A live run: the game reads scripted devices that the capture (or the given
+            // source) drives from the real ones, so what it saw is exactly the commands.
+            capture_ = std::make_unique<InputCapture>(*platform_.keyboard, platform_.joysticks.get());
+            liveKeyboard_ = std::make_unique<ScriptedKeyboard>();
+            liveJoysticks_ = std::make_unique<SimulatedJoysticks>(capture_->joystickCount());
+            keyboard_ = liveKeyboard_.get();
+            joysticks_ = liveJoysticks_.get();
+            if (source_ == nullptr) source_ = capture_.get();
+        }
     }
 
     int run() {
         theClock = platform_.clock.get();
-        Engine engine(platform_.display.get(), platform_.keyboard.get(), platform_.joysticks.get(),
-                      640, 480, 16);
+        KeyboardDevice* keyboard =
+            liveKeyboard_ ? liveKeyboard_.get() : platform_.keyboard.get();
+        JoystickSource* joysticks =
+            liveJoysticks_ ? liveJoysticks_.get() : platform_.joysticks.get();
+        Engine engine(platform_.display.get(), keyboard, joysticks, 640, 480, 16);
         theEngine = &engine;
         engine_ = &engine;
         startUp();
@@ -95,7 +118,17 @@ private:
         // Only reached when the last frame's step could not stop the run itself.
         if (options_.frames > 0 && frame > options_.frames) finishAndExit();
         if (options_.traceInput) traceInputChanges(*engine_);
-        if (scriptPlayer_) scriptPlayer_->applyThrough(frame);
+        applyFrameInput(frame);
+    }
+
+    void applyFrameInput(int frame) {
+        frameCommands_.clear();
+        if (source_ != nullptr) source_->commandsFor(frame, frameCommands_);
+        for (const InputCommand& c : frameCommands_) applyInputCommand(c, keyboard_, joysticks_);
+        // A controller plugged in during the run shows up for the game too.
+        if (capture_ && liveJoysticks_ && capture_->joystickCount() > liveJoysticks_->count())
+            liveJoysticks_->setCount(capture_->joystickCount());
+        if (onFrameInput_) onFrameInput_(frame, frameCommands_);
     }
 
     void frameFlipped(int frame) {
@@ -170,7 +203,15 @@ private:
     const Options& options_;
     Platform& platform_;
     HeadlessDisplay* headlessDisplay_;
-    std::unique_ptr<InputScriptPlayer> scriptPlayer_;
+    std::function<void(int, const std::vector<InputCommand>&)> onFrameInput_;
+    FrameInputSource* source_ = nullptr;
+    std::unique_ptr<ScriptInputSource> scriptSource_;
+    std::unique_ptr<InputCapture> capture_;
+    std::unique_ptr<ScriptedKeyboard> liveKeyboard_;
+    std::unique_ptr<SimulatedJoysticks> liveJoysticks_;
+    ScriptedKeyboard* keyboard_ = nullptr;  // the devices the game reads
+    SimulatedJoysticks* joysticks_ = nullptr;
+    std::vector<InputCommand> frameCommands_;
     Engine* engine_ = nullptr;
     uint32_t lastTick_ = 0;
     size_t nextScreenshot_ = 0;
@@ -181,7 +222,7 @@ private:
 }  // namespace
 
 int runGame(const Options& options, Platform& platform, const HeadlessDevices* headless,
-            const InputScript* script) {
-    GameRun run(options, platform, headless, script);
+            const InputScript* script, const RunInput& input) {
+    GameRun run(options, platform, headless, script, input);
     return run.run();
 }
