@@ -15,4 +15,6 @@ public:
     virtual void play(int voice, bool looped) = 0;
     virtual void stop(int voice) = 0;
     virtual void setFrequency(int voice, int hz) = 0;
+    // Scales everything played from now on (100 = as recorded); the attract demo plays at 50.
+    virtual void setMasterVolume(int percent) { (void)percent; }
 };

@@ -3,6 +3,7 @@
 #include <vector>
 
 class FrameInputSource;
+struct Recording;
 struct InputCommand;
 struct Options;
 struct Platform;
@@ -21,6 +22,9 @@ struct InputScript;
 struct RunInput {
     FrameInputSource* source = nullptr;
     std::function<void(int frame, const std::vector<InputCommand>& commands)> onFrameInput;
+    // Plays this recording instead (--replay): its commands, seeds and records; no demo,
+    // nothing recorded, no highscore written. The run ends after its last frame.
+    const Recording* playback = nullptr;
 };
 int runGame(const Options& options, Platform& platform, const HeadlessDevices* headless,
             const InputScript* script, const RunInput& input = {});

@@ -20,6 +20,9 @@ struct Options {
     uint32_t startTick = 0;
     std::vector<int> screenshotFrames;  // ascending, without duplicates
     bool stats = false;
+    // Recordings
+    std::string recordFile;  // --record: the whole run's recording, written at its end
+    std::string replayFile;  // --replay: play this recording instead of the players' input
 };
 
 enum class ParseOutcome {

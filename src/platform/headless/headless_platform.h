@@ -89,6 +89,8 @@ public:
     void play(int voice, bool looped) override;
     void stop(int voice) override;
     void setFrequency(int voice, int hz) override;
+    void setMasterVolume(int percent) override { volume_ = percent; }
+    int masterVolume() const { return volume_; }
 
     const std::vector<Voice>& voices() const { return voices_; }
     const std::vector<Event>& events() const { return events_; }
@@ -102,6 +104,7 @@ private:
     void record(const Event& event);
 
     bool openSucceeds_ = true;
+    int volume_ = 100;
     std::vector<Voice> voices_;
     std::vector<Event> events_;
 };

@@ -85,3 +85,9 @@ void SdlAudio::setFrequency(int voice, int hz) {
     mixer_.setFrequency(voice, hz);
     unlock();
 }
+
+void SdlAudio::setMasterVolume(int percent) {
+    lock();
+    mixer_.setVolume(percent);
+    unlock();
+}

@@ -17,6 +17,7 @@ public:
     void play(int voice, bool looped) override;
     void stop(int voice) override;
     void setFrequency(int voice, int hz) override;
+    void setMasterVolume(int percent) override;
 
     int outputRate() const { return mixer_.outputRate(); }
     int bufferFrames() const { return bufferFrames_; }
