@@ -310,10 +310,10 @@ private:
         if (cornerText_ != nullptr) cornerText_->actor()->hideTree();
         setEffectVolumeHalved(false);
         idleFrames_ = 0;
-        // The game's devices go back to what the players really hold.
+        // The game's devices are let go. What the players hold now is kept from the game
+        // until it is released, so the key that ended the demo does not also act in the menu.
         frameCommands_.clear();
         appliedState_.releaseCommands(frame, frameCommands_);
-        realState_.heldCommands(frame, frameCommands_);
     }
 
     void frameFlipped(int frame) {
