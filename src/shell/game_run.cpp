@@ -223,12 +223,13 @@ private:
         return seedClock_.get();
     }
 
+    // In the small font, low in the left corner, where it hides nothing of the play.
     void showCornerText(const char* text) {
-        if (gameFont == nullptr) return;
+        if (scrollerFont == nullptr) return;
         if (cornerText_ == nullptr) {
-            cornerText_ = new Label(text, gameFont, 5);
+            cornerText_ = new Label(text, scrollerFont, 2);
             cornerText_->actor()->addTreeTo(engine_);
-            cornerText_->actor()->setPosition(12, 440);
+            cornerText_->actor()->setPosition(8, 458);
         }
         cornerText_->actor()->showTree();
     }
