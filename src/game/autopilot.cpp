@@ -64,7 +64,9 @@ Autopilot::Wanted Autopilot::decide() {
 Autopilot::Wanted Autopilot::decideInPlay() {
     Wanted want;
     int state = game.playerState[0];
-    if (state == playerDying || state == playerDead) return want;
+    // Catching the saw needs the player to stay under it.
+    if (state == playerDying || state == playerDead || state == playerCatchingChainsaw)
+        return want;
     Actor* me = game.playerActor[0];
     // Where the player will be when the keys take effect, two frames on.
     int x = me->x() + static_cast<int>(me->velocityX() * 2);
