@@ -154,7 +154,10 @@ void startGame() {
     for (int p = 0; p < n; ++p) setUpPlayer(p, n);
     setUpSupply();
 
-    gameSrand(theClock ? theClock->ticks() : 0);
+    // Remembered so a recording can replay the game from the same seed.
+    game.gameSeed = theClock ? theClock->ticks() : 0;
+    ++game.gamesStarted;
+    gameSrand(game.gameSeed);
     startLevel();
 }
 

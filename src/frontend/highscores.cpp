@@ -142,6 +142,12 @@ void removeStaleTemps(const std::string& dir, const std::string& base) {
 char highscoreName[3][9] = {"Zorvik", "Zorvik", "Zorvik"};
 int highscoreValue[3] = {0, 0, 0};
 
+namespace {
+bool highscoresWritable = true;
+}
+
+void setHighscoresWritable(bool writable) { highscoresWritable = writable; }
+
 void resetHighscores() {
     for (int i = 0; i < 3; ++i) setDefaultEntry(i);
 }
@@ -211,6 +217,7 @@ void loadHighscores() {
 int saveHighscores() {
     // The table in memory is the new one whatever happens to the file, so the menu shows it.
     game.highscoresChanged = 1;
+    if (!highscoresWritable) return 0;
 
     namespace fs = std::filesystem;
     std::string path = resolveSavePath(highscoreFile);

@@ -16,6 +16,9 @@ void loadHighscores();
 // one), clearing temporary files that killed saves left; 0 on success, non-zero (with a line
 // on stderr) when the old file had to be kept. Sets highscoresChanged either way.
 int saveHighscores();
+// Playback and the demo replay games that may beat the record; they must not touch the
+// stored table. While off, saveHighscores only marks the table as changed.
+void setHighscoresWritable(bool writable);
 // The 42-byte complemented file image of the table, and its reverse.
 void encodeHighscores(unsigned char out[42]);
 void decodeHighscores(const unsigned char* data, long length);

@@ -11,6 +11,13 @@ void updatePlayerControls();
 // Screens
 void showTitle();
 void buildMenu();
+// Leaves the menu (if it is up) for a new game of game.numPlayers players; playback and the
+// demo start their games this way too.
+void startNewGame();
+// Makes the figure that walks in over the first level, if the start-up screen has not.
+void makeIntroFigure();
+// Ends a game at once wherever it is (a demo interrupted by a key) and shows the menu.
+void abandonGame();
 void beginNameEntry(int winner, int players, int score);
 
 // Game and level set-up

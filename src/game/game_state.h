@@ -113,6 +113,10 @@ struct GameState {
     Scroller* creditsScroller = nullptr;
     Scroller* highscoreScroller = nullptr;
     Scroller* nameEntryMessage = nullptr;
+
+    // Recordings and playback
+    uint32_t gameSeed = 0;  // the generator's seed at the last new game
+    int gamesStarted = 0;   // new games so far in this run
 };
 
 extern GameState game;

@@ -67,18 +67,22 @@ void moveCursor(int step) {
     cursor->setPosition(cursor->x(), cursor->y() + step * itemGap);
 }
 
+}  // namespace
+
 void startNewGame() {
-    game.menuCursor->hide();
+    if (game.menuCursor != nullptr) game.menuCursor->hide();
     for (Label* item : game.menuItemText)
         if (item != nullptr) item->actor()->removeTreeFrom(theEngine);
     if (game.creditsScroller != nullptr) game.creditsScroller->hide();
     if (game.highscoreScroller != nullptr) game.highscoreScroller->hide();
     setGameState(stateNewGame, true);
     game.levelIndex = 0;
-    game.playerCountDisplay->actor()->hideTree();
+    if (game.playerCountDisplay != nullptr) game.playerCountDisplay->actor()->hideTree();
     game.climbersPerLevel = 10;
     game.deadPlayers = 0;
 }
+
+namespace {
 
 void activate() {
     switch (game.menuSelection) {

@@ -17,16 +17,21 @@ constexpr int titleUnskippable = 120;  // the title's own voice is not cut short
 
 void showTitle() { theEngine->loadPicture("g\\Title.raw", 24, 0, 0); }
 
+void makeIntroFigure() {
+    if (game.introFigure != nullptr) return;
+    Actor* figure = new Actor(animations[introFigureAnimation], 720, -10, 0.0, 0.0);
+    figure->setDepth(5000);
+    theEngine->addActor(figure);
+    // Waits off screen; the first level lets it walk in as far as the left bound.
+    figure->setLeftBound(520);
+    figure->setBoundsActive(true);
+    game.introFigure = figure;
+}
+
 void updateStartup() {
     if (game.introFigure == nullptr) {
         theEngine->clearAllSurfaces();
-        Actor* figure = new Actor(animations[introFigureAnimation], 720, -10, 0.0, 0.0);
-        figure->setDepth(5000);
-        theEngine->addActor(figure);
-        // Waits off screen; the first level lets it walk in as far as the left bound.
-        figure->setLeftBound(520);
-        figure->setBoundsActive(true);
-        game.introFigure = figure;
+        makeIntroFigure();
         playEffect("s\\coming.raw");
         return;
     }

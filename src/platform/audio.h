@@ -18,4 +18,6 @@ public:
     // Holds every voice where it is (paused) or lets them all go on from there; a paused
     // game must not lose its place in the music or the chainsaw's loop.
     virtual void setPaused(bool paused) = 0;
+    // Scales everything played from now on (100 = as recorded); the attract demo plays at 50.
+    virtual void setMasterVolume(int percent) { (void)percent; }
 };

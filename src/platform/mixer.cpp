@@ -99,7 +99,8 @@ void Mixer::mix(int16_t* out, size_t frames) {
         // Summed at full precision and clamped once, so loud voices saturate instead of
         // wrapping around into noise.
         for (size_t i = 0; i < block; ++i) {
-            int32_t value = std::clamp<int32_t>(accumulator_[i], INT16_MIN, INT16_MAX);
+            int32_t sum = volume_ == 100 ? accumulator_[i] : accumulator_[i] / 100 * volume_;
+            int32_t value = std::clamp<int32_t>(sum, INT16_MIN, INT16_MAX);
             out[2 * i] = static_cast<int16_t>(value);
             out[2 * i + 1] = static_cast<int16_t>(value);
         }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -36,6 +37,10 @@ public:
     bool isPlaying(int voice) const;
     int frequency(int voice) const;
 
+    // Scales the mix, 0 to 100 percent (the attract demo plays at half volume).
+    void setVolume(int percent) { volume_ = std::clamp(percent, 0, 100); }
+    int volume() const { return volume_; }
+
     // Writes `frames` stereo frames (left, right interleaved) of every playing voice.
     void mix(int16_t* out, size_t frames);
 
@@ -59,6 +64,7 @@ private:
     static constexpr size_t blockFrames = 1024;
 
     int outputRate_;
+    int volume_ = 100;
     std::vector<Voice> voices_;
     std::array<int32_t, blockFrames> accumulator_{};
 };

@@ -7,24 +7,35 @@
 #include <memory>
 #include <string>
 
+#include "actors/actor.h"
 #include "actors/animation_table.h"
+#include "actors/font.h"
 #include "engine/engine.h"
 #include "frontend/highscores.h"
+#include "game/autopilot.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
 #include "game/pause.h"
 #include "game/player_offer.h"
 #include "input/default_bindings.h"
+#include "input/frame_input_source.h"
+#include "input/input_capture.h"
+#include "input/input_state.h"
 #include "platform/headless/headless_display.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/input_script.h"
 #include "platform/platform.h"
+#include "shell/data_hash.h"
 #include "shell/frame_pacing.h"
+#include "shell/game_recorder.h"
 #include "shell/input_trace.h"
 #include "shell/log.h"
 #include "shell/options.h"
 #include "shell/paths.h"
 #include "shell/settings.h"
+#include "shell/recording.h"
+#include "shell/replay_store.h"
+#include "shell/seed_clock.h"
 #include "shell/stats.h"
 #include "shell/trace.h"
 #include "sound/sound.h"
@@ -39,23 +50,55 @@ int64_t microsBetween(Steady::time_point from, Steady::time_point to) {
 
 // The most players the menu offers: a third player needs a third joystick.
 constexpr int maxJoysticksUsed = 3;
+// Thirty seconds of a menu left alone start the attract demo.
+constexpr int demoIdleFrames = 900;
+constexpr int escapeCode = 1;
+constexpr int spaceCode = 57;
 
 class GameRun {
 public:
     GameRun(const Options& options, Platform& platform, const HeadlessDevices* headless,
-            const InputScript* script)
+            const InputScript* script, const RunInput& input)
         : options_(options),
           platform_(platform),
-          headlessDisplay_(headless != nullptr ? headless->display : nullptr) {
-        if (headless != nullptr && script != nullptr)
-            scriptPlayer_ = std::make_unique<InputScriptPlayer>(*script, *headless->keyboard,
-                                                                *headless->joysticks);
+          headlessDisplay_(headless != nullptr ? headless->display : nullptr),
+          onFrameInput_(input.onFrameInput),
+          source_(input.source),
+          playback_(input.playback) {
+        if (playback_ != nullptr) {
+            playbackScript_.commands = playback_->commands;
+            playbackSource_ = std::make_unique<ScriptInputSource>(playbackScript_);
+            source_ = playbackSource_.get();
+        }
+        if (headless != nullptr) {
+            // The headless devices are the scripted ones already (a test may have swapped in
+            // a keyboard of its own and left that one null).
+            keyboard_ = headless->keyboard;
+            joysticks_ = headless->joysticks;
+            if (source_ == nullptr && script != nullptr) {
+                scriptSource_ = std::make_unique<ScriptInputSource>(*script);
+                source_ = scriptSource_.get();
+            }
+        } else {
+            // A live run: the game reads scripted devices that the capture (or the given
+            // source) drives from the real ones, so what it saw is exactly the commands.
+            capture_ = std::make_unique<InputCapture>(*platform_.keyboard, platform_.joysticks.get());
+            liveKeyboard_ = std::make_unique<ScriptedKeyboard>();
+            liveJoysticks_ = std::make_unique<SimulatedJoysticks>(
+                playback_ != nullptr ? playback_->joysticks : capture_->joystickCount());
+            keyboard_ = liveKeyboard_.get();
+            joysticks_ = liveJoysticks_.get();
+            if (source_ == nullptr) source_ = capture_.get();
+        }
     }
 
     int run() {
         theClock = platform_.clock.get();
-        Engine engine(platform_.display.get(), platform_.keyboard.get(), platform_.joysticks.get(),
-                      640, 480, 16);
+        KeyboardDevice* keyboard =
+            liveKeyboard_ ? liveKeyboard_.get() : platform_.keyboard.get();
+        JoystickSource* joysticks =
+            liveJoysticks_ ? liveJoysticks_.get() : platform_.joysticks.get();
+        Engine engine(platform_.display.get(), keyboard, joysticks, 640, 480, 16);
         theEngine = &engine;
         engine_ = &engine;
         startUp();
@@ -63,6 +106,7 @@ public:
         int status = finish();
         closeSound();
         theEngine = nullptr;
+        theClock = nullptr;
         return status;
     }
 
@@ -90,16 +134,191 @@ private:
         lastTick_ = platform_.clock->ticks();
         logLine("entering main loop\n");
 
+        if (playback_ != nullptr) {
+            startPlayback();
+        } else {
+            GameRecorder::Settings settings;
+            settings.keepGames = true;
+            settings.runFile = options_.recordFile;
+            settings.replaysDir = replaysDirectory();
+            settings.dataHash = dataFilesHash();
+            settings.runStartTick = lastTick_;
+            recorder_ = std::make_unique<GameRecorder>(settings);
+            // A demo's game cannot be told from the player's input in a run recording.
+            demoAllowed_ = options_.recordFile.empty();
+        }
+
         engine.onFrameStart = [this](int frame) { frameStarting(frame); };
         engine.onFrameFlipped = [this](int frame) { frameFlipped(frame); };
+    }
+
+    int frameLimit() const {
+        if (playback_ != nullptr) return playback_->frames;
+        return options_.frames;
     }
 
     void frameStarting(int frame) {
         setTraceFrame(frame);
         // Only reached when the last frame's step could not stop the run itself.
-        if (options_.frames > 0 && frame > options_.frames) finishAndExit();
+        if (frameLimit() > 0 && frame > frameLimit()) finishAndExit();
         if (options_.traceInput) traceInputChanges(*engine_);
-        if (scriptPlayer_) scriptPlayer_->applyThrough(frame);
+        if (playback_ != nullptr && liveKeyboard_) watchPlaybackKeys();
+        applyFrameInput(frame);
+    }
+
+    void applyFrameInput(int frame) {
+        frameCommands_.clear();
+        if (source_ != nullptr) source_->commandsFor(frame, frameCommands_);
+        for (const InputCommand& c : frameCommands_) realState_.apply(c);
+        if (demoSource_ != nullptr) {
+            // The players' own input only ends the demo; the demo's input plays the game.
+            if (anyPress(frameCommands_) || demoOver(frame)) {
+                endDemo(frame);
+            } else {
+                frameCommands_.clear();
+                demoSource_->commandsFor(frame, frameCommands_);
+            }
+        } else if (demoAllowed_) {
+            countIdleMenuFrames(frame);
+        }
+        for (const InputCommand& c : frameCommands_) {
+            appliedState_.apply(c);
+            applyInputCommand(c, keyboard_, joysticks_);
+        }
+        // A controller plugged in during the run shows up for the game too.
+        if (capture_ && source_ == capture_.get() && liveJoysticks_ &&
+            capture_->joystickCount() > liveJoysticks_->count())
+            liveJoysticks_->setCount(capture_->joystickCount());
+        if (recorder_) recorder_->frameStarted(frame, frameCommands_, engine_->joystickCount());
+        if (onFrameInput_) onFrameInput_(frame, frameCommands_);
+    }
+
+    static bool anyPress(const std::vector<InputCommand>& commands) {
+        for (const InputCommand& c : commands)
+            if (c.kind == InputCommand::Kind::joyAxis ? c.value != 0 : c.down) return true;
+        return false;
+    }
+
+    // Playback: the only keys the viewer has (the game itself sees the recording).
+    void watchPlaybackKeys() {
+        uint8_t keys[256];
+        if (!platform_.keyboard->read(keys)) return;
+        if (keys[escapeCode] & 0x80) leaveRequested_ = true;
+        bool space = (keys[spaceCode] & 0x80) != 0;
+        if (space && !spaceHeld_) fast_ = !fast_;
+        spaceHeld_ = space;
+    }
+
+    void startPlayback() {
+        theClock = seedClockFor(playback_->seeds);
+        std::copy(playback_->records, playback_->records + 3, highscoreValue);
+        setHighscoresWritable(false);
+        showCornerText("REPLAY");
+        if (playback_->origin == Recording::Origin::game) {
+            // Straight into the game, as the menu's Start would.
+            makeIntroFigure();
+            game.numPlayers = playback_->players;
+            startNewGame();
+        }
+    }
+
+    Clock* seedClockFor(const std::vector<uint32_t>& seeds) {
+        seedClock_ = std::make_unique<SeedClock>(*platform_.clock, seeds);
+        return seedClock_.get();
+    }
+
+    // In the small font, low in the left corner, where it hides nothing of the play.
+    void showCornerText(const char* text) {
+        if (scrollerFont == nullptr) return;
+        if (cornerText_ == nullptr) {
+            cornerText_ = new Label(text, scrollerFont, 2);
+            cornerText_->actor()->addTreeTo(engine_);
+            cornerText_->actor()->setPosition(8, 458);
+        }
+        cornerText_->actor()->showTree();
+    }
+
+    void countIdleMenuFrames(int frame) {
+        if (game.gameState != stateMenu || !frameCommands_.empty() || realState_.anyHeld()) {
+            idleFrames_ = 0;
+            return;
+        }
+        if (++idleFrames_ >= demoIdleFrames) startDemo(frame);
+    }
+
+    // The record game with the most players, if one is kept and plays here.
+    bool loadDemoRecording(Recording& recording) {
+        for (int players = 3; players >= 1; --players) {
+            std::string path = recordGamePath(replaysDirectory(), players);
+            std::string error;
+            if (!std::filesystem::exists(path)) continue;
+            if (loadRecording(path, recording, error) &&
+                recordingPlaysHere(recording, dataFilesHash(), error) &&
+                recording.origin == Recording::Origin::game &&
+                recording.joysticks <= engine_->joystickCount())
+                return true;
+        }
+        return false;
+    }
+
+    void startDemo(int frame) {
+        idleFrames_ = 0;
+        savedPlayers_ = game.numPlayers;
+        std::copy(&highscoreName[0][0], &highscoreName[0][0] + sizeof highscoreName,
+                  &savedNames_[0][0]);
+        std::copy(highscoreValue, highscoreValue + 3, savedValues_);
+        setHighscoresWritable(false);
+        if (recorder_) recorder_->setPaused(true);
+        demoStart_ = frame;
+        demoEnd_ = 0;
+        Recording recording;
+        if (loadDemoRecording(recording)) {
+            demoScript_.commands = recording.commands;
+            for (InputCommand& c : demoScript_.commands) c.frame += frame;
+            demoSource_ = std::make_unique<ScriptInputSource>(demoScript_);
+            std::copy(recording.records, recording.records + 3, highscoreValue);
+            game.numPlayers = recording.players;
+            theClock = seedClockFor(recording.seeds);
+            demoEnd_ = frame + recording.frames;
+        } else {
+            demoSource_ = std::make_unique<Autopilot>();
+            game.numPlayers = 1;
+        }
+        // The demo starts from released keys whatever the players hold.
+        appliedState_.releaseCommands(frame, frameCommands_);
+        startNewGame();
+        showCornerText("DEMO");
+        setEffectVolumeHalved(true);
+    }
+
+    static void setEffectVolumeHalved(bool halved) {
+        if (AudioOutput* audio = soundDevice()) audio->setMasterVolume(halved ? 50 : 100);
+    }
+
+    bool demoOver(int frame) const {
+        if (demoEnd_ > 0 && frame > demoEnd_) return true;
+        return frame > demoStart_ + 1 && game.gameState == stateMenu;
+    }
+
+    void endDemo(int frame) {
+        if (game.gameState != stateMenu) abandonGame();
+        demoSource_.reset();
+        theClock = platform_.clock.get();
+        game.numPlayers = savedPlayers_;
+        if (game.playerCountDisplay != nullptr) game.playerCountDisplay->setNumber(savedPlayers_);
+        std::copy(&savedNames_[0][0], &savedNames_[0][0] + sizeof highscoreName,
+                  &highscoreName[0][0]);
+        std::copy(savedValues_, savedValues_ + 3, highscoreValue);
+        game.highscoresChanged = 1;
+        setHighscoresWritable(true);
+        if (recorder_) recorder_->setPaused(false);
+        if (cornerText_ != nullptr) cornerText_->actor()->hideTree();
+        setEffectVolumeHalved(false);
+        idleFrames_ = 0;
+        // The game's devices are let go. What the players hold now is kept from the game
+        // until it is released, so the key that ended the demo does not also act in the menu.
+        frameCommands_.clear();
+        appliedState_.releaseCommands(frame, frameCommands_);
     }
 
     void frameFlipped(int frame) {
@@ -109,7 +328,7 @@ private:
             ++nextScreenshot_;
             saveFrameScreenshot(frame);
         }
-        if (options_.frames > 0 && frame >= options_.frames) {
+        if (frameLimit() > 0 && frame >= frameLimit()) {
             // A frame step the game flow runs by itself (the title waiting for a released
             // button) would let the flow go on into a frame that never ends; stop here.
             if (!inLoopStep_) finishAndExit();
@@ -149,7 +368,13 @@ private:
                 engine.setUpNewJoysticks(maxJoysticksUsed);
             updatePlayerOffer(engine, maxJoysticksUsed);
             rememberWindow(display);
-            lastTick_ = waitForNextFrame(clock, &display, lastTick_);
+            // Four times speed waits for every fourth frame only.
+            if (fast_ && engine.framesCompleted() % 4 != 0) {
+                display.pumpEvents();
+                lastTick_ = clock.ticks();
+            } else {
+                lastTick_ = waitForNextFrame(clock, &display, lastTick_);
+            }
             Steady::time_point waited = Steady::now();
             int64_t draw = engine.lastDrawMicros();
             int64_t present = engine.lastPresentMicros();
@@ -159,7 +384,8 @@ private:
             if (game.quitRequested) break;
             // Closing the window ends the game like the menu's Quit would.
             if (display.closeRequested()) break;
-            if (options_.frames > 0 && engine.framesCompleted() >= options_.frames) break;
+            if (frameLimit() > 0 && engine.framesCompleted() >= frameLimit()) break;
+            if (leaveRequested_) break;
         }
     }
 
@@ -189,8 +415,10 @@ private:
     // The run's exit status: a trace that could not be written whole fails the run, since
     // whoever asked for it will compare it.
     int finish() {
+        if (recorder_ && !recorder_->finish(engine_->framesCompleted())) exitCode_ = 2;
+        setHighscoresWritable(true);
         traceEnd(engine_->framesCompleted());
-        int status = closeTrace() ? 0 : exitTraceLost;
+        int status = closeTrace() ? exitCode_ : exitTraceLost;
         if (options_.stats) {
             std::string report = stats_.report(engine_->framesCompleted());
             std::fputs(report.c_str(), stdout);
@@ -203,7 +431,41 @@ private:
     const Options& options_;
     Platform& platform_;
     HeadlessDisplay* headlessDisplay_;
-    std::unique_ptr<InputScriptPlayer> scriptPlayer_;
+    std::function<void(int, const std::vector<InputCommand>&)> onFrameInput_;
+    FrameInputSource* source_ = nullptr;
+    std::unique_ptr<ScriptInputSource> scriptSource_;
+    std::unique_ptr<InputCapture> capture_;
+    std::unique_ptr<ScriptedKeyboard> liveKeyboard_;
+    std::unique_ptr<SimulatedJoysticks> liveJoysticks_;
+    ScriptedKeyboard* keyboard_ = nullptr;  // the devices the game reads
+    SimulatedJoysticks* joysticks_ = nullptr;
+    std::vector<InputCommand> frameCommands_;
+    InputState realState_;     // what the source says the players hold
+    InputState appliedState_;  // what the game's devices hold
+
+    // Playback of a recording (--replay)
+    const Recording* playback_ = nullptr;
+    InputScript playbackScript_;
+    std::unique_ptr<ScriptInputSource> playbackSource_;
+    std::unique_ptr<SeedClock> seedClock_;
+    bool leaveRequested_ = false;
+    bool fast_ = false;
+    bool spaceHeld_ = false;
+    Label* cornerText_ = nullptr;  // REPLAY or DEMO
+
+    std::unique_ptr<GameRecorder> recorder_;
+
+    // The attract demo
+    bool demoAllowed_ = false;
+    int idleFrames_ = 0;
+    std::unique_ptr<FrameInputSource> demoSource_;
+    InputScript demoScript_;
+    int demoStart_ = 0;
+    int demoEnd_ = 0;  // 0: until the game returns to the menu
+    int savedPlayers_ = 1;
+    char savedNames_[3][9] = {};
+    int savedValues_[3] = {};
+    int exitCode_ = 0;
     Engine* engine_ = nullptr;
     uint32_t lastTick_ = 0;
     size_t nextScreenshot_ = 0;
@@ -218,7 +480,7 @@ private:
 }  // namespace
 
 int runGame(const Options& options, Platform& platform, const HeadlessDevices* headless,
-            const InputScript* script) {
-    GameRun run(options, platform, headless, script);
+            const InputScript* script, const RunInput& input) {
+    GameRun run(options, platform, headless, script, input);
     return run.run();
 }

@@ -14,7 +14,9 @@
 #include "platform/sdl/sdl_platform.h"
 #include "shell/data_dir_check.h"
 #include "shell/game_run.h"
+#include "shell/data_hash.h"
 #include "shell/options.h"
+#include "shell/recording.h"
 #include "shell/paths.h"
 #include "shell/settings.h"
 #include "shell/quote_text.h"
@@ -87,6 +89,25 @@ int main(int argc, char** argv) {
         }
     }
 
+    // A recording that cannot be played as it was recorded is refused before anything opens.
+    Recording playback;
+    RunInput input;
+    if (!options.replayFile.empty()) {
+        std::string error;
+        if (!loadRecording(options.replayFile, playback, error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            return 2;
+        }
+        if (!recordingPlaysHere(playback, dataFilesHash(), error)) {
+            std::fprintf(stderr, "parapet: cannot play the recording %s: %s\n",
+                         options.replayFile.c_str(), error.c_str());
+            return 2;
+        }
+        input.playback = &playback;
+        options.startTick = playback.startTick;
+        options.joysticks = playback.joysticks;
+    }
+
     if (!options.traceFile.empty() && !openTrace(options.traceFile.c_str())) {
         std::fprintf(stderr, "parapet: cannot write the trace file %s: %s\n",
                      quotePath(options.traceFile).c_str(), std::strerror(errno));
@@ -99,7 +120,7 @@ int main(int argc, char** argv) {
         settings.startTick = options.startTick;
         settings.joysticks = options.joysticks;
         HeadlessDevices devices = createHeadlessPlatform(settings, platform);
-        return runGame(options, platform, &devices, &script);
+        return runGame(options, platform, &devices, &script, input);
     }
 
     SdlSettings settings;
@@ -115,5 +136,5 @@ int main(int argc, char** argv) {
         return 2;
     }
     showWindowIcon(*platform.display);
-    return runGame(options, platform, nullptr, nullptr);
+    return runGame(options, platform, nullptr, nullptr, input);
 }

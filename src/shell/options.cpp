@@ -157,6 +157,16 @@ const std::vector<OptionRow>& optionTable() {
              o.configFile = v;
              return std::string();
          }},
+        {"--record", "FILE", "also write this run's recording to FILE",
+         [](Options& o, std::string_view v) {
+             o.recordFile = v;
+             return std::string();
+         }},
+        {"--replay", "FILE", "play a recording back (Escape leaves, Space: four times speed)",
+         [](Options& o, std::string_view v) {
+             o.replayFile = v;
+             return std::string();
+         }},
         {"--help", nullptr, "show this help", nullptr},
         {"--version", nullptr, "show the version", nullptr},
     };
@@ -247,6 +257,14 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& options) {
         if (inputGiven) return usageError("--input needs --headless");
         if (joysticksGiven) return usageError("--joysticks needs --headless");
         if (startTickGiven) return usageError("--start-tick needs --headless");
+    }
+    // A playback's input and clock come from the recording.
+    if (!options.replayFile.empty()) {
+        if (inputGiven) return usageError("--input cannot be used with --replay");
+        if (joysticksGiven) return usageError("--joysticks cannot be used with --replay");
+        if (startTickGiven) return usageError("--start-tick cannot be used with --replay");
+        if (!options.recordFile.empty())
+            return usageError("--record cannot be used with --replay");
     }
     return {};
 }

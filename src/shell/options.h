@@ -31,6 +31,9 @@ struct Options {
     int effectsVolume = 100;
     bool soundWanted = true;  // false: run silently
     PlayerKeys playerKeys[keyboardPlayers] = {defaultPlayerKeys(0), defaultPlayerKeys(1)};
+    // Recordings
+    std::string recordFile;  // --record: the whole run's recording, written at its end
+    std::string replayFile;  // --replay: play this recording instead of the players' input
 };
 
 enum class ParseOutcome {

@@ -4,7 +4,8 @@
 //
 // To re-record on purpose (after a deliberate change of the rules, the pictures or the timing):
 //     PARAPET_RERECORD=1 ./build/parapet_tests --gtest_filter='Replay.*'
-// This plays the game in-process with a simple bot at the controls, writes the keys it pressed
+// This plays the game in-process with the game's own autopilot at the controls (starting each
+// game from the menu and taking the name after a record), writes the keys it pressed
 // as tests/data/replay_input.txt, checks that the program replays that script to the very
 // same trace, and stores the trace as tests/data/replay_trace.jsonl. Review the diff before
 // committing it.
@@ -14,15 +15,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "actors/actor.h"
-#include "engine/engine.h"
+#include "game/autopilot.h"
 #include "game/game_state.h"
-#include "game/play_rules.h"
 #include "platform/headless/headless_platform.h"
 #include "play/scenario_support.h"
 #include "shell/game_run.h"
@@ -55,116 +53,7 @@ std::string readText(const std::filesystem::path& path) {
     return s.str();
 }
 
-// Player 1 as a patient beginner: fetches a ball from the nearer ready supply, carries it over
-// the climber highest on the wall (or the spot a walking one is heading for), throws, fires a
-// smart bomb when the wall gets crowded, and starts a new game from the menu when he dies.
-class BotKeyboard : public KeyboardDevice {
-public:
-    bool read(uint8_t state[256]) override {
-        int frame = theEngine != nullptr ? theEngine->framesCompleted() + 1 : 0;
-        std::map<int, bool> want = decide();
-        std::fill(state, state + 256, 0);
-        for (int key : {keyLeft, keyRight, keyFire, keyBomb, keyEnter}) {
-            bool down = want.count(key) != 0 && want[key];
-            if (down != down_[key] && frame > 0) {
-                script_ << frame << " key " << key << (down ? " down" : " up") << "\n";
-                down_[key] = down;
-            }
-            state[key] = down_[key] ? 0x80 : 0x00;
-        }
-        return true;
-    }
-    std::string script() const { return script_.str(); }
-
-private:
-    static constexpr int keyLeft = 203;
-    static constexpr int keyRight = 205;
-    static constexpr int keyFire = 54;
-    static constexpr int keyBomb = 28;  // Return: smart bomb in play, accepts a name
-    static constexpr int keyEnter = 28;
-
-    std::map<int, bool> decide() {
-        std::map<int, bool> keys;
-        if (game.gameState == stateMenu) {
-            // Start, with the fire button held a few frames.
-            if (game.stateFrame >= 30 && game.stateFrame < 34) keys[keyFire] = true;
-            return keys;
-        }
-        if (game.gameState == stateNameEntry) {
-            if (game.stateFrame >= 20 && game.stateFrame < 23) keys[keyEnter] = true;
-            return keys;
-        }
-        if (game.gameState != statePlay || game.playerActor[0] == nullptr) return keys;
-        int state = game.playerState[0];
-        if (state == playerDying || state == playerDead) return keys;
-        Actor* me = game.playerActor[0];
-        // Where the player will be when the keys take effect, two frames on.
-        int x = me->x() + static_cast<int>(me->velocityX() * 2);
-
-        int onWall = 0;
-        for (int i = 0; i < climberSlots; ++i) {
-            int s = game.climberState[i];
-            if ((s == climberResting || s == climberClimbing) && game.climberActor[i]->y() < 260)
-                ++onWall;
-        }
-        if (onWall >= 2 && game.smartBombs[0] > 0) keys[keyBomb] = true;
-
-        int goal;
-        bool throwHere = false;
-        if (game.playerWeapon[0] == weaponEmpty) {
-            // One ready supply decides; with both or neither, the nearer side.
-            bool left = game.leftSupplyReady != game.rightSupplyReady ? game.leftSupplyReady : x < 290;
-            goal = left ? 38 : 537;
-        } else if (game.playerWeapon[0] == weaponBall) {
-            goal = targetX();
-            throwHere = goal != noTarget;
-            if (!throwHere) goal = me->x();
-        } else {
-            return keys;
-        }
-        int dx = goal - x;
-        if (dx < -4) {
-            keys[keyLeft] = true;
-        } else if (dx > 4) {
-            keys[keyRight] = true;
-        } else if (throwHere && game.throwCountdown[0] == -1) {
-            keys[keyFire] = true;
-        }
-        return keys;
-    }
-
-    static constexpr int noTarget = -9999;
-
-    // The player's x that drops the ball onto the middle of the best climber.
-    int targetX() const {
-        int best = -1, bestY = 100000;
-        for (int i = 0; i < climberSlots; ++i) {
-            int s = game.climberState[i];
-            int y;
-            if (s == climberResting || s == climberClimbing) {
-                y = game.climberActor[i]->y();
-            } else if (s == climberWalking) {
-                y = 1000 + i;  // only when nobody climbs yet
-            } else {
-                continue;
-            }
-            if (y < bestY) {
-                bestY = y;
-                best = i;
-            }
-        }
-        if (best < 0) return noTarget;
-        int cx = game.climberState[best] == climberWalking ? game.climberTargetX[best]
-                                                           : game.climberActor[best]->x();
-        int goal = cx + 6;
-        return goal < -20 ? -20 : goal > 570 ? 570 : goal;
-    }
-
-    std::ostringstream script_;
-    std::map<int, bool> down_;
-};
-
-// The bot's game, played in this process on the headless devices; returns the trace.
+// The autopilot's games, played in this process on the headless devices; returns the trace.
 std::string playBotGame(const std::filesystem::path& dir, std::string& script) {
     Options options;
     options.headless = true;
@@ -177,14 +66,15 @@ std::string playBotGame(const std::filesystem::path& dir, std::string& script) {
 
     Platform platform;
     HeadlessDevices devices = createHeadlessPlatform(HeadlessSettings{}, platform);
-    devices.keyboard = nullptr;  // replaced by the bot
-    auto* botKeys = new BotKeyboard();
-    platform.keyboard.reset(botKeys);
+    Autopilot autopilot(true);
+    RunInput input;
+    input.source = &autopilot;
+    script = "# Recorded from the autopilot (tests/play/replay_test.cpp).\n";
+    input.onFrameInput = [&script](int, const std::vector<InputCommand>& commands) {
+        for (const InputCommand& c : commands) script += formatInputCommand(c) + "\n";
+    };
     game = GameState{};
-    runGame(options, platform, &devices, nullptr);
-    script =
-        "# Recorded by the replay bot (tests/play/replay_test.cpp); keys by DirectInput code.\n" +
-        botKeys->script();
+    runGame(options, platform, &devices, nullptr, input);
     return readText(tracePath);
 }
 

@@ -90,6 +90,8 @@ public:
     void stop(int voice) override;
     void setFrequency(int voice, int hz) override;
     void setPaused(bool paused) override;
+    void setMasterVolume(int percent) override { volume_ = percent; }
+    int masterVolume() const { return volume_; }
 
     const std::vector<Voice>& voices() const { return voices_; }
     const std::vector<Event>& events() const { return events_; }
@@ -103,6 +105,7 @@ private:
     void record(const Event& event);
 
     bool openSucceeds_ = true;
+    int volume_ = 100;
     std::vector<Voice> voices_;
     std::vector<Event> events_;
 };

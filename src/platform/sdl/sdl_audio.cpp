@@ -90,3 +90,9 @@ void SdlAudio::setPaused(bool paused) {
     // SDL stops calling the mixer, so every voice keeps its position to the sample.
     if (device_ != 0) SDL_PauseAudioDevice(device_, paused ? 1 : 0);
 }
+
+void SdlAudio::setMasterVolume(int percent) {
+    lock();
+    mixer_.setVolume(percent);
+    unlock();
+}

@@ -18,6 +18,7 @@ public:
     void stop(int voice) override;
     void setFrequency(int voice, int hz) override;
     void setPaused(bool paused) override;
+    void setMasterVolume(int percent) override;
 
     int outputRate() const { return mixer_.outputRate(); }
     int bufferFrames() const { return bufferFrames_; }

@@ -1,0 +1,22 @@
+// Feeds arbitrary bytes to the recording reader: whatever a replay file holds, reading it
+// must end in a recording or a reason, never a crash, a hang or unbounded memory.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "shell/recording.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::string_view text(reinterpret_cast<const char*>(data), size);
+    Recording recording;
+    std::string error;
+    if (parseRecording(text, recording, error)) {
+        // What was read must write back to a file that reads the same.
+        Recording again;
+        std::string text2 = formatRecording(recording);
+        if (!parseRecording(text2, again, error) || formatRecording(again) != text2)
+            __builtin_trap();
+    }
+    return 0;
+}

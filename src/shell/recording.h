@@ -1,0 +1,42 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/headless/input_script.h"
+
+// A recorded stretch of play: what is needed to play it again exactly (the seeds, the player
+// count, the records in effect, the controllers) and every input command, frame-stamped from
+// the recording's own frame 1. The text form is a short header and then the commands in the
+// input-script syntax, so a person can read it and a script tool can cut it up.
+struct Recording {
+    static constexpr int formatVersion = 1;
+    // A game recording starts at the step in which the menu's Start was taken and ends when
+    // the menu is back; a run recording (--record) starts at the run's first frame.
+    enum class Origin { game, run };
+
+    Origin origin = Origin::game;
+    std::string gameVersion;
+    std::string dataHash;
+    uint32_t startTick = 0;       // the clock at the run's start (run) or the game's seed (game)
+    std::vector<uint32_t> seeds;  // each new game's seed, in order
+    int players = 1;
+    int joysticks = 0;
+    int records[3] = {};  // the stored record of each player count when the recording began
+    int scores[3] = {};   // the players' scores at the end
+    int frames = 0;       // how many frame steps it covers
+    std::vector<InputCommand> commands;
+};
+
+// The whole file text.
+std::string formatRecording(const Recording& recording);
+// Reads a file's text; on failure says which line and why ("line 3: ..."). A file of another
+// format version is refused before anything else is read from it.
+bool parseRecording(std::string_view text, Recording& recording, std::string& error);
+// Reads and parses a file; errors name the file.
+bool loadRecording(const std::string& path, Recording& recording, std::string& error);
+// Whether this build with these data files plays the recording as it was played; if not,
+// names what differs.
+bool recordingPlaysHere(const Recording& recording, const std::string& dataHash,
+                        std::string& error);

@@ -1,0 +1,231 @@
+// Recording real headless runs, playing the recordings back, refusing bad ones, and the
+// attract demo on an idle menu: all through the program itself.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "play/scenario_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path storedInput = fs::path(PARAPET_SOURCE_DIR) / "tests" / "data" / "replay_input.txt";
+constexpr int storedFrames = 12000;
+
+std::string readText(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// The program with these arguments after the usual directories; its trace and stderr.
+scenario::Run runParapet(const fs::path& dir, const std::string& arguments) {
+    scenario::Run run;
+    run.dir = dir;
+    fs::remove(dir / "trace.jsonl");
+    std::string command = std::string(PARAPET_BINARY) + " --headless --data " +
+                          PARAPET_DATA_DIR + " --save-dir " + (dir / "save").string() +
+                          " --trace " + (dir / "trace.jsonl").string() + " " + arguments + " > " +
+                          (dir / "stderr.txt").string() + " 2>&1";
+    int status = std::system(command.c_str());
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream in(dir / "trace.jsonl");
+    for (std::string line; std::getline(in, line);) {
+        scenario::Event e;
+        e.line = line;
+        e.frame = e.number("frame");
+        e.event = e.field("event");
+        run.events.push_back(e);
+    }
+    return run;
+}
+
+// States, sounds and scores from frame `from` on, renumbered so `from` is frame 1.
+std::vector<std::string> gameEvents(const scenario::Run& run, int from, int to) {
+    std::vector<std::string> out;
+    for (const scenario::Event& e : run.events) {
+        if (e.frame < from || e.frame > to) continue;
+        if (e.event != "state" && e.event != "sound" && e.event != "score") continue;
+        std::string line = e.line;
+        line.replace(0, line.find(','), "{\"frame\":" + std::to_string(e.frame - from + 1));
+        out.push_back(line);
+    }
+    return out;
+}
+
+// Frames that take the stored input through its first game and back to the menu, stopping
+// before its second game starts (read from the stored trace, so a re-recording keeps it true).
+std::string firstGameOnly() {
+    std::istringstream trace(readText(storedInput.parent_path() / "replay_trace.jsonl"));
+    int starts = 0;
+    for (std::string line; std::getline(trace, line);)
+        if (line.find("\"to\":30}") != std::string::npos && ++starts == 2)
+            return "--input " + storedInput.string() + " --frames " +
+                   std::to_string(std::stoi(line.substr(9)) - 1);
+    ADD_FAILURE() << "the stored trace has fewer than two games";
+    return "";
+}
+
+int headerValue(const std::string& text, const std::string& name) {
+    size_t at = text.find("\n" + name + " ");
+    return at == std::string::npos ? -1 : std::stoi(text.substr(at + name.size() + 2));
+}
+
+TEST(Recording, RecordedRunsAndGamesReplayToTheSameTrace) {
+    fs::path dir = scenario::freshDir("recording_replays");
+    fs::path runFile = dir / "run.replay";
+    scenario::Run live = runParapet(dir, "--input " + storedInput.string() + " --frames " +
+                                             std::to_string(storedFrames) + " --record " +
+                                             runFile.string());
+    ASSERT_EQ(live.exitCode, 0) << readText(dir / "stderr.txt");
+
+    // The whole run, frame for frame.
+    fs::path watch = dir / "watch";
+    fs::create_directories(watch / "save");
+    scenario::Run again = runParapet(watch, "--replay " + runFile.string());
+    ASSERT_EQ(again.exitCode, 0) << readText(watch / "stderr.txt");
+    EXPECT_EQ(gameEvents(again, 1, storedFrames), gameEvents(live, 1, storedFrames));
+    EXPECT_FALSE(fs::exists(watch / "save" / "replays")) << "a playback records nothing";
+    EXPECT_FALSE(fs::exists(watch / "save" / "gx.raw")) << "nor writes a highscore";
+
+    // Each kept game from its Start, shifted to its own frame numbers.
+    fs::path replays = dir / "save" / "replays";
+    for (int n = 1; n <= 2; ++n) {
+        SCOPED_TRACE("game " + std::to_string(n));
+        fs::path file = replays / ("game-00000" + std::to_string(n) + ".replay");
+        ASSERT_TRUE(fs::exists(file));
+        int start = live.frameOfState(30, n);
+        int frames = headerValue(readText(file), "frames");
+        scenario::Run game = runParapet(watch, "--replay " + file.string());
+        ASSERT_EQ(game.exitCode, 0) << readText(watch / "stderr.txt");
+        // The run's Start step is not part of the game; a playback starts the game itself,
+        // and from scores of 0, which a later game of a run traces going back to 0.
+        std::vector<std::string> want = gameEvents(live, start + 1, start + frames);
+        std::erase(want, "{\"frame\":1,\"event\":\"score\",\"player\":0,\"score\":0}");
+        std::vector<std::string> got = gameEvents(game, 1, frames);
+        std::erase(got, "{\"frame\":1,\"event\":\"state\",\"from\":10,\"to\":30}");
+        EXPECT_EQ(got, want);
+        EXPECT_EQ(game.all("end").back().frame, frames);
+    }
+    // The first game set the record and is kept as the record game.
+    EXPECT_EQ(readText(replays / "record-1p.replay"), readText(replays / "game-000001.replay"));
+    EXPECT_GT(headerValue(readText(replays / "game-000001.replay"), "scores"), 0);
+}
+
+TEST(Recording, TheRecordGameIsReplacedOnlyWhenTheRecordIsBeaten) {
+    fs::path dir = scenario::freshDir("recording_record_game");
+    // Exactly the first game of the stored input, which sets the record.
+    std::string args = firstGameOnly();
+    ASSERT_EQ(runParapet(dir, args).exitCode, 0);
+    fs::path record = dir / "save" / "replays" / "record-1p.replay";
+    ASSERT_TRUE(fs::exists(record));
+    std::string first = "# the first record game\n" + readText(record);
+    std::ofstream(record) << first;
+
+    // The same game again only equals the stored record: the record game stays.
+    ASSERT_EQ(runParapet(dir, args).exitCode, 0);
+    EXPECT_EQ(readText(record), first);
+    EXPECT_TRUE(fs::exists(dir / "save" / "replays" / "game-000002.replay"));
+
+    // With the stored record gone, the same game is a record again and replaces it.
+    fs::remove(dir / "save" / "gx.raw");
+    ASSERT_EQ(runParapet(dir, args).exitCode, 0);
+    std::string replaced = readText(record);
+    EXPECT_NE(replaced, first);
+    bool keptToo = false;
+    for (const auto& entry : fs::directory_iterator(dir / "save" / "replays"))
+        keptToo |= entry.path() != record && readText(entry.path()) == replaced;
+    EXPECT_TRUE(keptToo);
+}
+
+TEST(Recording, FilesThatCannotPlayHereAreRefusedWithExit2) {
+    fs::path dir = scenario::freshDir("recording_refused");
+    fs::path good = dir / "good.replay";
+    ASSERT_EQ(runParapet(dir, "--input " + storedInput.string() + " --frames 600 --record " +
+                                  good.string())
+                  .exitCode,
+              0);
+    std::string text = readText(good);
+    struct Case {
+        const char* name;
+        std::string contents;
+        const char* reason;
+    };
+    auto replaced = [&](const std::string& from, const std::string& to) {
+        std::string t = text;
+        t.replace(t.find(from), from.size(), to);
+        return t;
+    };
+    const std::string hashLine = text.substr(text.find("data-hash "), 26);
+    const Case cases[] = {
+        {"version", replaced("parapet-replay 1", "parapet-replay 7"), "format version 7"},
+        {"game", replaced("game-version ", "game-version 9.9.9-"), "game version 9.9.9"},
+        {"data", replaced(hashLine, "data-hash ffffffffffffffff"), "other data files"},
+        {"truncated", text.substr(0, text.size() / 2), "truncated"},
+        {"corrupt", replaced("\nevents\n", "\nevents\n12 kex down\n"), "unknown command"},
+        {"empty", "", "not a Parapet recording"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::path file = dir / (std::string(c.name) + ".replay");
+        std::ofstream(file) << c.contents;
+        scenario::Run run = runParapet(dir, "--replay " + file.string());
+        EXPECT_EQ(run.exitCode, 2);
+        std::string message = readText(dir / "stderr.txt");
+        EXPECT_NE(message.find(file.string()), std::string::npos) << message;
+        EXPECT_NE(message.find(c.reason), std::string::npos) << message;
+        EXPECT_TRUE(run.events.empty()) << "refused before the first frame";
+    }
+    scenario::Run missing = runParapet(dir, "--replay " + (dir / "nothing.replay").string());
+    EXPECT_EQ(missing.exitCode, 2);
+}
+
+TEST(AttractDemo, AnIdleMenuPlaysTheDemoUntilAKey) {
+    fs::path dir = scenario::freshDir("attract_demo");
+    // Nobody touches anything until the demo has run a while; then a key.
+    std::ofstream(dir / "input.txt") << "1700 tap RSHIFT\n";
+    scenario::Run run = runParapet(dir, "--input " + (dir / "input.txt").string() +
+                                            " --frames 1800");
+    ASSERT_EQ(run.exitCode, 0) << readText(dir / "stderr.txt");
+    int menu = run.frameOfState(15);
+    ASSERT_GT(menu, 0);
+    EXPECT_EQ(run.frameOfState(30), menu + 899) << "the 900th idle frame starts it";
+    EXPECT_GT(run.frameOfState(60), 0) << "the autopilot plays";
+    EXPECT_EQ(run.frameOfState(15, 2), 1700) << "the key returns to the menu at once";
+    EXPECT_FALSE(fs::exists(dir / "save" / "gx.raw"));
+    EXPECT_FALSE(fs::exists(dir / "save" / "replays")) << "a demo records nothing";
+}
+
+TEST(AttractDemo, ShowsTheKeptRecordGameToTheEnd) {
+    fs::path dir = scenario::freshDir("attract_demo_record");
+    std::string args = firstGameOnly();
+    ASSERT_EQ(runParapet(dir, args).exitCode, 0);
+    fs::path record = dir / "save" / "replays" / "record-1p.replay";
+    std::string recorded = readText(record);
+    std::string highscores = readText(dir / "save" / "gx.raw");
+    int frames = headerValue(recorded, "frames");
+    int score = headerValue(recorded, "scores");
+
+    std::ofstream(dir / "idle.txt") << "# nobody plays\n";
+    scenario::Run run = runParapet(dir, "--input " + (dir / "idle.txt").string() + " --frames " +
+                                            std::to_string(1300 + frames));
+    ASSERT_EQ(run.exitCode, 0);
+    int start = run.frameOfState(30);
+    ASSERT_GT(start, 0);
+    // The recording ends with the game's last frame; the menu comes in the next.
+    EXPECT_EQ(run.frameOfState(15, 2), start + frames + 1) << "the menu returns at the game's end";
+    std::vector<scenario::Event> scores = run.all("score");
+    ASSERT_FALSE(scores.empty());
+    EXPECT_EQ(scores.back().number("score"), score);
+    EXPECT_EQ(readText(dir / "save" / "gx.raw"), highscores) << "the demo's record is not kept";
+    EXPECT_FALSE(fs::exists(dir / "save" / "replays" / "game-000002.replay"));
+}
+
+}  // namespace

@@ -1,0 +1,156 @@
+#include "shell/recording.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "shell/replay_store.h"
+
+namespace {
+
+Recording sample() {
+    Recording r;
+    r.origin = Recording::Origin::run;
+    r.gameVersion = PARAPET_VERSION;
+    r.dataHash = "0123456789abcdef";
+    r.startTick = 4294967295u;
+    r.seeds = {12474, 0, 99};
+    r.players = 3;
+    r.joysticks = 2;
+    r.records[0] = 2900;
+    r.records[2] = 150;
+    r.scores[0] = 100;
+    r.scores[1] = 999999;
+    r.frames = 500;
+    std::string error;
+    InputScript events;
+    EXPECT_TRUE(parseInputScript("1 key RSHIFT down\n1 key 255 down\n7 joy 1 button 31 down\n"
+                                 "7 joy 0 axis y -1024\n500 key RSHIFT up\n",
+                                 events, error));
+    r.commands = events.commands;
+    return r;
+}
+
+TEST(RecordingFormat, HeaderAndEventsSurviveARoundTrip) {
+    Recording written = sample();
+    std::string text = formatRecording(written);
+    Recording read;
+    std::string error;
+    ASSERT_TRUE(parseRecording(text, read, error)) << error;
+    EXPECT_EQ(read.origin, written.origin);
+    EXPECT_EQ(read.gameVersion, written.gameVersion);
+    EXPECT_EQ(read.dataHash, written.dataHash);
+    EXPECT_EQ(read.startTick, written.startTick);
+    EXPECT_EQ(read.seeds, written.seeds);
+    EXPECT_EQ(read.players, 3);
+    EXPECT_EQ(read.joysticks, 2);
+    EXPECT_EQ(std::vector<int>(read.records, read.records + 3), (std::vector<int>{2900, 0, 150}));
+    EXPECT_EQ(std::vector<int>(read.scores, read.scores + 3), (std::vector<int>{100, 999999, 0}));
+    EXPECT_EQ(read.frames, 500);
+    // Written again, it is the same text: nothing was lost or reordered.
+    EXPECT_EQ(formatRecording(read), text);
+}
+
+TEST(RecordingFormat, AFileCutShortAnywhereIsRefused) {
+    std::string text = formatRecording(sample());
+    for (size_t cut = 0; cut < text.size(); ++cut) {
+        // Cutting off only the final newline still leaves a whole file.
+        if (cut == text.size() - 1) continue;
+        Recording r;
+        std::string error;
+        EXPECT_FALSE(parseRecording(text.substr(0, cut), r, error)) << "cut at " << cut;
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+struct BadFile {
+    const char* change;  // what replaces `from` in a good file
+    const char* from;
+    const char* reason;  // expected in the message
+};
+
+class RecordingFormatRejects : public ::testing::TestWithParam<BadFile> {};
+
+TEST_P(RecordingFormatRejects, WithAReason) {
+    std::string text = formatRecording(sample());
+    const BadFile& bad = GetParam();
+    size_t at = text.find(bad.from);
+    ASSERT_NE(at, std::string::npos) << bad.from;
+    text.replace(at, std::string(bad.from).size(), bad.change);
+    Recording r;
+    std::string error;
+    EXPECT_FALSE(parseRecording(text, r, error));
+    EXPECT_NE(error.find(bad.reason), std::string::npos) << error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RecordingFormat, RecordingFormatRejects,
+    ::testing::Values(BadFile{"parapet-replay 2", "parapet-replay 1", "format version 2"},
+                      BadFile{"parapet-replay x", "parapet-replay 1", "format version"},
+                      BadFile{"hello", "parapet-replay 1", "not a Parapet recording"},
+                      BadFile{"players 4", "players 3", "player count"},
+                      BadFile{"joysticks 1", "joysticks 2", "joystick 1"},  // events use pad 1
+                      BadFile{"frames 400", "frames 500", "end line"},
+                      BadFile{"end 499", "end 500", "end line"},
+                      BadFile{"7 joy 1 button 32 down", "7 joy 1 button 31 down", "line 16"},
+                      BadFile{"501 key RSHIFT up", "500 key RSHIFT up", "after the last"},
+                      BadFile{"from game", "from run", "exactly one"},
+                      BadFile{"seeds 1 -2", "seeds 12474 0 99", "bad seed"},
+                      BadFile{"end 500\nmore", "end 500", "after the end line"},
+                      BadFile{"", "data-hash 0123456789abcdef\n", "expected 'data-hash'"}));
+
+TEST(RecordingFormat, OnlyThisVersionWithTheseDataFilesPlaysHere) {
+    Recording r = sample();
+    std::string error;
+    EXPECT_TRUE(recordingPlaysHere(r, "0123456789abcdef", error));
+    EXPECT_FALSE(recordingPlaysHere(r, "fedcba9876543210", error));
+    EXPECT_NE(error.find("other data files"), std::string::npos);
+    r.gameVersion = "0.0.1";
+    EXPECT_FALSE(recordingPlaysHere(r, "0123456789abcdef", error));
+    EXPECT_NE(error.find("game version 0.0.1"), std::string::npos) << error;
+}
+
+std::string readText(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+TEST(ReplayStore, KeepsTheLastGamesAndTheRecordGameOfEachPlayerCount) {
+    namespace fs = std::filesystem;
+    fs::path dir = fs::path(::testing::TempDir()) / "parapet_replay_store";
+    fs::remove_all(dir);
+    std::string error;
+    for (int game = 1; game <= keptGames + 5; ++game) {
+        bool record = game == 3 || game == 7;
+        ASSERT_TRUE(storeGameRecording(dir.string(), "game " + std::to_string(game), 2, record,
+                                       error))
+            << error;
+    }
+    ASSERT_TRUE(storeGameRecording(dir.string(), "one player", 1, false, error));
+    int kept = 0;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        std::string name = entry.path().filename().string();
+        if (name.rfind("game-", 0) == 0) ++kept;
+    }
+    EXPECT_EQ(kept, keptGames);
+    EXPECT_FALSE(fs::exists(dir / "game-000006.replay"));  // the oldest went first
+    EXPECT_EQ(readText(dir / "game-000007.replay"), "game 7");
+    EXPECT_EQ(readText(dir / "game-000026.replay"), "one player");
+    // The record game outlives the kept games and is replaced only by a new record.
+    EXPECT_EQ(readText(recordGamePath(dir.string(), 2)), "game 7");
+    EXPECT_FALSE(fs::exists(recordGamePath(dir.string(), 1)));
+
+    // An unwritable place is an error naming it, not a crash.
+    fs::path blocked = dir / "blocked";
+    std::ofstream(blocked) << "a file where the directory should be";
+    EXPECT_FALSE(storeGameRecording((blocked / "replays").string(), "x", 1, false, error));
+    EXPECT_NE(error.find("blocked"), std::string::npos) << error;
+    fs::remove_all(dir);
+}
+
+}  // namespace
