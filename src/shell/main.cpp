@@ -41,10 +41,12 @@ void readSettingsFile(Options& options) {
     if (options.configFile.empty()) return;
     if (named && !std::filesystem::exists(options.configFile))
         std::fprintf(stderr, "parapet: settings file %s not found; the defaults are used\n",
-                     options.configFile.c_str());
+                     quotePath(options.configFile).c_str());
     std::vector<std::string> problems;
     loadSettings(options.configFile, options, keyCodeFromName, problems);
     for (const std::string& problem : problems) std::fprintf(stderr, "%s\n", problem.c_str());
+}
+
 // One message naming where the game looked, rather than one per file it then cannot find.
 int checkDataDir(const Options& options) {
     const std::string& dir = paths().dataDir;
