@@ -125,10 +125,13 @@ bool decodeCommand(Reader& in, NetCommand& c, std::string& error) {
         if (axis != 'x' && axis != 'y') return fail(error, "bad axis");
         if (c.value < -axisLimit || c.value > axisLimit) return fail(error, "axis value out of range");
     }
-    c.axis = static_cast<char>(axis == 'y' ? 'y' : 'x');
-    // Fields a kind does not use are zeroed, so equal inputs encode to equal bytes.
-    if (c.kind == NetCommand::Kind::key) c.controller = 0;
-    if (c.kind != NetCommand::Kind::joyAxis) c.value = 0;
+    c.axis = static_cast<char>(axis);
+    // Fields a kind does not use must be blank, so one input has exactly one encoding.
+    bool blank = c.kind == NetCommand::Kind::joyAxis
+                     ? c.code == 0 && !c.down
+                     : axis == 'x' && c.value == 0 &&
+                           (c.kind != NetCommand::Kind::key || c.controller == 0);
+    if (!blank) return fail(error, "unused input fields not blank");
     return true;
 }
 

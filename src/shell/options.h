@@ -20,6 +20,12 @@ struct Options {
     uint32_t startTick = 0;
     std::vector<int> screenshotFrames;  // ascending, without duplicates
     bool stats = false;
+    // Online play: host a game or join one (see src/net/).
+    enum class Net { off, host, join };
+    Net net = Net::off;
+    uint16_t netPort = 0;     // 0: the default port
+    std::string joinHost;     // --join: the host's name or address
+    int netDelay = 2;         // frames between a key press and the frame it plays in
 };
 
 enum class ParseOutcome {
