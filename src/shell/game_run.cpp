@@ -20,6 +20,7 @@
 #include "shell/frame_pacing.h"
 #include "shell/input_trace.h"
 #include "shell/log.h"
+#include "shell/net_game.h"
 #include "shell/options.h"
 #include "shell/paths.h"
 #include "shell/stats.h"
@@ -43,7 +44,10 @@ public:
             const InputScript* script)
         : options_(options),
           platform_(platform),
-          headlessDisplay_(headless != nullptr ? headless->display : nullptr) {
+          headlessDisplay_(headless != nullptr ? headless->display : nullptr),
+          headless_(headless),
+          script_(script) {
+        if (options.net != Options::Net::off) return;  // the network game plays the script
         if (headless != nullptr && script != nullptr)
             scriptPlayer_ = std::make_unique<InputScriptPlayer>(*script, *headless->keyboard,
                                                                 *headless->joysticks);
@@ -55,7 +59,12 @@ public:
                       640, 480, 16);
         theEngine = &engine;
         engine_ = &engine;
-        startUp();
+        if (!startUp()) {
+            finish();
+            closeSound();
+            theEngine = nullptr;
+            return netExitCode_;
+        }
         frameLoop();
         finish();
         closeSound();
@@ -64,7 +73,7 @@ public:
     }
 
 private:
-    void startUp() {
+    bool startUp() {
         Engine& engine = *engine_;
         // The log can only open once the engine exists (it switches logging on), so the
         // first line is written right after it.
@@ -84,10 +93,64 @@ private:
                                                    headlessDisplay_ != nullptr);
         logFormat("ticks per second: %d\n", ticksPerSecond);
         lastTick_ = platform_.clock->ticks();
+        if (options_.net != Options::Net::off && !connectNetGame()) return false;
         logLine("entering main loop\n");
 
         engine.onFrameStart = [this](int frame) { frameStarting(frame); };
         engine.onFrameFlipped = [this](int frame) { frameFlipped(frame); };
+        return true;
+    }
+
+    bool connectNetGame() {
+        net_ = std::make_unique<NetGame>(options_, *engine_, platform_.display.get(),
+                                         headless_ != nullptr);
+        uint32_t startTick = headless_ != nullptr ? options_.startTick : platform_.clock->ticks();
+        if (!net_->connect(startTick)) {
+            netExitCode_ = net_->cancelled() ? 0 : 2;
+            return false;
+        }
+        theClock = net_->gameClock();
+        return true;
+    }
+
+    // This machine's own input of `frame`: the script's commands when headless.
+    void localCommands(int frame, std::vector<InputCommand>& out) {
+        if (script_ == nullptr) return;
+        const std::vector<InputCommand>& commands = script_->commands;
+        while (nextScriptCommand_ < commands.size() && commands[nextScriptCommand_].frame <= frame)
+            out.push_back(commands[nextScriptCommand_++]);
+    }
+
+    void applyCommands(const std::vector<InputCommand>& commands) {
+        if (headless_ == nullptr) return;
+        for (const InputCommand& c : commands) {
+            switch (c.kind) {
+                case InputCommand::Kind::key:
+                    headless_->keyboard->setKey(c.code, c.down);
+                    break;
+                case InputCommand::Kind::joyButton:
+                    headless_->joysticks->setButton(c.joystick, c.code, c.down);
+                    break;
+                case InputCommand::Kind::joyAxis:
+                    headless_->joysticks->setAxis(c.joystick, c.axis, c.value);
+                    break;
+            }
+        }
+    }
+
+    void netFrameStarting(int frame) {
+        localInput_.clear();
+        sharedInput_.clear();
+        localCommands(frame, localInput_);
+        net_->commandsFor(frame, localInput_, sharedInput_);
+        afterNetEnd();
+        applyCommands(sharedInput_);
+    }
+
+    // A network game that ended ends a headless run; a window goes on alone.
+    void afterNetEnd() {
+        if (!net_->justEnded()) return;
+        if (headless_ != nullptr || net_->cancelled()) finishAndExit();
     }
 
     void frameStarting(int frame) {
@@ -96,9 +159,14 @@ private:
         if (options_.frames > 0 && frame > options_.frames) finishAndExit();
         if (options_.traceInput) traceInputChanges(*engine_);
         if (scriptPlayer_) scriptPlayer_->applyThrough(frame);
+        if (net_) netFrameStarting(frame);
     }
 
     void frameFlipped(int frame) {
+        if (net_) {
+            net_->frameDone(frame);
+            afterNetEnd();
+        }
         const std::vector<int>& shots = options_.screenshotFrames;
         while (nextScreenshot_ < shots.size() && shots[nextScreenshot_] < frame) ++nextScreenshot_;
         if (nextScreenshot_ < shots.size() && shots[nextScreenshot_] == frame) {
@@ -157,6 +225,7 @@ private:
     }
 
     void finish() {
+        if (net_) net_->finish();
         traceEnd(engine_->framesCompleted());
         closeTrace();
         if (options_.stats) {
@@ -176,6 +245,13 @@ private:
     size_t nextScreenshot_ = 0;
     bool inLoopStep_ = false;  // the frame step running is the loop's own
     FrameStats stats_;
+    const HeadlessDevices* headless_;
+    const InputScript* script_;
+    std::unique_ptr<NetGame> net_;
+    int netExitCode_ = 0;
+    size_t nextScriptCommand_ = 0;
+    std::vector<InputCommand> localInput_;
+    std::vector<InputCommand> sharedInput_;
 };
 
 }  // namespace

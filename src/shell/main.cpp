@@ -61,6 +61,8 @@ int main(int argc, char** argv) {
         HeadlessSettings settings;
         settings.startTick = options.startTick;
         settings.joysticks = options.joysticks;
+        // Both machines of a network game offer the same players, controllers or not.
+        if (options.net != Options::Net::off) settings.joysticks = 3;
         HeadlessDevices devices = createHeadlessPlatform(settings, platform);
         return runGame(options, platform, &devices, &script);
     }

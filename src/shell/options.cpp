@@ -152,8 +152,8 @@ const std::vector<OptionRow>& optionTable() {
              o.net = Options::Net::host;
              if (v.empty()) return std::string();
              long long n = 0;
-             std::string e = integerOption(v, 1, 65535, n, "a port from 1 to 65535");
-             if (e.empty()) o.netPort = static_cast<uint16_t>(n);
+             std::string e = integerOption(v, 0, 65535, n, "a port from 0 (any free one) to 65535");
+             if (e.empty()) o.netPort = static_cast<int>(n);
              return e;
          }},
         {"--join", "HOST[:PORT]", "join the network game hosted at HOST",
@@ -165,7 +165,7 @@ const std::vector<OptionRow>& optionTable() {
              long long n = 0;
              std::string e = integerOption(v.substr(colon + 1), 1, 65535, n, "HOST:PORT with a port from 1 to 65535");
              if (e.empty() && o.joinHost.empty()) e = "expects a host name before the port";
-             if (e.empty()) o.netPort = static_cast<uint16_t>(n);
+             if (e.empty()) o.netPort = static_cast<int>(n);
              return e;
          }},
         {"--net-delay", "D", "network game: input delay in frames (1-8, default 2)",

@@ -23,7 +23,7 @@ struct Options {
     // Online play: host a game or join one (see src/net/).
     enum class Net { off, host, join };
     Net net = Net::off;
-    uint16_t netPort = 0;     // 0: the default port
+    int netPort = -1;         // -1: the default port; --host 0: any free port (printed)
     std::string joinHost;     // --join: the host's name or address
     int netDelay = 2;         // frames between a key press and the frame it plays in
 };

@@ -1,0 +1,69 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/headless/input_script.h"
+
+struct Options;
+class Engine;
+class Display;
+namespace net {
+class NetSession;
+}
+
+// The frame loop's one door to online play. Before the first frame it connects and agrees
+// the game with the other machine; then every frame it trades this machine's input for the
+// commands both games apply, and every 30 frames it compares the two games. The game itself
+// never learns that a peer exists.
+class NetGame {
+public:
+    NetGame(const Options& options, Engine& engine, Display* display, bool headless);
+    ~NetGame();
+
+    // Connects, greets and adopts the host's settings (start tick, at least two players, the
+    // better records of both highscore tables). False: the game cannot start (message printed).
+    bool connect(uint32_t startTick);
+    // The agreed commands of `frame`, given what this machine's players did in it. After the
+    // network game ended they are this machine's alone, played as the host's.
+    void commandsFor(int frame, const std::vector<InputCommand>& local,
+                     std::vector<InputCommand>& out);
+    void frameDone(int frame);
+    // Says goodbye to the peer.
+    void finish();
+
+    // The session ended (peer left, lost, desync, bad packet) since the last call.
+    bool justEnded();
+    // The window was closed while waiting.
+    bool cancelled() const { return cancelled_; }
+    // The game's own clock: the agreed start tick plus 33 ms a frame, the same on both sides.
+    Clock* gameClock() { return &clock_; }
+
+private:
+    class FrameClock : public Clock {
+    public:
+        uint32_t ticks() override { return start + 33u * frame; }
+        int64_t wallSeconds() override { return static_cast<int64_t>(ticks() / 1000u); }
+        void sleepMs(uint32_t) override {}
+        uint32_t start = 0;
+        uint32_t frame = 0;
+    };
+
+    bool showWaiting();
+    void sessionEnded();
+
+    const Options& options_;
+    Engine& engine_;
+    Display* display_;
+    bool headless_;
+    std::unique_ptr<net::NetSession> session_;
+    FrameClock clock_;
+    bool hosting_ = true;
+    bool live_ = false;
+    bool ended_ = false;
+    bool cancelled_ = false;
+    bool waitingShown_ = false;
+    bool escapeHeld_ = false;
+};
