@@ -13,6 +13,8 @@
 #include "game/game_flow.h"
 #include "game/game_state.h"
 #include "input/default_bindings.h"
+#include "input/frame_input_source.h"
+#include "input/input_capture.h"
 #include "platform/headless/headless_display.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/input_script.h"
@@ -41,22 +43,42 @@ constexpr int maxJoysticksUsed = 3;
 class GameRun {
 public:
     GameRun(const Options& options, Platform& platform, const HeadlessDevices* headless,
-            const InputScript* script)
+            const InputScript* script, const RunInput& input)
         : options_(options),
           platform_(platform),
           headlessDisplay_(headless != nullptr ? headless->display : nullptr),
-          headless_(headless),
-          script_(script) {
-        if (options.net != Options::Net::off) return;  // the network game plays the script
-        if (headless != nullptr && script != nullptr)
-            scriptPlayer_ = std::make_unique<InputScriptPlayer>(*script, *headless->keyboard,
-                                                                *headless->joysticks);
+          onFrameInput_(input.onFrameInput),
+          source_(input.source) {
+        if (headless != nullptr) {
+            // The headless devices are the scripted ones already (a test may have swapped in
+            // a keyboard of its own and left that one null).
+            keyboard_ = headless->keyboard;
+            joysticks_ = headless->joysticks;
+            if (source_ == nullptr && script != nullptr) {
+                scriptSource_ = std::make_unique<ScriptInputSource>(*script);
+                source_ = scriptSource_.get();
+            }
+        } else {
+            // A live run: the game reads scripted devices that the capture (or the given
+            // source) drives from the real ones, so what it saw is exactly the commands.
+            capture_ = std::make_unique<InputCapture>(*platform_.keyboard, platform_.joysticks.get());
+            liveKeyboard_ = std::make_unique<ScriptedKeyboard>();
+            liveJoysticks_ = std::make_unique<SimulatedJoysticks>(capture_->joystickCount());
+            keyboard_ = liveKeyboard_.get();
+            joysticks_ = liveJoysticks_.get();
+            if (source_ == nullptr) source_ = capture_.get();
+            // Both machines of a network game offer the same players, controllers or not.
+            if (options.net != Options::Net::off) liveJoysticks_->setCount(maxJoysticksUsed);
+        }
     }
 
     int run() {
         theClock = platform_.clock.get();
-        Engine engine(platform_.display.get(), platform_.keyboard.get(), platform_.joysticks.get(),
-                      640, 480, 16);
+        KeyboardDevice* keyboard =
+            liveKeyboard_ ? liveKeyboard_.get() : platform_.keyboard.get();
+        JoystickSource* joysticks =
+            liveJoysticks_ ? liveJoysticks_.get() : platform_.joysticks.get();
+        Engine engine(platform_.display.get(), keyboard, joysticks, 640, 480, 16);
         theEngine = &engine;
         engine_ = &engine;
         if (!startUp()) {
@@ -101,56 +123,25 @@ private:
         return true;
     }
 
+    // Online play sits between this machine's input and the devices the game reads.
     bool connectNetGame() {
-        net_ = std::make_unique<NetGame>(options_, *engine_, platform_.display.get(),
-                                         headless_ != nullptr);
-        uint32_t startTick = headless_ != nullptr ? options_.startTick : platform_.clock->ticks();
+        bool headless = headlessDisplay_ != nullptr;
+        net_ = std::make_unique<NetGame>(options_, *engine_, platform_.display.get(), headless);
+        uint32_t startTick = headless ? options_.startTick : platform_.clock->ticks();
         if (!net_->connect(startTick)) {
             netExitCode_ = net_->cancelled() ? 0 : 2;
             return false;
         }
         theClock = net_->gameClock();
+        net_->setLocalSource(source_);
+        source_ = net_.get();
         return true;
-    }
-
-    // This machine's own input of `frame`: the script's commands when headless.
-    void localCommands(int frame, std::vector<InputCommand>& out) {
-        if (script_ == nullptr) return;
-        const std::vector<InputCommand>& commands = script_->commands;
-        while (nextScriptCommand_ < commands.size() && commands[nextScriptCommand_].frame <= frame)
-            out.push_back(commands[nextScriptCommand_++]);
-    }
-
-    void applyCommands(const std::vector<InputCommand>& commands) {
-        if (headless_ == nullptr) return;
-        for (const InputCommand& c : commands) {
-            switch (c.kind) {
-                case InputCommand::Kind::key:
-                    headless_->keyboard->setKey(c.code, c.down);
-                    break;
-                case InputCommand::Kind::joyButton:
-                    headless_->joysticks->setButton(c.joystick, c.code, c.down);
-                    break;
-                case InputCommand::Kind::joyAxis:
-                    headless_->joysticks->setAxis(c.joystick, c.axis, c.value);
-                    break;
-            }
-        }
-    }
-
-    void netFrameStarting(int frame) {
-        localInput_.clear();
-        sharedInput_.clear();
-        localCommands(frame, localInput_);
-        net_->commandsFor(frame, localInput_, sharedInput_);
-        afterNetEnd();
-        applyCommands(sharedInput_);
     }
 
     // A network game that ended ends a headless run; a window goes on alone.
     void afterNetEnd() {
-        if (!net_->justEnded()) return;
-        if (headless_ != nullptr || net_->cancelled()) finishAndExit();
+        if (!net_ || !net_->justEnded()) return;
+        if (headlessDisplay_ != nullptr || net_->cancelled()) finishAndExit();
     }
 
     void frameStarting(int frame) {
@@ -158,8 +149,18 @@ private:
         // Only reached when the last frame's step could not stop the run itself.
         if (options_.frames > 0 && frame > options_.frames) finishAndExit();
         if (options_.traceInput) traceInputChanges(*engine_);
-        if (scriptPlayer_) scriptPlayer_->applyThrough(frame);
-        if (net_) netFrameStarting(frame);
+        applyFrameInput(frame);
+    }
+
+    void applyFrameInput(int frame) {
+        frameCommands_.clear();
+        if (source_ != nullptr) source_->commandsFor(frame, frameCommands_);
+        afterNetEnd();
+        for (const InputCommand& c : frameCommands_) applyInputCommand(c, keyboard_, joysticks_);
+        // A controller plugged in during the run shows up for the game too.
+        if (capture_ && liveJoysticks_ && capture_->joystickCount() > liveJoysticks_->count())
+            liveJoysticks_->setCount(capture_->joystickCount());
+        if (onFrameInput_) onFrameInput_(frame, frameCommands_);
     }
 
     void frameFlipped(int frame) {
@@ -239,25 +240,28 @@ private:
     const Options& options_;
     Platform& platform_;
     HeadlessDisplay* headlessDisplay_;
-    std::unique_ptr<InputScriptPlayer> scriptPlayer_;
+    std::function<void(int, const std::vector<InputCommand>&)> onFrameInput_;
+    FrameInputSource* source_ = nullptr;
+    std::unique_ptr<ScriptInputSource> scriptSource_;
+    std::unique_ptr<InputCapture> capture_;
+    std::unique_ptr<ScriptedKeyboard> liveKeyboard_;
+    std::unique_ptr<SimulatedJoysticks> liveJoysticks_;
+    ScriptedKeyboard* keyboard_ = nullptr;  // the devices the game reads
+    SimulatedJoysticks* joysticks_ = nullptr;
+    std::vector<InputCommand> frameCommands_;
+    std::unique_ptr<NetGame> net_;
+    int netExitCode_ = 0;
     Engine* engine_ = nullptr;
     uint32_t lastTick_ = 0;
     size_t nextScreenshot_ = 0;
     bool inLoopStep_ = false;  // the frame step running is the loop's own
     FrameStats stats_;
-    const HeadlessDevices* headless_;
-    const InputScript* script_;
-    std::unique_ptr<NetGame> net_;
-    int netExitCode_ = 0;
-    size_t nextScriptCommand_ = 0;
-    std::vector<InputCommand> localInput_;
-    std::vector<InputCommand> sharedInput_;
 };
 
 }  // namespace
 
 int runGame(const Options& options, Platform& platform, const HeadlessDevices* headless,
-            const InputScript* script) {
-    GameRun run(options, platform, headless, script);
+            const InputScript* script, const RunInput& input) {
+    GameRun run(options, platform, headless, script, input);
     return run.run();
 }

@@ -1,5 +1,9 @@
 #pragma once
+#include <functional>
+#include <vector>
 
+class FrameInputSource;
+struct InputCommand;
 struct Options;
 struct Platform;
 struct HeadlessDevices;
@@ -9,5 +13,14 @@ struct InputScript;
 // frame loop until the menu's Quit, a closed window or the last frame asked for, then the
 // end of the trace and the statistics. `headless` and `script` are null for a windowed run.
 // Returns the exit code.
+//
+// Input goes through one seam (input/frame_input_source.h): each frame's commands come from
+// `input.source` if given, else from the real keyboard and controllers (window) or the
+// script (headless); they are applied to the devices the game reads and then passed to
+// `input.onFrameInput`.
+struct RunInput {
+    FrameInputSource* source = nullptr;
+    std::function<void(int frame, const std::vector<InputCommand>& commands)> onFrameInput;
+};
 int runGame(const Options& options, Platform& platform, const HeadlessDevices* headless,
-            const InputScript* script);
+            const InputScript* script, const RunInput& input = {});

@@ -1,6 +1,7 @@
 #include "shell/net_game.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "actors/animation_table.h"
 #include "actors/font.h"
@@ -13,6 +14,7 @@
 #include "shell/data_hash.h"
 #include "shell/log.h"
 #include "shell/options.h"
+#include "shell/paths.h"
 
 #ifndef PARAPET_VERSION
 #define PARAPET_VERSION "unknown"
@@ -57,7 +59,14 @@ bool NetGame::connect(uint32_t startTick) {
     // A window waits for its guest until it is closed; a headless host gives up in time.
     settings.connectTimeoutMs = hosting_ ? (headless_ ? 60000 : 0) : 10000;
     settings.hello.version = PARAPET_VERSION;
-    settings.hello.dataHash = dataFilesHash();
+    std::string dataHash = dataFilesHash();
+    char* end = nullptr;
+    settings.hello.dataHash = std::strtoull(dataHash.c_str(), &end, 16);
+    if (dataHash.empty() || end == nullptr || *end != '\0') {
+        std::fprintf(stderr, "parapet: network game: cannot read the data files in %s (%s)\n",
+                     paths().dataDir.c_str(), dataHash.c_str());
+        return false;
+    }
     settings.hello.startTick = startTick;
     settings.hello.delay = static_cast<uint8_t>(options_.netDelay);
     settings.hello.minPlayers = 2;
@@ -111,8 +120,10 @@ bool NetGame::showWaiting() {
     return true;
 }
 
-void NetGame::commandsFor(int frame, const std::vector<InputCommand>& local,
-                          std::vector<InputCommand>& out) {
+void NetGame::commandsFor(int frame, std::vector<InputCommand>& out) {
+    std::vector<InputCommand>& local = localCommands_;
+    local.clear();
+    if (local_ != nullptr) local_->commandsFor(frame, local);
     clock_.frame = static_cast<uint32_t>(frame > 0 ? frame - 1 : 0);
     waitingShown_ = false;
     if (live_) {

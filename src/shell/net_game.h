@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "input/frame_input_source.h"
 #include "platform/clock.h"
-#include "platform/headless/input_script.h"
 
 struct Options;
 class Engine;
@@ -18,7 +18,7 @@ class NetSession;
 // the game with the other machine; then every frame it trades this machine's input for the
 // commands both games apply, and every 30 frames it compares the two games. The game itself
 // never learns that a peer exists.
-class NetGame {
+class NetGame : public FrameInputSource {
 public:
     NetGame(const Options& options, Engine& engine, Display* display, bool headless);
     ~NetGame();
@@ -26,10 +26,11 @@ public:
     // Connects, greets and adopts the host's settings (start tick, at least two players, the
     // better records of both highscore tables). False: the game cannot start (message printed).
     bool connect(uint32_t startTick);
-    // The agreed commands of `frame`, given what this machine's players did in it. After the
-    // network game ended they are this machine's alone, played as the host's.
-    void commandsFor(int frame, const std::vector<InputCommand>& local,
-                     std::vector<InputCommand>& out);
+    // Where this machine's own input comes from (the keyboard and pads, or a script).
+    void setLocalSource(FrameInputSource* source) { local_ = source; }
+    // The agreed commands of `frame`: both machines' input of `delay` frames ago. After the
+    // network game ended they are this machine's alone.
+    void commandsFor(int frame, std::vector<InputCommand>& out) override;
     void frameDone(int frame);
     // Says goodbye to the peer.
     void finish();
@@ -60,6 +61,8 @@ private:
     bool headless_;
     std::unique_ptr<net::NetSession> session_;
     FrameClock clock_;
+    FrameInputSource* local_ = nullptr;
+    std::vector<InputCommand> localCommands_;
     bool hosting_ = true;
     bool live_ = false;
     bool ended_ = false;

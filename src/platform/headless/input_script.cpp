@@ -258,20 +258,43 @@ bool checkScriptJoysticks(const InputScript& script, int joystickCount, std::str
     return true;
 }
 
+void applyInputCommand(const InputCommand& c, ScriptedKeyboard* keyboard,
+                       SimulatedJoysticks* joysticks) {
+    switch (c.kind) {
+        case InputCommand::Kind::key:
+            if (keyboard != nullptr) keyboard->setKey(c.code, c.down);
+            break;
+        case InputCommand::Kind::joyButton:
+            if (joysticks != nullptr) joysticks->setButton(c.joystick, c.code, c.down);
+            break;
+        case InputCommand::Kind::joyAxis:
+            if (joysticks != nullptr) joysticks->setAxis(c.joystick, c.axis, c.value);
+            break;
+    }
+}
+
+std::string formatInputCommand(const InputCommand& c) {
+    std::string line = std::to_string(c.frame);
+    const char* upDown = c.down ? " down" : " up";
+    switch (c.kind) {
+        case InputCommand::Kind::key: {
+            std::string name = std::to_string(c.code & 0xFF);
+            for (const KeyName& key : keyNames)
+                if (key.code == (c.code & 0xFF)) name = key.name;
+            return line + " key " + name + upDown;
+        }
+        case InputCommand::Kind::joyButton:
+            return line + " joy " + std::to_string(c.joystick) + " button " +
+                   std::to_string(c.code) + upDown;
+        case InputCommand::Kind::joyAxis:
+            return line + " joy " + std::to_string(c.joystick) + " axis " + c.axis + " " +
+                   std::to_string(c.value);
+    }
+    return line;
+}
+
 void InputScriptPlayer::applyThrough(int frame) {
     const std::vector<InputCommand>& commands = script_.commands;
-    while (next_ < commands.size() && commands[next_].frame <= frame) {
-        const InputCommand& c = commands[next_++];
-        switch (c.kind) {
-            case InputCommand::Kind::key:
-                keyboard_.setKey(c.code, c.down);
-                break;
-            case InputCommand::Kind::joyButton:
-                joysticks_.setButton(c.joystick, c.code, c.down);
-                break;
-            case InputCommand::Kind::joyAxis:
-                joysticks_.setAxis(c.joystick, c.axis, c.value);
-                break;
-        }
-    }
+    while (next_ < commands.size() && commands[next_].frame <= frame)
+        applyInputCommand(commands[next_++], &keyboard_, &joysticks_);
 }

@@ -35,6 +35,13 @@ bool loadInputScript(const std::string& path, InputScript& script, std::string& 
 // Rejects commands for joysticks the run does not have.
 bool checkScriptJoysticks(const InputScript& script, int joystickCount, std::string& error);
 
+// The command as one script line (without a newline), keys by name where they have one, so
+// a list of commands written this way parses back to the same commands.
+std::string formatInputCommand(const InputCommand& command);
+// Sets the key, button or stick the command names; a null device takes nothing.
+void applyInputCommand(const InputCommand& command, ScriptedKeyboard* keyboard,
+                       SimulatedJoysticks* joysticks);
+
 // Feeds a script into the headless keyboard and joysticks, one frame at a time.
 class InputScriptPlayer {
 public:
