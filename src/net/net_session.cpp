@@ -70,6 +70,12 @@ bool NetSession::fail(SessionEnd end, const std::string& message) {
         end_ = end;
         message_ = message;
     }
+    // Whatever ended the game here, the other machine hears of it now rather than in ten
+    // seconds.
+    if (playing_ && link_.connected()) {
+        link_.send(encodeBye(Bye{}));
+        link_.close(200);
+    }
     return false;
 }
 
@@ -143,6 +149,7 @@ bool NetSession::start(const SessionSettings& settings, Hello& agreed, Hello& pe
     }
     agreed = settings.hosting ? settings_.hello : peer;
     buffer_ = LockstepBuffer(agreed.delay);
+    playing_ = true;
     return true;
 }
 

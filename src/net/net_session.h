@@ -78,6 +78,7 @@ private:
     Role role_ = Role::host;
     std::vector<uint8_t> packet_;
     std::vector<NetCommand> pendingLocal_;
+    bool playing_ = false;  // greeted: from here on a farewell is owed
     bool peerGone_ = false;
     std::string peerGoneMessage_;
     SessionEnd end_ = SessionEnd::none;
