@@ -3,14 +3,13 @@
 #include <enet/enet.h>
 
 #include <charconv>
+#include <cstring>
 
 namespace net {
 
 namespace {
 
 constexpr size_t channels = 1;
-// Larger than any packet we send; ENet refuses bigger ones before they reach us.
-constexpr size_t maxPacketBytes = 4096;
 
 // enet_initialize once per program; ENet keeps no other global state.
 bool initialiseEnet() {
@@ -40,6 +39,7 @@ bool EnetLink::listen(uint16_t port, std::string& error) {
         error = "cannot listen on port " + std::to_string(port) + " (in use?)";
         return false;
     }
+    // ENet refuses bigger packets before they are reassembled.
     host_->maximumPacketSize = maxPacketBytes;
     ENetAddress bound;
     boundPort_ = enet_socket_get_address(host_->socket, &bound) == 0 ? bound.port : port;
@@ -71,7 +71,7 @@ bool EnetLink::connect(const std::string& hostName, uint16_t port, std::string& 
     return true;
 }
 
-EnetLink::Event EnetLink::poll(uint32_t timeoutMs, std::vector<uint8_t>& data) {
+EnetLink::Event EnetLink::poll(uint32_t timeoutMs, Received& data) {
     if (host_ == nullptr) return Event::none;
     ENetEvent event;
     int got = enet_host_service(host_, &event, timeoutMs);
@@ -87,7 +87,8 @@ EnetLink::Event EnetLink::poll(uint32_t timeoutMs, std::vector<uint8_t>& data) {
             connected_ = true;
             return Event::connected;
         case ENET_EVENT_TYPE_RECEIVE:
-            data.assign(event.packet->data, event.packet->data + event.packet->dataLength);
+            data.size = event.packet->dataLength <= maxPacketBytes ? event.packet->dataLength : 0;
+            if (data.size > 0) std::memcpy(data.bytes, event.packet->data, data.size);
             enet_packet_destroy(event.packet);
             if (event.peer != peer_) return Event::none;
             return Event::packet;

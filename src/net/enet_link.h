@@ -13,6 +13,13 @@ namespace net {
 class EnetLink {
 public:
     enum class Event { none, connected, packet, disconnected };
+    // Larger than any packet we send. A packet's bytes are copied into a buffer of this fixed
+    // size: nothing the peer says decides how much memory we take.
+    static constexpr size_t maxPacketBytes = 1024;
+    struct Received {
+        uint8_t bytes[maxPacketBytes];
+        size_t size = 0;  // 0 for a packet too large to be ours (which then fails to decode)
+    };
 
     EnetLink();
     ~EnetLink();
@@ -27,7 +34,7 @@ public:
     bool connected() const { return peer_ != nullptr && connected_; }
 
     // Waits at most timeoutMs (never spinning) for one event; a packet's bytes go to `data`.
-    Event poll(uint32_t timeoutMs, std::vector<uint8_t>& data);
+    Event poll(uint32_t timeoutMs, Received& data);
     void send(const std::vector<uint8_t>& bytes);
     // Sends what is queued and says goodbye, waiting at most timeoutMs for the peer to agree.
     void close(uint32_t timeoutMs);

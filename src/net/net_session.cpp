@@ -125,7 +125,7 @@ bool NetSession::start(const SessionSettings& settings, Hello& agreed, Hello& pe
             return fail(SessionEnd::refused, "the other machine closed the connection");
         if (event != EnetLink::Event::packet) continue;
         Packet p;
-        if (!decodePacket(packet_.data(), packet_.size(), p, error)) {
+        if (!decodePacket(packet_.bytes, packet_.size, p, error)) {
             link_.drop();
             return fail(SessionEnd::badPacket, "bad greeting from the other machine (" + error + ")");
         }
@@ -156,7 +156,7 @@ bool NetSession::start(const SessionSettings& settings, Hello& agreed, Hello& pe
 bool NetSession::handlePacket() {
     Packet p;
     std::string error;
-    bool ok = decodePacket(packet_.data(), packet_.size(), p, error);
+    bool ok = decodePacket(packet_.bytes, packet_.size, p, error);
     if (ok && p.type == PacketType::input) ok = buffer_.putRemote(p.input, error);
     if (ok && p.type == PacketType::hello) {
         ok = false;

@@ -76,7 +76,7 @@ private:
     LockstepBuffer buffer_{2};
     InputMerge merge_;
     Role role_ = Role::host;
-    std::vector<uint8_t> packet_;
+    EnetLink::Received packet_;
     std::vector<NetCommand> pendingLocal_;
     bool playing_ = false;  // greeted: from here on a farewell is owed
     bool peerGone_ = false;

@@ -72,11 +72,8 @@ bool NetGame::connect(uint32_t startTick) {
     settings.hello.minPlayers = 2;
     encodeHighscores(settings.hello.highscores);
 
-    session_->keepConnecting = [this] {
-        if (display_ == nullptr) return true;
-        display_->pumpEvents();
-        return !display_->closeRequested();
-    };
+    // A host's window says what it waits for until the guest is there.
+    session_->keepConnecting = [this] { return headless_ || showWaiting(); };
     session_->onListening = [](uint16_t port) {
         std::fprintf(stderr, "parapet: hosting on port %u, waiting for the other player\n",
                      static_cast<unsigned>(port));
@@ -114,6 +111,7 @@ bool NetGame::showWaiting() {
     }
     if (!waitingShown_) logLine("waiting for the other player\n");
     waitingShown_ = true;
+    if (headless_) return true;
     // Drawn again each time: a window uncovered meanwhile shows it too.
     drawWaitingText(engine_);
     if (display_ != nullptr) display_->present();
