@@ -66,13 +66,13 @@ void BM_LockstepExchange(benchmark::State& state) {
         std::thread t([&] {
             std::vector<InputCommand> none, out;
             for (uint32_t f = first; f <= frame; ++f) {
-                pair.guest.exchange(f, none, false, out);
+                pair.guest.exchange(f, none, Typist::nobody, out);
                 pair.guest.frameDone(f, f);
             }
         });
         std::vector<InputCommand> none, out;
         for (uint32_t f = first; f <= frame; ++f) {
-            pair.host.exchange(f, none, false, out);
+            pair.host.exchange(f, none, Typist::nobody, out);
             pair.host.frameDone(f, f);
         }
         t.join();
@@ -99,7 +99,7 @@ void BM_InputLatency(benchmark::State& state) {
             std::vector<InputCommand> none, out;
             for (uint32_t f = 1; f <= 30; ++f) {
                 out.clear();
-                pair.guest.exchange(f, none, false, out);
+                pair.guest.exchange(f, none, Typist::nobody, out);
                 if (!out.empty() && seen == 0) seen = f;
             }
         });
@@ -112,7 +112,7 @@ void BM_InputLatency(benchmark::State& state) {
                 c.down = true;
                 local.push_back(c);
             }
-            pair.host.exchange(f, local, false, out);
+            pair.host.exchange(f, local, Typist::nobody, out);
         }
         t.join();
         frames = static_cast<double>(seen - pressed + 1);

@@ -42,15 +42,18 @@ void InputMerge::apply(const InputFrame& input, Side& side) {
     }
 }
 
-void InputMerge::merge(const InputFrame& host, const InputFrame& guest, bool typingName,
+void InputMerge::merge(const InputFrame& host, const InputFrame& guest, Typist typist,
                        std::vector<InputCommand>& out) {
     apply(host, host_);
     apply(guest, guest_);
 
     bool keys[256] = {};
+    bool typing = typist != Typist::nobody;
+    bool hostTypes = typist == Typist::host || typist == Typist::either;
+    bool guestTypes = typist == Typist::guest || typist == Typist::either;
     for (int k = 0; k < 256; ++k) {
-        if (host_.keys[k]) keys[k] = true;
-        if (guest_.keys[k]) keys[typingName ? k : guestKey(k)] = true;
+        if (host_.keys[k] && (!typing || hostTypes)) keys[k] = true;
+        if (guest_.keys[k] && (!typing || guestTypes)) keys[typing ? k : guestKey(k)] = true;
     }
     for (int k = 0; k < 256; ++k) {
         if (keys[k] == keys_[k]) continue;

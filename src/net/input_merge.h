@@ -11,14 +11,18 @@ namespace net {
 // guest's player-1 keys and first controller play player 2; a third controller on either
 // side plays player 3. Each side's keys are kept apart and combined, so one machine releasing
 // a key cannot cancel the other machine holding it.
+// Whose keyboard types a new record's name: the machine of the player who set it (player 3's
+// record either machine's).
+enum class Typist { nobody, host, guest, either };
+
 class InputMerge {
 public:
     static constexpr int trackedControllers = 3;
 
     // Applies both machines' input of one frame and appends to `out` the changes of the
-    // combined devices. While a name is typed the guest's keys are taken as they are, so its
-    // Return and letters reach the name field.
-    void merge(const InputFrame& host, const InputFrame& guest, bool typingName,
+    // combined devices. While a name is typed only the typist's keys count, taken as they are
+    // (so a guest's Return and letters reach the name field).
+    void merge(const InputFrame& host, const InputFrame& guest, Typist typist,
                std::vector<InputCommand>& out);
 
 private:

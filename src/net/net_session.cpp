@@ -211,7 +211,7 @@ void NetSession::queueLocal(const std::vector<InputCommand>& local) {
     }
 }
 
-bool NetSession::exchange(uint32_t frame, const std::vector<InputCommand>& local, bool typingName,
+bool NetSession::exchange(uint32_t frame, const std::vector<InputCommand>& local, Typist typist,
                           std::vector<InputCommand>& out) {
     if (end_ != SessionEnd::none) return false;
     queueLocal(local);
@@ -248,7 +248,7 @@ bool NetSession::exchange(uint32_t frame, const std::vector<InputCommand>& local
 
     const InputFrame& hostInput = role_ == Role::host ? buffer_.local(frame) : buffer_.remote(frame);
     const InputFrame& guestInput = role_ == Role::host ? buffer_.remote(frame) : buffer_.local(frame);
-    merge_.merge(hostInput, guestInput, typingName, out);
+    merge_.merge(hostInput, guestInput, typist, out);
     buffer_.ran(frame);
     return true;
 }

@@ -50,7 +50,7 @@ public:
     // The commands of frame `frame` for the shared devices. `local` is what this machine's
     // players did this frame; it is played `delay` frames later on both machines. Returns
     // false when the game cannot go on (see end() and message()).
-    bool exchange(uint32_t frame, const std::vector<InputCommand>& local, bool typingName,
+    bool exchange(uint32_t frame, const std::vector<InputCommand>& local, Typist typist,
                   std::vector<InputCommand>& out);
     // After frame `frame` ran: compares the game state every hashInterval frames.
     bool frameDone(uint32_t frame, uint64_t stateHash);

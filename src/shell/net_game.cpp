@@ -101,6 +101,20 @@ bool NetGame::connect(uint32_t startTick) {
     return true;
 }
 
+net::Typist NetGame::typist() {
+    if (game.gameState != stateNameEntry) {
+        typist_ = net::Typist::nobody;
+        return typist_;
+    }
+    // Decided once as the name entry opens: the record's holder, by the rule the results used.
+    if (typist_ == net::Typist::nobody) {
+        int best = 0, bestScore = 0;
+        isNewHighscore(game.numPlayers, game.score, best, bestScore);
+        typist_ = best == 0 ? net::Typist::host : best == 1 ? net::Typist::guest : net::Typist::either;
+    }
+    return typist_;
+}
+
 bool NetGame::showWaiting() {
     if (display_ != nullptr) {
         display_->pumpEvents();
@@ -125,8 +139,7 @@ void NetGame::commandsFor(int frame, std::vector<InputCommand>& out) {
     clock_.frame = static_cast<uint32_t>(frame > 0 ? frame - 1 : 0);
     waitingShown_ = false;
     if (live_) {
-        bool typingName = game.gameState == stateNameEntry;
-        if (session_->exchange(static_cast<uint32_t>(frame), local, typingName, out)) return;
+        if (session_->exchange(static_cast<uint32_t>(frame), local, typist(), out)) return;
         sessionEnded();
     }
     out.insert(out.end(), local.begin(), local.end());

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "input/frame_input_source.h"
+#include "net/input_merge.h"
 #include "platform/clock.h"
 
 struct Options;
@@ -12,7 +13,7 @@ class Engine;
 class Display;
 namespace net {
 class NetSession;
-}
+}  // namespace net
 
 // The frame loop's one door to online play. Before the first frame it connects and agrees
 // the game with the other machine; then every frame it trades this machine's input for the
@@ -53,6 +54,7 @@ private:
     };
 
     bool showWaiting();
+    net::Typist typist();
     void sessionEnded();
 
     const Options& options_;
@@ -61,6 +63,7 @@ private:
     bool headless_;
     std::unique_ptr<net::NetSession> session_;
     FrameClock clock_;
+    net::Typist typist_ = net::Typist::nobody;
     FrameInputSource* local_ = nullptr;
     std::vector<InputCommand> localCommands_;
     bool hosting_ = true;

@@ -76,31 +76,36 @@ TEST(InputMerge, GuestPlaysPlayerTwoAndTheThirdControllerPlayerThree) {
         const char* what;
         InputFrame host;
         InputFrame guest;
-        bool typingName;
+        Typist typist;
         const char* expected;
     };
     const Case cases[] = {
-        {"host's arrows stay player 1's", frameWith(5, {key(200, true)}), frameWith(5, {}), false,
+        {"host's arrows stay player 1's", frameWith(5, {key(200, true)}), frameWith(5, {}), Typist::nobody,
          "key 200 down; "},
         {"guest's arrows and fire become player 2's", frameWith(5, {}),
-         frameWith(5, {key(205, true), key(54, true), key(28, true)}), false,
+         frameWith(5, {key(205, true), key(54, true), key(28, true)}), Typist::nobody,
          "key 34 down; key 42 down; key 56 down; "},
-        {"other guest keys pass", frameWith(5, {}), frameWith(5, {key(1, true), key(57, true)}), false,
-         "key 1 down; key 57 down; "},
-        {"typing a name, the guest's Return is Return", frameWith(5, {}),
-         frameWith(5, {key(28, true), key(200, true)}), true, "key 28 down; key 200 down; "},
+        {"other guest keys pass", frameWith(5, {}), frameWith(5, {key(1, true), key(57, true)}),
+         Typist::nobody, "key 1 down; key 57 down; "},
+        {"the guest types its record's name: its Return is Return, the host's keys rest",
+         frameWith(5, {key(30, true)}), frameWith(5, {key(28, true), key(200, true)}),
+         Typist::guest, "key 28 down; key 200 down; "},
+        {"the host types its record's name", frameWith(5, {key(30, true)}),
+         frameWith(5, {key(31, true)}), Typist::host, "key 30 down; "},
+        {"player 3's record: either machine types", frameWith(5, {key(30, true)}),
+         frameWith(5, {key(31, true)}), Typist::either, "key 30 down; key 31 down; "},
         {"first controllers: host 0, guest 1", frameWith(5, {button(0, 1, true)}),
-         frameWith(5, {button(0, 2, true), axis(0, 'x', -1024)}), false,
+         frameWith(5, {button(0, 2, true), axis(0, 'x', -1024)}), Typist::nobody,
          "joy 0 button 1 down; joy 1 button 2 down; joy 1 axis x -1024; "},
         {"third controller plays player 3 from either side", frameWith(5, {axis(2, 'y', 512)}),
-         frameWith(5, {button(2, 0, true)}), false, "joy 2 button 0 down; joy 2 axis y 512; "},
+         frameWith(5, {button(2, 0, true)}), Typist::nobody, "joy 2 button 0 down; joy 2 axis y 512; "},
         {"a second controller plays nobody", frameWith(5, {button(1, 0, true)}), frameWith(5, {}),
-         false, ""},
+         Typist::nobody, ""},
     };
     for (const Case& c : cases) {
         InputMerge merge;
         std::vector<InputCommand> out;
-        merge.merge(c.host, c.guest, c.typingName, out);
+        merge.merge(c.host, c.guest, c.typist, out);
         EXPECT_EQ(describe(out), c.expected) << c.what;
     }
 }
@@ -109,16 +114,16 @@ TEST(InputMerge, OneMachineReleasingDoesNotCancelTheOtherHolding) {
     InputMerge merge;
     std::vector<InputCommand> out;
     // Both hold Escape; the host lets go: still held. Then the guest lets go.
-    merge.merge(frameWith(5, {key(1, true)}), frameWith(5, {key(1, true)}), false, out);
+    merge.merge(frameWith(5, {key(1, true)}), frameWith(5, {key(1, true)}), Typist::nobody, out);
     EXPECT_EQ(describe(out), "key 1 down; ");
     out.clear();
-    merge.merge(frameWith(6, {key(1, false)}), frameWith(6, {}), false, out);
+    merge.merge(frameWith(6, {key(1, false)}), frameWith(6, {}), Typist::nobody, out);
     EXPECT_EQ(describe(out), "");
-    merge.merge(frameWith(7, {}), frameWith(7, {key(1, false)}), false, out);
+    merge.merge(frameWith(7, {}), frameWith(7, {key(1, false)}), Typist::nobody, out);
     EXPECT_EQ(describe(out), "key 1 up; ");
     out.clear();
     // A guest key held when name entry starts is handed over, not left stuck down.
-    merge.merge(frameWith(8, {}), frameWith(8, {key(28, true)}), false, out);
-    merge.merge(frameWith(9, {}), frameWith(9, {}), true, out);
+    merge.merge(frameWith(8, {}), frameWith(8, {key(28, true)}), Typist::nobody, out);
+    merge.merge(frameWith(9, {}), frameWith(9, {}), Typist::guest, out);
     EXPECT_EQ(describe(out), "key 56 down; key 28 down; key 56 up; ");
 }

@@ -44,13 +44,14 @@ struct Game {
 
 // Hosts on a port the system picks, then joins it, directly or through `relayFor(port)`.
 template <typename RelayFor>
-Game play(const std::string& name, const std::string& args, RelayFor relayFor) {
+Game play(const std::string& name, const std::string& args, RelayFor relayFor,
+          const char* hostInput = hostScript, const char* guestInput = guestScript) {
     Game g;
-    g.host = peer_run::start(freshDir(name + "_host"), hostScript, "--host 0 " + args);
+    g.host = peer_run::start(freshDir(name + "_host"), hostInput, "--host 0 " + args);
     int port = peer_run::hostPort(g.host, 30000);
     EXPECT_GT(port, 0) << peer_run::readFile(g.host.dir + "/stderr.txt");
     int joinPort = relayFor(port);
-    g.guest = peer_run::start(freshDir(name + "_guest"), guestScript,
+    g.guest = peer_run::start(freshDir(name + "_guest"), guestInput,
                               "--join 127.0.0.1:" + std::to_string(joinPort) + " " + args);
     g.guestExit = peer_run::wait(g.guest, generousMs);
     g.hostExit = peer_run::wait(g.host, generousMs);
@@ -83,6 +84,26 @@ TEST(NetPlay, LostDelayedAndReorderedPacketsStillGiveTheSameGame) {
     });
     expectSameGameWithTheGuestPlaying(g);
     EXPECT_GT(relay->dropped(), 0) << "the relay really lost packets";
+}
+
+TEST(NetPlay, TheGuestTypesItsRecordsNameAndBothMachinesKeepIt) {
+    // Only the guest's player scores (a new two-player record); in the name entry the host's
+    // letters must not get in, the guest's Shift+A, B and Return must.
+    const char* host = "400 tap RSHIFT\n1722 tap Z\n1732 tap Q\n1760 tap RETURN\n";
+    const char* guest =
+        "600 key LEFT down\n627 key LEFT up\n640 key RSHIFT down\n1700 key RSHIFT up\n"
+        "1720 key LSHIFT down\n1722 tap A\n1726 key LSHIFT up\n1732 tap B\n1745 tap RETURN\n";
+    Game g = play("record", "--frames 1800", [](int port) { return port; }, host, guest);
+    ASSERT_EQ(g.hostExit, 0);
+    ASSERT_EQ(g.guestExit, 0);
+    EXPECT_EQ(peer_run::comparableTrace(g.host), peer_run::comparableTrace(g.guest));
+    for (const Peer* p : {&g.host, &g.guest}) {
+        std::string file = peer_run::readFile(p->dir + "/save/gx.raw");
+        ASSERT_EQ(file.size(), 42u) << p->dir << "\n" << peer_run::comparableTrace(*p);
+        std::string twoPlayers;
+        for (size_t i = 14; i < 28; ++i) twoPlayers += static_cast<char>(~file[i]);
+        EXPECT_EQ(twoPlayers, std::string("Ab\0\0\0\0\0\0" "200\0\0\0", 14)) << p->dir;
+    }
 }
 
 TEST(NetPlay, APeerKilledMidGameSendsTheOtherBackWithinTenSeconds) {

@@ -58,7 +58,7 @@ void runBoth(Pair& pair, uint32_t frames, uint64_t (*hostHash)(uint32_t),
     auto side = [frames](NetSession& s, uint64_t (*hash)(uint32_t), uint32_t& stopped) {
         std::vector<InputCommand> none, out;
         for (uint32_t f = 1; f <= frames; ++f) {
-            if (!s.exchange(f, none, false, out) || !s.frameDone(f, hash(f))) {
+            if (!s.exchange(f, none, Typist::nobody, out) || !s.frameDone(f, hash(f))) {
                 stopped = f;
                 return;
             }
