@@ -42,6 +42,12 @@ void InputMerge::apply(const InputFrame& input, Side& side) {
     }
 }
 
+void InputMerge::releaseAll(std::vector<InputCommand>& out) {
+    host_ = Side{};
+    guest_ = Side{};
+    merge(InputFrame{}, InputFrame{}, Typist::nobody, out);
+}
+
 void InputMerge::merge(const InputFrame& host, const InputFrame& guest, Typist typist,
                        std::vector<InputCommand>& out) {
     apply(host, host_);

@@ -25,6 +25,10 @@ public:
     void merge(const InputFrame& host, const InputFrame& guest, Typist typist,
                std::vector<InputCommand>& out);
 
+    // Lets go of everything the two machines held, appending the changes to `out`: once the
+    // peer is gone nothing it pressed may stay stuck down.
+    void releaseAll(std::vector<InputCommand>& out);
+
 private:
     struct Side {
         bool keys[256] = {};

@@ -56,6 +56,8 @@ public:
     bool frameDone(uint32_t frame, uint64_t stateHash);
     // Ends the game politely (the peer sees that we left, after all our input).
     void finish();
+    // After the game ended: releases every key and button the two machines held.
+    void releaseAll(std::vector<InputCommand>& out) { merge_.releaseAll(out); }
 
     SessionEnd end() const { return end_; }
     const std::string& message() const { return message_; }

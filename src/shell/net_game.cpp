@@ -142,6 +142,10 @@ void NetGame::commandsFor(int frame, std::vector<InputCommand>& out) {
         if (session_->exchange(static_cast<uint32_t>(frame), local, typist(), out)) return;
         sessionEnded();
     }
+    if (releasePending_) {
+        releasePending_ = false;
+        session_->releaseAll(out);
+    }
     out.insert(out.end(), local.begin(), local.end());
     // Alone again: Escape ends the level the two machines were playing, and the game's own
     // way from there leads to the results and back to the menu.
@@ -158,12 +162,15 @@ void NetGame::commandsFor(int frame, std::vector<InputCommand>& out) {
 
 void NetGame::frameDone(int frame) {
     if (!live_) return;
-    if (!session_->frameDone(static_cast<uint32_t>(frame), gameStateHash(engine_))) sessionEnded();
+    uint32_t f = static_cast<uint32_t>(frame);
+    uint64_t hash = f % net::hashInterval == 0 ? gameStateHash(engine_) : 0;
+    if (!session_->frameDone(f, hash)) sessionEnded();
 }
 
 void NetGame::sessionEnded() {
     live_ = false;
     ended_ = true;
+    releasePending_ = true;
     if (cancelled_) return;
     std::fprintf(stderr, "parapet: network game over: %s\n", session_->message().c_str());
     logFormat("network game over: %s\n", session_->message().c_str());

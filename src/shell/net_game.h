@@ -72,4 +72,5 @@ private:
     bool cancelled_ = false;
     bool waitingShown_ = false;
     bool escapeHeld_ = false;
+    bool releasePending_ = false;
 };

@@ -126,4 +126,10 @@ TEST(InputMerge, OneMachineReleasingDoesNotCancelTheOtherHolding) {
     merge.merge(frameWith(8, {}), frameWith(8, {key(28, true)}), Typist::nobody, out);
     merge.merge(frameWith(9, {}), frameWith(9, {}), Typist::guest, out);
     EXPECT_EQ(describe(out), "key 56 down; key 28 down; key 56 up; ");
+    out.clear();
+    // The peer gone, nothing either machine held stays down.
+    merge.merge(frameWith(10, {button(2, 3, true), axis(0, 'y', 700)}), frameWith(10, {}), Typist::nobody, out);
+    out.clear();
+    merge.releaseAll(out);
+    EXPECT_EQ(describe(out), "key 56 up; joy 0 axis y 0; joy 2 button 3 up; ");
 }
