@@ -24,18 +24,10 @@ NetCommand axis(int controller, char a, int value) {
     return {NetCommand::Kind::joyAxis, 0, false, static_cast<uint8_t>(controller), a, static_cast<int16_t>(value)};
 }
 
+// The commands as script lines (frame 0), joined by "; ".
 std::string describe(const std::vector<InputCommand>& commands) {
     std::string text;
-    for (const InputCommand& c : commands) {
-        if (c.kind == InputCommand::Kind::key)
-            text += "key " + std::to_string(c.code) + (c.down ? " down; " : " up; ");
-        else if (c.kind == InputCommand::Kind::joyButton)
-            text += "joy " + std::to_string(c.joystick) + " button " + std::to_string(c.code) +
-                    (c.down ? " down; " : " up; ");
-        else
-            text += "joy " + std::to_string(c.joystick) + " axis " + c.axis + " " +
-                    std::to_string(c.value) + "; ";
-    }
+    for (const InputCommand& c : commands) text += formatInputCommand(c).substr(2) + "; ";
     return text;
 }
 
@@ -81,19 +73,19 @@ TEST(InputMerge, GuestPlaysPlayerTwoAndTheThirdControllerPlayerThree) {
     };
     const Case cases[] = {
         {"host's arrows stay player 1's", frameWith(5, {key(200, true)}), frameWith(5, {}), Typist::nobody,
-         "key 200 down; "},
+         "key UP down; "},
         {"guest's arrows and fire become player 2's", frameWith(5, {}),
          frameWith(5, {key(205, true), key(54, true), key(28, true)}), Typist::nobody,
-         "key 34 down; key 42 down; key 56 down; "},
+         "key G down; key LSHIFT down; key LMENU down; "},
         {"other guest keys pass", frameWith(5, {}), frameWith(5, {key(1, true), key(57, true)}),
-         Typist::nobody, "key 1 down; key 57 down; "},
+         Typist::nobody, "key ESCAPE down; key SPACE down; "},
         {"the guest types its record's name: its Return is Return, the host's keys rest",
          frameWith(5, {key(30, true)}), frameWith(5, {key(28, true), key(200, true)}),
-         Typist::guest, "key 28 down; key 200 down; "},
+         Typist::guest, "key RETURN down; key UP down; "},
         {"the host types its record's name", frameWith(5, {key(30, true)}),
-         frameWith(5, {key(31, true)}), Typist::host, "key 30 down; "},
+         frameWith(5, {key(31, true)}), Typist::host, "key A down; "},
         {"player 3's record: either machine types", frameWith(5, {key(30, true)}),
-         frameWith(5, {key(31, true)}), Typist::either, "key 30 down; key 31 down; "},
+         frameWith(5, {key(31, true)}), Typist::either, "key A down; key S down; "},
         {"first controllers: host 0, guest 1", frameWith(5, {button(0, 1, true)}),
          frameWith(5, {button(0, 2, true), axis(0, 'x', -1024)}), Typist::nobody,
          "joy 0 button 1 down; joy 1 button 2 down; joy 1 axis x -1024; "},
@@ -115,21 +107,21 @@ TEST(InputMerge, OneMachineReleasingDoesNotCancelTheOtherHolding) {
     std::vector<InputCommand> out;
     // Both hold Escape; the host lets go: still held. Then the guest lets go.
     merge.merge(frameWith(5, {key(1, true)}), frameWith(5, {key(1, true)}), Typist::nobody, out);
-    EXPECT_EQ(describe(out), "key 1 down; ");
+    EXPECT_EQ(describe(out), "key ESCAPE down; ");
     out.clear();
     merge.merge(frameWith(6, {key(1, false)}), frameWith(6, {}), Typist::nobody, out);
     EXPECT_EQ(describe(out), "");
     merge.merge(frameWith(7, {}), frameWith(7, {key(1, false)}), Typist::nobody, out);
-    EXPECT_EQ(describe(out), "key 1 up; ");
+    EXPECT_EQ(describe(out), "key ESCAPE up; ");
     out.clear();
     // A guest key held when name entry starts is handed over, not left stuck down.
     merge.merge(frameWith(8, {}), frameWith(8, {key(28, true)}), Typist::nobody, out);
     merge.merge(frameWith(9, {}), frameWith(9, {}), Typist::guest, out);
-    EXPECT_EQ(describe(out), "key 56 down; key 28 down; key 56 up; ");
+    EXPECT_EQ(describe(out), "key LMENU down; key RETURN down; key LMENU up; ");
     out.clear();
     // The peer gone, nothing either machine held stays down.
     merge.merge(frameWith(10, {button(2, 3, true), axis(0, 'y', 700)}), frameWith(10, {}), Typist::nobody, out);
     out.clear();
     merge.releaseAll(out);
-    EXPECT_EQ(describe(out), "key 56 up; joy 0 axis y 0; joy 2 button 3 up; ");
+    EXPECT_EQ(describe(out), "key LMENU up; joy 0 axis y 0; joy 2 button 3 up; ");
 }
