@@ -174,6 +174,7 @@ private:
             ++nextScreenshot_;
             saveFrameScreenshot(frame);
         }
+        if (net_) net_->frameShown();
         if (options_.frames > 0 && frame >= options_.frames) {
             // A frame step the game flow runs by itself (the title waiting for a released
             // button) would let the flow go on into a frame that never ends; stop here.

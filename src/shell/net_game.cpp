@@ -22,10 +22,11 @@
 
 namespace {
 
-// Drawn over the last frame shown, so the players see where the game stopped.
-void drawWaitingText(Engine& engine) {
+// Two lines in the game font over the picture on screen (the game's own frame stays beneath,
+// so the players see where it stopped).
+void drawNotice(Engine& engine, const char* first, const char* second) {
     if (gameFont == nullptr) return;
-    const char* lines[2] = {"WAITING FOR THE", "OTHER PLAYER"};
+    const char* lines[2] = {first, second};
     const int advance = gameFont->cellWidth() - 8;
     const int lineHeight = gameFont->cellHeight() + 8;
     int y = (engine.screenHeight() - 2 * lineHeight) / 2;
@@ -127,7 +128,7 @@ bool NetGame::showWaiting() {
     waitingShown_ = true;
     if (headless_) return true;
     // Drawn again each time: a window uncovered meanwhile shows it too.
-    drawWaitingText(engine_);
+    drawNotice(engine_, "WAITING FOR THE", "OTHER PLAYER");
     if (display_ != nullptr) display_->present();
     return true;
 }
@@ -172,6 +173,7 @@ void NetGame::sessionEnded() {
     ended_ = true;
     releasePending_ = true;
     if (cancelled_) return;
+    noticeFrames_ = noticeLength;
     std::fprintf(stderr, "parapet: network game over: %s\n", session_->message().c_str());
     logFormat("network game over: %s\n", session_->message().c_str());
     if (session_->end() == net::SessionEnd::desync)
@@ -179,6 +181,13 @@ void NetGame::sessionEnded() {
                   static_cast<unsigned long long>(session_->localHashAtDesync()),
                   static_cast<unsigned long long>(session_->remoteHashAtDesync()));
     game.minPlayers = 1;
+}
+
+void NetGame::frameShown() {
+    if (noticeFrames_ <= 0 || headless_) return;
+    --noticeFrames_;
+    drawNotice(engine_, "NETWORK GAME", "OVER");
+    if (display_ != nullptr) display_->present();
 }
 
 bool NetGame::justEnded() {

@@ -33,6 +33,8 @@ public:
     // network game ended they are this machine's alone.
     void commandsFor(int frame, std::vector<InputCommand>& out) override;
     void frameDone(int frame);
+    // After a frame is on screen: for a few seconds after the network game ended, says so.
+    void frameShown();
     // Says goodbye to the peer.
     void finish();
 
@@ -73,4 +75,6 @@ private:
     bool waitingShown_ = false;
     bool escapeHeld_ = false;
     bool releasePending_ = false;
+    static constexpr int noticeLength = 90;  // three seconds
+    int noticeFrames_ = 0;
 };
