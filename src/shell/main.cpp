@@ -44,7 +44,8 @@ int main(int argc, char** argv) {
     if (!options.inputFile.empty()) {
         std::string error;
         if (!loadInputScript(options.inputFile, script, error) ||
-            !checkScriptJoysticks(script, options.joysticks, error)) {
+            !checkScriptJoysticks(script, options.net != Options::Net::off ? 3 : options.joysticks,
+                                  error)) {
             std::fprintf(stderr, "%s\n", error.c_str());
             return 2;
         }
