@@ -146,8 +146,8 @@ void BM_HeadlessPeers(benchmark::State& state) {
     fs::path dir = fs::temp_directory_path() / ("parapet_net_bench_" + std::to_string(getpid()));
     fs::create_directories(dir);
     std::string common = std::string("exec '") + PARAPET_BINARY + "' --headless --data '" +
-                         PARAPET_DATA_DIR + "' --frames " + std::to_string(frames) + " --save-dir '" +
-                         dir.string();
+                         PARAPET_DATA_DIR + "' --frames " + std::to_string(frames) +
+                         " --save-dir '" + dir.string();
     for (auto _ : state) {
         fs::remove(dir / "host.err");
         Steady::time_point begin = Steady::now();
@@ -160,10 +160,13 @@ void BM_HeadlessPeers(benchmark::State& state) {
             for (int i = 0; i < 1000 && port == 0; ++i) {
                 std::string err = readFile((dir / "host.err").string());
                 size_t at = err.find("on port ");
-                if (at != std::string::npos) port = std::atoi(err.c_str() + at + 8);
-                else usleep(5000);
+                if (at != std::string::npos)
+                    port = std::atoi(err.c_str() + at + 8);
+                else
+                    usleep(5000);
             }
-            pid_t guest = spawn(common + "/guest' --join 127.0.0.1:" + std::to_string(port) + " 2>/dev/null");
+            pid_t guest =
+                spawn(common + "/guest' --join 127.0.0.1:" + std::to_string(port) + " 2>/dev/null");
             int a = 0, b = 0;
             waitpid(guest, &a, 0);
             waitpid(host, &b, 0);
@@ -175,6 +178,11 @@ void BM_HeadlessPeers(benchmark::State& state) {
     }
     fs::remove_all(dir);
 }
-BENCHMARK(BM_HeadlessPeers)->Arg(0)->Arg(1)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HeadlessPeers)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

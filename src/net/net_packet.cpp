@@ -101,8 +101,10 @@ bool decodeHello(Reader& in, Hello& hello, std::string& error) {
     hello.minPlayers = in.u8();
     in.raw(hello.highscores, highscoreImageSize);
     if (in.wentShort()) return fail(error, "truncated greeting");
-    if (hello.delay < minDelay || hello.delay > maxDelay) return fail(error, "input delay out of range");
-    if (hello.minPlayers < 1 || hello.minPlayers > 3) return fail(error, "player count out of range");
+    if (hello.delay < minDelay || hello.delay > maxDelay)
+        return fail(error, "input delay out of range");
+    if (hello.minPlayers < 1 || hello.minPlayers > 3)
+        return fail(error, "player count out of range");
     return true;
 }
 
@@ -113,7 +115,8 @@ bool decodeCommand(Reader& in, NetCommand& c, std::string& error) {
     c.controller = in.u8();
     uint8_t axis = in.u8();
     c.value = static_cast<int16_t>(in.u16());
-    if (kind > static_cast<uint8_t>(NetCommand::Kind::joyAxis)) return fail(error, "unknown input kind");
+    if (kind > static_cast<uint8_t>(NetCommand::Kind::joyAxis))
+        return fail(error, "unknown input kind");
     c.kind = static_cast<NetCommand::Kind>(kind);
     if (down > 1) return fail(error, "bad key state");
     c.down = down == 1;
@@ -123,14 +126,15 @@ bool decodeCommand(Reader& in, NetCommand& c, std::string& error) {
         return fail(error, "button out of range");
     if (c.kind == NetCommand::Kind::joyAxis) {
         if (axis != 'x' && axis != 'y') return fail(error, "bad axis");
-        if (c.value < -axisLimit || c.value > axisLimit) return fail(error, "axis value out of range");
+        if (c.value < -axisLimit || c.value > axisLimit)
+            return fail(error, "axis value out of range");
     }
     c.axis = static_cast<char>(axis);
     // Fields a kind does not use must be blank, so one input has exactly one encoding.
-    bool blank = c.kind == NetCommand::Kind::joyAxis
-                     ? c.code == 0 && !c.down
-                     : axis == 'x' && c.value == 0 &&
-                           (c.kind != NetCommand::Kind::key || c.controller == 0);
+    bool blank =
+        c.kind == NetCommand::Kind::joyAxis
+            ? c.code == 0 && !c.down
+            : axis == 'x' && c.value == 0 && (c.kind != NetCommand::Kind::key || c.controller == 0);
     if (!blank) return fail(error, "unused input fields not blank");
     return true;
 }
@@ -142,7 +146,8 @@ std::vector<uint8_t> encodeHello(const Hello& hello) {
     out.raw(magic, 4);
     out.u16(protocolVersion);
     out.u8(static_cast<uint8_t>(hello.role));
-    size_t length = hello.version.size() < maxVersionLength ? hello.version.size() : maxVersionLength;
+    size_t length =
+        hello.version.size() < maxVersionLength ? hello.version.size() : maxVersionLength;
     out.u8(static_cast<uint8_t>(length));
     out.raw(reinterpret_cast<const uint8_t*>(hello.version.data()), length);
     out.u64(hello.dataHash);
@@ -155,7 +160,9 @@ std::vector<uint8_t> encodeHello(const Hello& hello) {
 
 std::vector<uint8_t> encodeInput(const InputFrame& input) {
     Writer out(PacketType::input);
-    int count = input.count < 0 ? 0 : (input.count > maxCommandsPerFrame ? maxCommandsPerFrame : input.count);
+    int count = input.count < 0
+                    ? 0
+                    : (input.count > maxCommandsPerFrame ? maxCommandsPerFrame : input.count);
     out.u32(input.frame);
     out.u8(static_cast<uint8_t>(count));
     for (int i = 0; i < count; ++i) {
@@ -199,7 +206,8 @@ bool decodePacket(const uint8_t* data, size_t size, Packet& packet, std::string&
             uint8_t count = in.u8();
             if (in.wentShort()) return fail(error, "truncated input");
             if (count > maxCommandsPerFrame) return fail(error, "too many inputs in one frame");
-            if (in.remaining() != count * commandSize) return fail(error, "input length does not match its count");
+            if (in.remaining() != count * commandSize)
+                return fail(error, "input length does not match its count");
             f.count = count;
             ok = true;
             for (int i = 0; i < count && ok; ++i) ok = decodeCommand(in, f.commands[i], error);
@@ -216,7 +224,8 @@ bool decodePacket(const uint8_t* data, size_t size, Packet& packet, std::string&
         case static_cast<uint8_t>(PacketType::bye): {
             uint8_t reason = in.u8();
             packet.bye.frame = in.u32();
-            if (reason > static_cast<uint8_t>(ByeReason::badPacket)) return fail(error, "unknown farewell");
+            if (reason > static_cast<uint8_t>(ByeReason::badPacket))
+                return fail(error, "unknown farewell");
             packet.bye.reason = static_cast<ByeReason>(reason);
             ok = true;
             break;

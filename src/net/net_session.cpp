@@ -60,7 +60,8 @@ std::string greetingMismatch(const Hello& mine, const Hello& theirs) {
     }
     if (mine.role == theirs.role) {
         if (!differs.empty()) differs += "; ";
-        differs += mine.role == Role::host ? "both machines are hosting" : "both machines are joining";
+        differs +=
+            mine.role == Role::host ? "both machines are hosting" : "both machines are joining";
     }
     return differs;
 }
@@ -104,7 +105,8 @@ bool NetSession::start(const SessionSettings& settings, Hello& agreed, Hello& pe
     Steady::time_point begin = Steady::now();
     EnetLink::Event event = EnetLink::Event::none;
     while (!link_.connected()) {
-        if (keepConnecting && !keepConnecting()) return fail(SessionEnd::cancelled, "gave up waiting");
+        if (keepConnecting && !keepConnecting())
+            return fail(SessionEnd::cancelled, "gave up waiting");
         if (settings.connectTimeoutMs > 0 && millisSince(begin) >= settings.connectTimeoutMs)
             return fail(SessionEnd::lost, settings.hosting
                                               ? "no other player came"
@@ -119,7 +121,8 @@ bool NetSession::start(const SessionSettings& settings, Hello& agreed, Hello& pe
     while (!greeted) {
         if (millisSince(begin) >= settings.giveUpMs)
             return fail(SessionEnd::lost, "the other machine did not answer");
-        if (keepConnecting && !keepConnecting()) return fail(SessionEnd::cancelled, "gave up waiting");
+        if (keepConnecting && !keepConnecting())
+            return fail(SessionEnd::cancelled, "gave up waiting");
         event = link_.poll(pollStepMs, packet_);
         if (event == EnetLink::Event::disconnected)
             return fail(SessionEnd::refused, "the other machine closed the connection");
@@ -127,7 +130,8 @@ bool NetSession::start(const SessionSettings& settings, Hello& agreed, Hello& pe
         Packet p;
         if (!decodePacket(packet_.bytes, packet_.size, p, error)) {
             link_.drop();
-            return fail(SessionEnd::badPacket, "bad greeting from the other machine (" + error + ")");
+            return fail(SessionEnd::badPacket,
+                        "bad greeting from the other machine (" + error + ")");
         }
         if (p.type == PacketType::bye)
             return fail(SessionEnd::refused, "the other machine refused the game");
@@ -246,8 +250,10 @@ bool NetSession::exchange(uint32_t frame, const std::vector<InputCommand>& local
         if (!waitForEvent(pollStepMs, event)) return false;
     }
 
-    const InputFrame& hostInput = role_ == Role::host ? buffer_.local(frame) : buffer_.remote(frame);
-    const InputFrame& guestInput = role_ == Role::host ? buffer_.remote(frame) : buffer_.local(frame);
+    const InputFrame& hostInput =
+        role_ == Role::host ? buffer_.local(frame) : buffer_.remote(frame);
+    const InputFrame& guestInput =
+        role_ == Role::host ? buffer_.remote(frame) : buffer_.local(frame);
     merge_.merge(hostInput, guestInput, typist, out);
     buffer_.ran(frame);
     return true;

@@ -21,7 +21,7 @@ struct SessionSettings {
     bool hosting = true;
     std::string hostName;  // guest: where to connect
     uint16_t port = defaultPort;
-    Hello hello;           // what this machine tells the other
+    Hello hello;                        // what this machine tells the other
     uint32_t connectTimeoutMs = 10000;  // 0: wait for a guest for ever
     uint32_t giveUpMs = 10000;          // no input from the peer for this long ends the game
     uint32_t waitingTextMs = 500;       // ... and for this long shows that we wait

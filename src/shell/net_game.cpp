@@ -56,7 +56,8 @@ bool NetGame::connect(uint32_t startTick) {
     net::SessionSettings settings;
     settings.hosting = hosting_;
     settings.hostName = options_.joinHost;
-    settings.port = options_.netPort >= 0 ? static_cast<uint16_t>(options_.netPort) : net::defaultPort;
+    settings.port =
+        options_.netPort >= 0 ? static_cast<uint16_t>(options_.netPort) : net::defaultPort;
     // A window waits for its guest until it is closed; a headless host gives up in time.
     settings.connectTimeoutMs = hosting_ ? (headless_ ? 60000 : 0) : 10000;
     settings.hello.version = PARAPET_VERSION;
@@ -91,8 +92,8 @@ bool NetGame::connect(uint32_t startTick) {
     }
     std::fprintf(stderr, "parapet: %s, input delay %d frames\n",
                  hosting_ ? "the other player joined" : "joined the game", agreed.delay);
-    logFormat("network game with %s, delay %d, start tick %u\n", peer.version.c_str(),
-              agreed.delay, agreed.startTick);
+    logFormat("network game with %s, delay %d, start tick %u\n", peer.version.c_str(), agreed.delay,
+              agreed.startTick);
     clock_.start = agreed.startTick;
     game.minPlayers = agreed.minPlayers;
     if (game.numPlayers < game.minPlayers) game.numPlayers = game.minPlayers;
@@ -111,7 +112,9 @@ net::Typist NetGame::typist() {
     if (typist_ == net::Typist::nobody) {
         int best = 0, bestScore = 0;
         isNewHighscore(game.numPlayers, game.score, best, bestScore);
-        typist_ = best == 0 ? net::Typist::host : best == 1 ? net::Typist::guest : net::Typist::either;
+        typist_ = best == 0   ? net::Typist::host
+                  : best == 1 ? net::Typist::guest
+                              : net::Typist::either;
     }
     return typist_;
 }

@@ -1,9 +1,10 @@
 // The lockstep buffer decides when a frame may run; the input merge decides what both games
 // see. A mistake in either shows up as two screens that disagree.
+#include "net/lockstep.h"
+
 #include <gtest/gtest.h>
 
 #include "net/input_merge.h"
-#include "net/lockstep.h"
 
 using namespace net;
 
@@ -16,12 +17,20 @@ InputFrame frameWith(uint32_t frame, std::initializer_list<NetCommand> commands)
     return f;
 }
 
-NetCommand key(int code, bool down) { return {NetCommand::Kind::key, static_cast<uint8_t>(code), down, 0, 'x', 0}; }
+NetCommand key(int code, bool down) {
+    return {NetCommand::Kind::key, static_cast<uint8_t>(code), down, 0, 'x', 0};
+}
 NetCommand button(int controller, int b, bool down) {
-    return {NetCommand::Kind::joyButton, static_cast<uint8_t>(b), down, static_cast<uint8_t>(controller), 'x', 0};
+    return {NetCommand::Kind::joyButton,
+            static_cast<uint8_t>(b),
+            down,
+            static_cast<uint8_t>(controller),
+            'x',
+            0};
 }
 NetCommand axis(int controller, char a, int value) {
-    return {NetCommand::Kind::joyAxis, 0, false, static_cast<uint8_t>(controller), a, static_cast<int16_t>(value)};
+    return {NetCommand::Kind::joyAxis,        0, false,
+            static_cast<uint8_t>(controller), a, static_cast<int16_t>(value)};
 }
 
 // The commands as script lines (frame 0), joined by "; ".
@@ -36,7 +45,8 @@ std::string describe(const std::vector<InputCommand>& commands) {
 TEST(LockstepBuffer, FramesWaitForBothMachinesAfterTheDelay) {
     LockstepBuffer buffer(3);
     std::string error;
-    for (uint32_t f = 1; f <= 3; ++f) EXPECT_TRUE(buffer.ready(f)) << "the delay frames run on no input";
+    for (uint32_t f = 1; f <= 3; ++f)
+        EXPECT_TRUE(buffer.ready(f)) << "the delay frames run on no input";
     EXPECT_FALSE(buffer.ready(4));
     buffer.putLocal(frameWith(4, {key(57, true)}));
     EXPECT_FALSE(buffer.ready(4)) << "the peer's input is still missing";
@@ -72,8 +82,8 @@ TEST(InputMerge, GuestPlaysPlayerTwoAndTheThirdControllerPlayerThree) {
         const char* expected;
     };
     const Case cases[] = {
-        {"host's arrows stay player 1's", frameWith(5, {key(200, true)}), frameWith(5, {}), Typist::nobody,
-         "key UP down; "},
+        {"host's arrows stay player 1's", frameWith(5, {key(200, true)}), frameWith(5, {}),
+         Typist::nobody, "key UP down; "},
         {"guest's arrows and fire become player 2's", frameWith(5, {}),
          frameWith(5, {key(205, true), key(54, true), key(28, true)}), Typist::nobody,
          "key G down; key LSHIFT down; key LMENU down; "},
@@ -90,7 +100,8 @@ TEST(InputMerge, GuestPlaysPlayerTwoAndTheThirdControllerPlayerThree) {
          frameWith(5, {button(0, 2, true), axis(0, 'x', -1024)}), Typist::nobody,
          "joy 0 button 1 down; joy 1 button 2 down; joy 1 axis x -1024; "},
         {"third controller plays player 3 from either side", frameWith(5, {axis(2, 'y', 512)}),
-         frameWith(5, {button(2, 0, true)}), Typist::nobody, "joy 2 button 0 down; joy 2 axis y 512; "},
+         frameWith(5, {button(2, 0, true)}), Typist::nobody,
+         "joy 2 button 0 down; joy 2 axis y 512; "},
         {"a second controller plays nobody", frameWith(5, {button(1, 0, true)}), frameWith(5, {}),
          Typist::nobody, ""},
     };
@@ -120,7 +131,8 @@ TEST(InputMerge, OneMachineReleasingDoesNotCancelTheOtherHolding) {
     EXPECT_EQ(describe(out), "key LMENU down; key RETURN down; key LMENU up; ");
     out.clear();
     // The peer gone, nothing either machine held stays down.
-    merge.merge(frameWith(10, {button(2, 3, true), axis(0, 'y', 700)}), frameWith(10, {}), Typist::nobody, out);
+    merge.merge(frameWith(10, {button(2, 3, true), axis(0, 'y', 700)}), frameWith(10, {}),
+                Typist::nobody, out);
     out.clear();
     merge.releaseAll(out);
     EXPECT_EQ(describe(out), "key LMENU up; joy 0 axis y 0; joy 2 button 3 up; ");

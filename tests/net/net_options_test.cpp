@@ -28,9 +28,12 @@ TEST(NetOptions, HostJoinAndDelayAndTheirBadValues) {
         {"--host=0 --net-delay 8", 0, "", 8},
         {"--join example.org", -1, "example.org", 2},
         {"--join 127.0.0.1:65535 --net-delay 1", 65535, "127.0.0.1", 1},
-        {"--host 65536", -2, "", 0},       {"--join :77", -2, "", 0},
-        {"--join host:0", -2, "", 0},      {"--join host:http", -2, "", 0},
-        {"--net-delay 9", -2, "", 0},      {"--host --join 127.0.0.1", -2, "", 0},
+        {"--host 65536", -2, "", 0},
+        {"--join :77", -2, "", 0},
+        {"--join host:0", -2, "", 0},
+        {"--join host:http", -2, "", 0},
+        {"--net-delay 9", -2, "", 0},
+        {"--host --join 127.0.0.1", -2, "", 0},
     };
     for (const Case& c : cases) {
         Options o;

@@ -1,8 +1,8 @@
 // The packet codec is the only code that reads bytes from another machine: what it accepts
 // must round-trip, and anything malformed must be refused, never half-read.
-#include <gtest/gtest.h>
-
 #include "net/net_packet.h"
+
+#include <gtest/gtest.h>
 
 using namespace net;
 

@@ -22,7 +22,8 @@ namespace {
 
 // The host starts a two-player game and sends player 1 left to the ball supply; the guest,
 // with its own player-1 keys, sends player 2 right to the other one. Both hold fire.
-const char* const hostScript = "400 tap RSHIFT\n600 key LEFT down\n617 key LEFT up\n640 key RSHIFT down\n";
+const char* const hostScript =
+    "400 tap RSHIFT\n600 key LEFT down\n617 key LEFT up\n640 key RSHIFT down\n";
 const char* const guestScript = "600 key RIGHT down\n623 key RIGHT up\n640 key RSHIFT down\n";
 constexpr int generousMs = 120000;  // a loaded two-core machine may run both peers slowly
 
@@ -53,7 +54,10 @@ struct Peer {
             if (errors().find(text) != std::string::npos) return true;
         return false;
     }
-    int port() const { return says("on port ", 30000) ? std::atoi(errors().c_str() + errors().find("on port ") + 8) : 0; }
+    int port() const {
+        return says("on port ", 30000) ? std::atoi(errors().c_str() + errors().find("on port ") + 8)
+                                       : 0;
+    }
     // Exit code, or -1 after killing a peer that ran longer than timeoutMs.
     int wait(int timeoutMs) {
         int status = 0;
@@ -69,14 +73,16 @@ struct Peer {
 
 Peer start(const std::string& name, const std::string& script, const std::string& args) {
     Peer peer;
-    peer.dir = (fs::path(testing::TempDir()) / ("net_" + std::to_string(getpid()) + "_" + name)).string();
+    peer.dir =
+        (fs::path(testing::TempDir()) / ("net_" + std::to_string(getpid()) + "_" + name)).string();
     fs::remove_all(peer.dir);
     fs::create_directories(peer.dir);
     std::ofstream(peer.dir + "/input.txt") << script;
     std::string d = "'" + peer.dir;
-    std::string command = std::string("exec '") + PARAPET_BINARY + "' --headless --data '" + PARAPET_DATA_DIR +
-                          "' --save-dir " + d + "/save' --trace " + d + "/trace.jsonl' --input " + d +
-                          "/input.txt' " + args + " 2>" + d + "/stderr.txt' >/dev/null";
+    std::string command = std::string("exec '") + PARAPET_BINARY + "' --headless --data '" +
+                          PARAPET_DATA_DIR + "' --save-dir " + d + "/save' --trace " + d +
+                          "/trace.jsonl' --input " + d + "/input.txt' " + args + " 2>" + d +
+                          "/stderr.txt' >/dev/null";
     peer.pid = fork();
     if (peer.pid == 0) {
         execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
@@ -127,7 +133,8 @@ private:
             if (::poll(&fd, 1, 2) > 0) {
                 sockaddr_in from{};
                 socklen_t length = sizeof from;
-                ssize_t got = ::recvfrom(socket_, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &length);
+                ssize_t got = ::recvfrom(socket_, buffer, sizeof buffer, 0,
+                                         reinterpret_cast<sockaddr*>(&from), &length);
                 bool fromHost = from.sin_port == host.sin_port;
                 if (!fromHost && guest.sin_port == 0) guest = from;
                 if (got <= 0 || guest.sin_port == 0) continue;
@@ -136,7 +143,8 @@ private:
                     continue;
                 }
                 auto delay = std::chrono::milliseconds(random() % (maxDelayMs + 1));
-                held.push_back({Steady::now() + delay, fromHost ? guest : host, {buffer, buffer + got}});
+                held.push_back(
+                    {Steady::now() + delay, fromHost ? guest : host, {buffer, buffer + got}});
             }
             for (size_t i = 0; i < held.size();) {
                 if (held[i].due > Steady::now()) {
@@ -158,11 +166,13 @@ private:
 // returns both peers after they ended.
 template <typename RelayFor>
 std::pair<Peer, Peer> play(const std::string& name, const std::string& args, RelayFor relayFor,
-                           const char* hostInput = hostScript, const char* guestInput = guestScript) {
+                           const char* hostInput = hostScript,
+                           const char* guestInput = guestScript) {
     Peer host = start(name + "_host", hostInput, "--host 0 " + args);
     int port = host.port();
     EXPECT_GT(port, 0) << host.errors();
-    Peer guest = start(name + "_guest", guestInput, "--join 127.0.0.1:" + std::to_string(relayFor(port)) + " " + args);
+    Peer guest = start(name + "_guest", guestInput,
+                       "--join 127.0.0.1:" + std::to_string(relayFor(port)) + " " + args);
     EXPECT_EQ(guest.wait(generousMs), 0) << guest.errors();
     EXPECT_EQ(host.wait(generousMs), 0) << host.errors();
     return {host, guest};
@@ -171,7 +181,8 @@ std::pair<Peer, Peer> play(const std::string& name, const std::string& args, Rel
 void expectOneGameWithTheGuestPlaying(const Peer& host, const Peer& guest) {
     std::string trace = host.trace();
     EXPECT_EQ(trace, guest.trace());
-    EXPECT_NE(trace.find("\"event\":\"pickup\",\"player\":1"), std::string::npos) << "the guest's player takes a ball";
+    EXPECT_NE(trace.find("\"event\":\"pickup\",\"player\":1"), std::string::npos)
+        << "the guest's player takes a ball";
     EXPECT_NE(trace.find("\"event\":\"pickup\",\"player\":0"), std::string::npos) << trace;
 }
 
@@ -196,15 +207,20 @@ TEST(NetPlay, TheGuestTypesItsRecordsNameAndBothMachinesKeepIt) {
     // Only the guest's player scores (a new two-player record). In the name entry the host's
     // letters must not get in; the guest's Shift+A, B and Return must.
     const char* host = "400 tap RSHIFT\n1722 tap Z\n1732 tap Q\n1760 tap RETURN\n";
-    const char* guest = "600 key LEFT down\n627 key LEFT up\n640 key RSHIFT down\n1700 key RSHIFT up\n"
-                        "1720 key LSHIFT down\n1722 tap A\n1726 key LSHIFT up\n1732 tap B\n1745 tap RETURN\n";
-    auto peers = play("record", "--frames 1800", [](int port) { return port; }, host, guest);
+    const char* guest =
+        "600 key LEFT down\n627 key LEFT up\n640 key RSHIFT down\n1700 key RSHIFT up\n"
+        "1720 key LSHIFT down\n1722 tap A\n1726 key LSHIFT up\n1732 tap B\n1745 tap RETURN\n";
+    auto peers = play(
+        "record", "--frames 1800", [](int port) { return port; }, host, guest);
     EXPECT_EQ(peers.first.trace(), peers.second.trace());
     for (const Peer& p : {peers.first, peers.second}) {
         std::string file = readFile(p.dir + "/save/gx.raw"), twoPlayers;
         ASSERT_EQ(file.size(), 42u) << p.trace();
         for (size_t i = 14; i < 28; ++i) twoPlayers += static_cast<char>(~file[i]);
-        EXPECT_EQ(twoPlayers, std::string("Ab\0\0\0\0\0\0" "200\0\0\0", 14)) << p.dir;
+        EXPECT_EQ(twoPlayers, std::string("Ab\0\0\0\0\0\0"
+                                          "200\0\0\0",
+                                          14))
+            << p.dir;
     }
 }
 
@@ -212,21 +228,25 @@ TEST(NetPlay, APeerKilledMidGameSendsTheOtherBackWithinTenSeconds) {
     Peer host = start("killed_host", hostScript, "--host 0 --frames 2000000");
     int port = host.port();
     ASSERT_GT(port, 0);
-    Peer guest = start("killed_guest", guestScript, "--join 127.0.0.1:" + std::to_string(port) + " --frames 2000000");
+    Peer guest = start("killed_guest", guestScript,
+                       "--join 127.0.0.1:" + std::to_string(port) + " --frames 2000000");
     ASSERT_TRUE(guest.says("joined the game", 30000));
     usleep(500000);
     kill(guest.pid, SIGKILL);
     guest.wait(generousMs);
     auto killed = Steady::now();
     EXPECT_EQ(host.wait(30000), 0);
-    EXPECT_LE(millisSince(killed), 15000) << "ten seconds without input, plus a loaded machine's slack";
+    EXPECT_LE(millisSince(killed), 15000)
+        << "ten seconds without input, plus a loaded machine's slack";
     EXPECT_NE(host.errors().find("network game over"), std::string::npos) << host.errors();
-    EXPECT_NE(host.trace().find("\"event\":\"end\""), std::string::npos) << "the trace is closed properly";
+    EXPECT_NE(host.trace().find("\"event\":\"end\""), std::string::npos)
+        << "the trace is closed properly";
 }
 
 TEST(NetPlay, DifferentDataFilesAreRefusedOnBothSides) {
     // The guest's data: the same files, but one picture changed by one byte.
-    fs::path data = fs::path(testing::TempDir()) / ("net_" + std::to_string(getpid()) + "_other_data");
+    fs::path data =
+        fs::path(testing::TempDir()) / ("net_" + std::to_string(getpid()) + "_other_data");
     fs::remove_all(data);
     for (const auto& entry : fs::recursive_directory_iterator(PARAPET_DATA_DIR)) {
         fs::path relative = fs::relative(entry.path(), PARAPET_DATA_DIR);
@@ -234,7 +254,9 @@ TEST(NetPlay, DifferentDataFilesAreRefusedOnBothSides) {
             fs::create_directories(data / relative);
         } else if (relative.generic_string() == "g/Ball_384x16-16x16.raw") {
             fs::copy_file(entry.path(), data / relative);
-            std::fstream(data / relative, std::ios::in | std::ios::out | std::ios::binary).seekp(100).put('\x55');
+            std::fstream(data / relative, std::ios::in | std::ios::out | std::ios::binary)
+                .seekp(100)
+                .put('\x55');
         } else {
             fs::create_symlink(entry.path(), data / relative);
         }
@@ -243,9 +265,12 @@ TEST(NetPlay, DifferentDataFilesAreRefusedOnBothSides) {
     int port = host.port();
     ASSERT_GT(port, 0);
     // --data given twice: the later one wins, as with any option.
-    Peer guest = start("mismatch_guest", "", "--join 127.0.0.1:" + std::to_string(port) + " --data '" + data.string() + "'");
+    Peer guest =
+        start("mismatch_guest", "",
+              "--join 127.0.0.1:" + std::to_string(port) + " --data '" + data.string() + "'");
     EXPECT_EQ(guest.wait(generousMs), 2);
     EXPECT_EQ(host.wait(generousMs), 2);
     for (const Peer* p : {&host, &guest})
-        EXPECT_NE(p->errors().find("refused the game: the data files differ"), std::string::npos) << p->errors();
+        EXPECT_NE(p->errors().find("refused the game: the data files differ"), std::string::npos)
+            << p->errors();
 }

@@ -1,12 +1,11 @@
 // Two sessions in one process over loopback: what each side concludes when the games drift
 // apart, when the greeting differs, or when the peer sends rubbish.
-#include <gtest/gtest.h>
+#include "net/net_session.h"
 
 #include <enet/enet.h>
+#include <gtest/gtest.h>
 
 #include <thread>
-
-#include "net/net_session.h"
 
 using namespace net;
 
@@ -54,7 +53,8 @@ TEST(NetSession, DriftingGamesStopOnBothSidesNamingTheFrame) {
     auto play = [](NetSession& s, bool drifts) {
         std::vector<InputCommand> none, out;
         for (uint32_t f = 1; f <= 200; ++f)
-            if (!s.exchange(f, none, Typist::nobody, out) || !s.frameDone(f, drifts && f >= 65 ? f + 1 : f))
+            if (!s.exchange(f, none, Typist::nobody, out) ||
+                !s.frameDone(f, drifts && f >= 65 ? f + 1 : f))
                 return f;
         return 0u;
     };
@@ -113,7 +113,9 @@ TEST(NetSession, RubbishFromThePeerDropsTheConnectionWithAMessage) {
         for (int i = 0; i < 100; ++i) {
             if (enet_host_service(client, &event, 20) <= 0) continue;
             if (event.type == ENET_EVENT_TYPE_CONNECT)
-                enet_peer_send(peer, 0, enet_packet_create(rubbish, sizeof rubbish, ENET_PACKET_FLAG_RELIABLE));
+                enet_peer_send(
+                    peer, 0,
+                    enet_packet_create(rubbish, sizeof rubbish, ENET_PACKET_FLAG_RELIABLE));
             if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
             if (event.type == ENET_EVENT_TYPE_DISCONNECT) break;
         }
