@@ -25,3 +25,7 @@ void decodeHighscores(const unsigned char* data, long length);
 // Best of the players' scores (ties to the lower index) and whether it beats the record of
 // that player count.
 bool isNewHighscore(int players, const int* scores, int& bestPlayer, int& bestScore);
+// Two machines playing one game must judge records against one table: each record of the
+// 42-byte image `theirs` that beats ours replaces it (on a tie the host's stands, so both
+// machines end with the same table).
+void keepBetterHighscores(const unsigned char* theirs, bool theirsWinTies);

@@ -37,6 +37,7 @@ struct GameState {
     uint8_t quitRequested = 0;
     int numPlayers = 1;
     int maxPlayers = 2;
+    int minPlayers = 1;  // the fewest players the menu offers
     int levelIndex = 0;
     int climbersPerLevel = 1;
     int spawnInterval = 90;

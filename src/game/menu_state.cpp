@@ -90,7 +90,8 @@ void activate() {
             startNewGame();
             break;
         case itemPlayers:
-            game.numPlayers = game.numPlayers >= game.maxPlayers ? 1 : game.numPlayers + 1;
+            game.numPlayers =
+                game.numPlayers >= game.maxPlayers ? game.minPlayers : game.numPlayers + 1;
             game.playerCountDisplay->setNumber(game.numPlayers);
             playEffectAt("s\\tschonk.raw", 44100);
             break;

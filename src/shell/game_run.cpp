@@ -30,6 +30,7 @@
 #include "shell/game_recorder.h"
 #include "shell/input_trace.h"
 #include "shell/log.h"
+#include "shell/net_game.h"
 #include "shell/options.h"
 #include "shell/paths.h"
 #include "shell/settings.h"
@@ -89,6 +90,8 @@ public:
             keyboard_ = liveKeyboard_.get();
             joysticks_ = liveJoysticks_.get();
             if (source_ == nullptr) source_ = capture_.get();
+            // Both machines of a network game offer the same players, controllers or not.
+            if (options.net != Options::Net::off) liveJoysticks_->setCount(maxJoysticksUsed);
         }
     }
 
@@ -101,7 +104,12 @@ public:
         Engine engine(platform_.display.get(), keyboard, joysticks, 640, 480, 16);
         theEngine = &engine;
         engine_ = &engine;
-        startUp();
+        if (!startUp()) {
+            finish();
+            closeSound();
+            theEngine = nullptr;
+            return netExitCode_;
+        }
         frameLoop();
         int status = finish();
         closeSound();
@@ -111,7 +119,7 @@ public:
     }
 
 private:
-    void startUp() {
+    bool startUp() {
         Engine& engine = *engine_;
         // The log can only open once the engine exists (it switches logging on), so the
         // first line is written right after it.
@@ -132,6 +140,7 @@ private:
                                                    headlessDisplay_ != nullptr);
         logFormat("ticks per second: %d\n", ticksPerSecond);
         lastTick_ = platform_.clock->ticks();
+        if (options_.net != Options::Net::off && !connectNetGame()) return false;
         logLine("entering main loop\n");
 
         if (playback_ != nullptr) {
@@ -145,11 +154,33 @@ private:
             settings.runStartTick = lastTick_;
             recorder_ = std::make_unique<GameRecorder>(settings);
             // A demo's game cannot be told from the player's input in a run recording.
-            demoAllowed_ = options_.recordFile.empty();
+            demoAllowed_ = options_.recordFile.empty() && options_.net == Options::Net::off;
         }
 
         engine.onFrameStart = [this](int frame) { frameStarting(frame); };
         engine.onFrameFlipped = [this](int frame) { frameFlipped(frame); };
+        return true;
+    }
+
+    // Online play sits between this machine's input and the devices the game reads.
+    bool connectNetGame() {
+        bool headless = headlessDisplay_ != nullptr;
+        net_ = std::make_unique<NetGame>(options_, *engine_, platform_.display.get(), headless);
+        uint32_t startTick = headless ? options_.startTick : platform_.clock->ticks();
+        if (!net_->connect(startTick)) {
+            netExitCode_ = net_->cancelled() ? 0 : 2;
+            return false;
+        }
+        theClock = net_->gameClock();
+        net_->setLocalSource(source_);
+        source_ = net_.get();
+        return true;
+    }
+
+    // A network game that ended ends a headless run; a window goes on alone.
+    void afterNetEnd() {
+        if (!net_ || !net_->justEnded()) return;
+        if (headlessDisplay_ != nullptr || net_->cancelled()) finishAndExit();
     }
 
     int frameLimit() const {
@@ -169,6 +200,7 @@ private:
     void applyFrameInput(int frame) {
         frameCommands_.clear();
         if (source_ != nullptr) source_->commandsFor(frame, frameCommands_);
+        afterNetEnd();
         for (const InputCommand& c : frameCommands_) realState_.apply(c);
         if (demoSource_ != nullptr) {
             // The players' own input only ends the demo; the demo's input plays the game.
@@ -322,12 +354,17 @@ private:
     }
 
     void frameFlipped(int frame) {
+        if (net_) {
+            net_->frameDone(frame);
+            afterNetEnd();
+        }
         const std::vector<int>& shots = options_.screenshotFrames;
         while (nextScreenshot_ < shots.size() && shots[nextScreenshot_] < frame) ++nextScreenshot_;
         if (nextScreenshot_ < shots.size() && shots[nextScreenshot_] == frame) {
             ++nextScreenshot_;
             saveFrameScreenshot(frame);
         }
+        if (net_) net_->frameShown();
         if (frameLimit() > 0 && frame >= frameLimit()) {
             // A frame step the game flow runs by itself (the title waiting for a released
             // button) would let the flow go on into a frame that never ends; stop here.
@@ -415,6 +452,7 @@ private:
     // The run's exit status: a trace that could not be written whole fails the run, since
     // whoever asked for it will compare it.
     int finish() {
+        if (net_) net_->finish();
         if (recorder_ && !recorder_->finish(engine_->framesCompleted())) exitCode_ = 2;
         setHighscoresWritable(true);
         traceEnd(engine_->framesCompleted());
@@ -466,6 +504,8 @@ private:
     char savedNames_[3][9] = {};
     int savedValues_[3] = {};
     int exitCode_ = 0;
+    std::unique_ptr<NetGame> net_;
+    int netExitCode_ = 0;
     Engine* engine_ = nullptr;
     uint32_t lastTick_ = 0;
     size_t nextScreenshot_ = 0;

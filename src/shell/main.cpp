@@ -85,7 +85,8 @@ int main(int argc, char** argv) {
     if (!options.inputFile.empty()) {
         std::string error;
         if (!loadInputScript(options.inputFile, script, error) ||
-            !checkScriptJoysticks(script, options.joysticks, error)) {
+            !checkScriptJoysticks(script, options.net != Options::Net::off ? 3 : options.joysticks,
+                                  error)) {
             std::fprintf(stderr, "%s\n", error.c_str());
             return 2;
         }
@@ -121,6 +122,8 @@ int main(int argc, char** argv) {
         HeadlessSettings settings;
         settings.startTick = options.startTick;
         settings.joysticks = options.joysticks;
+        // Both machines of a network game offer the same players, controllers or not.
+        if (options.net != Options::Net::off) settings.joysticks = 3;
         HeadlessDevices devices = createHeadlessPlatform(settings, platform);
         return runGame(options, platform, &devices, &script, input);
     }

@@ -167,6 +167,34 @@ const std::vector<OptionRow>& optionTable() {
              o.replayFile = v;
              return std::string();
          }},
+        {"--host", "[PORT]", "host a network game for one guest (port default 24642)",
+         [](Options& o, std::string_view v) {
+             o.net = Options::Net::host;
+             if (v.empty()) return std::string();
+             long long n = 0;
+             std::string e = integerOption(v, 0, 65535, n, "a port from 0 (any free one) to 65535");
+             if (e.empty()) o.netPort = static_cast<int>(n);
+             return e;
+         }},
+        {"--join", "HOST[:PORT]", "join the network game hosted at HOST",
+         [](Options& o, std::string_view v) {
+             o.net = Options::Net::join;
+             size_t colon = v.rfind(':');
+             o.joinHost = std::string(v.substr(0, colon));
+             if (colon == std::string_view::npos) return std::string();
+             long long n = 0;
+             std::string e = integerOption(v.substr(colon + 1), 1, 65535, n, "HOST:PORT with a port from 1 to 65535");
+             if (e.empty() && o.joinHost.empty()) e = "expects a host name before the port";
+             if (e.empty()) o.netPort = static_cast<int>(n);
+             return e;
+         }},
+        {"--net-delay", "D", "network game: input delay in frames (1-8, default 2)",
+         [](Options& o, std::string_view v) {
+             long long n = 0;
+             std::string e = integerOption(v, 1, 8, n, "a whole number from 1 to 8");
+             if (e.empty()) o.netDelay = static_cast<int>(n);
+             return e;
+         }},
         {"--help", nullptr, "show this help", nullptr},
         {"--version", nullptr, "show the version", nullptr},
     };
@@ -207,6 +235,7 @@ std::string usageText() {
 
 ParseResult parseOptions(int argc, const char* const* argv, Options& options) {
     bool inputGiven = false, joysticksGiven = false, startTickGiven = false;
+    int netGiven = 0;
     for (int i = 1; i < argc; ++i) {
         std::string_view argument = argv[i];
         std::string_view name = argument;
@@ -230,7 +259,14 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& options) {
         if (name == "--version") return {ParseOutcome::exitOk, "parapet " PARAPET_VERSION "\n"};
 
         std::string_view value;
-        if (row->argument != nullptr) {
+        bool optionalValue = row->argument != nullptr && row->argument[0] == '[';
+        if (optionalValue) {
+            // An optional value is the next word unless that is another option.
+            if (hasInlineValue)
+                value = inlineValue;
+            else if (i + 1 < argc && argv[i + 1][0] != '-')
+                value = argv[++i];
+        } else if (row->argument != nullptr) {
             if (hasInlineValue) {
                 value = inlineValue;
             } else {
@@ -249,8 +285,10 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& options) {
         if (!reason.empty()) return usageError(std::string(row->name) + " " + reason);
         inputGiven |= name == "--input";
         joysticksGiven |= name == "--joysticks";
+        netGiven += name == "--host" || name == "--join";
         startTickGiven |= name == "--start-tick";
     }
+    if (netGiven > 1) return usageError("--host and --join go one per machine");
     // These drive the deterministic backend only; silently ignoring them in a windowed run
     // would leave someone wondering why their script did nothing.
     if (!options.headless) {

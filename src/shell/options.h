@@ -34,6 +34,12 @@ struct Options {
     // Recordings
     std::string recordFile;  // --record: the whole run's recording, written at its end
     std::string replayFile;  // --replay: play this recording instead of the players' input
+    // Online play: host a game or join one (see src/net/).
+    enum class Net { off, host, join };
+    Net net = Net::off;
+    int netPort = -1;         // -1: the default port; --host 0: any free port (printed)
+    std::string joinHost;     // --join: the host's name or address
+    int netDelay = 2;         // frames between a key press and the frame it plays in
 };
 
 enum class ParseOutcome {

@@ -1,0 +1,188 @@
+// What online play costs: how many frames a second two machines can agree on over loopback
+// (the game runs at 30, so anything in the thousands means the network adds next to nothing),
+// and how many frames pass between a key press and the frame that shows it.
+#include <benchmark/benchmark.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "net/net_session.h"
+
+namespace {
+
+using namespace net;
+using Steady = std::chrono::steady_clock;
+
+struct Pair {
+    NetSession host;
+    NetSession guest;
+    bool ok = false;
+
+    explicit Pair(int delay) {
+        std::atomic<int> port{0};
+        host.onListening = [&](uint16_t p) { port = p; };
+        SessionSettings h;
+        h.hosting = true;
+        h.port = 0;
+        h.hello.version = "bench";
+        h.hello.delay = static_cast<uint8_t>(delay);
+        bool hostOk = false;
+        std::thread t([&] {
+            Hello agreed, peer;
+            hostOk = host.start(h, agreed, peer);
+        });
+        while (port == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        SessionSettings g = h;
+        g.hosting = false;
+        g.hostName = "127.0.0.1";
+        g.port = static_cast<uint16_t>(port);
+        Hello agreed, peer;
+        bool guestOk = guest.start(g, agreed, peer);
+        t.join();
+        ok = hostOk && guestOk;
+    }
+};
+
+// Frames agreed per second by two sessions in two threads: the network's own share of a frame.
+void BM_LockstepExchange(benchmark::State& state) {
+    Pair pair(2);
+    if (!pair.ok) {
+        state.SkipWithError("could not connect over loopback");
+        return;
+    }
+    uint32_t frame = 0;
+    const uint32_t batch = 1000;
+    for (auto _ : state) {
+        uint32_t first = frame + 1;
+        frame += batch;
+        std::thread t([&] {
+            std::vector<InputCommand> none, out;
+            for (uint32_t f = first; f <= frame; ++f) {
+                pair.guest.exchange(f, none, Typist::nobody, out);
+                pair.guest.frameDone(f, f);
+            }
+        });
+        std::vector<InputCommand> none, out;
+        for (uint32_t f = first; f <= frame; ++f) {
+            pair.host.exchange(f, none, Typist::nobody, out);
+            pair.host.frameDone(f, f);
+        }
+        t.join();
+    }
+    state.counters["frames_per_second"] =
+        benchmark::Counter(static_cast<double>(frame), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_LockstepExchange)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The frame in which a key pressed in frame 10 reaches the game, counted inclusively: the
+// input delay plus the frame it was pressed in.
+void BM_InputLatency(benchmark::State& state) {
+    int delay = static_cast<int>(state.range(0));
+    double frames = 0;
+    for (auto _ : state) {
+        Pair pair(delay);
+        if (!pair.ok) {
+            state.SkipWithError("could not connect over loopback");
+            return;
+        }
+        const uint32_t pressed = 10;
+        std::atomic<uint32_t> seen{0};
+        std::thread t([&] {
+            std::vector<InputCommand> none, out;
+            for (uint32_t f = 1; f <= 30; ++f) {
+                out.clear();
+                pair.guest.exchange(f, none, Typist::nobody, out);
+                if (!out.empty() && seen == 0) seen = f;
+            }
+        });
+        std::vector<InputCommand> out;
+        for (uint32_t f = 1; f <= 30; ++f) {
+            std::vector<InputCommand> local;
+            if (f == pressed) {
+                InputCommand c;
+                c.code = 57;
+                c.down = true;
+                local.push_back(c);
+            }
+            pair.host.exchange(f, local, Typist::nobody, out);
+        }
+        t.join();
+        frames = static_cast<double>(seen - pressed + 1);
+    }
+    state.counters["latency_frames"] = frames;
+    state.counters["latency_ms"] = frames * 33;
+}
+BENCHMARK(BM_InputLatency)->DenseRange(1, 4)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+pid_t spawn(const std::string& command) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return pid;
+}
+
+// The whole program twice, host and guest, headless on loopback, against one program alone.
+void BM_HeadlessPeers(benchmark::State& state) {
+    const bool networked = state.range(0) != 0;
+    const int frames = 6000;
+    namespace fs = std::filesystem;
+    fs::path dir = fs::temp_directory_path() / ("parapet_net_bench_" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    std::string common = std::string("exec '") + PARAPET_BINARY + "' --headless --data '" +
+                         PARAPET_DATA_DIR + "' --frames " + std::to_string(frames) +
+                         " --save-dir '" + dir.string();
+    for (auto _ : state) {
+        fs::remove(dir / "host.err");
+        Steady::time_point begin = Steady::now();
+        if (!networked) {
+            int status = std::system((common + "/alone'").c_str());
+            if (status != 0) state.SkipWithError("the program failed");
+        } else {
+            pid_t host = spawn(common + "/host' --host 0 2>'" + (dir / "host.err").string() + "'");
+            int port = 0;
+            for (int i = 0; i < 1000 && port == 0; ++i) {
+                std::string err = readFile((dir / "host.err").string());
+                size_t at = err.find("on port ");
+                if (at != std::string::npos)
+                    port = std::atoi(err.c_str() + at + 8);
+                else
+                    usleep(5000);
+            }
+            pid_t guest =
+                spawn(common + "/guest' --join 127.0.0.1:" + std::to_string(port) + " 2>/dev/null");
+            int a = 0, b = 0;
+            waitpid(guest, &a, 0);
+            waitpid(host, &b, 0);
+            if (a != 0 || b != 0) state.SkipWithError("a peer failed");
+        }
+        double seconds = std::chrono::duration<double>(Steady::now() - begin).count();
+        state.SetIterationTime(seconds);
+        state.counters["frames_per_second"] = frames / seconds;
+    }
+    fs::remove_all(dir);
+}
+BENCHMARK(BM_HeadlessPeers)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,282 @@
+#include "net/net_session.h"
+
+#include <chrono>
+#include <cstdio>
+
+namespace net {
+
+namespace {
+
+using Steady = std::chrono::steady_clock;
+
+uint32_t millisSince(Steady::time_point start) {
+    return static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Steady::now() - start).count());
+}
+
+constexpr uint32_t pollStepMs = 50;
+
+std::string hex(uint64_t value) {
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
+    return text;
+}
+
+bool toNetCommand(const InputCommand& in, NetCommand& out) {
+    switch (in.kind) {
+        case InputCommand::Kind::key:
+            if (in.code < 0 || in.code > maxKeyCode) return false;
+            out.kind = NetCommand::Kind::key;
+            break;
+        case InputCommand::Kind::joyButton:
+            if (in.code < 0 || in.code > maxButton) return false;
+            out.kind = NetCommand::Kind::joyButton;
+            break;
+        case InputCommand::Kind::joyAxis:
+            out.kind = NetCommand::Kind::joyAxis;
+            break;
+    }
+    if (out.kind != NetCommand::Kind::key && (in.joystick < 0 || in.joystick > maxController))
+        return false;
+    out.code = out.kind == NetCommand::Kind::joyAxis ? 0 : static_cast<uint8_t>(in.code);
+    out.down = out.kind != NetCommand::Kind::joyAxis && in.down;
+    out.controller = out.kind == NetCommand::Kind::key ? 0 : static_cast<uint8_t>(in.joystick);
+    out.axis = out.kind == NetCommand::Kind::joyAxis && in.axis == 'y' ? 'y' : 'x';
+    int value = in.value < -axisLimit ? -axisLimit : (in.value > axisLimit ? axisLimit : in.value);
+    out.value = out.kind == NetCommand::Kind::joyAxis ? static_cast<int16_t>(value) : 0;
+    return true;
+}
+
+}  // namespace
+
+std::string greetingMismatch(const Hello& mine, const Hello& theirs) {
+    std::string differs;
+    if (mine.version != theirs.version)
+        differs = "the other machine runs parapet " + theirs.version + ", this one " + mine.version;
+    if (mine.dataHash != theirs.dataHash) {
+        if (!differs.empty()) differs += "; ";
+        differs += "the data files differ (other machine " + hex(theirs.dataHash) + ", this one " +
+                   hex(mine.dataHash) + ")";
+    }
+    if (mine.role == theirs.role) {
+        if (!differs.empty()) differs += "; ";
+        differs +=
+            mine.role == Role::host ? "both machines are hosting" : "both machines are joining";
+    }
+    return differs;
+}
+
+bool NetSession::fail(SessionEnd end, const std::string& message) {
+    if (end_ == SessionEnd::none) {
+        end_ = end;
+        message_ = message;
+    }
+    // Whatever ended the game here, the other machine hears of it now rather than in ten
+    // seconds.
+    if (playing_ && link_.connected()) {
+        link_.send(encodeBye(Bye{}));
+        link_.close(200);
+    }
+    return false;
+}
+
+bool NetSession::waitForEvent(uint32_t timeoutMs, EnetLink::Event& event) {
+    event = link_.poll(timeoutMs, packet_);
+    if (event == EnetLink::Event::packet) return handlePacket();
+    if (event == EnetLink::Event::disconnected && !peerGone_) {
+        peerGone_ = true;
+        peerGoneMessage_ = "the other player left the game";
+    }
+    return true;
+}
+
+bool NetSession::start(const SessionSettings& settings, Hello& agreed, Hello& peer) {
+    settings_ = settings;
+    role_ = settings.hosting ? Role::host : Role::guest;
+    settings_.hello.role = role_;
+    std::string error;
+    if (settings.hosting) {
+        if (!link_.listen(settings.port, error)) return fail(SessionEnd::refused, error);
+        if (onListening) onListening(link_.boundPort());
+    } else if (!link_.connect(settings.hostName, settings.port, error)) {
+        return fail(SessionEnd::refused, error);
+    }
+
+    Steady::time_point begin = Steady::now();
+    EnetLink::Event event = EnetLink::Event::none;
+    while (!link_.connected()) {
+        if (keepConnecting && !keepConnecting())
+            return fail(SessionEnd::cancelled, "gave up waiting");
+        if (settings.connectTimeoutMs > 0 && millisSince(begin) >= settings.connectTimeoutMs)
+            return fail(SessionEnd::lost, settings.hosting
+                                              ? "no other player came"
+                                              : "cannot reach " + settings.hostName + ":" +
+                                                    std::to_string(settings.port));
+        link_.poll(pollStepMs, packet_);
+    }
+
+    link_.send(encodeHello(settings_.hello));
+    begin = Steady::now();
+    bool greeted = false;
+    while (!greeted) {
+        if (millisSince(begin) >= settings.giveUpMs)
+            return fail(SessionEnd::lost, "the other machine did not answer");
+        if (keepConnecting && !keepConnecting())
+            return fail(SessionEnd::cancelled, "gave up waiting");
+        event = link_.poll(pollStepMs, packet_);
+        if (event == EnetLink::Event::disconnected)
+            return fail(SessionEnd::refused, "the other machine closed the connection");
+        if (event != EnetLink::Event::packet) continue;
+        Packet p;
+        if (!decodePacket(packet_.bytes, packet_.size, p, error)) {
+            link_.drop();
+            return fail(SessionEnd::badPacket,
+                        "bad greeting from the other machine (" + error + ")");
+        }
+        if (p.type == PacketType::bye)
+            return fail(SessionEnd::refused, "the other machine refused the game");
+        if (p.type != PacketType::hello) {
+            link_.drop();
+            return fail(SessionEnd::badPacket, "the other machine did not greet first");
+        }
+        peer = p.hello;
+        greeted = true;
+    }
+
+    std::string differs = greetingMismatch(settings_.hello, peer);
+    if (!differs.empty()) {
+        Bye bye;
+        bye.reason = ByeReason::refused;
+        link_.send(encodeBye(bye));
+        link_.close(1000);
+        return fail(SessionEnd::refused, "refused the game: " + differs);
+    }
+    agreed = settings.hosting ? settings_.hello : peer;
+    buffer_ = LockstepBuffer(agreed.delay);
+    playing_ = true;
+    return true;
+}
+
+bool NetSession::handlePacket() {
+    Packet p;
+    std::string error;
+    bool ok = decodePacket(packet_.bytes, packet_.size, p, error);
+    if (ok && p.type == PacketType::input) ok = buffer_.putRemote(p.input, error);
+    if (ok && p.type == PacketType::hello) {
+        ok = false;
+        error = "a second greeting";
+    }
+    if (!ok) {
+        Bye bye;
+        bye.reason = ByeReason::badPacket;
+        link_.send(encodeBye(bye));
+        link_.drop();
+        return fail(SessionEnd::badPacket,
+                    "the other machine sent a bad packet (" + error + "); connection dropped");
+    }
+    if (p.type == PacketType::stateHash) {
+        int slot = static_cast<int>((p.stateHash.frame / hashInterval) % hashSlots);
+        remoteHashFrame_[slot] = p.stateHash.frame;
+        remoteHash_[slot] = p.stateHash.hash;
+        return compareHashes(p.stateHash.frame);
+    }
+    if (p.type == PacketType::bye && !peerGone_) {
+        peerGone_ = true;
+        if (p.bye.reason == ByeReason::desync)
+            return fail(SessionEnd::desync, "the other machine found the games apart at frame " +
+                                                std::to_string(p.bye.frame));
+        peerGoneMessage_ = p.bye.reason == ByeReason::badPacket
+                               ? "the other machine could not read our packets"
+                               : "the other player left the game";
+    }
+    return true;
+}
+
+bool NetSession::compareHashes(uint32_t frame) {
+    int slot = static_cast<int>((frame / hashInterval) % hashSlots);
+    if (localHashFrame_[slot] != frame || remoteHashFrame_[slot] != frame) return true;
+    if (localHash_[slot] == remoteHash_[slot]) return true;
+    desyncLocal_ = localHash_[slot];
+    desyncRemote_ = remoteHash_[slot];
+    Bye bye;
+    bye.reason = ByeReason::desync;
+    bye.frame = frame;
+    link_.send(encodeBye(bye));
+    link_.close(500);
+    return fail(SessionEnd::desync, "the two games went apart at frame " + std::to_string(frame) +
+                                        " (this machine " + hex(desyncLocal_) + ", the other " +
+                                        hex(desyncRemote_) + ")");
+}
+
+void NetSession::queueLocal(const std::vector<InputCommand>& local) {
+    for (const InputCommand& c : local) {
+        NetCommand n;
+        if (toNetCommand(c, n)) pendingLocal_.push_back(n);
+    }
+}
+
+bool NetSession::exchange(uint32_t frame, const std::vector<InputCommand>& local, Typist typist,
+                          std::vector<InputCommand>& out) {
+    if (end_ != SessionEnd::none) return false;
+    queueLocal(local);
+    // More changes than a packet holds (a whole script line of taps) spill into later frames.
+    InputFrame mine;
+    mine.frame = frame + static_cast<uint32_t>(buffer_.delay());
+    size_t take = pendingLocal_.size() < static_cast<size_t>(maxCommandsPerFrame)
+                      ? pendingLocal_.size()
+                      : static_cast<size_t>(maxCommandsPerFrame);
+    for (size_t i = 0; i < take; ++i) mine.commands[i] = pendingLocal_[i];
+    mine.count = static_cast<int>(take);
+    pendingLocal_.erase(pendingLocal_.begin(), pendingLocal_.begin() + static_cast<long>(take));
+    buffer_.putLocal(mine);
+    link_.send(encodeInput(mine));
+
+    EnetLink::Event event;
+    // Take whatever already arrived without waiting.
+    do {
+        if (!waitForEvent(0, event)) return false;
+    } while (event != EnetLink::Event::none);
+
+    Steady::time_point begin = Steady::now();
+    while (!buffer_.ready(frame)) {
+        if (peerGone_) return fail(SessionEnd::peerLeft, peerGoneMessage_);
+        uint32_t waited = millisSince(begin);
+        if (waited >= settings_.giveUpMs)
+            return fail(SessionEnd::lost, "no input from the other player for " +
+                                              std::to_string(settings_.giveUpMs / 1000) +
+                                              " seconds; gave up the connection");
+        if (waited >= settings_.waitingTextMs && onWaiting && !onWaiting())
+            return fail(SessionEnd::cancelled, "left the network game");
+        if (!waitForEvent(pollStepMs, event)) return false;
+    }
+
+    const InputFrame& hostInput =
+        role_ == Role::host ? buffer_.local(frame) : buffer_.remote(frame);
+    const InputFrame& guestInput =
+        role_ == Role::host ? buffer_.remote(frame) : buffer_.local(frame);
+    merge_.merge(hostInput, guestInput, typist, out);
+    buffer_.ran(frame);
+    return true;
+}
+
+bool NetSession::frameDone(uint32_t frame, uint64_t stateHash) {
+    if (end_ != SessionEnd::none) return false;
+    if (frame % hashInterval != 0) return true;
+    int slot = static_cast<int>((frame / hashInterval) % hashSlots);
+    localHashFrame_[slot] = frame;
+    localHash_[slot] = stateHash;
+    StateHash h;
+    h.frame = frame;
+    h.hash = stateHash;
+    link_.send(encodeStateHash(h));
+    return compareHashes(frame);
+}
+
+void NetSession::finish() {
+    if (!link_.connected()) return;
+    Bye bye;
+    link_.send(encodeBye(bye));
+    link_.close(2000);
+}
+
+}  // namespace net

@@ -1,0 +1,100 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "net/enet_link.h"
+#include "net/input_merge.h"
+#include "net/lockstep.h"
+#include "net/net_packet.h"
+#include "platform/headless/input_script.h"
+
+namespace net {
+
+// The port a host listens on when none is given.
+constexpr uint16_t defaultPort = 24642;
+// How often both machines compare their game state.
+constexpr uint32_t hashInterval = 30;
+
+struct SessionSettings {
+    bool hosting = true;
+    std::string hostName;  // guest: where to connect
+    uint16_t port = defaultPort;
+    Hello hello;                        // what this machine tells the other
+    uint32_t connectTimeoutMs = 10000;  // 0: wait for a guest for ever
+    uint32_t giveUpMs = 10000;          // no input from the peer for this long ends the game
+    uint32_t waitingTextMs = 500;       // ... and for this long shows that we wait
+};
+
+// Why a network game ended.
+enum class SessionEnd { none, peerLeft, lost, desync, badPacket, refused, cancelled };
+
+// Two machines running one game: the handshake, then each frame's input exchange and the
+// regular comparison of the game state. Knows nothing of the game beyond a hash and the
+// input commands; the frame loop asks it for each frame's commands.
+class NetSession {
+public:
+    // While the peer's input is late: called about every 50 ms after waitingTextMs; return
+    // false to give up (the window was closed).
+    std::function<bool()> onWaiting;
+    // Between polls while connecting; return false to give up.
+    std::function<bool()> keepConnecting;
+    // The host's port once it listens (tests listen on port 0 and read it from here).
+    std::function<void(uint16_t port)> onListening;
+
+    // Connects and greets; on success `agreed` holds the game's settings (the host's) and
+    // `peer` the other machine's greeting. On failure `message()` says why.
+    bool start(const SessionSettings& settings, Hello& agreed, Hello& peer);
+
+    // The commands of frame `frame` for the shared devices. `local` is what this machine's
+    // players did this frame; it is played `delay` frames later on both machines. Returns
+    // false when the game cannot go on (see end() and message()).
+    bool exchange(uint32_t frame, const std::vector<InputCommand>& local, Typist typist,
+                  std::vector<InputCommand>& out);
+    // After frame `frame` ran: compares the game state every hashInterval frames.
+    bool frameDone(uint32_t frame, uint64_t stateHash);
+    // Ends the game politely (the peer sees that we left, after all our input).
+    void finish();
+    // After the game ended: releases every key and button the two machines held.
+    void releaseAll(std::vector<InputCommand>& out) { merge_.releaseAll(out); }
+
+    SessionEnd end() const { return end_; }
+    const std::string& message() const { return message_; }
+    // For the log after a desync: the hashes each side had.
+    uint64_t localHashAtDesync() const { return desyncLocal_; }
+    uint64_t remoteHashAtDesync() const { return desyncRemote_; }
+    int delay() const { return buffer_.delay(); }
+
+private:
+    bool fail(SessionEnd end, const std::string& message);
+    bool waitForEvent(uint32_t timeoutMs, EnetLink::Event& event);
+    bool handlePacket();
+    bool compareHashes(uint32_t frame);
+    void queueLocal(const std::vector<InputCommand>& local);
+
+    SessionSettings settings_;
+    EnetLink link_;
+    LockstepBuffer buffer_{2};
+    InputMerge merge_;
+    Role role_ = Role::host;
+    EnetLink::Received packet_;
+    std::vector<NetCommand> pendingLocal_;
+    bool playing_ = false;  // greeted: from here on a farewell is owed
+    bool peerGone_ = false;
+    std::string peerGoneMessage_;
+    SessionEnd end_ = SessionEnd::none;
+    std::string message_;
+    static constexpr int hashSlots = 8;
+    uint32_t localHashFrame_[hashSlots] = {};
+    uint64_t localHash_[hashSlots] = {};
+    uint32_t remoteHashFrame_[hashSlots] = {};
+    uint64_t remoteHash_[hashSlots] = {};
+    uint64_t desyncLocal_ = 0;
+    uint64_t desyncRemote_ = 0;
+};
+
+// The differences between two greetings that stop a game, as one sentence; empty when none.
+std::string greetingMismatch(const Hello& mine, const Hello& theirs);
+
+}  // namespace net

@@ -1,0 +1,48 @@
+// The network options: an optional port after --host, HOST[:PORT] after --join.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "shell/options.h"
+
+namespace {
+ParseResult parse(const std::string& line, Options& o) {
+    std::istringstream in("parapet " + line);
+    std::vector<std::string> words;
+    for (std::string w; in >> w;) words.push_back(w);
+    std::vector<const char*> argv;
+    for (const std::string& w : words) argv.push_back(w.c_str());
+    return parseOptions(static_cast<int>(argv.size()), argv.data(), o);
+}
+}  // namespace
+
+TEST(NetOptions, HostJoinAndDelayAndTheirBadValues) {
+    struct Case {
+        const char* line;
+        int port;  // -2: a usage error
+        const char* host;
+        int delay;
+    };
+    const Case cases[] = {
+        {"--host --windowed", -1, "", 2},  // the next option is not the port
+        {"--host=0 --net-delay 8", 0, "", 8},
+        {"--join example.org", -1, "example.org", 2},
+        {"--join 127.0.0.1:65535 --net-delay 1", 65535, "127.0.0.1", 1},
+        {"--host 65536", -2, "", 0},
+        {"--join :77", -2, "", 0},
+        {"--join host:0", -2, "", 0},
+        {"--join host:http", -2, "", 0},
+        {"--net-delay 9", -2, "", 0},
+        {"--host --join 127.0.0.1", -2, "", 0},
+    };
+    for (const Case& c : cases) {
+        Options o;
+        ParseResult r = parse(c.line, o);
+        EXPECT_EQ(r.outcome, c.port == -2 ? ParseOutcome::usageError : ParseOutcome::run) << c.line;
+        if (c.port == -2) continue;
+        EXPECT_EQ(o.net, *c.host ? Options::Net::join : Options::Net::host) << c.line;
+        EXPECT_EQ(o.netPort, c.port) << c.line;
+        EXPECT_EQ(o.joinHost, c.host) << c.line;
+        EXPECT_EQ(o.netDelay, c.delay) << c.line;
+    }
+}

@@ -1,0 +1,276 @@
+// Two real parapets playing one game over loopback, each from its own input script. Lockstep
+// means both run exactly the same game, whatever the network does to the packets.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+using Steady = std::chrono::steady_clock;
+
+namespace {
+
+// The host starts a two-player game and sends player 1 left to the ball supply; the guest,
+// with its own player-1 keys, sends player 2 right to the other one. Both hold fire.
+const char* const hostScript =
+    "400 tap RSHIFT\n600 key LEFT down\n617 key LEFT up\n640 key RSHIFT down\n";
+const char* const guestScript = "600 key RIGHT down\n623 key RIGHT up\n640 key RSHIFT down\n";
+constexpr int generousMs = 120000;  // a loaded two-core machine may run both peers slowly
+
+std::string readFile(const std::string& path) {
+    std::stringstream ss;
+    ss << std::ifstream(path, std::ios::binary).rdbuf();
+    return ss.str();
+}
+
+int64_t millisSince(Steady::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Steady::now() - start).count();
+}
+
+struct Peer {
+    pid_t pid = -1;
+    std::string dir;
+    std::string errors() const { return readFile(dir + "/stderr.txt"); }
+    // The trace without the lines naming this machine's own files.
+    std::string trace() const {
+        std::istringstream in(readFile(dir + "/trace.jsonl"));
+        std::string line, out;
+        while (std::getline(in, line))
+            if (line.find("\"path\"") == std::string::npos) out += line + "\n";
+        return out;
+    }
+    bool says(const std::string& text, int timeoutMs) const {
+        for (auto begin = Steady::now(); millisSince(begin) < timeoutMs; usleep(20000))
+            if (errors().find(text) != std::string::npos) return true;
+        return false;
+    }
+    int port() const {
+        return says("on port ", 30000) ? std::atoi(errors().c_str() + errors().find("on port ") + 8)
+                                       : 0;
+    }
+    // Exit code, or -1 after killing a peer that ran longer than timeoutMs.
+    int wait(int timeoutMs) {
+        int status = 0;
+        for (auto begin = Steady::now(); waitpid(pid, &status, WNOHANG) != pid; usleep(20000)) {
+            if (millisSince(begin) < timeoutMs) continue;
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return -1;
+        }
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+};
+
+Peer start(const std::string& name, const std::string& script, const std::string& args) {
+    Peer peer;
+    peer.dir =
+        (fs::path(testing::TempDir()) / ("net_" + std::to_string(getpid()) + "_" + name)).string();
+    fs::remove_all(peer.dir);
+    fs::create_directories(peer.dir);
+    std::ofstream(peer.dir + "/input.txt") << script;
+    std::string d = "'" + peer.dir;
+    std::string command = std::string("exec '") + PARAPET_BINARY + "' --headless --data '" +
+                          PARAPET_DATA_DIR + "' --save-dir " + d + "/save' --trace " + d +
+                          "/trace.jsonl' --input " + d + "/input.txt' " + args + " 2>" + d +
+                          "/stderr.txt' >/dev/null";
+    peer.pid = fork();
+    if (peer.pid == 0) {
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return peer;
+}
+
+// A UDP relay on loopback between the first client it hears and the host: it drops some
+// datagrams and holds each other one back a random while, so later ones overtake earlier ones.
+class LossyRelay {
+public:
+    LossyRelay(int hostPort, int dropPercent, int maxDelayMs) {
+        socket_ = ::socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(socket_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        socklen_t length = sizeof a;
+        ::getsockname(socket_, reinterpret_cast<sockaddr*>(&a), &length);
+        port = ntohs(a.sin_port);
+        thread_ = std::thread([=, this] { run(hostPort, dropPercent, maxDelayMs); });
+    }
+    ~LossyRelay() {
+        stop_ = true;
+        thread_.join();
+        ::close(socket_);
+    }
+    int port = 0;
+    std::atomic<int> dropped{0};
+
+private:
+    void run(int hostPort, int dropPercent, int maxDelayMs) {
+        struct Held {
+            Steady::time_point due;
+            sockaddr_in to;
+            std::vector<uint8_t> bytes;
+        };
+        std::vector<Held> held;
+        std::mt19937 random(1234);
+        sockaddr_in host{}, guest{};
+        host.sin_family = AF_INET;
+        host.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        host.sin_port = htons(static_cast<uint16_t>(hostPort));
+        uint8_t buffer[4096];
+        while (!stop_) {
+            pollfd fd{socket_, POLLIN, 0};
+            if (::poll(&fd, 1, 2) > 0) {
+                sockaddr_in from{};
+                socklen_t length = sizeof from;
+                ssize_t got = ::recvfrom(socket_, buffer, sizeof buffer, 0,
+                                         reinterpret_cast<sockaddr*>(&from), &length);
+                bool fromHost = from.sin_port == host.sin_port;
+                if (!fromHost && guest.sin_port == 0) guest = from;
+                if (got <= 0 || guest.sin_port == 0) continue;
+                if (static_cast<int>(random() % 100) < dropPercent) {
+                    ++dropped;
+                    continue;
+                }
+                auto delay = std::chrono::milliseconds(random() % (maxDelayMs + 1));
+                held.push_back(
+                    {Steady::now() + delay, fromHost ? guest : host, {buffer, buffer + got}});
+            }
+            for (size_t i = 0; i < held.size();) {
+                if (held[i].due > Steady::now()) {
+                    ++i;
+                    continue;
+                }
+                ::sendto(socket_, held[i].bytes.data(), held[i].bytes.size(), 0,
+                         reinterpret_cast<const sockaddr*>(&held[i].to), sizeof held[i].to);
+                held.erase(held.begin() + static_cast<long>(i));
+            }
+        }
+    }
+    int socket_ = -1;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+// Hosts on a port the system picks and joins it, directly or through `relayFor(port)`;
+// returns both peers after they ended.
+template <typename RelayFor>
+std::pair<Peer, Peer> play(const std::string& name, const std::string& args, RelayFor relayFor,
+                           const char* hostInput = hostScript,
+                           const char* guestInput = guestScript) {
+    Peer host = start(name + "_host", hostInput, "--host 0 " + args);
+    int port = host.port();
+    EXPECT_GT(port, 0) << host.errors();
+    Peer guest = start(name + "_guest", guestInput,
+                       "--join 127.0.0.1:" + std::to_string(relayFor(port)) + " " + args);
+    EXPECT_EQ(guest.wait(generousMs), 0) << guest.errors();
+    EXPECT_EQ(host.wait(generousMs), 0) << host.errors();
+    return {host, guest};
+}
+
+void expectOneGameWithTheGuestPlaying(const Peer& host, const Peer& guest) {
+    std::string trace = host.trace();
+    EXPECT_EQ(trace, guest.trace());
+    EXPECT_NE(trace.find("\"event\":\"pickup\",\"player\":1"), std::string::npos)
+        << "the guest's player takes a ball";
+    EXPECT_NE(trace.find("\"event\":\"pickup\",\"player\":0"), std::string::npos) << trace;
+}
+
+}  // namespace
+
+TEST(NetPlay, TwoMachinesPlayOneGameEventForEvent) {
+    auto [host, guest] = play("direct", "--frames 1200", [](int port) { return port; });
+    expectOneGameWithTheGuestPlaying(host, guest);
+}
+
+TEST(NetPlay, LostDelayedAndReorderedPacketsStillGiveTheSameGame) {
+    std::unique_ptr<LossyRelay> relay;
+    auto [host, guest] = play("lossy", "--frames 900 --net-delay 3", [&](int port) {
+        relay = std::make_unique<LossyRelay>(port, 10, 25);
+        return relay->port;
+    });
+    expectOneGameWithTheGuestPlaying(host, guest);
+    EXPECT_GT(relay->dropped, 0) << "the relay really lost packets";
+}
+
+TEST(NetPlay, TheGuestTypesItsRecordsNameAndBothMachinesKeepIt) {
+    // Only the guest's player scores (a new two-player record). In the name entry the host's
+    // letters must not get in; the guest's Shift+A, B and Return must.
+    const char* host = "400 tap RSHIFT\n1722 tap Z\n1732 tap Q\n1760 tap RETURN\n";
+    const char* guest =
+        "600 key LEFT down\n627 key LEFT up\n640 key RSHIFT down\n1700 key RSHIFT up\n"
+        "1720 key LSHIFT down\n1722 tap A\n1726 key LSHIFT up\n1732 tap B\n1745 tap RETURN\n";
+    auto peers = play(
+        "record", "--frames 1800", [](int port) { return port; }, host, guest);
+    EXPECT_EQ(peers.first.trace(), peers.second.trace());
+    for (const Peer& p : {peers.first, peers.second}) {
+        std::string file = readFile(p.dir + "/save/gx.raw"), twoPlayers;
+        ASSERT_EQ(file.size(), 42u) << p.trace();
+        for (size_t i = 14; i < 28; ++i) twoPlayers += static_cast<char>(~file[i]);
+        EXPECT_EQ(twoPlayers, std::string("Ab\0\0\0\0\0\0"
+                                          "200\0\0\0",
+                                          14))
+            << p.dir;
+    }
+}
+
+TEST(NetPlay, APeerKilledMidGameSendsTheOtherBackWithinTenSeconds) {
+    Peer host = start("killed_host", hostScript, "--host 0 --frames 2000000");
+    int port = host.port();
+    ASSERT_GT(port, 0);
+    Peer guest = start("killed_guest", guestScript,
+                       "--join 127.0.0.1:" + std::to_string(port) + " --frames 2000000");
+    ASSERT_TRUE(guest.says("joined the game", 30000));
+    usleep(500000);
+    kill(guest.pid, SIGKILL);
+    guest.wait(generousMs);
+    auto killed = Steady::now();
+    EXPECT_EQ(host.wait(30000), 0);
+    EXPECT_LE(millisSince(killed), 15000)
+        << "ten seconds without input, plus a loaded machine's slack";
+    EXPECT_NE(host.errors().find("network game over"), std::string::npos) << host.errors();
+    EXPECT_NE(host.trace().find("\"event\":\"end\""), std::string::npos)
+        << "the trace is closed properly";
+}
+
+TEST(NetPlay, DifferentDataFilesAreRefusedOnBothSides) {
+    // The guest's data: the same files, but one picture changed by one byte.
+    fs::path data =
+        fs::path(testing::TempDir()) / ("net_" + std::to_string(getpid()) + "_other_data");
+    fs::remove_all(data);
+    for (const auto& entry : fs::recursive_directory_iterator(PARAPET_DATA_DIR)) {
+        fs::path relative = fs::relative(entry.path(), PARAPET_DATA_DIR);
+        if (entry.is_directory()) {
+            fs::create_directories(data / relative);
+        } else if (relative.generic_string() == "g/Ball_384x16-16x16.raw") {
+            fs::copy_file(entry.path(), data / relative);
+            std::fstream(data / relative, std::ios::in | std::ios::out | std::ios::binary)
+                .seekp(100)
+                .put('\x55');
+        } else {
+            fs::create_symlink(entry.path(), data / relative);
+        }
+    }
+    Peer host = start("mismatch_host", "", "--host 0 --frames 500");
+    int port = host.port();
+    ASSERT_GT(port, 0);
+    // --data given twice: the later one wins, as with any option.
+    Peer guest =
+        start("mismatch_guest", "",
+              "--join 127.0.0.1:" + std::to_string(port) + " --data '" + data.string() + "'");
+    EXPECT_EQ(guest.wait(generousMs), 2);
+    EXPECT_EQ(host.wait(generousMs), 2);
+    for (const Peer* p : {&host, &guest})
+        EXPECT_NE(p->errors().find("refused the game: the data files differ"), std::string::npos)
+            << p->errors();
+}

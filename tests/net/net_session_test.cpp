@@ -1,0 +1,126 @@
+// Two sessions in one process over loopback: what each side concludes when the games drift
+// apart, when the greeting differs, or when the peer sends rubbish.
+#include "net/net_session.h"
+
+#include <enet/enet.h>
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace net;
+
+namespace {
+
+SessionSettings settingsFor(bool hosting, uint16_t port) {
+    SessionSettings s;
+    s.hosting = hosting;
+    s.hostName = "127.0.0.1";
+    s.port = port;
+    s.hello.version = "1.0";
+    s.hello.dataHash = 42;
+    s.hello.startTick = hosting ? 777 : 1;
+    return s;
+}
+
+// Hosts on a free port in a thread of its own; `join(port)` runs meanwhile.
+template <typename Join>
+bool host(NetSession& session, Join join) {
+    std::atomic<int> port{0};
+    session.onListening = [&](uint16_t p) { port = p; };
+    bool started = false;
+    std::thread t([&] {
+        Hello agreed, peer;
+        started = session.start(settingsFor(true, 0), agreed, peer);
+    });
+    while (port == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    join(static_cast<uint16_t>(port));
+    t.join();
+    return started;
+}
+
+}  // namespace
+
+TEST(NetSession, DriftingGamesStopOnBothSidesNamingTheFrame) {
+    NetSession hostSide, guestSide;
+    bool joined = false;
+    ASSERT_TRUE(host(hostSide, [&](uint16_t port) {
+        Hello agreed, peer;
+        joined = guestSide.start(settingsFor(false, port), agreed, peer);
+        EXPECT_EQ(agreed.startTick, 777u) << "the host's start tick is the game's";
+    }));
+    ASSERT_TRUE(joined) << guestSide.message();
+    // The guest's game differs from frame 65 on; the first comparison after that is at 90.
+    auto play = [](NetSession& s, bool drifts) {
+        std::vector<InputCommand> none, out;
+        for (uint32_t f = 1; f <= 200; ++f)
+            if (!s.exchange(f, none, Typist::nobody, out) ||
+                !s.frameDone(f, drifts && f >= 65 ? f + 1 : f))
+                return f;
+        return 0u;
+    };
+    uint32_t hostStopped = 0;
+    std::thread t([&] { hostStopped = play(hostSide, false); });
+    uint32_t guestStopped = play(guestSide, true);
+    t.join();
+    for (NetSession* s : {&hostSide, &guestSide}) {
+        EXPECT_EQ(s->end(), SessionEnd::desync) << s->message();
+        EXPECT_NE(s->message().find("frame 90"), std::string::npos) << s->message();
+    }
+    EXPECT_EQ(hostSide.localHashAtDesync(), 90u);
+    EXPECT_EQ(hostSide.remoteHashAtDesync(), 91u);
+    EXPECT_GE(hostStopped, 90u);
+    EXPECT_LT(hostStopped, 200u);
+    EXPECT_LT(guestStopped, 200u);
+}
+
+TEST(NetSession, AGreetingThatDiffersIsRefusedOnBothSidesSayingWhat) {
+    struct Case {
+        void (*change)(Hello&);
+        const char* says;
+    };
+    const Case cases[] = {
+        {[](Hello& h) { h.version = "2.0"; }, "runs parapet 2.0, this one 1.0"},
+        {[](Hello& h) { h.dataHash = 43; }, "data files differ"},
+    };
+    for (const Case& c : cases) {
+        NetSession hostSide, guestSide;
+        bool joined = true;
+        EXPECT_FALSE(host(hostSide, [&](uint16_t port) {
+            SessionSettings s = settingsFor(false, port);
+            c.change(s.hello);
+            Hello agreed, peer;
+            joined = guestSide.start(s, agreed, peer);
+        }));
+        EXPECT_FALSE(joined);
+        EXPECT_EQ(hostSide.end(), SessionEnd::refused);
+        EXPECT_EQ(guestSide.end(), SessionEnd::refused);
+        EXPECT_NE(hostSide.message().find(c.says), std::string::npos) << hostSide.message();
+        EXPECT_NE(guestSide.message().find("refused the game: "), std::string::npos);
+    }
+}
+
+TEST(NetSession, RubbishFromThePeerDropsTheConnectionWithAMessage) {
+    NetSession hostSide;
+    EXPECT_FALSE(host(hostSide, [](uint16_t port) {
+        // A raw ENet client that connects properly, then sends a greeting cut short.
+        ENetHost* client = enet_host_create(nullptr, 1, 1, 0, 0);
+        ENetAddress address;
+        enet_address_set_host(&address, "127.0.0.1");
+        address.port = port;
+        ENetPeer* peer = enet_host_connect(client, &address, 1, 0);
+        const uint8_t rubbish[] = {1, 'P', 'R', 'P', 'T', 1, 0, 200};
+        ENetEvent event;
+        for (int i = 0; i < 100; ++i) {
+            if (enet_host_service(client, &event, 20) <= 0) continue;
+            if (event.type == ENET_EVENT_TYPE_CONNECT)
+                enet_peer_send(
+                    peer, 0,
+                    enet_packet_create(rubbish, sizeof rubbish, ENET_PACKET_FLAG_RELIABLE));
+            if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
+            if (event.type == ENET_EVENT_TYPE_DISCONNECT) break;
+        }
+        enet_host_destroy(client);
+    }));
+    EXPECT_EQ(hostSide.end(), SessionEnd::badPacket);
+    EXPECT_NE(hostSide.message().find("bad greeting"), std::string::npos) << hostSide.message();
+}
