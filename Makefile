@@ -7,7 +7,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES   := $(shell grep -v '^\s*\#' tools/debian-packages.txt)
 
-.PHONY: all deps configure play test test-plain test-asan bench clean
+.PHONY: all deps configure play test test-plain test-asan bench fuzz clean
 
 all: $(BUILD)/parapet
 
@@ -38,7 +38,18 @@ test-asan: deps
 bench: $(BUILD)/parapet
 	./$(BUILD)/parapet_bench
 
+# libFuzzer on every fuzz/<name>_fuzz.cpp for FUZZ_S seconds each, two at a time (clang only).
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_S       ?= 60
+FUZZ_TARGETS := $(patsubst fuzz/%.cpp,%,$(wildcard fuzz/*_fuzz.cpp))
+
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DPARAPET_FUZZ=ON -DPARAPET_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
+	tools/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_S) $(FUZZ_TARGETS)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
 
 FORCE:
