@@ -59,6 +59,7 @@ public:
         frameLoop();
         finish();
         closeSound();
+        releaseGame();
         theEngine = nullptr;
         return 0;
     }
