@@ -11,10 +11,7 @@
 inline void retireScroller(Scroller* scroller, Engine* engine) {
     if (scroller == nullptr) return;
     scroller->hide();
-    if (Label* row = scroller->label()) {
-        row->actor()->removeTreeFrom(engine);
-        destroyLabel(row);
-    }
+    if (scroller->label() != nullptr) scroller->label()->actor()->removeTreeFrom(engine);
     engine->removeOverlay(scroller);
     delete scroller;
 }

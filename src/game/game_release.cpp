@@ -22,12 +22,6 @@ void free(Label*& label) {
     label = nullptr;
 }
 
-void free(Scroller*& scroller) {
-    if (scroller != nullptr) destroyLabel(scroller->label());
-    delete scroller;
-    scroller = nullptr;
-}
-
 void freeText(Actor*& text) {
     destroyText(text);
     text = nullptr;
