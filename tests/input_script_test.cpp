@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/headless/headless_platform.h"
+#include "support/test_sheets.h"
 
 namespace {
 
@@ -52,62 +57,48 @@ TEST(InputScript, EveryCommandInFrameOrderWithTapsReleasedLater) {
                        "5 (line 9) joy 1 axis y 1024"}));
 }
 
-TEST(InputScript, KeyNamesAreDirectInputCodes) {
-    struct {
-        const char* name;
-        int code;
-    } table[] = {
-        {"ESCAPE", 1},    {"SPACE", 57},     {"RETURN", 28}, {"BACK", 14},   {"UP", 200},
-        {"DOWN", 208},    {"LEFT", 203},     {"RIGHT", 205}, {"LSHIFT", 42}, {"RSHIFT", 54},
-        {"LCONTROL", 29}, {"RCONTROL", 157}, {"LMENU", 56},  {"A", 30},      {"E", 18},
-        {"X", 45},        {"D", 32},         {"G", 34},      {"Q", 16},      {"P", 25},
-        {"L", 38},        {"Z", 44},         {"M", 50},      {"escape", -1}, {"F1", -1}};
-    for (const auto& row : table) EXPECT_EQ(keyCodeByName(row.name), row.code) << row.name;
-}
-
 struct MalformedLine {
     const char* script;
     int line;
     const char* reason;  // a word the reason must contain
 };
 
-class InputScriptRejects : public testing::TestWithParam<MalformedLine> {};
-
-TEST_P(InputScriptRejects, WithTheLineNumberAndAReason) {
-    InputScript script;
-    script.commands.resize(1);  // must be left alone on failure
-    std::string error;
-    EXPECT_FALSE(parseInputScript(GetParam().script, script, error));
-    std::string prefix = "input:" + std::to_string(GetParam().line) + ": ";
-    EXPECT_EQ(error.rfind(prefix, 0), 0u) << error;
-    EXPECT_NE(error.find(GetParam().reason), std::string::npos) << error;
-    EXPECT_EQ(script.commands.size(), 1u);
+TEST(InputScript, MalformedLinesAreRejectedWithTheirNumberAndAReason) {
+    const MalformedLine table[] = {
+        {"key SPACE down\n", 1, "frame number"},
+        {"1 key SPACE down\n0 key SPACE up\n", 2, "first frame"},
+        {"5 key SPACE down\n4 key SPACE up\n", 2, "never go back"}, {"1\n", 1, "missing command"},
+        {"1 press SPACE\n", 1, "press"}, {"1 key\n", 1, "missing key"},
+        {"1 key 256 down\n", 1, "256"}, {"1 key 12a down\n", 1, "12a"},
+        {"1 key escape down\n", 1, "escape"}, {"1 key SPACE pressed\n", 1, "pressed"},
+        {"1 key SPACE down now\n", 1, "now"}, {"1 tap SPACE 0\n", 1, "1 or more"},
+        {"1 tap SPACE two\n", 1, "two"}, {"1 tap SPACE 2 3\n", 1, "3"},
+        {"1 joy 8 button 0 down\n", 1, "0-7"}, {"1 joy 0 button 32 down\n", 1, "0-31"},
+        {"1 joy 0 button 1\n", 1, "down or up"}, {"1 joy 0 stick x 5\n", 1, "button or axis"},
+        {"1 joy 0 axis z 5\n", 1, "x or y"}, {"1 joy 0 axis x -1025\n", 1, "-1024..1024"},
+        {"1 joy 0 axis x 5 6\n", 1, "6"},
+        {"# fine\n\n2 key A down\n  # fine\n2 key A sideways\n", 5, "sideways"},
+        // Frames and releases an int cannot hold, the default tap length included.
+        {"2147483648 key A down\n", 1, "frame number"},
+        {"1 key A down\n2147483646 tap SPACE\n", 2, "last possible frame"},
+        {"2147483000 tap SPACE 648\n", 1, "last possible frame"},
+        {"2147483647 tap SPACE 2147483647\n", 1, "last possible frame"},
+    };
+    for (const MalformedLine& row : table) {
+        InputScript script;
+        script.commands.resize(1);  // must be left alone on failure
+        std::string error;
+        EXPECT_FALSE(parseInputScript(row.script, script, error)) << row.script;
+        std::string prefix = "input:" + std::to_string(row.line) + ": ";
+        EXPECT_EQ(error.rfind(prefix, 0), 0u) << error;
+        EXPECT_NE(error.find(row.reason), std::string::npos) << error;
+        EXPECT_EQ(script.commands.size(), 1u);
+    }
+    // The very last frame is still a frame.
+    InputScript last = parseOk("2147483645 tap SPACE\n");
+    ASSERT_EQ(last.commands.size(), 2u);
+    EXPECT_EQ(last.commands[1].frame, 2147483647);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    InputScript, InputScriptRejects,
-    testing::Values(
-        MalformedLine{"key SPACE down\n", 1, "frame number"},
-        MalformedLine{"1 key SPACE down\n0 key SPACE up\n", 2, "first frame"},
-        MalformedLine{"5 key SPACE down\n4 key SPACE up\n", 2, "never go back"},
-        MalformedLine{"1\n", 1, "missing command"}, MalformedLine{"1 press SPACE\n", 1, "press"},
-        MalformedLine{"1 key\n", 1, "missing key"}, MalformedLine{"1 key 256 down\n", 1, "256"},
-        MalformedLine{"1 key 12a down\n", 1, "12a"}, MalformedLine{"1 key SPAC down\n", 1, "SPAC"},
-        MalformedLine{"1 key SPACE\n", 1, "down or up"},
-        MalformedLine{"1 key SPACE pressed\n", 1, "pressed"},
-        MalformedLine{"1 key SPACE down now\n", 1, "now"},
-        MalformedLine{"1 tap SPACE 0\n", 1, "1 or more"},
-        MalformedLine{"1 tap SPACE two\n", 1, "two"}, MalformedLine{"1 tap SPACE 2 3\n", 1, "3"},
-        MalformedLine{"1 joy\n", 1, "joystick"}, MalformedLine{"1 joy 8 button 0 down\n", 1, "0-7"},
-        MalformedLine{"1 joy 0 button 32 down\n", 1, "0-31"},
-        MalformedLine{"1 joy 0 button 1\n", 1, "down or up"},
-        MalformedLine{"1 joy 0 stick x 5\n", 1, "button or axis"},
-        MalformedLine{"1 joy 0 axis z 5\n", 1, "x or y"},
-        MalformedLine{"1 joy 0 axis x 1025\n", 1, "-1024..1024"},
-        MalformedLine{"1 joy 0 axis x -1025\n", 1, "-1024..1024"},
-        MalformedLine{"1 joy 0 axis x\n", 1, "axis value"},
-        MalformedLine{"1 joy 0 axis x 5 6\n", 1, "6"},
-        MalformedLine{"# fine\n\n2 key A down\n  # fine\n2 key A sideways\n", 5, "sideways"}));
 
 TEST(InputScript, JoysticksTheRunDoesNotHaveAreRejectedWithTheirLine) {
     InputScript s = parseOk("1 key A down\n2 joy 1 button 0 down\n");
@@ -117,11 +108,28 @@ TEST(InputScript, JoysticksTheRunDoesNotHaveAreRejectedWithTheirLine) {
     EXPECT_EQ(error.rfind("input:2: ", 0), 0u) << error;
 }
 
-TEST(InputScript, MissingFileIsAnError) {
-    InputScript s;
-    std::string error;
-    EXPECT_FALSE(loadInputScript("/nonexistent/dir/script.txt", s, error));
-    EXPECT_NE(error.find("/nonexistent/dir/script.txt"), std::string::npos);
+// Only a regular file of sensible size is a script; nothing else may hang or exhaust memory.
+TEST(InputScript, FilesThatAreNoScriptAreRefusedWithoutReadingThem) {
+    std::string dir = makeTempDir("input_script");
+    std::string fifo = dir + "/fifo", huge = dir + "/huge.txt";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::ofstream{huge}.put('#');
+    std::filesystem::resize_file(huge, maxInputScriptBytes + 1);  // sparse: no disk used
+    const std::pair<std::string, const char*> table[] = {
+        {"/nonexistent/dir/script.txt", "cannot be read"},
+        {dir, "is a directory"},
+        {fifo, "not a regular file"},
+        {"/dev/zero", "not a regular file"},
+        {huge, "larger than 64 MiB"},
+    };
+    for (const auto& [path, reason] : table) {
+        InputScript s;
+        std::string error;
+        EXPECT_FALSE(loadInputScript(path, s, error)) << path;
+        EXPECT_NE(error.find(path), std::string::npos) << error;
+        EXPECT_NE(error.find(reason), std::string::npos) << error;
+    }
+    std::filesystem::remove_all(dir);
 }
 
 TEST(InputScriptPlayer, AppliesEachFrameOnceAndInOrder) {

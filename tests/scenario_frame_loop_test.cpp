@@ -105,57 +105,41 @@ TEST_F(FrameLoopScenario, RunsExactlyTheFramesAskedForAndEndsTheTrace) {
     }
 }
 
-TEST_F(FrameLoopScenario, KeySeenOneFrameLaterAndControlsTwoFramesLater) {
+TEST_F(FrameLoopScenario, KeysSeenOneFrameLaterJoysticksInTheFrameStepItself) {
     writeScript(
         "# player 1 holds right from frame 5, taps the space bar at 9\n"
+        "4 joy 1 button 31 down\n"
         "5 key RIGHT down\n"
+        "6 joy 1 axis y -513\n"
         "9 tap SPACE 3\n"
         "14 key RIGHT up\n");
-    RunResult r = run(headless(20) + " --trace-input" + script());
+    RunResult r = run(headless(20) + " --joysticks 2 --trace-input" + script());
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(framesOf(r, "key", "\"code\":205,\"down\":true"), std::vector<int>{6});
-    EXPECT_EQ(framesOf(r, "key", "\"code\":205,\"down\":false"), std::vector<int>{15});
-    EXPECT_EQ(framesOf(r, "controls", "\"slot\":0,\"directions\":8,"), std::vector<int>{7});
-    EXPECT_EQ(framesOf(r, "controls", "\"slot\":0,\"directions\":0,"), std::vector<int>{16});
-    EXPECT_EQ(framesOf(r, "key", "\"code\":57,\"down\":true"), std::vector<int>{10});
-    EXPECT_EQ(framesOf(r, "key", "\"code\":57,\"down\":false"), std::vector<int>{13});
-}
-
-TEST_F(FrameLoopScenario, JoystickIsReadInTheFrameStepItself) {
-    writeScript(
-        "4 joy 1 button 31 down\n"
-        "6 joy 1 axis y -513\n");
-    RunResult r = run(headless(10) + " --joysticks 2 --trace-input" + script());
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(framesOf(r, "controls", "\"slot\":1,\"directions\":0,\"buttons\":2147483648"),
-              std::vector<int>{5});
-    EXPECT_EQ(framesOf(r, "controls", "\"slot\":1,\"directions\":1,\"buttons\":2147483648"),
-              std::vector<int>{7});
-}
-
-TEST_F(FrameLoopScenario, BadInputScriptStopsBeforeTheFirstFrame) {
-    struct {
-        const char* script;
-        const char* message;
-    } table[] = {
-        {"1 key SPACE down\n\n3 key SPACE sideways\n", "input:3: "},
-        {"4 key A down\n2 key A up\n", "input:2: "},
-        {"1 joy 0 button 0 down\n", "input:1: "},  // no joystick in this run
+    const std::pair<const char*, const char*> table[] = {
+        {"key", "\"code\":205,\"down\":true"},
+        {"key", "\"code\":205,\"down\":false"},
+        {"controls", "\"slot\":0,\"directions\":8,"},
+        {"controls", "\"slot\":0,\"directions\":0,"},
+        {"key", "\"code\":57,\"down\":true"},
+        {"key", "\"code\":57,\"down\":false"},
+        {"controls", "\"slot\":1,\"directions\":0,\"buttons\":2147483648"},
+        {"controls", "\"slot\":1,\"directions\":1,\"buttons\":2147483648"},
     };
-    for (const auto& row : table) {
-        writeScript(row.script);
-        fs::remove(file("trace.jsonl"));
-        RunResult r = run(headless(5) + script());
-        EXPECT_EQ(r.exitCode, 2) << row.script;
-        EXPECT_EQ(r.err.rfind(row.message, 0), 0u) << r.err;
-        EXPECT_TRUE(r.trace.empty()) << "no frame ran";
-    }
+    const std::vector<int> frames[] = {{6}, {15}, {7}, {16}, {10}, {13}, {5}, {7}};
+    for (size_t i = 0; i < std::size(table); ++i)
+        EXPECT_EQ(framesOf(r, table[i].first, table[i].second), frames[i]) << table[i].second;
 }
 
-TEST_F(FrameLoopScenario, ExitCodesOfHelpUsageErrorsAndMissingFiles) {
+// A bad script or command line stops the run before its first frame, with one line naming
+// what is wrong.
+TEST_F(FrameLoopScenario, ExitCodesOfHelpUsageErrorsBadScriptsAndMissingFiles) {
     const std::string data = " --data '" + std::string(PARAPET_DATA_DIR) + "'";
     const std::string emptyData = file("empty-data").string();
     fs::create_directories(emptyData);
+    auto scriptFile = [&](const std::string& name, const char* text) {
+        std::ofstream(file(name)) << text;
+        return headless(5) + data + " --input '" + file(name).string() + "'";
+    };
     struct {
         std::string arguments;
         int exitCode;
@@ -167,14 +151,23 @@ TEST_F(FrameLoopScenario, ExitCodesOfHelpUsageErrorsAndMissingFiles) {
         {"--headless --frames two", 2, false, "--frames"},
         {"--headless --bogus", 2, false, "--bogus"},
         {headless(3) + data + " --input '" + file("nope.txt").string() + "'", 2, false, "nope.txt"},
+        {headless(3) + data + " --input '" + emptyData + "'", 2, false, "is a directory"},
         {headless(3) + " --data '" + emptyData + "'", 1, false, emptyData},
+        {scriptFile("a.txt", "1 key SPACE down\n\n3 key SPACE sideways\n"), 2, false, "input:3: "},
+        {scriptFile("b.txt", "4 key A down\n2 key A up\n"), 2, false, "input:2: "},
+        {scriptFile("c.txt", "1 joy 0 button 0 down\n"), 2, false, "input:1: "},  // no joystick
+        {scriptFile("d.txt", "2147483646 tap SPACE\n"), 2, false, "input:1: "},
     };
     for (const auto& row : table) {
+        fs::remove(file("trace.jsonl"));
         RunResult r = run(row.arguments, false);
         EXPECT_EQ(r.exitCode, row.exitCode) << row.arguments;
         EXPECT_NE((row.onStdout ? r.out : r.err).find(row.mentions), std::string::npos)
             << row.arguments << "\n"
             << r.out << r.err;
+        if (row.exitCode == 2) {
+            EXPECT_TRUE(r.trace.empty()) << "no frame ran";
+        }
     }
 }
 

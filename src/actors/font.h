@@ -2,6 +2,7 @@
 
 class Actor;
 class Engine;
+class Label;
 
 // A sprite sheet of glyphs: letters A-Z, a-z from firstLetterCell; digits 0-9, then the
 // characters 33-47, then 58-64 from firstDigitCell. Texts become chains of one-glyph actors.
@@ -35,6 +36,10 @@ private:
 // Frees a chain made by makeText: every character's actor, animation and frame. The chain
 // must already be out of any engine.
 void destroyText(Actor* root);
+
+// Frees a label made with new together with its chain, which must be out of any engine.
+// (Label's destructor leaves the chain alone: labels on the stack hand it to destroyText.)
+void destroyLabel(Label* label);
 
 // DirectInput key code of a lowercase letter or digit, -1 for anything else.
 int keyForChar(char ch);

@@ -24,6 +24,12 @@ Label::Label(int value, Font* font, int spacing, int base, int minDigits)
 
 Label::~Label() = default;
 
+void destroyLabel(Label* label) {
+    if (label == nullptr) return;
+    destroyText(label->actor());
+    delete label;
+}
+
 void Label::setNumber(int value) {
     // A label never grows: a number too long for it shows its last digits. A modulus too
     // big for 64 bits is bigger than any int, so then nothing needs cutting off.

@@ -17,7 +17,9 @@ Scroller::Scroller(Font* font, const char* text, int y)
       text_(text),
       font_(font) {}
 
-Scroller::~Scroller() = default;
+// The row of glyphs is the scroller's own; whoever ends a scroller takes the row out of the
+// engine first (retireScroller) or ends the engine's drawing with it.
+Scroller::~Scroller() { destroyLabel(label_); }
 
 void Scroller::setSpeed(double pixelsPerUpdate) {
     speed_ = pixelsPerUpdate;

@@ -27,7 +27,10 @@ void beginNameEntry(int winner, int players, int score) {
 
     // A second record in the same run replaces the first message and field.
     retireScroller(game.nameEntryMessage, theEngine);
-    if (game.nameField != nullptr) game.nameField->removeTreeFrom(theEngine);
+    if (game.nameField != nullptr) {
+        game.nameField->removeTreeFrom(theEngine);
+        destroyText(game.nameField);
+    }
 
     game.nameEntryMessage = new Scroller(scrollerFont, messageText, 80);
     game.nameEntryMessage->setSpeed(3.75);

@@ -4,12 +4,14 @@
 #include "actors/scroller.h"
 #include "engine/engine.h"
 
-// Takes a scroller that is being replaced off the screen for good. Leaving the overlay list
-// alone would stop it, but its row of glyphs would stay in the actor list, frozen and still
-// drawn under the new line.
+// Takes a scroller that is being replaced off the screen for good and frees it with its row
+// of glyphs. Leaving the overlay list alone would stop it, but the row would stay in the
+// actor list, frozen and still drawn under the new line; and every record of a long session
+// would keep one more row in memory.
 inline void retireScroller(Scroller* scroller, Engine* engine) {
     if (scroller == nullptr) return;
     scroller->hide();
     if (scroller->label() != nullptr) scroller->label()->actor()->removeTreeFrom(engine);
     engine->removeOverlay(scroller);
+    delete scroller;
 }

@@ -8,6 +8,10 @@ void updateGame();
 // The screenshot button and, during play, each player's running, throwing and strokes.
 void updatePlayerControls();
 
+// Frees every object of the screens and the play field and the animation table, once the
+// run's engine is done with them (the end of a run).
+void releaseGame();
+
 // Screens
 void showTitle();
 void buildMenu();

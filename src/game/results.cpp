@@ -72,6 +72,12 @@ void updateLevelEnd() {
         label->setRightBound(100);
         label->setBoundsActive(true);
 
+        // Made anew each level since the score may have grown a digit; the last level's
+        // display left the engine when its results ended.
+        if (Label* old = game.scoreDisplay[p]) {
+            old->actor()->removeTreeFrom(theEngine);
+            destroyLabel(old);
+        }
         game.scoreDisplay[p] = new Label(game.score[p], gameFont, 5, 10, 0);
         Actor* shown = game.scoreDisplay[p]->actor();
         shown->addTreeTo(theEngine);

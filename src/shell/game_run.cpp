@@ -113,6 +113,7 @@ public:
         frameLoop();
         int status = finish();
         closeSound();
+        releaseGame();
         theEngine = nullptr;
         theClock = nullptr;
         return status;

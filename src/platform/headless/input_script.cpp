@@ -3,8 +3,13 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <fstream>
-#include <sstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <limits>
 
 #include "platform/headless/headless_platform.h"
 #include "shell/quote_text.h"
@@ -137,9 +142,12 @@ private:
             if (!parseInt(words_[3], length)) return "bad tap length " + quoted(words_[3]);
             // A tap of 0 frames would press and release before anyone could see the key.
             if (length < 1) return "tap length must be 1 or more, got " + std::string(words_[3]);
-            if (length > 2147483647 - frame)
-                return "tap length " + std::string(words_[3]) + " is too long";
         }
+        // The default length counts too: a tap near the last frame an int can hold would
+        // release at a frame that does not exist.
+        if (length > std::numeric_limits<int>::max() - frame)
+            return "tap at frame " + std::to_string(frame) + " of " + std::to_string(length) +
+                   " frames would release after the last possible frame";
         if (auto e = noMoreAfter(4); !e.empty()) return e;
         press.down = true;
         InputCommand release = press;
@@ -234,18 +242,40 @@ bool parseInputScript(std::string_view text, InputScript& script, std::string& e
 }
 
 bool loadInputScript(const std::string& path, InputScript& script, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "input: cannot read the input script " + path;
+    auto fail = [&](const std::string& why) {
+        error = "input: the input script " + path + " " + why;
         return false;
+    };
+    // Non-blocking, so a FIFO with no writer cannot hang the start-up before we see what
+    // it is; only a regular file of sensible size is read, never /dev/zero or a directory.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return fail("cannot be read (" + std::string(std::strerror(errno)) + ")");
+    struct stat info {};
+    std::string why;
+    if (::fstat(fd, &info) != 0)
+        why = "cannot be read (" + std::string(std::strerror(errno)) + ")";
+    else if (S_ISDIR(info.st_mode))
+        why = "is a directory";
+    else if (!S_ISREG(info.st_mode))
+        why = "is not a regular file";
+    else if (info.st_size > maxInputScriptBytes)
+        why = "is larger than " + std::to_string(maxInputScriptBytes >> 20) + " MiB";
+    std::string text;
+    // The file may grow while we read; the cap holds whatever it does.
+    char chunk[65536];
+    while (why.empty()) {
+        ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) why = "cannot be read (" + std::string(std::strerror(errno)) + ")";
+        if (n <= 0) break;
+        if (text.size() + static_cast<size_t>(n) > static_cast<size_t>(maxInputScriptBytes))
+            why = "is larger than " + std::to_string(maxInputScriptBytes >> 20) + " MiB";
+        else
+            text.append(chunk, static_cast<size_t>(n));
     }
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) {
-        error = "input: cannot read the input script " + path;
-        return false;
-    }
-    return parseInputScript(buffer.str(), script, error);
+    ::close(fd);
+    if (!why.empty()) return fail(why);
+    return parseInputScript(text, script, error);
 }
 
 bool checkScriptJoysticks(const InputScript& script, int joystickCount, std::string& error) {

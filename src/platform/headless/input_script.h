@@ -30,7 +30,10 @@ int keyCodeByName(std::string_view name);
 
 // Parses a whole script. On a malformed line returns false with "input:<line>: <reason>".
 bool parseInputScript(std::string_view text, InputScript& script, std::string& error);
-// Reads and parses a file; an unreadable file is an error too.
+// Far more than any recorded game needs; guards against reading a device or a huge file whole.
+constexpr long maxInputScriptBytes = 64L << 20;
+// Reads and parses a file; an unreadable file, a directory, a device or FIFO, or a file over
+// maxInputScriptBytes is an error too.
 bool loadInputScript(const std::string& path, InputScript& script, std::string& error);
 // Rejects commands for joysticks the run does not have.
 bool checkScriptJoysticks(const InputScript& script, int joystickCount, std::string& error);
