@@ -15,4 +15,6 @@ public:
     virtual void play(int voice, bool looped) = 0;
     virtual void stop(int voice) = 0;
     virtual void setFrequency(int voice, int hz) = 0;
+    // 0-100 percent of the recording's own loudness (100 until changed).
+    virtual void setVolume(int voice, int percent) = 0;
 };

@@ -15,6 +15,13 @@ AudioOutput* soundDevice();
 // Forgets the device (the engine's end of run); tests use it to start from scratch.
 void closeSound();
 
+// Loudness of the music tracks and of the sound effects, each 0-100 percent of the
+// recordings' own (100, the default, is the game as it always sounded). Applies at once to
+// every loaded sample and to samples loaded later; values outside 0-100 are clamped.
+void setSoundVolumes(int musicPercent, int effectsPercent);
+int musicVolume();
+int effectsVolume();
+
 // One whole recording (8-bit unsigned PCM) held in memory, played by its own voice.
 class SoundSample {
 public:
@@ -31,6 +38,9 @@ public:
     void playAtFrequency(int hz);
     // Queues this sample to play `frames` ticks of the delayed queue later (frames >= 1).
     void playDelayed(int frames);
+
+    // Sets the voice's loudness from the music or effects volume, whichever it belongs to.
+    void applyVolume();
 
     bool isLoaded() const { return loaded_; }
     int frequency() const { return frequency_; }

@@ -67,6 +67,7 @@ SoundSample::SoundSample(const char* path, int samplesPerSecond, int bitsPerSamp
         return;
     }
     loaded_ = true;
+    applyVolume();
 }
 
 SoundSample::~SoundSample() {

@@ -82,6 +82,7 @@ public:
     struct Voice {
         std::vector<uint8_t> samples;
         int rate;
+        int volume = 100;
     };
 
     bool open() override { return openSucceeds_; }
@@ -89,6 +90,7 @@ public:
     void play(int voice, bool looped) override;
     void stop(int voice) override;
     void setFrequency(int voice, int hz) override;
+    void setVolume(int voice, int percent) override;
 
     const std::vector<Voice>& voices() const { return voices_; }
     const std::vector<Event>& events() const { return events_; }
