@@ -45,6 +45,8 @@ public:
     bool isLoaded() const { return loaded_; }
     int frequency() const { return frequency_; }
     const char* name() const { return name_; }
+    // The device's voice for this sample, or -1 when it is not loaded.
+    int voice() const { return voice_; }
 
 private:
     bool loaded_ = false;
