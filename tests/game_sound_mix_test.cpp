@@ -6,78 +6,54 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "platform/mixer.h"
+#include "support/screen_run.h"
 #include "support/test_sheets.h"
 
 namespace {
 
-struct SoundEvent {
-    int frame;
-    std::string op, file;
-    int hz;
-};
-
-std::string field(const std::string& line, const std::string& name) {
-    std::string key = "\"" + name + "\":";
-    size_t at = line.find(key);
-    if (at == std::string::npos) return "";
-    at += key.size();
-    if (line[at] == '"') return line.substr(at + 1, line.find('"', at + 1) - at - 1);
-    return line.substr(at, line.find_first_of(",}", at) - at);
-}
-
-std::vector<SoundEvent> storedGameSounds(int& lastFrame) {
-    std::ifstream in(std::string(PARAPET_SOURCE_DIR) + "/tests/data/replay_trace.jsonl");
-    std::vector<SoundEvent> events;
-    for (std::string line; std::getline(in, line);) {
-        lastFrame = std::atoi(field(line, "frame").c_str());
-        if (field(line, "event") != "sound") continue;
-        std::string file = field(line, "file");
-        file.replace(file.find("\\\\"), 2, "/");
-        events.push_back({lastFrame, field(line, "op"), file, std::atoi(field(line, "hz").c_str())});
-    }
-    return events;
-}
-
-std::vector<uint8_t> dataFile(const std::string& name) {
+// "s\\oof.raw" -> the generated file.
+std::vector<uint8_t> dataFile(std::string name) {
+    std::replace(name.begin(), name.end(), '\\', '/');
     return readFileBytes(std::string(PARAPET_DATA_DIR) + "/" + name);
 }
 
 TEST(GameSoundMix, ABusyGameNeverReachesFullScale) {
-    int lastFrame = 0;
-    std::vector<SoundEvent> events = storedGameSounds(lastFrame);
-    ASSERT_GT(events.size(), 300u);
+    std::vector<uint8_t> text = readFileBytes(std::string(PARAPET_SOURCE_DIR) + "/tests/data/replay_trace.jsonl");
+    std::vector<screen_run::Event> trace = screen_run::parseTrace(std::string(text.begin(), text.end()));
+    ASSERT_FALSE(trace.empty());
+    const int lastFrame = trace.back().frame();
     ASSERT_GT(lastFrame, 60 * 30) << "at least a minute of play";
 
     constexpr int rate = 48000;
     constexpr size_t framePeriod = rate * 33 / 1000;  // the game's 33 ms frame
     Mixer mixer(rate);
     std::map<std::string, int> voices;
-    for (const SoundEvent& e : events) {
-        if (voices.count(e.file)) continue;
-        std::vector<uint8_t> recording = dataFile(e.file);
-        ASSERT_FALSE(recording.empty()) << e.file;
-        voices[e.file] = mixer.addVoice(std::move(recording), e.hz);
+    for (const screen_run::Event& e : trace) {
+        if (e["event"] != "sound" || voices.count(e["file"])) continue;
+        std::vector<uint8_t> recording = dataFile(e["file"]);
+        ASSERT_FALSE(recording.empty()) << e["file"];
+        voices[e["file"]] = mixer.addVoice(std::move(recording), std::stoi(e["hz"]));
     }
 
     std::vector<int16_t> out(2 * framePeriod);
     int loudest = 0;
     size_t limited = 0;
-    auto next = events.begin();
+    auto next = trace.begin();
     for (int frame = 1; frame <= lastFrame; ++frame) {
-        for (; next != events.end() && next->frame == frame; ++next) {
-            int voice = voices[next->file];
-            if (next->op == "stop") {
+        for (; next != trace.end() && next->frame() == frame; ++next) {
+            if ((*next)["event"] != "sound") continue;
+            int voice = voices[(*next)["file"]];
+            if ((*next)["op"] == "stop") {
                 mixer.stop(voice);
                 continue;
             }
-            mixer.setFrequency(voice, next->hz);
-            mixer.play(voice, next->op == "loop");
+            mixer.setFrequency(voice, std::stoi((*next)["hz"]));
+            mixer.play(voice, (*next)["op"] == "loop");
         }
         mixer.mix(out.data(), framePeriod);
         for (int16_t value : out) {
