@@ -104,3 +104,16 @@ TEST(SdlAudio, WithoutADeviceOpenFailsAndVoicesStayHarmless) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SdlAudio, WithoutASoundCardOnlyTheGameSpeaks) {
+    ScopedEnv driver("SDL_AUDIODRIVER", "alsa");
+    testing::internal::CaptureStderr();
+    bool opened = SdlAudio(std::make_shared<SdlLibrary>()).open();
+    std::string said = testing::internal::GetCapturedStderr();
+    if (opened) GTEST_SKIP() << "this machine has a sound card";
+    EXPECT_EQ(said, "") << "ALSA's own complaints reach the terminal";
+}
+
+}  // namespace
