@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/mixer.h"
+#include "platform/voice_rendering.h"
 
 // One audio callback's worth of mixing with the given number of voices sounding at the
 // game's usual rates; the audio thread must finish it far inside the buffer's 10 ms.
@@ -25,3 +26,18 @@ static void BM_MixOneCallback(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * 512);
 }
 BENCHMARK(BM_MixOneCallback)->Arg(1)->Arg(8)->Arg(28);
+
+// What mixing no longer pays for: resampling a whole recording when it is loaded or retuned.
+// 3969 samples at 11025 Hz is the splat, rendered again at every hit; 220500 at 22050 Hz is
+// ten seconds of music (a whole track is six to seven times that, rendered once by the
+// helper thread).
+static void BM_RenderVoice(benchmark::State& state) {
+    std::vector<uint8_t> samples(static_cast<size_t>(state.range(0)));
+    for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<uint8_t>(i * 37);
+    for (auto _ : state) {
+        VoiceRendering rendering = renderVoice(samples, samples.size() > 100000 ? 22050 : 11025, 48000);
+        benchmark::DoNotOptimize(rendering.samples.data());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_RenderVoice)->Arg(3969)->Arg(220500)->Unit(benchmark::kMillisecond);

@@ -259,3 +259,32 @@ TEST_F(SoundTest, GameSoundsLoadInOrderWithTheirRates) {
     EXPECT_EQ(effect("s\\nothing.raw"), nullptr);
     EXPECT_EQ(effect("S\\SPLAT3.RAW"), nullptr) << "names are exact";
 }
+
+TEST_F(SoundTest, VolumesSetMusicAndEffectsApartClampedAndReachSamplesLoadedLater) {
+    for (const EffectFile& e : effectFiles) writeSound(e.file, {1});
+    for (int i = 1; i <= musicTrackCount; ++i) writeSound("m\\mus0" + std::to_string(i) + ".raw", {2});
+    openDevice();
+    loadSounds();
+    auto volumes = [&] {
+        std::vector<int> music, sfx;
+        for (SoundSample* s : musicTrack) music.push_back(audio_.voices()[s->voice()].volume);
+        for (SoundSample* s : effects) sfx.push_back(audio_.voices()[s->voice()].volume);
+        return std::pair{music, sfx};
+    };
+    struct Case {
+        int music, effects, wantMusic, wantEffects;
+    };
+    for (Case c : {Case{40, 70, 40, 70}, Case{150, -3, 100, 0}, Case{100, 100, 100, 100}}) {
+        setSoundVolumes(c.music, c.effects);
+        auto [music, sfx] = volumes();
+        EXPECT_EQ(music, std::vector<int>(musicTrackCount, c.wantMusic)) << c.music;
+        EXPECT_EQ(sfx, std::vector<int>(effectCount, c.wantEffects)) << c.effects;
+    }
+    setSoundVolumes(30, 60);
+    SoundSample lateTrack("m\\mus01.raw", 22050, 8, 1), lateEffect("s\\oof.raw", 11025, 8, 1);
+    EXPECT_EQ(audio_.voices()[lateTrack.voice()].volume, 30);
+    EXPECT_EQ(audio_.voices()[lateEffect.voice()].volume, 60);
+    setSoundVolumes(100, 100);
+    for (SoundSample*& s : effects) delete std::exchange(s, nullptr);
+    for (SoundSample*& s : musicTrack) delete std::exchange(s, nullptr);
+}

@@ -20,4 +20,6 @@ public:
     virtual void setPaused(bool paused) = 0;
     // Scales everything played from now on (100 = as recorded); the attract demo plays at 50.
     virtual void setMasterVolume(int percent) { (void)percent; }
+    // 0-100 percent of the recording's own loudness (100 until changed).
+    virtual void setVolume(int voice, int percent) = 0;
 };

@@ -133,6 +133,7 @@ private:
         // The settings file's `enabled = false` leaves the device closed: silent, no warning.
         if (options_.soundWanted) initSound(platform_.audio.get(), 8, 22050);
         loadSounds();
+        setSoundVolumes(options_.musicVolume, options_.effectsVolume);
         game.maxPlayers = engine.joystickCount() >= maxJoysticksUsed ? 3 : 2;
         bindPlayerKeys(engine, options_.playerKeys);
         loadHighscores();

@@ -19,6 +19,12 @@ void closeSound();
 // The largest sound file the game loads. The longest music track it ships is about 1.6 MB;
 // anything ten times that is no sound of this game.
 constexpr size_t maxSoundFileBytes = 16u << 20;
+// Loudness of the music tracks and of the sound effects, each 0-100 percent of the
+// recordings' own (100, the default, is the game as it always sounded). Applies at once to
+// every loaded sample and to samples loaded later; values outside 0-100 are clamped.
+void setSoundVolumes(int musicPercent, int effectsPercent);
+int musicVolume();
+int effectsVolume();
 
 // One whole recording (8-bit unsigned PCM) held in memory, played by its own voice.
 class SoundSample {
@@ -37,9 +43,14 @@ public:
     // Queues this sample to play `frames` ticks of the delayed queue later (frames >= 1).
     void playDelayed(int frames);
 
+    // Sets the voice's loudness from the music or effects volume, whichever it belongs to.
+    void applyVolume();
+
     bool isLoaded() const { return loaded_; }
     int frequency() const { return frequency_; }
     const char* name() const { return name_; }
+    // The device's voice for this sample, or -1 when it is not loaded.
+    int voice() const { return voice_; }
 
 private:
     bool loaded_ = false;

@@ -86,6 +86,7 @@ SoundSample::SoundSample(const char* path, int samplesPerSecond, int bitsPerSamp
         return;
     }
     loaded_ = true;
+    applyVolume();
 }
 
 SoundSample::~SoundSample() {

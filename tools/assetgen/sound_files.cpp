@@ -64,15 +64,29 @@ std::string musicName(int index) {
     return name;
 }
 
+// A filter would start from rest and end settled, which a loop's join would hear; taking
+// away the mean treats every sample of the loop alike.
+void removeMean(Buffer& x) {
+    double mean = 0;
+    for (float v : x) mean += v;
+    mean /= static_cast<double>(x.size());
+    for (float& v : x) v = static_cast<float>(v - mean);
+}
+
+// A section-long offset (an intro whose bass swings one way more than the other) would still
+// click when the music starts or stops there, so the offset is filtered away as it drifts.
+// The filter runs over the loop twice and keeps the second pass: it then enters the loop
+// exactly as it leaves it, and the join stays seamless.
+void removeDriftingDc(Buffer& x, double rate) {
+    snd::OnePole settle;
+    for (float v : x) settle.highpass(v, 10.0, rate);
+    for (float& v : x) v = settle.highpass(v, 10.0, rate);
+}
+
 std::vector<uint8_t> renderEffect(const EffectRecipe& r) {
     Buffer x = r.make(r.rate);
     if (r.loops) {
-        // A filter would start from rest and end settled, which the join would hear; taking
-        // away the mean treats every sample of the loop alike.
-        double mean = 0;
-        for (float v : x) mean += v;
-        mean /= static_cast<double>(x.size());
-        for (float& v : x) v = static_cast<float>(v - mean);
+        removeMean(x);
     } else {
         snd::removeDc(x, r.rate);
         snd::softEdges(x, r.rate);
@@ -84,7 +98,12 @@ std::vector<uint8_t> renderEffect(const EffectRecipe& r) {
 std::vector<uint8_t> renderMusic(int index) {
     // Music plays under the effects, so it keeps well clear of full scale.
     Buffer x = snd::renderSong(snd::levelSong(index), kMusicRate);
+    // Centred on silence, so music starting or stopping does not click; again after the
+    // limiter, whose bending of uneven peaks can shift the middle a little.
+    removeDriftingDc(x, kMusicRate);
+    removeMean(x);
     snd::normalise(x, 0.72, 0.15);
+    removeMean(x);
     return snd::toUnsigned8(x);
 }
 

@@ -51,7 +51,7 @@ void SimulatedJoysticks::setAxis(int index, char axis, int value) {
 
 int RecordingAudio::createVoice(const uint8_t* samples, size_t length, int rate) {
     if (samples == nullptr || length == 0) return -1;
-    voices_.push_back(Voice{std::vector<uint8_t>(samples, samples + length), rate});
+    voices_.push_back(Voice{std::vector<uint8_t>(samples, samples + length), rate, 100});
     return static_cast<int>(voices_.size()) - 1;
 }
 
@@ -70,4 +70,8 @@ void RecordingAudio::setFrequency(int voice, int hz) { record(Event{Op::frequenc
 
 void RecordingAudio::setPaused(bool paused) {
     record(Event{paused ? Op::pause : Op::resume, -1, 0});
+}
+
+void RecordingAudio::setVolume(int voice, int percent) {
+    if (voice >= 0 && voice < static_cast<int>(voices_.size())) voices_[voice].volume = percent;
 }

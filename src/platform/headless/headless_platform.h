@@ -82,6 +82,7 @@ public:
     struct Voice {
         std::vector<uint8_t> samples;
         int rate;
+        int volume = 100;
     };
 
     // All at once, so that recording never shows as growth in a long run.
@@ -94,6 +95,7 @@ public:
     void setPaused(bool paused) override;
     void setMasterVolume(int percent) override { volume_ = percent; }
     int masterVolume() const { return volume_; }
+    void setVolume(int voice, int percent) override;
 
     const std::vector<Voice>& voices() const { return voices_; }
     const std::vector<Event>& events() const { return events_; }
