@@ -17,14 +17,16 @@ TEST(LongSession, HeapInUseIsTheSameAtEveryLevelStart) {
     std::vector<size_t> atLevelStart;
     int levels = 0;
     bot.onFrame = [&](int) {
-        if (game.gameState == stateLevelIntro && game.stateFrame == 1) {
+        // A new game's first level is skipped: the last game's recording may still be being
+        // written by its own thread then, which is not growth.
+        if (game.gameState == stateLevelIntro && game.stateFrame == 1 && game.levelIndex > 0) {
             ++levels;
             atLevelStart.push_back(mallinfo2().uordblks);
         }
     };
     ASSERT_EQ(playSoakGame(bot, 30000, PARAPET_DATA_DIR, dir.c_str()), 0);
     std::filesystem::remove_all(dir);
-    ASSERT_GE(levels, 12) << "the bot must reach many level ends for this to mean anything";
+    ASSERT_GE(levels, 8) << "the bot must reach many level ends for this to mean anything";
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "ASan keeps its own heap; its leak check at exit covers this build";
 #endif
