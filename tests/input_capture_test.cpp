@@ -61,6 +61,7 @@ TEST(InputCapture, LostDevicesAndLatePads) {
     keys.setKey(30, false);
     pads.setReadFails(0, true);
     EXPECT_EQ(capture(live, 2), (std::vector<std::string>{"2 joy 0 button 0 up"}));
+    EXPECT_FALSE(live.controllerReadable(0));  // the menu stops counting it
     keys.setReadable(true);
     EXPECT_EQ(capture(live, 3), (std::vector<std::string>{"3 key A up"}));
 
@@ -69,6 +70,10 @@ TEST(InputCapture, LostDevicesAndLatePads) {
     pads.setButton(1, 2, true);
     EXPECT_EQ(capture(live, 4), (std::vector<std::string>{"4 joy 1 button 2 down"}));
     EXPECT_EQ(live.joystickCount(), 2);
+    EXPECT_TRUE(live.controllerReadable(1));
+    pads.setReadFails(0, false);
+    capture(live, 5);
+    EXPECT_TRUE(live.controllerReadable(0));
 }
 
 TEST(InputCapture, FormattedCommandsParseBackIdentically) {

@@ -11,14 +11,13 @@
 #include "sound/sound.h"
 
 namespace {
-constexpr int keyP = 0x19;
 constexpr int keyPause = 0xC5;
 // SDL's Start on a game controller; the players' own buttons are 0 to 3.
 constexpr int startButton = 6;
 constexpr const char* banner = "PAUSED";
 
 bool pauseHeld(const Engine& engine) {
-    if (engine.isKeyDown(keyP) || engine.isKeyDown(keyPause)) return true;
+    if (engine.isKeyDown(Pause::pauseKey) || engine.isKeyDown(keyPause)) return true;
     for (int slot = 0; slot < maxPlayerCount; ++slot)
         if (engine.isButtonDown(slot, startButton)) return true;
     return false;

@@ -25,6 +25,8 @@ void InputCapture::commandsFor(int frame, std::vector<InputCommand>& out) {
 void InputCapture::captureKeyboard(int frame, std::vector<InputCommand>& out) {
     uint8_t fresh[256];
     if (!keyboard_.read(fresh)) return;
+    if (tapCode_ >= 0) fresh[tapCode_] |= 0x80;  // let go at the next capture, unless held
+    tapCode_ = -1;
     for (int code = 0; code < 256; ++code) {
         bool down = (fresh[code] & 0x80) != 0;
         if (down == ((keys_[code] & 0x80) != 0)) continue;
@@ -47,10 +49,11 @@ int stickPosition(int32_t value) { return value < -512 ? -1024 : value > 512 ? 1
 
 void InputCapture::captureController(int index, int frame, std::vector<InputCommand>& out) {
     JoystickState fresh;  // released and centred unless read
+    readable_[index] = false;
     if (opened_[index]) {
-        if (!joysticks_->read(index, fresh) &&
-            !(joysticks_->acquire(index) && joysticks_->read(index, fresh)))
-            fresh = JoystickState{};
+        readable_[index] = joysticks_->read(index, fresh) ||
+                           (joysticks_->acquire(index) && joysticks_->read(index, fresh));
+        if (!readable_[index]) fresh = JoystickState{};
     }
     JoystickState& last = pads_[index];
     InputCommand c;

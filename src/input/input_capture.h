@@ -20,6 +20,14 @@ public:
     void commandsFor(int frame, std::vector<InputCommand>& out) override;
     // Controllers attached so far (grows when one is plugged in, never shrinks).
     int joystickCount() const { return joystickCount_; }
+    // Presses `code` for the next capture only, as a quick tap would: a lost window focus
+    // pauses play this way, so the pause is part of the input a recording or the other
+    // machine of a network game sees.
+    void tapKey(int code) { tapCode_ = code & 0xFF; }
+    // Whether controller `index` could be read at the last capture (false once pulled out).
+    bool controllerReadable(int index) const {
+        return index >= 0 && index < joystickCount_ && readable_[index];
+    }
 
 private:
     void openNewControllers();
@@ -30,6 +38,8 @@ private:
     JoystickSource* joysticks_;
     int joystickCount_ = 0;
     bool opened_[maxControllers] = {};
+    bool readable_[maxControllers] = {};
     uint8_t keys_[256] = {};
+    int tapCode_ = -1;
     JoystickState pads_[maxControllers] = {};
 };

@@ -219,10 +219,14 @@ private:
             appliedState_.apply(c);
             applyInputCommand(c, keyboard_, joysticks_);
         }
-        // A controller plugged in during the run shows up for the game too.
-        if (capture_ && source_ == capture_.get() && liveJoysticks_ &&
-            capture_->joystickCount() > liveJoysticks_->count())
-            liveJoysticks_->setCount(capture_->joystickCount());
+        // A controller plugged in during the run shows up for the game too, and one pulled
+        // out stops answering, so the menu's offer of a third player follows the cables.
+        if (capture_ && source_ == capture_.get() && liveJoysticks_) {
+            if (capture_->joystickCount() > liveJoysticks_->count())
+                liveJoysticks_->setCount(capture_->joystickCount());
+            for (int i = 0; i < capture_->joystickCount(); ++i)
+                liveJoysticks_->setReadFails(i, !capture_->controllerReadable(i));
+        }
         if (recorder_) recorder_->frameStarted(frame, frameCommands_, engine_->joystickCount());
         if (onFrameInput_) onFrameInput_(frame, frameCommands_);
     }
@@ -383,6 +387,16 @@ private:
         if (engine_->saveScreenshot(path.c_str()) == 0) traceScreenshot(path);
     }
 
+    // Through the input when it is live, so recordings and the other machine of a network
+    // game pause on the same frame; a playback goes on, since its input is the recording's.
+    void pauseForLostFocus() {
+        if (capture_ == nullptr) {
+            if (playback_ == nullptr) pause_.focusLost();
+            return;
+        }
+        if (!pause_.active() && game.gameState == statePlay) capture_->tapKey(Pause::pauseKey);
+    }
+
     void frameLoop() {
         Engine& engine = *engine_;
         Display& display = *platform_.display;
@@ -401,7 +415,7 @@ private:
             }
             inLoopStep_ = false;
             pause_.update(engine);
-            if (display.takeFocusLost()) pause_.focusLost();
+            if (display.takeFocusLost()) pauseForLostFocus();
             Steady::time_point worked = Steady::now();
             if (engine.joystickCount() < maxJoysticksUsed)
                 engine.setUpNewJoysticks(maxJoysticksUsed);

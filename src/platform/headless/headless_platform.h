@@ -51,7 +51,8 @@ public:
     void setAxis(int index, char axis, int value);
     int count() const { return count_; }
 
-    // Test controls: plug in more controllers, make set-up, reads or acquires fail.
+    // Plug in more controllers, make set-up, reads or acquires fail (tests; a live run marks a
+    // pulled-out controller unreadable through setReadFails).
     void setCount(int count) { count_ = count < maxControllers ? count : maxControllers; }
     void setSetUpFails(int index, bool fails) { setUpFails_[index] = fails; }
     void setReadFails(int index, bool fails) { readFails_[index] = fails; }
