@@ -113,6 +113,8 @@ public:
         frameLoop();
         int status = finish();
         closeSound();
+        destroyLabel(cornerText_);
+        cornerText_ = nullptr;
         releaseGame();
         theEngine = nullptr;
         theClock = nullptr;

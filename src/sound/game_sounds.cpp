@@ -39,11 +39,15 @@ void advanceTrackName(char name[12]) {
 
 void loadSounds() {
     logLine("loading sfx\n");
-    for (int i = 0; i < effectCount; ++i)
+    // A second run in one process (the tests) replaces the first run's samples.
+    for (int i = 0; i < effectCount; ++i) {
+        delete effects[i];
         effects[i] = new SoundSample(effectFiles[i].file, effectFiles[i].rate, 8, 1);
+    }
     logLine("sfx loaded, now loading music\n");
     char name[12] = "m\\mus01.raw";
     for (int i = 0; i < musicTrackCount; ++i) {
+        delete musicTrack[i];
         musicTrack[i] = new SoundSample(name, 22050, 8, 1);
         advanceTrackName(name);
     }
