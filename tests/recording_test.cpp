@@ -20,6 +20,7 @@ Recording sample() {
     r.seeds = {12474, 0, 99};
     r.players = 3;
     r.joysticks = 2;
+    r.keys[1].fire = 57;  // Space
     r.records[0] = 2900;
     r.records[2] = 150;
     r.scores[0] = 100;
@@ -47,6 +48,7 @@ TEST(RecordingFormat, HeaderAndEventsSurviveARoundTrip) {
     EXPECT_EQ(read.seeds, written.seeds);
     EXPECT_EQ(read.players, 3);
     EXPECT_EQ(read.joysticks, 2);
+    EXPECT_EQ(read.keys[1].fire, 57);
     EXPECT_EQ(std::vector<int>(read.records, read.records + 3), (std::vector<int>{2900, 0, 150}));
     EXPECT_EQ(std::vector<int>(read.scores, read.scores + 3), (std::vector<int>{100, 999999, 0}));
     EXPECT_EQ(read.frames, 500);
@@ -78,9 +80,11 @@ TEST(RecordingFormat, BadHeadersAndEventsAreRefusedWithAReason) {
         {"hello", "parapet-replay 1", "not a Parapet recording"},
         {"players 4", "players 3", "player count"},
         {"joysticks 1", "joysticks 2", "joystick 1"},  // events use pad 1
+        {"keys 256", "keys 200", "key code"},
+        {"keys 200\n", "keys 200 ", "wrong number of values"},
         {"frames 400", "frames 500", "end line"},
         {"end 499", "end 500", "end line"},
-        {"7 joy 1 button 32 down", "7 joy 1 button 31 down", "line 16"},
+        {"7 joy 1 button 32 down", "7 joy 1 button 31 down", "line 17"},
         {"501 key RSHIFT up", "500 key RSHIFT up", "after the last"},
         {"from game", "from run", "exactly one"},
         {"seeds 1 -2", "seeds 12474 0 99", "bad seed"},

@@ -13,6 +13,7 @@ GameRecorder::GameRecorder(Settings settings) : settings_(std::move(settings)) {
     run_.gameVersion = PARAPET_VERSION;
     run_.dataHash = settings_.dataHash;
     run_.startTick = settings_.runStartTick;
+    std::copy(settings_.keys, settings_.keys + keyboardPlayers, run_.keys);
     std::copy(highscoreValue, highscoreValue + 3, run_.records);
     gamesSeen_ = game.gamesStarted;
 }
@@ -67,6 +68,7 @@ void GameRecorder::beginGame(int frame, int joysticks) {
     game_.dataHash = settings_.dataHash;
     game_.players = game.numPlayers;
     game_.joysticks = joysticks;
+    std::copy(settings_.keys, settings_.keys + keyboardPlayers, game_.keys);
     std::copy(highscoreValue, highscoreValue + 3, game_.records);
     // The playback starts with whatever was held when Start was taken.
     held_.heldCommands(1, game_.commands);

@@ -21,6 +21,7 @@ public:
         std::string dataHash;
         uint32_t runStartTick = 0;  // the clock when the run began
         bool writeInBackground = true;
+        PlayerKeys keys[keyboardPlayers] = {defaultPlayerKeys(0), defaultPlayerKeys(1)};
     };
 
     explicit GameRecorder(Settings settings);

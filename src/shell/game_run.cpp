@@ -137,7 +137,7 @@ private:
         loadSounds();
         setSoundVolumes(options_.musicVolume, options_.effectsVolume);
         game.maxPlayers = engine.joystickCount() >= maxJoysticksUsed ? 3 : 2;
-        bindPlayerKeys(engine, options_.playerKeys);
+        bindPlayerKeys(engine, playerKeys());
         loadHighscores();
         logLine("determining ticks\n");
         int ticksPerSecond = measureTicksPerSecond(*platform_.clock, platform_.display.get(),
@@ -156,6 +156,7 @@ private:
             settings.replaysDir = replaysDirectory();
             settings.dataHash = dataFilesHash();
             settings.runStartTick = lastTick_;
+            std::copy(playerKeys(), playerKeys() + keyboardPlayers, settings.keys);
             recorder_ = std::make_unique<GameRecorder>(settings);
             // A demo's game cannot be told from the player's input in a run recording.
             demoAllowed_ = options_.recordFile.empty() && options_.net == Options::Net::off;
@@ -249,7 +250,17 @@ private:
         spaceHeld_ = space;
     }
 
+    // The keys players 1 and 2 play with. A network game plays on the default keys on both
+    // machines: each machine's own settings would bind the shared keyboard differently.
+    const PlayerKeys* playerKeys() const {
+        static const PlayerKeys defaults[keyboardPlayers] = {defaultPlayerKeys(0),
+                                                             defaultPlayerKeys(1)};
+        return options_.net != Options::Net::off ? defaults : options_.playerKeys;
+    }
+
     void startPlayback() {
+        // The recording's keys, whatever this viewer's settings file binds.
+        bindPlayerKeys(*engine_, playback_->keys);
         theClock = seedClockFor(playback_->seeds);
         std::copy(playback_->records, playback_->records + 3, highscoreValue);
         setHighscoresWritable(false);
@@ -320,9 +331,14 @@ private:
             game.numPlayers = recording.players;
             theClock = seedClockFor(recording.seeds);
             demoEnd_ = frame + recording.frames;
+            bindPlayerKeys(*engine_, recording.keys);
         } else {
+            // The autopilot presses the default keys.
+            const PlayerKeys defaults[keyboardPlayers] = {defaultPlayerKeys(0),
+                                                          defaultPlayerKeys(1)};
             demoSource_ = std::make_unique<Autopilot>();
             game.numPlayers = 1;
+            bindPlayerKeys(*engine_, defaults);
         }
         // The demo starts from released keys whatever the players hold.
         appliedState_.releaseCommands(frame, frameCommands_);
@@ -354,6 +370,7 @@ private:
         if (recorder_) recorder_->setPaused(false);
         if (cornerText_ != nullptr) cornerText_->actor()->hideTree();
         setEffectVolumeHalved(false);
+        bindPlayerKeys(*engine_, playerKeys());
         idleFrames_ = 0;
         // The game's devices are let go. What the players hold now is kept from the game
         // until it is released, so the key that ended the demo does not also act in the menu.

@@ -74,6 +74,10 @@ std::string formatRecording(const Recording& r) {
     for (uint32_t seed : r.seeds) out << ' ' << seed;
     out << "\nplayers " << r.players << "\n"
         << "joysticks " << r.joysticks << "\n"
+        << "keys";
+    for (const PlayerKeys& k : r.keys)
+        for (int code : {k.up, k.down, k.left, k.right, k.fire, k.chainsaw, k.bomb}) out << ' ' << code;
+    out << "\n"
         << "records " << r.records[0] << ' ' << r.records[1] << ' ' << r.records[2] << "\n"
         << "scores " << r.scores[0] << ' ' << r.scores[1] << ' ' << r.scores[2] << "\n"
         << "frames " << r.frames << "\n"
@@ -149,6 +153,13 @@ bool parseRecording(std::string_view text, Recording& r, std::string& error) {
     if (!number(w[1], r.players, 1, 3)) return bad("player count (1-3)");
     if (!expect("joysticks", 2, 2)) return false;
     if (!number(w[1], r.joysticks, 0, 8)) return bad("joystick count (0-8)");
+    if (!expect("keys", 1 + 7 * keyboardPlayers, 1 + 7 * keyboardPlayers)) return false;
+    for (int p = 0; p < keyboardPlayers; ++p) {
+        PlayerKeys& k = r.keys[p];
+        int* fields[] = {&k.up, &k.down, &k.left, &k.right, &k.fire, &k.chainsaw, &k.bomb};
+        for (int f = 0; f < 7; ++f)
+            if (!number(w[1 + 7 * p + f], *fields[f], 0, 255)) return bad("key code (0-255)");
+    }
     if (!expect("records", 4, 4)) return false;
     for (int i = 0; i < 3; ++i)
         if (!number(w[i + 1], r.records[i], 0, 999'999'999)) return bad("record");

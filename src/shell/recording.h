@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "input/default_bindings.h"
 #include "platform/headless/input_script.h"
 
 // A recorded stretch of play: what is needed to play it again exactly (the seeds, the player
@@ -23,6 +24,9 @@ struct Recording {
     std::vector<uint32_t> seeds;  // each new game's seed, in order
     int players = 1;
     int joysticks = 0;
+    // The keys players 1 and 2 played with: a recording plays back with them whatever the
+    // viewer's own settings file binds.
+    PlayerKeys keys[keyboardPlayers] = {defaultPlayerKeys(0), defaultPlayerKeys(1)};
     int records[3] = {};  // the stored record of each player count when the recording began
     int scores[3] = {};   // the players' scores at the end
     int frames = 0;       // how many frame steps it covers

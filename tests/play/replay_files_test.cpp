@@ -119,6 +119,25 @@ TEST(Recording, RecordedRunsAndGamesReplayToTheSameTrace) {
     EXPECT_GT(headerValue(readText(replays / "game-000001.replay"), "scores"), 0);
 }
 
+TEST(Recording, APlaybackUsesTheKeysTheGameWasPlayedWith) {
+    fs::path dir = scenario::freshDir("recording_keys");
+    // The recorded player fired with Space, so the stored script's right Shift does nothing.
+    std::ofstream(dir / "swapped.ini") << "[player1]\nfire = Space\n";
+    fs::path runFile = dir / "run.replay";
+    scenario::Run live = runParapet(dir, "--config " + (dir / "swapped.ini").string() +
+                                             " --input " + storedInput.string() +
+                                             " --frames 2000 --record " + runFile.string());
+    ASSERT_EQ(live.exitCode, 0) << readText(dir / "stderr.txt");
+    fs::path watch = dir / "watch";
+    fs::create_directories(watch / "save");
+    std::ofstream(watch / "plain.ini") << "# the viewer keeps the default keys\n";
+    scenario::Run again =
+        runParapet(watch, "--config " + (watch / "plain.ini").string() + " --replay " +
+                              runFile.string());
+    ASSERT_EQ(again.exitCode, 0) << readText(watch / "stderr.txt");
+    EXPECT_EQ(gameEvents(again, 1, 2000), gameEvents(live, 1, 2000));
+}
+
 TEST(Recording, TheRecordGameIsReplacedOnlyWhenTheRecordIsBeaten) {
     fs::path dir = scenario::freshDir("recording_record_game");
     // Exactly the first game of the stored input, which sets the record.
