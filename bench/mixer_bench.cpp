@@ -35,7 +35,8 @@ static void BM_RenderVoice(benchmark::State& state) {
     std::vector<uint8_t> samples(static_cast<size_t>(state.range(0)));
     for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<uint8_t>(i * 37);
     for (auto _ : state) {
-        VoiceRendering rendering = renderVoice(samples, samples.size() > 100000 ? 22050 : 11025, 48000);
+        VoiceRendering rendering =
+            renderVoice(samples, samples.size() > 100000 ? 22050 : 11025, 48000);
         benchmark::DoNotOptimize(rendering.samples.data());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     ScriptedKeyboard keyboard;
     SimulatedJoysticks joysticks(SimulatedJoysticks::maxControllers);
-    for (int slot = 0; slot < SimulatedJoysticks::maxControllers; ++slot) joysticks.setUp(slot, slot);
+    for (int slot = 0; slot < SimulatedJoysticks::maxControllers; ++slot)
+        joysticks.setUp(slot, slot);
     checkScriptJoysticks(script, 2, error);
     InputScriptPlayer player(script, keyboard, joysticks);
     player.applyThrough(std::numeric_limits<int>::max());

@@ -1,8 +1,9 @@
+#include "actors/actor.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "actors/actor.h"
 #include "support/cell_animation.h"
 
 namespace {
@@ -60,8 +61,10 @@ TEST(ActorBounds, AnActorLeavingItsBoundsIsClampedOrTurnedRound) {
     struct Case {
         const char* side;
         double vx, vy, clampedX, clampedY;
-    } cases[] = {
-        {"left", -3, 0, 0, 50}, {"right", 3, 0, 100, 50}, {"top", 0, -3, 0, 10}, {"bottom", 0, 3, 0, 60}};
+    } cases[] = {{"left", -3, 0, 0, 50},
+                 {"right", 3, 0, 100, 50},
+                 {"top", 0, -3, 0, 10},
+                 {"bottom", 0, 3, 0, 60}};
     for (const Case& c : cases) {
         for (int mode : {0, 1, 2}) {  // clamped, bouncing, bounds inactive
             int startX = c.vx > 0 ? 100 : 0, startY = c.vy < 0 ? 10 : (c.vy > 0 ? 60 : 50);
@@ -168,9 +171,10 @@ TEST(ActorTree, ChildrenRideAlongAtTheirOffsetsAndShareBoundsAndVisibility) {
     parent.setTopBound(10);
     parent.setBottomBound(50);
     parent.setBoundsActive(true);
-    EXPECT_EQ((std::vector<int>{child.leftBound(), child.rightBound(), child.topBound(),
-                                child.bottomBound(), grandchild.leftBound(), grandchild.bottomBound()}),
-              (std::vector<int>{110, 210, 5, 45, 111, 46}));
+    EXPECT_EQ(
+        (std::vector<int>{child.leftBound(), child.rightBound(), child.topBound(),
+                          child.bottomBound(), grandchild.leftBound(), grandchild.bottomBound()}),
+        (std::vector<int>{110, 210, 5, 45, 111, 46}));
     EXPECT_TRUE(grandchild.boundsActive());
     parent.showTree();
     EXPECT_TRUE(grandchild.isVisible());

@@ -50,7 +50,8 @@ TEST(FileFailuresScenario, EachFailureIsOneLineWithTheRealReasonAndItsExitStatus
         // `timeout`: a start-up that blocks fails the case instead of hanging the suite.
         std::string command = "timeout 60 '" + std::string(PARAPET_BINARY) +
                               "' --headless --frames 3 --save-dir '" + (dir / "save").string() +
-                              "'" + c.arguments + " >/dev/null 2>'" + (dir / "err.txt").string() + "'";
+                              "'" + c.arguments + " >/dev/null 2>'" + (dir / "err.txt").string() +
+                              "'";
         int status = std::system(command.c_str());
         EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.exitCode);
         std::ifstream in(dir / "err.txt");

@@ -118,9 +118,7 @@ TEST_F(FontTest, NumberLabelsRewriteTheirDigitsInPlaceAndWrapInTheirBase) {
         int value;
     };
     const Case cases[] = {
-        {5, 10, 2, 123, "23", 23},
-        {5, 10, 2, 7, "07", 7},
-        {1234, 10, 2, 98765, "8765", 8765},
+        {5, 10, 2, 123, "23", 23},  {5, 10, 2, 7, "07", 7}, {1234, 10, 2, 98765, "8765", 8765},
         {3, 2, 4, 19, "0011", 3},  // 10011: the last four binary digits stay
         {5, 16, 2, -123, "23", 23},
     };

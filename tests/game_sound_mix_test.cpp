@@ -23,8 +23,10 @@ std::vector<uint8_t> dataFile(std::string name) {
 }
 
 TEST(GameSoundMix, ABusyGameNeverReachesFullScale) {
-    std::vector<uint8_t> text = readFileBytes(std::string(PARAPET_SOURCE_DIR) + "/tests/data/replay_trace.jsonl");
-    std::vector<screen_run::Event> trace = screen_run::parseTrace(std::string(text.begin(), text.end()));
+    std::vector<uint8_t> text =
+        readFileBytes(std::string(PARAPET_SOURCE_DIR) + "/tests/data/replay_trace.jsonl");
+    std::vector<screen_run::Event> trace =
+        screen_run::parseTrace(std::string(text.begin(), text.end()));
     ASSERT_FALSE(trace.empty());
     const int lastFrame = trace.back().frame();
     ASSERT_GT(lastFrame, 60 * 30) << "at least a minute of play";
@@ -82,7 +84,8 @@ TEST(GameSoundMix, EveryMusicTrackIsCentredOnSilenceThroughout) {
         // Music starts and stops at any point; no stretch may sit off the middle either.
         const size_t stretch = 2 * 22050;
         for (size_t from = 0; from + stretch <= pcm.size(); from += stretch / 2)
-            ASSERT_NEAR(mean(from, from + stretch), 128.0, 1.0) << name << " at " << from / 22050 << " s";
+            ASSERT_NEAR(mean(from, from + stretch), 128.0, 1.0)
+                << name << " at " << from / 22050 << " s";
     }
 }
 

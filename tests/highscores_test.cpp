@@ -135,7 +135,8 @@ TEST_F(HighscoreFile, FileLengthDecidesWhichRecordsAreRead) {
         for (int i = 0; i < 3; ++i) setEntry(i, "Junk", 1);
         loadHighscores();
         for (int i = 0; i < 3; ++i)
-            expectEntry(i, i < c.wholeRecords ? names[i] : "Zorvik", i < c.wholeRecords ? 100 * (i + 1) : 0);
+            expectEntry(i, i < c.wholeRecords ? names[i] : "Zorvik",
+                        i < c.wholeRecords ? 100 * (i + 1) : 0);
     }
 }
 
@@ -272,7 +273,8 @@ TEST_F(HighscoreFile, AFileThatCannotBeReadIsNamedAndNeverReplaced) {
     const Case cases[] = {
         {"missing", savedFile(), [](const fs::path&) {}, "", true},
         {"directory", savedFile(), makeDirectory, "it is a directory", false},
-        {"named pipe", savedFile(), [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); },
+        {"named pipe", savedFile(),
+         [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); },
          "it is not a regular file", false},
         // Reading this process's memory from offset 0 fails in read() itself: a real I/O error.
         {"read error", savedFile(),
@@ -330,7 +332,8 @@ TEST_F(HighscoreFile, SavingThroughASymbolicLinkWritesItsTarget) {
     ASSERT_EQ(saveHighscores(), 0);
     EXPECT_TRUE(fs::is_symlink(savedFile()));
     EXPECT_EQ(readFile(root / "synced" / "scores"), image());
-    EXPECT_EQ(std::distance(fs::directory_iterator(root / "synced"), {}), 1) << "a temp file stayed";
+    EXPECT_EQ(std::distance(fs::directory_iterator(root / "synced"), {}), 1)
+        << "a temp file stayed";
     resetHighscores();
     loadHighscores();
     expectEntry(2, "Linked", 300);

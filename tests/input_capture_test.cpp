@@ -34,9 +34,9 @@ TEST(InputCapture, ReportsOnlyWhatChangedSinceTheLastFrame) {
     keys.setKey(200, true);
     pads.setButton(1, 3, true);
     pads.setAxis(0, 'x', -700);
-    EXPECT_EQ(capture(live, 2), (std::vector<std::string>{"2 key SPACE down", "2 key UP down",
-                                                         "2 joy 0 axis x -1024",
-                                                         "2 joy 1 button 3 down"}));
+    EXPECT_EQ(capture(live, 2),
+              (std::vector<std::string>{"2 key SPACE down", "2 key UP down", "2 joy 0 axis x -1024",
+                                        "2 joy 1 button 3 down"}));
     // Jitter within one stick position, and held keys, are no news.
     pads.setAxis(0, 'x', -900);
     EXPECT_TRUE(capture(live, 3).empty());
@@ -45,7 +45,7 @@ TEST(InputCapture, ReportsOnlyWhatChangedSinceTheLastFrame) {
     pads.setAxis(0, 'x', 512);  // exactly half way still counts as centred
     pads.setAxis(0, 'y', 513);
     EXPECT_EQ(capture(live, 4), (std::vector<std::string>{"4 key SPACE up", "4 joy 0 axis x 0",
-                                                         "4 joy 0 axis y 1024"}));
+                                                          "4 joy 0 axis y 1024"}));
 }
 
 TEST(InputCapture, LostDevicesAndLatePads) {

@@ -1,7 +1,6 @@
 #include "platform/headless/input_script.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -67,15 +66,24 @@ TEST(InputScript, MalformedLinesAreRejectedWithTheirNumberAndAReason) {
     const MalformedLine table[] = {
         {"key SPACE down\n", 1, "frame number"},
         {"1 key SPACE down\n0 key SPACE up\n", 2, "first frame"},
-        {"5 key SPACE down\n4 key SPACE up\n", 2, "never go back"}, {"1\n", 1, "missing command"},
-        {"1 press SPACE\n", 1, "press"}, {"1 key\n", 1, "missing key"},
-        {"1 key 256 down\n", 1, "256"}, {"1 key 12a down\n", 1, "12a"},
-        {"1 key escape down\n", 1, "escape"}, {"1 key SPACE pressed\n", 1, "pressed"},
-        {"1 key SPACE down now\n", 1, "now"}, {"1 tap SPACE 0\n", 1, "1 or more"},
-        {"1 tap SPACE two\n", 1, "two"}, {"1 tap SPACE 2 3\n", 1, "3"},
-        {"1 joy 8 button 0 down\n", 1, "0-7"}, {"1 joy 0 button 32 down\n", 1, "0-31"},
-        {"1 joy 0 button 1\n", 1, "down or up"}, {"1 joy 0 stick x 5\n", 1, "button or axis"},
-        {"1 joy 0 axis z 5\n", 1, "x or y"}, {"1 joy 0 axis x -1025\n", 1, "-1024..1024"},
+        {"5 key SPACE down\n4 key SPACE up\n", 2, "never go back"},
+        {"1\n", 1, "missing command"},
+        {"1 press SPACE\n", 1, "press"},
+        {"1 key\n", 1, "missing key"},
+        {"1 key 256 down\n", 1, "256"},
+        {"1 key 12a down\n", 1, "12a"},
+        {"1 key escape down\n", 1, "escape"},
+        {"1 key SPACE pressed\n", 1, "pressed"},
+        {"1 key SPACE down now\n", 1, "now"},
+        {"1 tap SPACE 0\n", 1, "1 or more"},
+        {"1 tap SPACE two\n", 1, "two"},
+        {"1 tap SPACE 2 3\n", 1, "3"},
+        {"1 joy 8 button 0 down\n", 1, "0-7"},
+        {"1 joy 0 button 32 down\n", 1, "0-31"},
+        {"1 joy 0 button 1\n", 1, "down or up"},
+        {"1 joy 0 stick x 5\n", 1, "button or axis"},
+        {"1 joy 0 axis z 5\n", 1, "x or y"},
+        {"1 joy 0 axis x -1025\n", 1, "-1024..1024"},
         {"1 joy 0 axis x 5 6\n", 1, "6"},
         {"# fine\n\n2 key A down\n  # fine\n2 key A sideways\n", 5, "sideways"},
         // Frames and releases an int cannot hold, the default tap length included.

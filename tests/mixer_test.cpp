@@ -1,3 +1,5 @@
+#include "platform/mixer.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,7 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/mixer.h"
 #include "support/spectrum.h"
 
 namespace {
@@ -38,7 +39,8 @@ std::vector<uint8_t> sineLoop(int length, int cycles, double amplitude) {
 // Segments of constant level: {sample, length}, ...
 std::vector<uint8_t> steps(std::initializer_list<std::pair<int, int>> parts) {
     std::vector<uint8_t> samples;
-    for (auto [value, length] : parts) samples.insert(samples.end(), length, static_cast<uint8_t>(value));
+    for (auto [value, length] : parts)
+        samples.insert(samples.end(), length, static_cast<uint8_t>(value));
     return samples;
 }
 
@@ -48,12 +50,12 @@ TEST(Mixer, ResamplingKeepsThePitchAndLeavesNoImagesAboveTheVoicesNyquistFrequen
         int retuneTo;  // a frequency change while sounding (0: none), as the splat gets
         int openedAt, outputRate;
     };
-    for (Case c : {Case{22050, 441, 20, 0, 48000, 48000},     // 1 kHz
-                   Case{22050, 2205, 900, 0, 48000, 48000},   // 9 kHz, near the top of the band
-                   Case{22050, 2205, 450, 0, 48000, 44100},   // the device chose 44.1 kHz
-                   Case{11025, 2205, 400, 0, 48000, 48000},   // 2 kHz
-                   Case{7500, 750, 111, 0, 48000, 48000},
-                   Case{11025, 3969, 700, 9000, 48000, 48000}}) {
+    for (Case c :
+         {Case{22050, 441, 20, 0, 48000, 48000},    // 1 kHz
+          Case{22050, 2205, 900, 0, 48000, 48000},  // 9 kHz, near the top of the band
+          Case{22050, 2205, 450, 0, 48000, 44100},  // the device chose 44.1 kHz
+          Case{11025, 2205, 400, 0, 48000, 48000},  // 2 kHz
+          Case{7500, 750, 111, 0, 48000, 48000}, Case{11025, 3969, 700, 9000, 48000, 48000}}) {
         // Kept below the limiter's knee: its bending would add harmonics of its own.
         std::vector<uint8_t> recording = sineLoop(c.length, c.cycles, 90);
         Mixer mixer(c.openedAt);
@@ -82,8 +84,8 @@ TEST(Mixer, TheLimiterPassesOrdinaryLevelsUntouchedAndNeverReachesFullScale) {
     };
     std::vector<uint8_t> high(64, 255);
     int16_t previousLoudest = 0;
-    for (Case c : {Case{1, 0}, Case{2, 0}, Case{3, 0}, Case{8, 0}, Case{28, 0}, Case{0, 28},
-                   Case{4, 4}}) {
+    for (Case c :
+         {Case{1, 0}, Case{2, 0}, Case{3, 0}, Case{8, 0}, Case{28, 0}, Case{0, 28}, Case{4, 4}}) {
         Mixer mixer(22050);
         for (int i = 0; i < c.highs; ++i) mixer.play(mixer.addVoice(high.data(), 64, 22050), true);
         std::vector<uint8_t> low(64, c.highs ? 1 : 0);
@@ -110,7 +112,8 @@ TEST(Mixer, TheLimiterPassesOrdinaryLevelsUntouchedAndNeverReachesFullScale) {
     std::vector<uint8_t> square(441);
     for (size_t i = 0; i < square.size(); ++i) square[i] = (i / 21) % 2 ? 255 : 0;
     Mixer squares(48000);
-    for (int i = 0; i < 6; ++i) squares.play(squares.addVoice(square.data(), square.size(), 22050 - 500 * i), true);
+    for (int i = 0; i < 6; ++i)
+        squares.play(squares.addVoice(square.data(), square.size(), 22050 - 500 * i), true);
     std::vector<int16_t> out = mixLeft(squares, 20000);
     for (int16_t value : out) ASSERT_LE(std::abs(int{value}), Mixer::limiterCeiling);
 }
@@ -157,7 +160,9 @@ TEST(Mixer, FrequencyChangesKeepThePlaceInTheRecordingAndRefusedOnesKeepThePitch
     mixer.setFrequency(voice, 16000);
     std::vector<int16_t> out = mixLeft(mixer, 400);
     // The 500 silent samples left now pass in 250 frames.
-    size_t firstLoud = std::find_if(out.begin(), out.end(), [](int16_t v) { return v > level(164); }) - out.begin();
+    size_t firstLoud =
+        std::find_if(out.begin(), out.end(), [](int16_t v) { return v > level(164); }) -
+        out.begin();
     EXPECT_NEAR(static_cast<double>(firstLoud), 250.0, 2.0);
     // The loud half, now lasting 500 frames, is still sounding 150 frames after it began.
     EXPECT_NEAR(out.back(), level(200), 2);

@@ -47,7 +47,8 @@ protected:
     static std::vector<int> shown(const char* name) {
         std::vector<int> cells;
         for (int i = 0; i < 8; ++i)
-            cells.push_back(i < static_cast<int>(std::strlen(name)) ? gameFont->cellFor(name[i]) : -1);
+            cells.push_back(i < static_cast<int>(std::strlen(name)) ? gameFont->cellFor(name[i])
+                                                                    : -1);
         return cells;
     }
 
@@ -88,7 +89,7 @@ TEST_F(NameEntry, KeysTypeOnceEachAndShiftBackspaceAndEnterBehave) {
     type();
     type({letter('x')});
     type();
-    type({backspace});            // takes the x back
+    type({backspace});               // takes the x back
     type({backspace, letter('b')});  // Backspace still held: nothing else is read
     type();
     type({letter('b')});
@@ -107,7 +108,7 @@ TEST_F(NameEntry, KeysTypeOnceEachAndShiftBackspaceAndEnterBehave) {
 
     screen_run::Result r = traced();
     EXPECT_EQ(r.soundFrames("s\\tschonk.raw", 22050).size(), 4u);  // B, o, x and b
-    EXPECT_EQ(r.soundFrames("s\\tschonk.raw", 44100).size(), 1u);   // Backspace
+    EXPECT_EQ(r.soundFrames("s\\tschonk.raw", 44100).size(), 1u);  // Backspace
     EXPECT_EQ(r.soundFrames("s\\Nuclear.raw").size(), 1u);
 }
 

@@ -123,7 +123,8 @@ TEST(Pictures, FontsHaveAGlyphForEveryCharacterTheGameWrites) {
     for (char c = 'a'; c <= 'z'; ++c) letters += c;
     for (char c = '0'; c <= '9'; ++c) letters += c;
     // The game font holds only the first 70 glyphs; the scroller's texts add punctuation.
-    for (char c : letters + "!\"#$%&'(") EXPECT_GT(game.opaqueCount(glyphCell(c)), 30) << "game font '" << c << "'";
+    for (char c : letters + "!\"#$%&'(")
+        EXPECT_GT(game.opaqueCount(glyphCell(c)), 30) << "game font '" << c << "'";
     for (char c : letters + "():.*-!?,'@")
         EXPECT_GT(scroller.opaqueCount(glyphCell(c)), 3) << "scroller font '" << c << "'";
     for (int cell = 84; cell < scroller.cellCount(); ++cell)
@@ -153,7 +154,7 @@ TEST(Pictures, FiguresStandWhereTheGamePutsThem) {
     const Foot feet[] = {
         {&d, "defender standing", 0, 64, 2},    {&d, "defender running", 6, 64, 3},
         {&d, "defender with ball", 17, 64, 2},  {&d, "defender with chainsaw", 23, 64, 2},
-        {&d, "herald on the tower", 43, 66, 1},              {&c, "climber walking", 0, 130, 2},
+        {&d, "herald on the tower", 43, 66, 1}, {&c, "climber walking", 0, 130, 2},
         {&c, "climber walking", 4, 130, 3},     {&c, "climber climbing", 5, 87, 3},
         {&c, "climber climbing", 9, 87, 3},     {&c, "climber on the top", 22, 125, 3},
         {&c, "climber striking", 25, 125, 3},   {&c, "climber over the top", 20, 55, 4},

@@ -16,10 +16,13 @@ namespace {
 
 // Controllers plugged in, the screen, players chosen before the frame; offer and players after.
 const int steps[][5] = {
-    {2, stateMenu, 2, 2, 2}, {3, stateMenu, 2, 3, 2}, {3, stateMenu, 3, 3, 3},
+    {2, stateMenu, 2, 2, 2},
+    {3, stateMenu, 2, 3, 2},
+    {3, stateMenu, 3, 3, 3},
     {2, stateMenu, 3, 2, 2},  // pulled out: a chosen three falls back to two
-    {3, stateMenu, 1, 3, 1}, {2, statePlay, 3, 3, 3},  // pulled out in play: the game goes on as it
-                                                       // was
+    {3, stateMenu, 1, 3, 1},
+    {2, statePlay, 3, 3, 3},  // pulled out in play: the game goes on as it
+                              // was
     {2, stateMenu, 3, 2, 2},
 };
 

@@ -56,8 +56,9 @@ TEST(ConvertPixels, DisplayPixelsBecomeBlueGreenRedBytesAndUnknownPairsWriteNoth
 
 TEST(Pictures, ALoadedPictureReachesEverySurfaceButTheStampsGoWithRestore) {
     std::string dir = makeTempDir("picture");
-    writeRaw24(dir + "/pic.raw", 640, 480,
-               [](int x, int y) { return Rgb{uint8_t(x), uint8_t(y), 200}; });
+    writeRaw24(dir + "/pic.raw", 640, 480, [](int x, int y) {
+        return Rgb{uint8_t(x), uint8_t(y), 200};
+    });
     TestEngine t;
     Engine& e = t.engine;
     e.loadPicture((dir + "/pic.raw").c_str(), 24);
@@ -102,14 +103,17 @@ TEST(Pictures, UnreadableFilesShowBlackAndSayWhyShortOnesOnlyWhereTheyEnd) {
     testing::internal::CaptureStderr();
     e.loadPicture((dir + "/short.raw").c_str(), 24);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ((std::vector<int>{pixelAt(e.frontSurface(), 639, 1), pixelAt(e.frontSurface(), 0, 2)}),
-              (std::vector<int>{0xFFFF, 0}));
+    EXPECT_EQ(
+        (std::vector<int>{pixelAt(e.frontSurface(), 639, 1), pixelAt(e.frontSurface(), 0, 2)}),
+        (std::vector<int>{0xFFFF, 0}));
 }
 
 TEST(Pictures, AFileLongerThanThePictureIsCutNotOverrunAndSixteenBitFilesAreCopied) {
     std::string dir = makeTempDir("long");
     // Twice the picture: the second half must never be read into anything.
-    writeRaw24(dir + "/long.raw", 8, 8, [](int, int y) { return y < 4 ? Rgb{255, 0, 0} : Rgb{0, 0, 255}; });
+    writeRaw24(dir + "/long.raw", 8, 8, [](int, int y) {
+        return y < 4 ? Rgb{255, 0, 0} : Rgb{0, 0, 255};
+    });
     writeFileBytes(dir + "/p.raw", {0x34, 0x12, 0x00, 0xF8});
     TestEngine t;
     Surface small(8, 4), tiny(8, 2), s(2, 1);
@@ -177,10 +181,22 @@ TEST_F(SpriteFrames, TheMaskShowsTheCellAsItIsDrawn) {
         bool mx, my;
         const char* rows;
     } cases[] = {
-        {false, false, "XX.." "...." "X..."},
-        {true, false, "..XX" "...." "...X"},
-        {false, true, "X..." "...." "XX.."},
-        {true, true, "...X" "...." "..XX"},
+        {false, false,
+         "XX.."
+         "...."
+         "X..."},
+        {true, false,
+         "..XX"
+         "...."
+         "...X"},
+        {false, true,
+         "X..."
+         "...."
+         "XX.."},
+        {true, true,
+         "...X"
+         "...."
+         "..XX"},
     };
     for (const Case& c : cases) {
         SpriteFrame f(sheet, c.mx, c.my, 0, 0, 1, &t.engine);

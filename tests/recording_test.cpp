@@ -28,9 +28,10 @@ Recording sample() {
     r.frames = 500;
     std::string error;
     InputScript events;
-    EXPECT_TRUE(parseInputScript("1 key RSHIFT down\n1 key 255 down\n7 joy 1 button 31 down\n"
-                                 "7 joy 0 axis y -1024\n500 key RSHIFT up\n",
-                                 events, error));
+    EXPECT_TRUE(
+        parseInputScript("1 key RSHIFT down\n1 key 255 down\n7 joy 1 button 31 down\n"
+                         "7 joy 0 axis y -1024\n500 key RSHIFT up\n",
+                         events, error));
     r.commands = events.commands;
     return r;
 }
@@ -76,20 +77,20 @@ struct BadFile {
 
 TEST(RecordingFormat, BadHeadersAndEventsAreRefusedWithAReason) {
     const BadFile cases[] = {{"parapet-replay 2", "parapet-replay 1", "format version 2"},
-        {"parapet-replay x", "parapet-replay 1", "format version"},
-        {"hello", "parapet-replay 1", "not a Parapet recording"},
-        {"players 4", "players 3", "player count"},
-        {"joysticks 1", "joysticks 2", "joystick 1"},  // events use pad 1
-        {"keys 256", "keys 200", "key code"},
-        {"keys 200\n", "keys 200 ", "wrong number of values"},
-        {"frames 400", "frames 500", "end line"},
-        {"end 499", "end 500", "end line"},
-        {"7 joy 1 button 32 down", "7 joy 1 button 31 down", "line 17"},
-        {"501 key RSHIFT up", "500 key RSHIFT up", "after the last"},
-        {"from game", "from run", "exactly one"},
-        {"seeds 1 -2", "seeds 12474 0 99", "bad seed"},
-        {"end 500\nmore", "end 500", "after the end line"},
-        {"", "data-hash 0123456789abcdef\n", "expected 'data-hash'"}};
+                             {"parapet-replay x", "parapet-replay 1", "format version"},
+                             {"hello", "parapet-replay 1", "not a Parapet recording"},
+                             {"players 4", "players 3", "player count"},
+                             {"joysticks 1", "joysticks 2", "joystick 1"},  // events use pad 1
+                             {"keys 256", "keys 200", "key code"},
+                             {"keys 200\n", "keys 200 ", "wrong number of values"},
+                             {"frames 400", "frames 500", "end line"},
+                             {"end 499", "end 500", "end line"},
+                             {"7 joy 1 button 32 down", "7 joy 1 button 31 down", "line 17"},
+                             {"501 key RSHIFT up", "500 key RSHIFT up", "after the last"},
+                             {"from game", "from run", "exactly one"},
+                             {"seeds 1 -2", "seeds 12474 0 99", "bad seed"},
+                             {"end 500\nmore", "end 500", "after the end line"},
+                             {"", "data-hash 0123456789abcdef\n", "expected 'data-hash'"}};
     for (const BadFile& bad : cases) {
         std::string text = formatRecording(sample());
         size_t at = text.find(bad.from);
@@ -127,8 +128,8 @@ TEST(ReplayStore, KeepsTheLastGamesAndTheRecordGameOfEachPlayerCount) {
     std::string error;
     for (int game = 1; game <= keptGames + 5; ++game) {
         bool record = game == 3 || game == 7;
-        ASSERT_TRUE(storeGameRecording(dir.string(), "game " + std::to_string(game), 2, record,
-                                       error))
+        ASSERT_TRUE(
+            storeGameRecording(dir.string(), "game " + std::to_string(game), 2, record, error))
             << error;
     }
     ASSERT_TRUE(storeGameRecording(dir.string(), "one player", 1, false, error));

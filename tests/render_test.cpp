@@ -34,8 +34,9 @@ protected:
             return x < 28 ? Rgb{} : red;
         });
         // A 64 x 64 cell whose column c has the pixel value c << 5 | 1, for clipping.
-        columns = t.addSheet(dir, "cols.raw", 64, 64, 64, 64,
-                             [](int x, int) { return Rgb{0, uint8_t(x << 2), 8}; });
+        columns = t.addSheet(dir, "cols.raw", 64, 64, 64, 64, [](int x, int) {
+            return Rgb{0, uint8_t(x << 2), 8};
+        });
     }
     void TearDown() override { Actor::clearOrderChanged(); }
     Surface* front() { return t.engine.frontSurface(); }
@@ -140,8 +141,9 @@ TEST_F(Rendering, HotSpotsAndMirrorsPlaceTheCell) {
     addShown({&a, &b});
     e.runFrame();
     const int r = rgb565(red);
-    EXPECT_EQ(pixelsAt(front(), {{101, 97}, {102, 97}, {105, 104}, {106, 97}, {203, 100}, {204, 100}}),
-              (std::vector<int>{0, r, r, 0, r, 0}));
+    EXPECT_EQ(
+        pixelsAt(front(), {{101, 97}, {102, 97}, {105, 104}, {106, 97}, {203, 100}, {204, 100}}),
+        (std::vector<int>{0, r, r, 0, r, 0}));
 }
 
 TEST_F(Rendering, SpritesOverTheEdgeLoseExactlyTheirOutsidePart) {
@@ -152,10 +154,9 @@ TEST_F(Rendering, SpritesOverTheEdgeLoseExactlyTheirOutsidePart) {
         int screenX, screenY;  // a screen pixel to look at
         int column;            // which column of the cell should be there, -1 none
     } cases[] = {
-        {-50, 0, 0, 0, 50},     {-50, 0, 13, 63, 63}, {-50, 0, 14, 0, -1},
-        {600, 0, 639, 0, 39},   {0, -30, 0, 0, 0},     {5, -30, 5, 33, 0},
-        {0, 450, 0, 479, 0},    {-64, 0, 0, 0, -1},    {640, 0, 639, 0, -1},
-        {0, 480, 0, 479, -1},
+        {-50, 0, 0, 0, 50},   {-50, 0, 13, 63, 63}, {-50, 0, 14, 0, -1}, {600, 0, 639, 0, 39},
+        {0, -30, 0, 0, 0},    {5, -30, 5, 33, 0},   {0, 450, 0, 479, 0}, {-64, 0, 0, 0, -1},
+        {640, 0, 639, 0, -1}, {0, 480, 0, 479, -1},
     };
     for (const Case& c : cases) {
         bb->fill(0);

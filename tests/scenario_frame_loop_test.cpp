@@ -34,7 +34,10 @@ std::string readFile(const fs::path& path) {
 
 class FrameLoopScenario : public testing::Test {
 protected:
-    void TearDown() override { std::error_code ignored; fs::remove_all(dir_, ignored); }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
 
     fs::path file(const std::string& name) const { return dir_ / name; }
 
@@ -43,15 +46,18 @@ protected:
 
     // Runs the game with no display and no sound card reachable.
     RunResult run(const std::string& arguments, bool withData = true) {
-        std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=none "
-                              "XDG_CONFIG_HOME='" + file("config").string() + "' '" +
-                              std::string(PARAPET_BINARY) + "' " + arguments;
+        std::string command =
+            "env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=none "
+            "XDG_CONFIG_HOME='" +
+            file("config").string() + "' '" + std::string(PARAPET_BINARY) + "' " + arguments;
         if (withData) command += " --data '" + std::string(PARAPET_DATA_DIR) + "'";
         command += " --save-dir '" + file("save").string() + "' >'" + file("out.txt").string() +
                    "' 2>'" + file("err.txt").string() + "'";
         int status = std::system(command.c_str());
-        RunResult r{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(file("out.txt")),
-                    readFile(file("err.txt")), {}};
+        RunResult r{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+                    readFile(file("out.txt")),
+                    readFile(file("err.txt")),
+                    {}};
         std::istringstream trace(readFile(file("trace.jsonl")));
         std::string line;
         std::regex frameAndEvent("^\\{\"frame\":([0-9]+),\"event\":\"([a-z_]+)\"");

@@ -1,3 +1,5 @@
+#include "engine/screenshot.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -6,7 +8,6 @@
 #include <vector>
 
 #include "engine/file_util.h"
-#include "engine/screenshot.h"
 #include "shell/paths.h"
 #include "support/test_sheets.h"
 
@@ -33,7 +34,8 @@ TEST(Screenshot, AFullScreenPictureIsABottomUpTwentyFourBitBmp) {
     std::string path = makeTempDir("shot") + "/shot.bmp";
     Surface screen(640, 480);
     // Red top-left, blue top-right, green then white bottom-left.
-    for (auto [x, y, v] : {std::tuple{0, 0, 0xF800}, {639, 0, 0x001F}, {0, 479, 0x07E0}, {1, 479, 0xFFFF}})
+    for (auto [x, y, v] :
+         {std::tuple{0, 0, 0xF800}, {639, 0, 0x001F}, {0, 479, 0x07E0}, {1, 479, 0xFFFF}})
         setPixel(screen, x, y, static_cast<uint16_t>(v));
     ASSERT_EQ(saveScreenshot(&screen, path.c_str()), 0);
     EXPECT_FALSE(screen.isLocked());
@@ -46,9 +48,9 @@ TEST(Screenshot, AFullScreenPictureIsABottomUpTwentyFourBitBmp) {
         int size;
         uint32_t value;
     } fields[] = {
-        {2, 4, 921654}, {6, 4, 0},   {10, 4, 54}, {14, 4, 40}, {18, 4, 640}, {22, 4, 480},
-        {26, 2, 1},     {28, 2, 24}, {30, 4, 0},  {34, 4, 0},  {38, 4, 0},   {42, 4, 0},
-        {46, 4, 26},    {50, 4, 0},
+        {2, 4, 921654}, {6, 4, 0},  {10, 4, 54}, {14, 4, 40}, {18, 4, 640},
+        {22, 4, 480},   {26, 2, 1}, {28, 2, 24}, {30, 4, 0},  {34, 4, 0},
+        {38, 4, 0},     {42, 4, 0}, {46, 4, 26}, {50, 4, 0},
     };
     for (const Field& f : fields)
         EXPECT_EQ(f.size == 4 ? le32(b, f.offset) : le16(b, f.offset), f.value)
@@ -105,7 +107,8 @@ TEST(WriteFile, MissingFoldersAreCreatedAndAnUnwritableFileIsReportedByName) {
     std::filesystem::create_symlink(dir + "/nowhere/deeper", dir + "/dangling");
     const std::pair<std::string, std::string> failures[] = {
         {dir, dir + ": Is a directory"},
-        {dir + "/dangling/snap00.bmp", "cannot create the directory " + dir + "/dangling: File exists"},
+        {dir + "/dangling/snap00.bmp",
+         "cannot create the directory " + dir + "/dangling: File exists"},
     };
     for (const auto& [path, reason] : failures) {
         testing::internal::CaptureStderr();

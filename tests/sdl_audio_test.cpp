@@ -1,6 +1,7 @@
-#include <gtest/gtest.h>
+#include "platform/sdl/sdl_audio.h"
 
 #include <SDL.h>
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,14 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "platform/sdl/sdl_audio.h"
-
 // SDL's "disk" audio driver writes what the device would play to a file, so the whole path
 // from a voice to the device's bytes is checked without a sound card.
 namespace {
 
 struct ScopedEnv {
-    ScopedEnv(const char* name, const std::string& value) : name(name) { setenv(name, value.c_str(), 1); }
+    ScopedEnv(const char* name, const std::string& value) : name(name) {
+        setenv(name, value.c_str(), 1);
+    }
     ~ScopedEnv() { unsetenv(name); }
     const char* name;
 };
@@ -81,7 +82,8 @@ TEST(SdlAudio, VoicesReachTheDeviceAsSixteenBitStereo) {
     size_t loudFrames = 0, halfFrames = 0;
     for (size_t i = 0; i + 1 < samples.size(); i += 2) {
         ASSERT_EQ(samples[i], samples[i + 1]) << "frame " << i / 2 << ": both channels alike";
-        ASSERT_TRUE(samples[i] == 0 || samples[i] == level || samples[i] == level / 2) << "frame " << i / 2;
+        ASSERT_TRUE(samples[i] == 0 || samples[i] == level || samples[i] == level / 2)
+            << "frame " << i / 2;
         if (samples[i] == level) ++loudFrames;
         if (samples[i] == level / 2) ++halfFrames;
     }

@@ -38,7 +38,8 @@ double zeroCrossingHz(const Buffer& x, double rate, size_t from = 0, size_t to =
 }
 
 // Strongest period between minLag and maxLag samples, by autocorrelation.
-double dominantHz(const Buffer& x, double rate, size_t from, size_t len, size_t minLag, size_t maxLag) {
+double dominantHz(const Buffer& x, double rate, size_t from, size_t len, size_t minLag,
+                  size_t maxLag) {
     double best = -1;
     size_t bestLag = minLag;
     for (size_t lag = minLag; lag <= maxLag; ++lag) {
@@ -55,28 +56,33 @@ double dominantHz(const Buffer& x, double rate, size_t from, size_t len, size_t 
 }
 
 double windowRms(const Buffer& x, size_t from, size_t to) {
-    Buffer part(x.begin() + static_cast<std::ptrdiff_t>(from), x.begin() + static_cast<std::ptrdiff_t>(std::min(to, x.size())));
+    Buffer part(x.begin() + static_cast<std::ptrdiff_t>(from),
+                x.begin() + static_cast<std::ptrdiff_t>(std::min(to, x.size())));
     return snd::rms(part);
 }
 
 Buffer tone(double hz, double rate, double seconds) {
     Buffer x(static_cast<size_t>(rate * seconds));
-    for (size_t i = 0; i < x.size(); ++i) x[i] = static_cast<float>(std::sin(2 * snd::kPi * hz * i / rate));
+    for (size_t i = 0; i < x.size(); ++i)
+        x[i] = static_cast<float>(std::sin(2 * snd::kPi * hz * i / rate));
     return x;
 }
 
 // ---- oscillators and filters ----
 
 TEST(SoundSynth, OscillatorsHoldPitchAndStayInRange) {
-    const std::pair<std::string, double> cases[] = {{"saw", 110},     {"saw", 1760},     {"pulse", 220},
-                                                    {"pulse", 3000},  {"triangle", 440}, {"sine", 97}};
+    const std::pair<std::string, double> cases[] = {{"saw", 110},      {"saw", 1760},
+                                                    {"pulse", 220},    {"pulse", 3000},
+                                                    {"triangle", 440}, {"sine", 97}};
     for (const auto& [w, hz] : cases) {
         SCOPED_TRACE(w + " " + std::to_string(hz));
         snd::Osc o(0.3);
         Buffer x(22050);
         for (float& v : x)
-            v = w == "saw" ? o.saw(hz, kRate) : w == "pulse" ? o.pulse(hz, kRate, 0.5)
-                                           : w == "triangle" ? o.triangle(hz, kRate) : o.sine(hz, kRate);
+            v = w == "saw"        ? o.saw(hz, kRate)
+                : w == "pulse"    ? o.pulse(hz, kRate, 0.5)
+                : w == "triangle" ? o.triangle(hz, kRate)
+                                  : o.sine(hz, kRate);
         EXPECT_NEAR(zeroCrossingHz(x, kRate, 1000), hz, hz * 0.01);
         EXPECT_LE(snd::peak(x), 1.3);  // band-limiting overshoots a little, never wildly
         EXPECT_GT(snd::rms(x), 0.3);
@@ -89,23 +95,36 @@ TEST(SoundSynth, FiltersPassAndStopWhereTheySay) {
         for (float& v : x) v = filter(v);
         return windowRms(x, 2000, x.size()) / std::sqrt(0.5);
     };
-    EXPECT_NEAR(through(100, [&, f = snd::Svf()](double v) mutable { return f.lowpass(v, 1000, 0.707, kRate); }), 1.0, 0.05);
-    EXPECT_LT(through(8000, [&, f = snd::Svf()](double v) mutable { return f.lowpass(v, 500, 0.707, kRate); }), 0.01);
-    EXPECT_LT(through(60, [&, f = snd::Svf()](double v) mutable { return f.highpass(v, 2000, 0.707, kRate); }), 0.01);
-    EXPECT_LT(through(6000, [&, f = snd::OnePole()](double v) mutable { return f.lowpass(v, 200, kRate); }), 0.05);
+    EXPECT_NEAR(through(100, [&, f = snd::Svf()](
+                                 double v) mutable { return f.lowpass(v, 1000, 0.707, kRate); }),
+                1.0, 0.05);
+    EXPECT_LT(through(8000, [&, f = snd::Svf()](
+                                double v) mutable { return f.lowpass(v, 500, 0.707, kRate); }),
+              0.01);
+    EXPECT_LT(through(60, [&, f = snd::Svf()](
+                              double v) mutable { return f.highpass(v, 2000, 0.707, kRate); }),
+              0.01);
+    EXPECT_LT(through(6000, [&, f = snd::OnePole()](
+                                double v) mutable { return f.lowpass(v, 200, kRate); }),
+              0.05);
     // A band-pass scaled by 1/q peaks at unity on its centre, whatever the q: the voice
     // model relies on that to balance its formants.
     for (double q : {1.0, 5.0, 12.0})
-        EXPECT_NEAR(through(1200, [&, f = snd::Svf()](double v) mutable { return f.bandpass(v, 1200, q, kRate) / q; }),
-                    1.0, 0.05) << q;
+        EXPECT_NEAR(
+            through(1200, [&, f = snd::Svf()](
+                              double v) mutable { return f.bandpass(v, 1200, q, kRate) / q; }),
+            1.0, 0.05)
+            << q;
 }
 
 TEST(SoundSynth, EnvelopesRiseHoldAndFallAsShaped) {
     // Attack, decay and release of 0.1, 0.1 and 0.2 s, sustain at half: {time, note-off, level}.
     // The last two: a note let go during its attack releases from where it got to.
-    const double cases[][3] = {{-0.1, 1.0, 0.0}, {0.05, 1.0, 0.5}, {0.1, 1.0, 1.0}, {0.5, 1.0, 0.5},
-                               {1.1, 1.0, 0.25}, {1.3, 1.0, 0.0}, {0.05, 0.05, 0.5}, {0.15, 0.05, 0.25}};
-    for (const auto& c : cases) EXPECT_NEAR(snd::adsr(c[0], 0.1, 0.1, 0.5, 0.2, c[1]), c[2], 1e-9) << c[0] << " " << c[1];
+    const double cases[][3] = {{-0.1, 1.0, 0.0},  {0.05, 1.0, 0.5},  {0.1, 1.0, 1.0},
+                               {0.5, 1.0, 0.5},   {1.1, 1.0, 0.25},  {1.3, 1.0, 0.0},
+                               {0.05, 0.05, 0.5}, {0.15, 0.05, 0.25}};
+    for (const auto& c : cases)
+        EXPECT_NEAR(snd::adsr(c[0], 0.1, 0.1, 0.5, 0.2, c[1]), c[2], 1e-9) << c[0] << " " << c[1];
 }
 
 // ---- buffers, loops and conversion ----
@@ -159,9 +178,9 @@ TEST(SoundSynth, EightBitConversionCentresAndClamps) {
 // ---- the sequencer ----
 
 TEST(SoundSynth, NoteNamesAndChordSymbolsParse) {
-    const std::pair<const char*, int> notes[] = {{"C4", 60}, {"A4", 69}, {"Bb3", 58}, {"F#5", 78}, {"E#5", 77},
-                                                 {"Cb4", 59}, {"B#3", 60}, {"G1", 31},  {"H4", -1},  {"C", -1},
-                                                 {"D#x", -1}, {"", -1}};
+    const std::pair<const char*, int> notes[] = {{"C4", 60},  {"A4", 69},  {"Bb3", 58}, {"F#5", 78},
+                                                 {"E#5", 77}, {"Cb4", 59}, {"B#3", 60}, {"G1", 31},
+                                                 {"H4", -1},  {"C", -1},   {"D#x", -1}, {"", -1}};
     for (auto [name, midi] : notes) EXPECT_EQ(snd::noteNumber(name), midi) << name;
     int bass = -1;
     EXPECT_EQ(snd::chordTones("Am", &bass), (std::vector<int>{9, 0, 4}));
@@ -184,7 +203,14 @@ snd::Song oneBar(const std::string& lead) {
     s.lead.cutoffEnv = 0;
     s.lead.release = 0.01;
     s.lead.vibratoDepth = 0;
-    s.sections = {{.chords = "C", .lead = lead, .counter = "", .bass = "", .harmony = "", .drums = "", .fill = "", .repeat = 1}};
+    s.sections = {{.chords = "C",
+                   .lead = lead,
+                   .counter = "",
+                   .bass = "",
+                   .harmony = "",
+                   .drums = "",
+                   .fill = "",
+                   .repeat = 1}};
     return s;
 }
 
@@ -278,7 +304,8 @@ TEST(SoundSynth, AnnouncerLinesAreMadeEvenWithoutTheSpeechSynthesiser) {
     // be over before the next one is called three seconds later.
     std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
     setenv("PATH", "/nonexistent", 1);
-    for (auto [text, wpm] : {std::pair{"Here they come!", 120}, {"Parapet!", 85}, {"Defend the wall!", 115}}) {
+    for (auto [text, wpm] :
+         {std::pair{"Here they come!", 120}, {"Parapet!", 85}, {"Defend the wall!", 115}}) {
         SCOPED_TRACE(text);
         Buffer x = snd::makeAnnouncement(text, 22050, 7, wpm, 30);
         EXPECT_GE(x.size(), 0.3 * 22050);
@@ -291,12 +318,15 @@ TEST(SoundSynth, AnnouncerLinesAreMadeEvenWithoutTheSpeechSynthesiser) {
 
 // ---- WAV files ----
 
-std::vector<uint8_t> wav16(int channels, int rate, const std::vector<int16_t>& samples, uint32_t dataSize) {
+std::vector<uint8_t> wav16(int channels, int rate, const std::vector<int16_t>& samples,
+                           uint32_t dataSize) {
     std::vector<uint8_t> b;
     auto put = [&](uint32_t v, int bytes) {
         for (int i = 0; i < bytes; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
     };
-    auto tag = [&](const char* t) { put(uint32_t(t[0] | t[1] << 8 | t[2] << 16) | uint32_t(t[3]) << 24, 4); };
+    auto tag = [&](const char* t) {
+        put(uint32_t(t[0] | t[1] << 8 | t[2] << 16) | uint32_t(t[3]) << 24, 4);
+    };
     tag("RIFF");
     put(0, 4);
     tag("WAVE");
@@ -305,8 +335,13 @@ std::vector<uint8_t> wav16(int channels, int rate, const std::vector<int16_t>& s
     tag("abc\0");
     tag("fmt ");
     // Size 16, PCM, channels, rate, byte rate, block size, bits.
-    for (auto [v, n] : {std::pair{16u, 4}, {1u, 2}, {uint32_t(channels), 2}, {uint32_t(rate), 4},
-                        {uint32_t(rate * channels * 2), 4}, {uint32_t(channels * 2), 2}, {16u, 2}})
+    for (auto [v, n] : {std::pair{16u, 4},
+                        {1u, 2},
+                        {uint32_t(channels), 2},
+                        {uint32_t(rate), 4},
+                        {uint32_t(rate * channels * 2), 4},
+                        {uint32_t(channels * 2), 2},
+                        {16u, 2}})
         put(v, n);
     tag("data");
     put(dataSize, 4);
@@ -338,9 +373,11 @@ TEST(SoundSynth, WavReaderRefusesWhatItCannotPlay) {
     const auto good = wav16(1, 22050, {1, 2, 3}, 6);
     auto notPcm = good;
     notPcm[12 + 12 + 8] = 3;  // format tag of the fmt chunk: IEEE float
-    const std::vector<uint8_t> bad[] = {
-        notPcm, {good.begin(), good.begin() + 48} /* ends after fmt */,
-        {good.begin(), good.begin() + 10}, std::vector<uint8_t>(good.size(), 0), wav16(1, 22050, {}, 0)};
+    const std::vector<uint8_t> bad[] = {notPcm,
+                                        {good.begin(), good.begin() + 48} /* ends after fmt */,
+                                        {good.begin(), good.begin() + 10},
+                                        std::vector<uint8_t>(good.size(), 0),
+                                        wav16(1, 22050, {}, 0)};
     for (const auto& b : bad) EXPECT_FALSE(snd::parseWav(b, w)) << b.size() << " bytes";
 }
 
@@ -352,7 +389,8 @@ TEST(SoundSynth, WrittenWavReadsBackSampleForSample) {
     ASSERT_TRUE(snd::parseWav(bytes, w));
     EXPECT_EQ(w.rate, 7500);
     ASSERT_EQ(w.samples.size(), pcm.size());
-    for (size_t i = 0; i < pcm.size(); ++i) EXPECT_NEAR(w.samples[i], (pcm[i] - 128) / 128.0, 1e-6) << i;
+    for (size_t i = 0; i < pcm.size(); ++i)
+        EXPECT_NEAR(w.samples[i], (pcm[i] - 128) / 128.0, 1e-6) << i;
 }
 
 }  // namespace

@@ -159,8 +159,9 @@ TEST_F(SoundTest, AnEmptyFileStaysSilentWithOneLine) {
     openDevice();
     testing::internal::CaptureStderr();
     SoundSample empty("s\\empty.raw", 22050, 8, 1);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "parapet: sound file " + (dir_ / "s" / "empty.raw").string() + " is empty; it stays silent\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "parapet: sound file " +
+                                                          (dir_ / "s" / "empty.raw").string() +
+                                                          " is empty; it stays silent\n");
     EXPECT_FALSE(empty.isLoaded());
     empty.play();
     EXPECT_TRUE(audio_.voices().empty() && audio_.events().empty());
@@ -248,7 +249,8 @@ TEST_F(SoundTest, GameSoundsLoadInOrderWithTheirRates) {
     ASSERT_EQ(audio_.voices().size(), 28u);
     for (int i = 0; i < effectCount; ++i) {
         ASSERT_NE(effects[i], nullptr);
-        EXPECT_EQ(audio_.voices()[static_cast<size_t>(i)].rate, effectFiles[i].rate) << effectFiles[i].file;
+        EXPECT_EQ(audio_.voices()[static_cast<size_t>(i)].rate, effectFiles[i].rate)
+            << effectFiles[i].file;
         EXPECT_EQ(effect(effectFiles[i].file), effects[i]);
     }
     for (int i = 0; i < musicTrackCount; ++i) {
@@ -262,7 +264,8 @@ TEST_F(SoundTest, GameSoundsLoadInOrderWithTheirRates) {
 
 TEST_F(SoundTest, VolumesSetMusicAndEffectsApartClampedAndReachSamplesLoadedLater) {
     for (const EffectFile& e : effectFiles) writeSound(e.file, {1});
-    for (int i = 1; i <= musicTrackCount; ++i) writeSound("m\\mus0" + std::to_string(i) + ".raw", {2});
+    for (int i = 1; i <= musicTrackCount; ++i)
+        writeSound("m\\mus0" + std::to_string(i) + ".raw", {2});
     openDevice();
     loadSounds();
     auto volumes = [&] {

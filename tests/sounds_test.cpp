@@ -2,6 +2,7 @@
 // audible, not distort, loop cleanly where it loops, and, like the pictures, come out the
 // same on every run of the generator.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -12,8 +13,6 @@
 #include <iterator>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -57,7 +56,9 @@ Pcm readFile(const fs::path& path) {
 }
 
 fs::path dataDir() { return fs::path(PARAPET_DATA_DIR); }
-fs::path effectPath(const fs::path& dir, const char* name) { return dir / "s" / (std::string(name) + ".raw"); }
+fs::path effectPath(const fs::path& dir, const char* name) {
+    return dir / "s" / (std::string(name) + ".raw");
+}
 fs::path trackPath(const fs::path& dir, int i) { return dir / "m" / (trackName(i) + ".raw"); }
 
 int centred(uint8_t v) { return static_cast<int>(v) - 128; }
@@ -138,8 +139,9 @@ TEST(SoundFiles, EveryEffectFitsItsUseIsAudibleAndNeverClipsForLong) {
         EXPECT_GE(levels.back(), 0.08) << "too quiet to hear over the music";
         EXPECT_LT(levels.back(), 0.5) << "a level this high leaves no room for the mix";
         EXPECT_LE(longestClip(p), 3u);
-        EXPECT_LE(size_t(std::count_if(p.begin(), p.end(), [](uint8_t v) { return v == 0 || v == 255; })),
-                  p.size() / 1000);
+        EXPECT_LE(
+            size_t(std::count_if(p.begin(), p.end(), [](uint8_t v) { return v == 0 || v == 255; })),
+            p.size() / 1000);
         // The game restarts and stops samples at any moment; a one-shot that begins or ends
         // away from the centre line clicks every time.
         if (std::string(e.name) != "chainsaw_loop") {
@@ -149,13 +151,15 @@ TEST(SoundFiles, EveryEffectFitsItsUseIsAudibleAndNeverClipsForLong) {
     }
     // No effect may drown the others or vanish among them: all levels within about 12 dB.
     double loudest = *std::max_element(levels.begin(), levels.end());
-    for (size_t i = 0; i < levels.size(); ++i) EXPECT_GT(levels[i], loudest / 4.0) << kEffects[i].name;
+    for (size_t i = 0; i < levels.size(); ++i)
+        EXPECT_GT(levels[i], loudest / 4.0) << kEffects[i].name;
 }
 
 TEST(SoundFiles, LoopsJoinWithoutAJumpAndTracksKeepPlaying) {
     std::vector<std::pair<std::string, Pcm>> loops;
     loops.emplace_back("chainsaw_loop", readFile(effectPath(dataDir(), "chainsaw_loop")));
-    for (int i = 0; i < kTrackCount; ++i) loops.emplace_back(trackName(i), readFile(trackPath(dataDir(), i)));
+    for (int i = 0; i < kTrackCount; ++i)
+        loops.emplace_back(trackName(i), readFile(trackPath(dataDir(), i)));
     for (const auto& [name, p] : loops) {
         SCOPED_TRACE(name);
         ASSERT_GT(p.size(), 1000u);
@@ -174,7 +178,8 @@ TEST(SoundFiles, LoopsJoinWithoutAJumpAndTracksKeepPlaying) {
         EXPECT_GT(whole, 0.05);
         const size_t window = 4 * kMusicRate;
         for (size_t from = 0; from + window <= p.size(); from += window)
-            EXPECT_GT(rmsOf(p, from, from + window), whole / 4.0) << "quiet stretch at " << from / kMusicRate << " s";
+            EXPECT_GT(rmsOf(p, from, from + window), whole / 4.0)
+                << "quiet stretch at " << from / kMusicRate << " s";
     }
 }
 
@@ -188,7 +193,8 @@ TEST(SoundFiles, MusicTracksAreEightDifferentTunes) {
     }
     for (int a = 0; a < kTrackCount; ++a)
         for (int b = a + 1; b < kTrackCount; ++b)
-            EXPECT_LT(std::fabs(correlation(openings[a], openings[b])), 0.5) << trackName(a) << " vs " << trackName(b);
+            EXPECT_LT(std::fabs(correlation(openings[a], openings[b])), 0.5)
+                << trackName(a) << " vs " << trackName(b);
 }
 
 // ---- running the generator ----
@@ -196,7 +202,8 @@ TEST(SoundFiles, MusicTracksAreEightDifferentTunes) {
 // Both runs go into a folder of this process's own, so parallel test processes never share
 // one. The previews come along with the first run rather than costing a third.
 TEST(AssetgenRun, TwoRunsWriteIdenticalFilesAndPlayablePreviews) {
-    const fs::path root = fs::temp_directory_path() / ("parapet-assetgen-" + std::to_string(::getpid()));
+    const fs::path root =
+        fs::temp_directory_path() / ("parapet-assetgen-" + std::to_string(::getpid()));
     fs::remove_all(root);
     ASSERT_EQ(runAssetgen(root / "a", "--preview \"" + (root / "preview").string() + "\""), "");
     ASSERT_EQ(runAssetgen(root / "b", ""), "");
@@ -218,10 +225,13 @@ TEST(AssetgenRun, TwoRunsWriteIdenticalFilesAndPlayablePreviews) {
     // (the header itself is the WAV writer's, read back in sound_synth_test).
     auto checkPreview = [&](const std::string& name, const Pcm& raw) {
         Pcm wav = readFile(root / "preview" / (name + ".wav"));
-        EXPECT_TRUE(wav.size() >= 44 + raw.size() && std::equal(raw.begin(), raw.end(), wav.begin() + 44)) << name;
+        EXPECT_TRUE(wav.size() >= 44 + raw.size() &&
+                    std::equal(raw.begin(), raw.end(), wav.begin() + 44))
+            << name;
     };
     for (const auto& e : kEffects) checkPreview(e.name, readFile(effectPath(root / "a", e.name)));
-    for (int i = 0; i < kTrackCount; ++i) checkPreview(trackName(i), readFile(trackPath(root / "a", i)));
+    for (int i = 0; i < kTrackCount; ++i)
+        checkPreview(trackName(i), readFile(trackPath(root / "a", i)));
     fs::remove_all(root);
 }
 

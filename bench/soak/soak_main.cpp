@@ -56,9 +56,10 @@ void report() {
     double fps = soak.frames / cpuSeconds();
     long rss = peakRssKb();
     long growth = rss - soak.rssAtCheckpoint;
-    std::printf("%d frames: %.0f frames/s (%.0f by the wall clock), peak RSS %ld KB "
-                "(growth since %d frames: %ld KB)\n",
-                soak.frames, fps, soak.frames / wall, rss, soak.checkpoint, growth);
+    std::printf(
+        "%d frames: %.0f frames/s (%.0f by the wall clock), peak RSS %ld KB "
+        "(growth since %d frames: %ld KB)\n",
+        soak.frames, fps, soak.frames / wall, rss, soak.checkpoint, growth);
     bool ok = growth < targetGrowthKb && fps > targetFramesPerSecond;
     std::printf("targets (growth < %ld KB, > %.0f frames/s): %s\n", targetGrowthKb,
                 targetFramesPerSecond, ok ? "met" : "MISSED");

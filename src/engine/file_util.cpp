@@ -93,7 +93,8 @@ int writeFile(const void* data, const char* fileName, long length) {
     // No O_TRUNC: an older, longer file keeps its tail, as the game always did.
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT, 0644);
     if (fd < 0) {
-        std::fprintf(stderr, "parapet: cannot write file %s: %s\n", quotePath(path).c_str(), std::strerror(errno));
+        std::fprintf(stderr, "parapet: cannot write file %s: %s\n", quotePath(path).c_str(),
+                     std::strerror(errno));
         return 1;
     }
     const char* p = static_cast<const char*>(data);
@@ -111,7 +112,8 @@ int writeFile(const void* data, const char* fileName, long length) {
         left -= n;
     }
     if (::close(fd) != 0) {
-        std::fprintf(stderr, "parapet: cannot write file %s: %s\n", quotePath(path).c_str(), std::strerror(errno));
+        std::fprintf(stderr, "parapet: cannot write file %s: %s\n", quotePath(path).c_str(),
+                     std::strerror(errno));
         return 1;
     }
     return 0;

@@ -198,8 +198,10 @@ void loadHighscores() {
         std::string dataPath = resolveDataPath(highscoreFile);
         if (readHighscoreFile(dataPath, reason) == Found::unreadable) {
             resetHighscores();
-            std::fprintf(stderr, "parapet: cannot read the highscore file %s: %s; playing with "
-                         "the built-in table\n", quotePath(dataPath).c_str(), reason.c_str());
+            std::fprintf(stderr,
+                         "parapet: cannot read the highscore file %s: %s; playing with "
+                         "the built-in table\n",
+                         quotePath(dataPath).c_str(), reason.c_str());
         }
         return;
     }

@@ -40,8 +40,8 @@ void abandonGame() {
     }
     for (int i = 0; i < bodyPartSlots; ++i)
         if (game.bodyPartActive[i]) releaseBodyPart(i);
-    for (Actor* a : {game.leftMagazine, game.rightMagazine, game.leftSupplyBall,
-                     game.rightSupplyBall})
+    for (Actor* a :
+         {game.leftMagazine, game.rightMagazine, game.leftSupplyBall, game.rightSupplyBall})
         hideActor(a);
     if (game.levelNumberDisplay != nullptr) game.levelNumberDisplay->actor()->hideTree();
     if (game.nameField != nullptr) game.nameField->removeTreeFrom(theEngine);

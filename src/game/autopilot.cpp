@@ -65,8 +65,7 @@ Autopilot::Wanted Autopilot::decideInPlay() {
     Wanted want;
     int state = game.playerState[0];
     // Catching the saw needs the player to stay under it.
-    if (state == playerDying || state == playerDead || state == playerCatchingChainsaw)
-        return want;
+    if (state == playerDying || state == playerDead || state == playerCatchingChainsaw) return want;
     Actor* me = game.playerActor[0];
     // Where the player will be when the keys take effect, two frames on.
     int x = me->x() + static_cast<int>(me->velocityX() * 2);
@@ -112,8 +111,8 @@ Autopilot::Wanted Autopilot::decideInPlay() {
     bool throwHere = false;
     if (weapon == weaponEmpty) {
         // One ready supply decides; with both or neither, the nearer side.
-        bool left = game.leftSupplyReady != game.rightSupplyReady ? game.leftSupplyReady != 0
-                                                                  : x < 290;
+        bool left =
+            game.leftSupplyReady != game.rightSupplyReady ? game.leftSupplyReady != 0 : x < 290;
         goal = left ? leftSupplyX : rightSupplyX;
     } else {
         goal = ballTarget();

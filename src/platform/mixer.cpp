@@ -10,7 +10,8 @@ namespace {
 constexpr int accumulatorShift = 7;
 
 int16_t limit(int32_t value) {
-    if (value >= -Mixer::limiterKnee && value <= Mixer::limiterKnee) return static_cast<int16_t>(value);
+    if (value >= -Mixer::limiterKnee && value <= Mixer::limiterKnee)
+        return static_cast<int16_t>(value);
     // Above the knee the curve keeps rising with slope 1 at first, then flattens so it
     // approaches the ceiling but never reaches it, however many voices pile up.
     const int64_t room = Mixer::limiterCeiling - Mixer::limiterKnee;
@@ -27,7 +28,8 @@ void Mixer::setOutputRate(int outputRate) {
     if (outputRate <= 0 || outputRate == outputRate_) return;
     outputRate_ = outputRate;
     for (Voice& voice : voices_)
-        if (voice.playing) replaceRendering(voice, renderVoice(*voice.source, voice.frequency, outputRate_));
+        if (voice.playing)
+            replaceRendering(voice, renderVoice(*voice.source, voice.frequency, outputRate_));
 }
 
 int Mixer::addVoice(const uint8_t* samples, size_t length, int rate) {
@@ -50,7 +52,8 @@ std::shared_ptr<const std::vector<uint8_t>> Mixer::source(int voice) const {
 }
 
 bool Mixer::stale(const Voice& voice) const {
-    return voice.rendering.frequency != voice.frequency || voice.rendering.outputRate != outputRate_;
+    return voice.rendering.frequency != voice.frequency ||
+           voice.rendering.outputRate != outputRate_;
 }
 
 bool Mixer::needsRendering(int voice) const { return valid(voice) && stale(voices_[voice]); }
@@ -58,7 +61,8 @@ bool Mixer::needsRendering(int voice) const { return valid(voice) && stale(voice
 void Mixer::install(int voice, VoiceRendering&& rendering) {
     if (!valid(voice)) return;
     Voice& v = voices_[voice];
-    if (!stale(v) || rendering.frequency != v.frequency || rendering.outputRate != outputRate_) return;
+    if (!stale(v) || rendering.frequency != v.frequency || rendering.outputRate != outputRate_)
+        return;
     replaceRendering(v, std::move(rendering));
 }
 
@@ -68,7 +72,8 @@ void Mixer::replaceRendering(Voice& voice, VoiceRendering&& rendering) {
     if (voice.playing && oldFrames > 0) {
         // Both renderings are one pass through the same recording, so the place in the
         // recording maps across in proportion.
-        voice.position = static_cast<size_t>(static_cast<uint64_t>(voice.position) * newFrames / oldFrames);
+        voice.position =
+            static_cast<size_t>(static_cast<uint64_t>(voice.position) * newFrames / oldFrames);
     } else {
         voice.position = 0;
     }

@@ -1,7 +1,7 @@
 #pragma once
-#include <cstddef>
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -71,8 +71,8 @@ private:
         std::shared_ptr<const std::vector<uint8_t>> source;
         VoiceRendering rendering;
         int frequency = 0;
-        int32_t gain = 256;     // 256 is the recording's own loudness
-        size_t position = 0;    // output frame within the rendering
+        int32_t gain = 256;   // 256 is the recording's own loudness
+        size_t position = 0;  // output frame within the rendering
         bool playing = false;
         bool looped = false;
     };

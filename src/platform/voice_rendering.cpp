@@ -79,7 +79,8 @@ VoiceRendering renderVoice(const std::vector<uint8_t>& recording, int frequency,
     const double exact = static_cast<double>(recording.size()) * outputRate / frequency;
     const size_t frames = std::max<size_t>(1, static_cast<size_t>(std::llround(exact)));
     std::vector<float> period(recording.size());
-    for (size_t i = 0; i < recording.size(); ++i) period[i] = static_cast<float>(recording[i]) - 128.0f;
+    for (size_t i = 0; i < recording.size(); ++i)
+        period[i] = static_cast<float>(recording[i]) - 128.0f;
     rendering.samples.assign(frames, 0);
     resamplePeriod(period, frames, [&](size_t i, float v) {
         float scaled = std::round(v * 128.0f);

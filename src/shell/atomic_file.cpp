@@ -7,8 +7,7 @@
 #include <cstring>
 #include <filesystem>
 
-bool writeFileAtomically(const std::string& path, const std::string& contents,
-                         std::string& error) {
+bool writeFileAtomically(const std::string& path, const std::string& contents, std::string& error) {
     std::string temp = path + ".tmp." + std::to_string(::getpid());
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {

@@ -22,9 +22,7 @@ GameRecorder::~GameRecorder() {
     if (writer_.joinable()) writer_.join();
 }
 
-void GameRecorder::fillEnd(Recording& r) {
-    std::copy(game.score, game.score + 3, r.scores);
-}
+void GameRecorder::fillEnd(Recording& r) { std::copy(game.score, game.score + 3, r.scores); }
 
 void GameRecorder::frameStarted(int frame, const std::vector<InputCommand>& commands,
                                 int joysticks) {
@@ -83,8 +81,8 @@ void GameRecorder::endGame(int lastFrame) {
     game_.startTick = game_.seeds[0];
     int players = game_.players;
     int best = *std::max_element(game_.scores, game_.scores + players);
-    bool setTheRecord = nameSaved_ && best > game_.records[players - 1] &&
-                        best == highscoreValue[players - 1];
+    bool setTheRecord =
+        nameSaved_ && best > game_.records[players - 1] && best == highscoreValue[players - 1];
     store(formatRecording(game_), players, setTheRecord);
 }
 
@@ -93,8 +91,7 @@ void GameRecorder::store(std::string text, int players, bool setTheRecord) {
     auto write = [dir = settings_.replaysDir, text = std::move(text), players, setTheRecord] {
         std::string error;
         if (!storeGameRecording(dir, text, players, setTheRecord, error))
-            std::fprintf(stderr, "parapet: the game's recording was not kept: %s\n",
-                         error.c_str());
+            std::fprintf(stderr, "parapet: the game's recording was not kept: %s\n", error.c_str());
     };
     if (settings_.writeInBackground)
         writer_ = std::thread(write);

@@ -15,9 +15,9 @@
 class GameRecorder {
 public:
     struct Settings {
-        bool keepGames = true;      // store each game in the replays directory
-        std::string runFile;        // --record: the whole run, written at its end
-        std::string replaysDir;     // where kept games go
+        bool keepGames = true;   // store each game in the replays directory
+        std::string runFile;     // --record: the whole run, written at its end
+        std::string replaysDir;  // where kept games go
         std::string dataHash;
         uint32_t runStartTick = 0;  // the clock when the run began
         bool writeInBackground = true;

@@ -33,10 +33,10 @@
 #include "shell/net_game.h"
 #include "shell/options.h"
 #include "shell/paths.h"
-#include "shell/settings.h"
 #include "shell/recording.h"
 #include "shell/replay_store.h"
 #include "shell/seed_clock.h"
+#include "shell/settings.h"
 #include "shell/stats.h"
 #include "shell/trace.h"
 #include "sound/sound.h"
@@ -83,7 +83,8 @@ public:
         } else {
             // A live run: the game reads scripted devices that the capture (or the given
             // source) drives from the real ones, so what it saw is exactly the commands.
-            capture_ = std::make_unique<InputCapture>(*platform_.keyboard, platform_.joysticks.get());
+            capture_ =
+                std::make_unique<InputCapture>(*platform_.keyboard, platform_.joysticks.get());
             liveKeyboard_ = std::make_unique<ScriptedKeyboard>();
             liveJoysticks_ = std::make_unique<SimulatedJoysticks>(
                 playback_ != nullptr ? playback_->joysticks : capture_->joystickCount());
@@ -97,8 +98,7 @@ public:
 
     int run() {
         theClock = platform_.clock.get();
-        KeyboardDevice* keyboard =
-            liveKeyboard_ ? liveKeyboard_.get() : platform_.keyboard.get();
+        KeyboardDevice* keyboard = liveKeyboard_ ? liveKeyboard_.get() : platform_.keyboard.get();
         JoystickSource* joysticks =
             liveJoysticks_ ? liveJoysticks_.get() : platform_.joysticks.get();
         Engine engine(platform_.display.get(), keyboard, joysticks, 640, 480, 16);

@@ -13,13 +13,13 @@
 #include "platform/platform.h"
 #include "platform/sdl/sdl_platform.h"
 #include "shell/data_dir_check.h"
-#include "shell/game_run.h"
 #include "shell/data_hash.h"
+#include "shell/game_run.h"
 #include "shell/options.h"
-#include "shell/recording.h"
 #include "shell/paths.h"
-#include "shell/settings.h"
 #include "shell/quote_text.h"
+#include "shell/recording.h"
+#include "shell/settings.h"
 #include "shell/trace.h"
 #include "shell/window_icon.h"
 
@@ -52,10 +52,11 @@ int checkDataDir(const Options& options) {
     const std::string& dir = paths().dataDir;
     std::string problem = dataDirProblem(dir);
     if (problem.empty()) return 0;
-    const char* source = !options.dataDir.empty()  ? "given by --data"
-                         : std::getenv("PARAPET_DATA") != nullptr && *std::getenv("PARAPET_DATA") != '\0'
-                             ? "given by PARAPET_DATA"
-                             : "beside the program";
+    const char* source =
+        !options.dataDir.empty() ? "given by --data"
+        : std::getenv("PARAPET_DATA") != nullptr && *std::getenv("PARAPET_DATA") != '\0'
+            ? "given by PARAPET_DATA"
+            : "beside the program";
     std::fprintf(stderr,
                  "parapet: no game data in %s (%s): it %s; use --data DIR or PARAPET_DATA to point "
                  "at the game's data\n",

@@ -183,7 +183,8 @@ const std::vector<OptionRow>& optionTable() {
              o.joinHost = std::string(v.substr(0, colon));
              if (colon == std::string_view::npos) return std::string();
              long long n = 0;
-             std::string e = integerOption(v.substr(colon + 1), 1, 65535, n, "HOST:PORT with a port from 1 to 65535");
+             std::string e = integerOption(v.substr(colon + 1), 1, 65535, n,
+                                           "HOST:PORT with a port from 1 to 65535");
              if (e.empty() && o.joinHost.empty()) e = "expects a host name before the port";
              if (e.empty()) o.netPort = static_cast<int>(n);
              return e;
@@ -301,8 +302,7 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& options) {
         if (inputGiven) return usageError("--input cannot be used with --replay");
         if (joysticksGiven) return usageError("--joysticks cannot be used with --replay");
         if (startTickGiven) return usageError("--start-tick cannot be used with --replay");
-        if (!options.recordFile.empty())
-            return usageError("--record cannot be used with --replay");
+        if (!options.recordFile.empty()) return usageError("--record cannot be used with --replay");
     }
     return {};
 }

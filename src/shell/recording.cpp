@@ -24,7 +24,8 @@ std::vector<std::string_view> words(std::string_view line) {
 template <typename T>
 bool number(std::string_view text, T& value, T low, T high) {
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size() && value >= low && value <= high;
+    return error == std::errc() && end == text.data() + text.size() && value >= low &&
+           value <= high;
 }
 
 // Walks the header lines, one "name value..." per line, in a fixed order.
@@ -76,7 +77,8 @@ std::string formatRecording(const Recording& r) {
         << "joysticks " << r.joysticks << "\n"
         << "keys";
     for (const PlayerKeys& k : r.keys)
-        for (int code : {k.up, k.down, k.left, k.right, k.fire, k.chainsaw, k.bomb}) out << ' ' << code;
+        for (int code : {k.up, k.down, k.left, k.right, k.fire, k.chainsaw, k.bomb})
+            out << ' ' << code;
     out << "\n"
         << "records " << r.records[0] << ' ' << r.records[1] << ' ' << r.records[2] << "\n"
         << "scores " << r.scores[0] << ' ' << r.scores[1] << ' ' << r.scores[2] << "\n"
@@ -112,8 +114,8 @@ bool parseRecording(std::string_view text, Recording& r, std::string& error) {
             return false;
         }
         if (w[0] != name) {
-            error = at(reader.line(), std::string("expected '") + name + "', got '" +
-                                          std::string(w[0]) + "'");
+            error = at(reader.line(),
+                       std::string("expected '") + name + "', got '" + std::string(w[0]) + "'");
             return false;
         }
         if (w.size() < minWords || w.size() > maxWords) {
@@ -217,8 +219,8 @@ bool parseRecording(std::string_view text, Recording& r, std::string& error) {
             return false;
         }
         if (c.kind != InputCommand::Kind::key && c.joystick >= r.joysticks) {
-            error = "corrupt: an event for joystick " + std::to_string(c.joystick) +
-                    " but only " + std::to_string(r.joysticks) + " recorded";
+            error = "corrupt: an event for joystick " + std::to_string(c.joystick) + " but only " +
+                    std::to_string(r.joysticks) + " recorded";
             return false;
         }
     }

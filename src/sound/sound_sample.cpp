@@ -34,7 +34,8 @@ namespace {
 bool readSoundFile(const char* gameName, const std::string& path, std::vector<uint8_t>& data) {
     ReadableFile file = openRegularFile(path);
     if (file.fd < 0)
-        unusableSoundFile(gameName, path, file.missing ? "is missing" : "cannot be read: " + file.reason);
+        unusableSoundFile(gameName, path,
+                          file.missing ? "is missing" : "cannot be read: " + file.reason);
     // Checked before reading: a huge file in the data directory would otherwise stall the
     // start-up and take all the memory. The size is checked again while reading, for files
     // whose size the file system does not know.

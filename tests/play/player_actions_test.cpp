@@ -74,14 +74,16 @@ TEST_F(PlayerActions, FireWithTheChainsawStartsOneOfThreeStrokesWithItsSoundLate
         gameSrand(seed);
         openTrace(tracePath.c_str());
         updatePlayerActions();
-        const Stroke* s = std::find_if(std::begin(strokes), std::end(strokes),
-                                       [](const Stroke& k) { return k.state == game.playerState[0]; });
+        const Stroke* s = std::find_if(std::begin(strokes), std::end(strokes), [](const Stroke& k) {
+            return k.state == game.playerState[0];
+        });
         ASSERT_NE(s, std::end(strokes)) << "no stroke started";
         seen.insert(s->state);
         SCOPED_TRACE(s->state);
         EXPECT_EQ(game.playerActionTimer[0], s->timer);
         EXPECT_EQ(game.playerActor[0]->depth(), s->depth);
-        EXPECT_EQ(game.playerActor[0]->animation(), animations[seed % 2 ? s->leftRow : s->rightRow]);
+        EXPECT_EQ(game.playerActor[0]->animation(),
+                  animations[seed % 2 ? s->leftRow : s->rightRow]);
         int heardAfter = 0;
         while (soundCount("play", "s\\chainsaw_slash1.raw") == 0 && heardAfter < 30) {
             engine->runFrame();

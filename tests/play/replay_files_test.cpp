@@ -30,9 +30,9 @@ scenario::Run runParapet(const fs::path& dir, const std::string& arguments) {
     scenario::Run run;
     run.dir = dir;
     fs::remove(dir / "trace.jsonl");
-    std::string command = std::string(PARAPET_BINARY) + " --headless --data " +
-                          PARAPET_DATA_DIR + " --save-dir " + (dir / "save").string() +
-                          " --trace " + (dir / "trace.jsonl").string() + " " + arguments + " > " +
+    std::string command = std::string(PARAPET_BINARY) + " --headless --data " + PARAPET_DATA_DIR +
+                          " --save-dir " + (dir / "save").string() + " --trace " +
+                          (dir / "trace.jsonl").string() + " " + arguments + " > " +
                           (dir / "stderr.txt").string() + " 2>&1";
     int status = std::system(command.c_str());
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -81,9 +81,9 @@ int headerValue(const std::string& text, const std::string& name) {
 TEST(Recording, RecordedRunsAndGamesReplayToTheSameTrace) {
     fs::path dir = scenario::freshDir("recording_replays");
     fs::path runFile = dir / "run.replay";
-    scenario::Run live = runParapet(dir, "--input " + storedInput.string() + " --frames " +
-                                             std::to_string(storedFrames) + " --record " +
-                                             runFile.string());
+    scenario::Run live =
+        runParapet(dir, "--input " + storedInput.string() + " --frames " +
+                            std::to_string(storedFrames) + " --record " + runFile.string());
     ASSERT_EQ(live.exitCode, 0) << readText(dir / "stderr.txt");
 
     // The whole run, frame for frame.
@@ -124,16 +124,15 @@ TEST(Recording, APlaybackUsesTheKeysTheGameWasPlayedWith) {
     // The recorded player fired with Space, so the stored script's right Shift does nothing.
     std::ofstream(dir / "swapped.ini") << "[player1]\nfire = Space\n";
     fs::path runFile = dir / "run.replay";
-    scenario::Run live = runParapet(dir, "--config " + (dir / "swapped.ini").string() +
-                                             " --input " + storedInput.string() +
-                                             " --frames 2000 --record " + runFile.string());
+    scenario::Run live =
+        runParapet(dir, "--config " + (dir / "swapped.ini").string() + " --input " +
+                            storedInput.string() + " --frames 2000 --record " + runFile.string());
     ASSERT_EQ(live.exitCode, 0) << readText(dir / "stderr.txt");
     fs::path watch = dir / "watch";
     fs::create_directories(watch / "save");
     std::ofstream(watch / "plain.ini") << "# the viewer keeps the default keys\n";
-    scenario::Run again =
-        runParapet(watch, "--config " + (watch / "plain.ini").string() + " --replay " +
-                              runFile.string());
+    scenario::Run again = runParapet(
+        watch, "--config " + (watch / "plain.ini").string() + " --replay " + runFile.string());
     ASSERT_EQ(again.exitCode, 0) << readText(watch / "stderr.txt");
     EXPECT_EQ(gameEvents(again, 1, 2000), gameEvents(live, 1, 2000));
 }
@@ -210,8 +209,8 @@ TEST(AttractDemo, AnIdleMenuPlaysTheDemoUntilAKey) {
     fs::path dir = scenario::freshDir("attract_demo");
     // Nobody touches anything until the demo has run a while; then a key.
     std::ofstream(dir / "input.txt") << "1700 tap RSHIFT\n";
-    scenario::Run run = runParapet(dir, "--input " + (dir / "input.txt").string() +
-                                            " --frames 1800");
+    scenario::Run run =
+        runParapet(dir, "--input " + (dir / "input.txt").string() + " --frames 1800");
     ASSERT_EQ(run.exitCode, 0) << readText(dir / "stderr.txt");
     int menu = run.frameOfState(15);
     ASSERT_GT(menu, 0);

@@ -91,7 +91,8 @@ TEST(Replay, StoredGameReplaysToTheStoredTrace) {
     std::string script = readText(dataDir / "replay_input.txt");
     scenario::Run run = scenario::runGame(dir, script, replayFrames);
     ASSERT_EQ(run.exitCode, 0);
-    std::istringstream want(readText(dataDir / "replay_trace.jsonl")), got(normalised(run.traceText()));
+    std::istringstream want(readText(dataDir / "replay_trace.jsonl")),
+        got(normalised(run.traceText()));
     // Compare line by line so a failure names the first frame that differs.
     for (int line = 1;; ++line) {
         std::string a, b;  // fresh, so a trace that ends early shows as an empty line

@@ -90,9 +90,8 @@ inline Run runGame(const std::filesystem::path& dir, const std::string& script, 
         "XDG_CONFIG_HOME=" + (dir / "config").string() + " " + std::string(PARAPET_BINARY) +
         " --headless --data " + PARAPET_DATA_DIR + " --save-dir " + (dir / "save").string() +
         " --screenshot-dir " + (dir / "shots").string() + " --input " +
-        (dir / "input.txt").string() + " --trace " + (dir / "trace.jsonl").string() +
-        " --frames " + std::to_string(frames) + " " + extra + " > " +
-        (dir / "stdout.txt").string() + " 2>&1";
+        (dir / "input.txt").string() + " --trace " + (dir / "trace.jsonl").string() + " --frames " +
+        std::to_string(frames) + " " + extra + " > " + (dir / "stdout.txt").string() + " 2>&1";
     int status = std::system(command.c_str());
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     std::ifstream in(dir / "trace.jsonl");

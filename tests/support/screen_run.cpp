@@ -113,9 +113,9 @@ Result run(const std::string& dir, const std::string& script, const std::string&
     result.dir = dir;
     // A settings file of the developer's own must not change what the tests see.
     std::string command = "XDG_CONFIG_HOME='" + dir + "/config' '" + std::string(PARAPET_BINARY) +
-                          "' --headless --data '" +
-                          PARAPET_DATA_DIR + "' --save-dir '" + dir + "/save' --screenshot-dir '" +
-                          dir + "/shots' --trace '" + dir + "/trace.jsonl' " + extraArgs;
+                          "' --headless --data '" + PARAPET_DATA_DIR + "' --save-dir '" + dir +
+                          "/save' --screenshot-dir '" + dir + "/shots' --trace '" + dir +
+                          "/trace.jsonl' " + extraArgs;
     if (!script.empty()) {
         std::ofstream(dir + "/input.txt") << script;
         command += " --input '" + dir + "/input.txt'";

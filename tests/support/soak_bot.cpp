@@ -38,7 +38,8 @@ bool SoakBot::read(uint8_t state[256]) {
     int high = 0;
     for (int i = 0; i < climberSlots; ++i) {
         int s = game.climberState[i];
-        if ((s == climberResting || s == climberClimbing) && game.climberActor[i]->y() < 260) ++high;
+        if ((s == climberResting || s == climberClimbing) && game.climberActor[i]->y() < 260)
+            ++high;
     }
     if (high >= 2 && game.smartBombs[0] > 0) press(keyReturn);
 

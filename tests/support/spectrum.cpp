@@ -9,8 +9,8 @@ std::vector<double> powerSpectrumDb(const std::vector<int16_t>& signal, size_t s
     std::vector<std::complex<double>> bins(size);
     for (size_t i = 0; i < size; ++i) {
         double x = 2 * pi * static_cast<double>(i) / static_cast<double>(size - 1);
-        double window = 0.35875 - 0.48829 * std::cos(x) + 0.14128 * std::cos(2 * x) -
-                        0.01168 * std::cos(3 * x);
+        double window =
+            0.35875 - 0.48829 * std::cos(x) + 0.14128 * std::cos(2 * x) - 0.01168 * std::cos(3 * x);
         bins[i] = window * (i < signal.size() ? signal[i] : 0);
     }
     // Iterative radix-2 FFT.

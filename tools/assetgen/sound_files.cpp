@@ -27,9 +27,13 @@ struct EffectRecipe {
 };
 
 // Slow and low, the way an arena announcer leans on every word; the game's name most of all.
-Buffer announceComing(double rate) { return snd::makeAnnouncement("Here they come!", rate, 21, 120, 30); }
+Buffer announceComing(double rate) {
+    return snd::makeAnnouncement("Here they come!", rate, 21, 120, 30);
+}
 Buffer announceTitle(double rate) { return snd::makeAnnouncement("Parapet!", rate, 22, 85, 24); }
-Buffer announceDefend(double rate) { return snd::makeAnnouncement("Defend the wall!", rate, 23, 115, 30); }
+Buffer announceDefend(double rate) {
+    return snd::makeAnnouncement("Defend the wall!", rate, 23, 115, 30);
+}
 
 // The chainsaw idles under everything else for long stretches, so it sits lowest; the
 // cries and the splat are the game's punctuation and sit highest.
@@ -134,11 +138,13 @@ bool generateSounds(const std::string& outDir) {
             // Tunes take longest, so they go first and the effects fill in behind them.
             if (j < snd::kSongCount) {
                 auto data = renderMusic(j);
-                if (!writeBytes(outDir + "/m/" + musicName(j) + ".raw", data.data(), data.size())) ok = false;
+                if (!writeBytes(outDir + "/m/" + musicName(j) + ".raw", data.data(), data.size()))
+                    ok = false;
             } else {
                 const EffectRecipe& r = effectRecipes[j - snd::kSongCount];
                 auto data = renderEffect(r);
-                if (!writeBytes(outDir + "/s/" + r.name + ".raw", data.data(), data.size())) ok = false;
+                if (!writeBytes(outDir + "/s/" + r.name + ".raw", data.data(), data.size()))
+                    ok = false;
             }
         }
     };

@@ -1,13 +1,13 @@
 #include "platform/headless/input_script.h"
 
-#include <algorithm>
-#include <cctype>
-#include <charconv>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <limits>
 

@@ -46,8 +46,7 @@ bool SdlAudio::open() {
     wanted.userdata = this;
     SDL_AudioSpec obtained{};
     // Format and channels stay ours (SDL converts if it must); the rate is the device's.
-    device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained,
-                                  SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
     if (device_ == 0) return false;
     // Not yet running and no voice rendered, so the mixer can be touched without the lock.
     mixer_.setOutputRate(obtained.freq);
@@ -101,10 +100,12 @@ void SdlAudio::ensureRendered(int voice) {
         std::unique_lock<std::mutex> guard(jobsMutex_);
         auto pending = [&] {
             return rendering_ == voice ||
-                   std::any_of(jobs_.begin(), jobs_.end(), [&](const RenderJob& j) { return j.voice == voice; });
+                   std::any_of(jobs_.begin(), jobs_.end(),
+                               [&](const RenderJob& j) { return j.voice == voice; });
         };
         // Taking a queued job over is quicker than waiting for the ones before it.
-        auto queued = std::find_if(jobs_.begin(), jobs_.end(), [&](const RenderJob& j) { return j.voice == voice; });
+        auto queued = std::find_if(jobs_.begin(), jobs_.end(),
+                                   [&](const RenderJob& j) { return j.voice == voice; });
         if (queued != jobs_.end()) jobs_.erase(queued);
         jobsChanged_.wait(guard, [&] { return quitting_ || !pending(); });
     }

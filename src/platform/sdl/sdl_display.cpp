@@ -39,8 +39,7 @@ std::string reason(const char* what) {
 
 }  // namespace
 
-std::unique_ptr<SdlDisplay> SdlDisplay::create(const SdlSettings& settings,
-                                               SdlLibraryShare library,
+std::unique_ptr<SdlDisplay> SdlDisplay::create(const SdlSettings& settings, SdlLibraryShare library,
                                                std::shared_ptr<KeyHoldBack> holdBack,
                                                std::string& error) {
     // Hard pixel edges at every scale; and the game paces itself, so no waiting for vsync.
@@ -49,9 +48,8 @@ std::unique_ptr<SdlDisplay> SdlDisplay::create(const SdlSettings& settings,
 
     int scale = fittingScale(settings.scale);
     Uint32 flags = SDL_WINDOW_RESIZABLE;
-    SDL_Window* window =
-        SDL_CreateWindow("Parapet", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                         screenWidth * scale, screenHeight * scale, flags);
+    SDL_Window* window = SDL_CreateWindow("Parapet", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                          screenWidth * scale, screenHeight * scale, flags);
     if (window == nullptr) {
         error = reason("cannot open a window");
         return nullptr;
@@ -90,8 +88,7 @@ std::unique_ptr<SdlDisplay> SdlDisplay::create(const SdlSettings& settings,
 }
 
 SdlDisplay::SdlDisplay(SdlLibraryShare library, SDL_Window* window, SDL_Renderer* renderer,
-                       SDL_Texture* texture, bool fullscreen, int windowedWidth,
-                       int windowedHeight)
+                       SDL_Texture* texture, bool fullscreen, int windowedWidth, int windowedHeight)
     : Display(screenWidth, screenHeight),
       library_(std::move(library)),
       window_(window),
@@ -176,13 +173,13 @@ void SdlDisplay::pumpEvents() {
                 break;
             case SDL_KEYDOWN: {
                 const SDL_Keysym& key = event.key.keysym;
-                bool enter = key.scancode == SDL_SCANCODE_RETURN ||
-                             key.scancode == SDL_SCANCODE_KP_ENTER;
+                bool enter =
+                    key.scancode == SDL_SCANCODE_RETURN || key.scancode == SDL_SCANCODE_KP_ENTER;
                 if (enter && (key.mod & KMOD_ALT) != 0 && event.key.repeat == 0) {
                     setFullscreen(!fullscreen_);
                     if (holdBack_) {
-                        for (SDL_Scancode held : {key.scancode, SDL_SCANCODE_LALT,
-                                                  SDL_SCANCODE_RALT}) {
+                        for (SDL_Scancode held :
+                             {key.scancode, SDL_SCANCODE_LALT, SDL_SCANCODE_RALT}) {
                             holdBack_->holdBack(dikFromScancode(held));
                         }
                     }
@@ -208,7 +205,7 @@ bool SdlDisplay::takeFocusLost() {
 
 int SdlDisplay::windowScale() const {
     // A window the player dragged to any size is remembered as the nearest whole scale.
-    double fit = std::min(windowedWidth_ / double(screenWidth),
-                          windowedHeight_ / double(screenHeight));
+    double fit =
+        std::min(windowedWidth_ / double(screenWidth), windowedHeight_ / double(screenHeight));
     return std::clamp(static_cast<int>(fit + 0.5), 1, 8);
 }

@@ -17,8 +17,7 @@ class SdlDisplay : public Display {
 public:
     // Null with a one-line reason when no window can be opened.
     // The keys of the full-screen switch are held back from the game through `holdBack`.
-    static std::unique_ptr<SdlDisplay> create(const SdlSettings& settings,
-                                              SdlLibraryShare library,
+    static std::unique_ptr<SdlDisplay> create(const SdlSettings& settings, SdlLibraryShare library,
                                               std::shared_ptr<KeyHoldBack> holdBack,
                                               std::string& error);
     ~SdlDisplay() override;

@@ -29,16 +29,15 @@ bool createSdlPlatform(const SdlSettings& settings, Platform& platform, std::str
     // nothing at all. Only someone who asked for such a driver by name gets it.
     const char* driver = SDL_GetCurrentVideoDriver();
     const char* wanted = std::getenv("SDL_VIDEODRIVER");
-    bool invisible = driver != nullptr && (std::strcmp(driver, "offscreen") == 0 ||
-                                           std::strcmp(driver, "dummy") == 0);
+    bool invisible = driver != nullptr &&
+                     (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
     if (invisible && (wanted == nullptr || std::strstr(wanted, driver) == nullptr)) {
         error = "no screen found (neither DISPLAY nor WAYLAND_DISPLAY leads to one)";
         return false;
     }
     // Without controller support the game is still playable from the keyboard.
     if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
-        std::fprintf(stderr, "parapet: no game controllers (%s); keyboard only\n",
-                     SDL_GetError());
+        std::fprintf(stderr, "parapet: no game controllers (%s); keyboard only\n", SDL_GetError());
     }
     auto holdBack = std::make_shared<KeyHoldBack>();
     std::unique_ptr<SdlDisplay> display = SdlDisplay::create(settings, library, holdBack, error);
