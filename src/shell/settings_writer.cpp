@@ -1,14 +1,10 @@
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "shell/atomic_file.h"
 #include "shell/settings.h"
 
 namespace fs = std::filesystem;
@@ -77,19 +73,6 @@ std::vector<std::string> withWindow(std::vector<std::string> lines, bool fullscr
     return lines;
 }
 
-bool writeAll(int fd, const std::string& text) {
-    const char* data = text.data();
-    size_t left = text.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, data, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data += n;
-        left -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
 }  // namespace
 
 bool saveWindowSettings(const std::string& path, bool fullscreen, int scale, std::string& error) {
@@ -106,24 +89,6 @@ bool saveWindowSettings(const std::string& path, bool fullscreen, int scale, std
     std::error_code ec;
     fs::path dir = fs::path(path).parent_path();
     if (!dir.empty()) fs::create_directories(dir, ec);
-    // Written beside the real file and renamed over it: a crash leaves the old file or the
-    // new one, never a half-written mix of the player's settings.
-    std::string temp = path + ".tmp." + std::to_string(::getpid());
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return false;
-    }
-    bool ok = writeAll(fd, text) && ::fsync(fd) == 0;
-    int failure = errno;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
-        ok = false;
-        failure = errno;
-    }
-    if (!ok) {
-        ::unlink(temp.c_str());
-        error = std::strerror(failure);
-    }
-    return ok;
+    // A crash leaves the old file or the new one, never a half-written mix of the settings.
+    return writeFileAtomically(path, text, error);
 }
