@@ -32,12 +32,7 @@ void Autopilot::commandsFor(int frame, std::vector<InputCommand>& out) {
     auto set = [&](int code, bool down) {
         if (down_[code] == down) return;
         down_[code] = down;
-        InputCommand c;
-        c.frame = frame;
-        c.kind = InputCommand::Kind::key;
-        c.code = code;
-        c.down = down;
-        out.push_back(c);
+        out.push_back(keyCommand(frame, code, down));
     };
     set(keyLeft, want.left);
     set(keyRight, want.right);

@@ -31,12 +31,7 @@ void InputCapture::captureKeyboard(int frame, std::vector<InputCommand>& out) {
         bool down = (fresh[code] & 0x80) != 0;
         if (down == ((keys_[code] & 0x80) != 0)) continue;
         keys_[code] = down ? 0x80 : 0x00;
-        InputCommand c;
-        c.frame = frame;
-        c.kind = InputCommand::Kind::key;
-        c.code = code;
-        c.down = down;
-        out.push_back(c);
+        out.push_back(keyCommand(frame, code, down));
     }
 }
 

@@ -304,6 +304,15 @@ void applyInputCommand(const InputCommand& c, ScriptedKeyboard* keyboard,
     }
 }
 
+InputCommand keyCommand(int frame, int code, bool down) {
+    InputCommand c;
+    c.frame = frame;
+    c.kind = InputCommand::Kind::key;
+    c.code = code;
+    c.down = down;
+    return c;
+}
+
 std::string formatInputCommand(const InputCommand& c) {
     std::string line = std::to_string(c.frame);
     const char* upDown = c.down ? " down" : " up";

@@ -41,6 +41,8 @@ bool checkScriptJoysticks(const InputScript& script, int joystickCount, std::str
 // The command as one script line (without a newline), keys by name where they have one, so
 // a list of commands written this way parses back to the same commands.
 std::string formatInputCommand(const InputCommand& command);
+// A key going down or up at the start of frame step `frame`.
+InputCommand keyCommand(int frame, int code, bool down);
 // Sets the key, button or stick the command names; a null device takes nothing.
 void applyInputCommand(const InputCommand& command, ScriptedKeyboard* keyboard,
                        SimulatedJoysticks* joysticks);
