@@ -241,7 +241,7 @@ TEST(TrackNames, TheNumberRunsUpWithItsCarry) {
     }
 }
 
-TEST_F(SoundTest, GameSoundsLoadInOrderWithTheirRates) {
+TEST_F(SoundTest, GameSoundsLoadInOrderWithTheirRatesAndVolumes) {
     for (const EffectFile& e : effectFiles) writeSound(e.file, {0x80});
     for (int i = 1; i <= 8; ++i) writeSound("m\\mus0" + std::to_string(i) + ".raw", {0x80, 0x81});
     openDevice();
@@ -260,14 +260,8 @@ TEST_F(SoundTest, GameSoundsLoadInOrderWithTheirRates) {
     }
     EXPECT_EQ(effect("s\\nothing.raw"), nullptr);
     EXPECT_EQ(effect("S\\SPLAT3.RAW"), nullptr) << "names are exact";
-}
 
-TEST_F(SoundTest, VolumesSetMusicAndEffectsApartClampedAndReachSamplesLoadedLater) {
-    for (const EffectFile& e : effectFiles) writeSound(e.file, {1});
-    for (int i = 1; i <= musicTrackCount; ++i)
-        writeSound("m\\mus0" + std::to_string(i) + ".raw", {2});
-    openDevice();
-    loadSounds();
+    // Volumes set music and effects apart, clamped, and reach samples loaded later.
     auto volumes = [&] {
         std::vector<int> music, sfx;
         for (SoundSample* s : musicTrack) music.push_back(audio_.voices()[s->voice()].volume);
