@@ -78,7 +78,7 @@ TEST(Mixer, ResamplingKeepsThePitchAndLeavesNoImagesAboveTheVoicesNyquistFrequen
     }
 }
 
-TEST(Mixer, TheLimiterPassesOrdinaryLevelsUntouchedAndNeverReachesFullScale) {
+TEST(Mixer, TheLimiterNeverReachesFullScale) {
     struct Case {
         int highs, lows;  // voices at 255 and at 0 (at 1 beside high ones, to cancel exactly)
     };
@@ -102,12 +102,6 @@ TEST(Mixer, TheLimiterPassesOrdinaryLevelsUntouchedAndNeverReachesFullScale) {
             EXPECT_EQ(*loudest, 0) << "the sum is limited, not each voice";
         }
     }
-    // Below the knee a voice keeps exactly the loudness it always had.
-    std::vector<uint8_t> moderate(64, 200);
-    Mixer mixer(22050);
-    mixer.play(mixer.addVoice(moderate.data(), 64, 22050), true);
-    for (int16_t value : mixLeft(mixer, 64)) ASSERT_NEAR(value, level(200), 2);
-
     // Full-swing square waves overshoot once band-limited; a pile of them still stays clear.
     std::vector<uint8_t> square(441);
     for (size_t i = 0; i < square.size(); ++i) square[i] = (i / 21) % 2 ? 255 : 0;
@@ -118,6 +112,7 @@ TEST(Mixer, TheLimiterPassesOrdinaryLevelsUntouchedAndNeverReachesFullScale) {
     for (int16_t value : out) ASSERT_LE(std::abs(int{value}), Mixer::limiterCeiling);
 }
 
+// The single-voice cases at full volume also show levels below the limiter's knee untouched.
 TEST(Mixer, VolumeScalesEachVoiceOnItsOwnAndFullVolumeChangesNothing) {
     struct Case {
         int loudPercent, quietPercent;
@@ -195,10 +190,11 @@ TEST(Mixer, OneShotEndsSilentAndPlayRestartsFromTheStart) {
     }
 }
 
-TEST(Mixer, StopSilencesAtOnce) {
+TEST(Mixer, VoicesOwnACopyOfTheirSamplesAndStopSilencesAtOnce) {
     std::vector<uint8_t> samples(1000, 90);
     Mixer mixer(8000);
     int music = mixer.addVoice(samples.data(), samples.size(), 8000);
+    samples.assign(samples.size(), 128);  // the caller's buffer is free to change
     std::vector<uint8_t> other(1000, 150);
     int effect = mixer.addVoice(other.data(), other.size(), 8000);
     mixer.play(music, true);
@@ -245,16 +241,6 @@ TEST(Mixer, EmptyRecordingsUnknownVoicesAndVoicesNeverPlayedAreSilent) {
         EXPECT_FALSE(mixer.isPlaying(bad));
     }
     for (int16_t value : mixLeft(mixer, 8)) EXPECT_EQ(value, 0);
-}
-
-TEST(Mixer, VoicesOwnACopyOfTheirSamples) {
-    std::vector<uint8_t> samples(16, 200);
-    Mixer mixer(8000);
-    int voice = mixer.addVoice(samples.data(), samples.size(), 8000);
-    samples.assign(16, 128);
-    samples.shrink_to_fit();
-    mixer.play(voice, false);
-    EXPECT_NEAR(mixLeft(mixer, 1)[0], level(200), 2);
 }
 
 }  // namespace

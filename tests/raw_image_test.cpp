@@ -189,10 +189,6 @@ TEST_F(SpriteFrames, TheMaskShowsTheCellAsItIsDrawn) {
          "..XX"
          "...."
          "...X"},
-        {false, true,
-         "X..."
-         "...."
-         "XX.."},
         {true, true,
          "...X"
          "...."

@@ -105,10 +105,6 @@ TEST(SdlAudio, WithoutADeviceOpenFailsAndVoicesStayHarmless) {
     EXPECT_EQ(audio.createVoice(samples.data(), samples.size(), 0), -1);
 }
 
-}  // namespace
-
-namespace {
-
 TEST(SdlAudio, WithoutASoundCardOnlyTheGameSpeaks) {
     ScopedEnv driver("SDL_AUDIODRIVER", "alsa");
     testing::internal::CaptureStderr();
