@@ -105,14 +105,6 @@ TEST(InputScript, MalformedLinesAreRejectedWithTheirNumberAndAReason) {
     EXPECT_EQ(last.commands[1].frame, 2147483647);
 }
 
-TEST(InputScript, JoysticksTheRunDoesNotHaveAreRejectedWithTheirLine) {
-    InputScript s = parseOk("1 key A down\n2 joy 1 button 0 down\n");
-    std::string error;
-    EXPECT_TRUE(checkScriptJoysticks(s, 2, error));
-    EXPECT_FALSE(checkScriptJoysticks(s, 1, error));
-    EXPECT_EQ(error.rfind("input:2: ", 0), 0u) << error;
-}
-
 // Only a regular file of sensible size is a script; nothing else may hang or exhaust memory.
 TEST(InputScript, FilesThatAreNoScriptAreRefusedWithoutReadingThem) {
     std::string dir = makeTempDir("input_script");
