@@ -69,14 +69,11 @@ TEST(InputScript, MalformedLinesAreRejectedWithTheirNumberAndAReason) {
         {"5 key SPACE down\n4 key SPACE up\n", 2, "never go back"},
         {"1\n", 1, "missing command"},
         {"1 press SPACE\n", 1, "press"},
-        {"1 key\n", 1, "missing key"},
         {"1 key 256 down\n", 1, "256"},
-        {"1 key 12a down\n", 1, "12a"},
         {"1 key escape down\n", 1, "escape"},
         {"1 key SPACE pressed\n", 1, "pressed"},
         {"1 key SPACE down now\n", 1, "now"},
         {"1 tap SPACE 0\n", 1, "1 or more"},
-        {"1 tap SPACE two\n", 1, "two"},
         {"1 tap SPACE 2 3\n", 1, "3"},
         {"1 joy 8 button 0 down\n", 1, "0-7"},
         {"1 joy 0 button 32 down\n", 1, "0-31"},
@@ -106,14 +103,6 @@ TEST(InputScript, MalformedLinesAreRejectedWithTheirNumberAndAReason) {
     InputScript last = parseOk("2147483645 tap SPACE\n");
     ASSERT_EQ(last.commands.size(), 2u);
     EXPECT_EQ(last.commands[1].frame, 2147483647);
-}
-
-TEST(InputScript, JoysticksTheRunDoesNotHaveAreRejectedWithTheirLine) {
-    InputScript s = parseOk("1 key A down\n2 joy 1 button 0 down\n");
-    std::string error;
-    EXPECT_TRUE(checkScriptJoysticks(s, 2, error));
-    EXPECT_FALSE(checkScriptJoysticks(s, 1, error));
-    EXPECT_EQ(error.rfind("input:2: ", 0), 0u) << error;
 }
 
 // Only a regular file of sensible size is a script; nothing else may hang or exhaust memory.

@@ -1,7 +1,6 @@
 // What an installed game relies on: finding its data beside the program in each layout,
 // its window icon, and a manual page that keeps up with the options.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -15,20 +14,9 @@
 #include "shell/options.h"
 #include "shell/paths.h"
 #include "shell/window_icon.h"
+#include "support/test_sheets.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-
-fs::path freshDir(const std::string& name) {
-    fs::path dir =
-        fs::temp_directory_path() / ("parapet-install-" + name + "-" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
-
-}  // namespace
 
 TEST(InstallLayout, DataDirectoryFoundBesideTheProgramInEachLayout) {
     struct Case {
@@ -50,7 +38,7 @@ TEST(InstallLayout, DataDirectoryFoundBesideTheProgramInEachLayout) {
         {"none", {"opt/games"}, "opt/games", "opt/games/data"},
     };
     for (const Case& c : cases) {
-        fs::path root = freshDir("layout");
+        fs::path root = makeTempDir("layout");
         for (const char* d : c.dirs) fs::create_directories(root / d);
         EXPECT_EQ(dataDirBeside((root / c.program).string()), (root / c.expected).string())
             << c.layout;
@@ -75,7 +63,7 @@ public:
 }  // namespace
 
 TEST(InstallLayout, WindowIconReadFromTheDataDirectoryOrLeftOut) {
-    fs::path root = freshDir("icon");
+    fs::path root = makeTempDir("icon");
     fs::create_directories(root / "g");
     paths().dataDir = root.string();
     const fs::path file = root / "g" / "Icon_64x64.rgba";
