@@ -1,6 +1,7 @@
 #pragma once
 // Runs the real program headless from an input script and reads back what it traced.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -74,7 +75,9 @@ struct Run {
 // A fresh directory per run under the test temp directory; a highscore file may be put in
 // its save/ directory before the run.
 inline std::filesystem::path freshDir(const std::string& name) {
-    std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) / ("parapet_" + name);
+    // The process id keeps two test runs on one machine out of each other's folders.
+    std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) /
+                                ("parapet_" + name + "_" + std::to_string(::getpid()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir / "save");
     return dir;
