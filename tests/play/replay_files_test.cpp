@@ -83,7 +83,8 @@ scenario::Run recordStored(const fs::path& dir, int frames, const std::string& a
 }
 
 // Plays `file` back with its own save directory, dir/watch/save, to show what a playback keeps.
-scenario::Run playBack(const fs::path& dir, const fs::path& file, const std::string& arguments = "") {
+scenario::Run playBack(const fs::path& dir, const fs::path& file,
+                       const std::string& arguments = "") {
     fs::path watch = dir / "watch";
     fs::create_directories(watch / "save");
     scenario::Run run = runParapet(watch, arguments + " --replay " + file.string());
