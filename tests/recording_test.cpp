@@ -42,18 +42,8 @@ TEST(RecordingFormat, HeaderAndEventsSurviveARoundTrip) {
     Recording read;
     std::string error;
     ASSERT_TRUE(parseRecording(text, read, error)) << error;
-    EXPECT_EQ(read.origin, written.origin);
-    EXPECT_EQ(read.gameVersion, written.gameVersion);
-    EXPECT_EQ(read.dataHash, written.dataHash);
-    EXPECT_EQ(read.startTick, written.startTick);
-    EXPECT_EQ(read.seeds, written.seeds);
-    EXPECT_EQ(read.players, 3);
-    EXPECT_EQ(read.joysticks, 2);
-    EXPECT_EQ(read.keys[1].fire, 57);
-    EXPECT_EQ(std::vector<int>(read.records, read.records + 3), (std::vector<int>{2900, 0, 150}));
-    EXPECT_EQ(std::vector<int>(read.scores, read.scores + 3), (std::vector<int>{100, 999999, 0}));
-    EXPECT_EQ(read.frames, 500);
-    // Written again, it is the same text: nothing was lost or reordered.
+    // The sample sets each header field off its default and the reader wants every line,
+    // so writing what was read gives the same text only if nothing was lost or reordered.
     EXPECT_EQ(formatRecording(read), text);
 }
 
@@ -101,17 +91,6 @@ TEST(RecordingFormat, BadHeadersAndEventsAreRefusedWithAReason) {
         EXPECT_FALSE(parseRecording(text, r, error)) << bad.change;
         EXPECT_NE(error.find(bad.reason), std::string::npos) << error;
     }
-}
-
-TEST(RecordingFormat, OnlyThisVersionWithTheseDataFilesPlaysHere) {
-    Recording r = sample();
-    std::string error;
-    EXPECT_TRUE(recordingPlaysHere(r, "0123456789abcdef", error));
-    EXPECT_FALSE(recordingPlaysHere(r, "fedcba9876543210", error));
-    EXPECT_NE(error.find("other data files"), std::string::npos);
-    r.gameVersion = "0.0.1";
-    EXPECT_FALSE(recordingPlaysHere(r, "0123456789abcdef", error));
-    EXPECT_NE(error.find("game version 0.0.1"), std::string::npos) << error;
 }
 
 std::string readText(const std::filesystem::path& path) {

@@ -33,20 +33,15 @@ TEST(NetPacket, GreetingAndInputRoundTrip) {
     hello.startTick = 0xFFFFFFFFu;
     hello.delay = 8;
     hello.highscores[41] = 0xAB;
+    // Every field is off its default, so encoding what was decoded gives the same bytes only
+    // if nothing was lost on the way.
     Packet p;
     ASSERT_TRUE(accepted(encodeHello(hello), p));
-    EXPECT_EQ(p.hello.role, Role::guest);
-    EXPECT_EQ(p.hello.version, "0.1.0");
-    EXPECT_EQ(p.hello.dataHash, hello.dataHash);
-    EXPECT_EQ(p.hello.startTick, hello.startTick);
-    EXPECT_EQ(p.hello.delay, 8);
-    EXPECT_EQ(p.hello.highscores[41], 0xAB);
+    EXPECT_EQ(encodeHello(p.hello), encodeHello(hello));
 
     InputFrame input = sampleInput();
     ASSERT_TRUE(accepted(encodeInput(input), p));
-    EXPECT_EQ(p.input.frame, input.frame);
-    ASSERT_EQ(p.input.count, 3);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(p.input.commands[i], input.commands[i]) << i;
+    EXPECT_EQ(encodeInput(p.input), encodeInput(input));
 }
 
 TEST(NetPacket, MalformedPacketsAreRefused) {

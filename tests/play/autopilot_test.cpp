@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <vector>
 
@@ -22,12 +21,12 @@ struct Outcome {
     int score = 0;
 };
 
-// One game from the menu's Start to game over (or `maxFrames`), the autopilot at the keys.
-Outcome playOneGame(uint32_t startTick, int maxFrames = 40000) {
+// One game from the menu's Start to game over (or 40000 frames), the autopilot at the keys.
+Outcome playOneGame(uint32_t startTick) {
     auto dir = scenario::freshDir("autopilot_" + std::to_string(startTick));
     Options options;
     options.headless = true;
-    options.frames = maxFrames;
+    options.frames = 40000;
     paths().dataDir = options.dataDir = PARAPET_DATA_DIR;
     paths().saveDir = options.saveDir = (dir / "save").string();
     paths().screenshotDir = options.screenshotDir = (dir / "shots").string();
@@ -61,23 +60,6 @@ TEST(Autopilot, SurvivesTwoLevelsOnMostStartTicks) {
         EXPECT_GT(o.score, 0) << "start tick " << tick;
     }
     EXPECT_GE(survived, 4) << "of " << std::size(ticks);
-}
-
-// The figure for the notes: run with --gtest_also_run_disabled_tests.
-TEST(Autopilot, DISABLED_MeasureOnTwentyStartTicks) {
-    int levels = 0, score = 0, worstLevels = 1 << 30, worstScore = 1 << 30, survived = 0;
-    for (uint32_t i = 0; i < 20; ++i) {
-        uint32_t tick = i * 104729u + 17u;
-        Outcome o = playOneGame(tick);
-        std::printf("start tick %u: %d levels won, score %d\n", tick, o.levelsWon, o.score);
-        levels += o.levelsWon;
-        score += o.score;
-        worstLevels = std::min(worstLevels, o.levelsWon);
-        worstScore = std::min(worstScore, o.score);
-        survived += o.levelsWon >= 2;
-    }
-    std::printf("levels won: mean %.2f, worst %d; score: mean %.0f, worst %d; %d of 20 won two\n",
-                levels / 20.0, worstLevels, score / 20.0, worstScore, survived);
 }
 
 }  // namespace
