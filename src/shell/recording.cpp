@@ -9,18 +9,6 @@ namespace {
 constexpr int maxFrames = 100'000'000;  // about five weeks of play
 constexpr size_t maxSeeds = 1'000'000;
 
-std::vector<std::string_view> words(std::string_view line) {
-    std::vector<std::string_view> out;
-    size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) ++i;
-        size_t start = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') ++i;
-        if (i > start) out.push_back(line.substr(start, i - start));
-    }
-    return out;
-}
-
 template <typename T>
 bool number(std::string_view text, T& value, T low, T high) {
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -43,7 +31,7 @@ public:
             ++line_;
             if (size_t hash = line.find('#'); hash != std::string_view::npos)
                 line = line.substr(0, hash);
-            out = words(line);
+            out = splitWords(line);
             if (!out.empty()) return true;
         }
         return false;
@@ -179,7 +167,7 @@ bool parseRecording(std::string_view text, Recording& r, std::string& error) {
     for (size_t pos = 0; pos < rest.size();) {
         size_t eol = rest.find('\n', pos);
         if (eol == std::string_view::npos) eol = rest.size();
-        std::vector<std::string_view> lw = words(rest.substr(pos, eol - pos));
+        std::vector<std::string_view> lw = splitWords(rest.substr(pos, eol - pos));
         if (!lw.empty() && lw[0] == "end") {
             endAt = pos;
             int frames = 0;

@@ -42,18 +42,6 @@ bool parseInt(std::string_view text, int& value) {
     return error == std::errc() && end == text.data() + text.size();
 }
 
-std::vector<std::string_view> splitWords(std::string_view line) {
-    std::vector<std::string_view> words;
-    size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
-        size_t start = i;
-        while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i]))) ++i;
-        if (i > start) words.push_back(line.substr(start, i - start));
-    }
-    return words;
-}
-
 std::string quoted(std::string_view word) { return "'" + quoteText(word) + "'"; }
 
 // Parses one line's words into commands; returns the reason on failure.
@@ -195,6 +183,18 @@ private:
 };
 
 }  // namespace
+
+std::vector<std::string_view> splitWords(std::string_view line) {
+    std::vector<std::string_view> words;
+    size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+        size_t start = i;
+        while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+        if (i > start) words.push_back(line.substr(start, i - start));
+    }
+    return words;
+}
 
 int keyCodeByName(std::string_view name) {
     for (const KeyName& key : keyNames)

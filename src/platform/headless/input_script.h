@@ -28,6 +28,9 @@ struct InputScript {
 // DirectInput code of a key name (ESCAPE, SPACE, A-Z, ...), or -1.
 int keyCodeByName(std::string_view name);
 
+// The words of one line, split on white space (a recording's header reads lines the same way).
+std::vector<std::string_view> splitWords(std::string_view line);
+
 // Parses a whole script. On a malformed line returns false with "input:<line>: <reason>".
 bool parseInputScript(std::string_view text, InputScript& script, std::string& error);
 // Far more than any recorded game needs; guards against reading a device or a huge file whole.
