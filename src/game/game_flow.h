@@ -2,6 +2,10 @@
 
 // The game flow's entry points, called once per frame by the main loop.
 
+// One whole frame as the main loop runs it: the screen's logic, the controls and the engine's
+// frame step (drawing, moving, the page flip).
+void runGameFrame();
+
 // One frame of the current screen (start-up, title, menu, new game, level intro, play,
 // level end, results, name entry).
 void updateGame();

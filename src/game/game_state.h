@@ -27,6 +27,10 @@ enum : int {
     stateNameAccepted = 110,
 };
 
+// The title's end waits for player 1's fire button to be let go, so the press that ended it
+// does not also act in the menu: the frames of that wait run the engine only.
+enum class TitleRelease : uint8_t { none, waiting, menuBuilt };
+
 // The program-wide game variables; one instance (`game`) for the whole run, replaced by a
 // fresh GameState{} in tests. Actors and labels held here are created on first use and
 // reused by later games.
@@ -48,6 +52,7 @@ struct GameState {
     int climbTypeThreshold1 = 0;
     int climbTypeThreshold2 = 0;
     int climbTypeThreshold3 = 0;
+    TitleRelease titleRelease = TitleRelease::none;
 
     // Per player
     Actor* playerActor[maxPlayerCount] = {};

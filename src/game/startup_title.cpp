@@ -51,14 +51,18 @@ void updateTitle() {
     if (game.stateFrame < titleFrames && !skipped) return;
 
     // The fire press that ended the title must not also act in the menu, so the screen keeps
-    // running until it is let go. A closed window (or a headless run at its last frame)
-    // ends the wait too, or the game could never stop here.
-    while (theEngine->isButtonDown(0, 0) && !theEngine->display()->closeRequested()) {
-        theEngine->display()->pumpEvents();
-        theEngine->runFrame();
+    // running, frame by frame, until it is let go.
+    if (theEngine->isButtonDown(0, 0)) {
+        game.titleRelease = TitleRelease::waiting;
+        return;
     }
-    // The run is ending; the main loop stops after this frame.
-    if (theEngine->display()->closeRequested()) return;
+    buildMenu();
+    setGameState(stateMenu, true);
+}
+
+void updateTitleRelease() {
+    if (theEngine->isButtonDown(0, 0)) return;
+    game.titleRelease = TitleRelease::menuBuilt;
     buildMenu();
     setGameState(stateMenu, true);
 }

@@ -96,27 +96,39 @@ public:
         }
     }
 
-    int run() {
+    // Everything before the first frame; false when the run cannot start (its exit status
+    // is then what finish() returns).
+    bool begin() {
         theClock = platform_.clock.get();
         KeyboardDevice* keyboard = liveKeyboard_ ? liveKeyboard_.get() : platform_.keyboard.get();
         JoystickSource* joysticks =
             liveJoysticks_ ? liveJoysticks_.get() : platform_.joysticks.get();
-        Engine engine(platform_.display.get(), keyboard, joysticks, 640, 480, 16);
-        theEngine = &engine;
-        engine_ = &engine;
+        engine_ = std::make_unique<Engine>(platform_.display.get(), keyboard, joysticks, 640, 480,
+                                           16);
+        theEngine = engine_.get();
         if (!startUp()) {
-            finish();
-            closeSound();
-            theEngine = nullptr;
-            return netExitCode_;
+            exitCode_ = netExitCode_;
+            return false;
         }
-        frameLoop();
+        return true;
+    }
+
+    // One frame: the game's step, drawn and shown, and what the shell does around it. False
+    // once the run is over (Quit, a closed window, the last frame asked for).
+    bool frame();
+    // Waits until the frame's time is up (a backend that paces by itself skips this).
+    void pace();
+
+    // The end of the run: the trace's end, recordings written, statistics, everything the
+    // run made freed. Returns the exit status.
+    int end() {
         int status = finish();
         closeSound();
         destroyLabel(cornerText_);
         cornerText_ = nullptr;
         releaseGame();
         theEngine = nullptr;
+        engine_.reset();
         theClock = nullptr;
         return status;
     }
@@ -185,7 +197,7 @@ private:
     // A network game that ended ends a headless run; a window goes on alone.
     void afterNetEnd() {
         if (!net_ || !net_->justEnded()) return;
-        if (headlessDisplay_ != nullptr || net_->cancelled()) finishAndExit();
+        if (headlessDisplay_ != nullptr || net_->cancelled()) stopRequested_ = true;
     }
 
     int frameLimit() const {
@@ -195,8 +207,6 @@ private:
 
     void frameStarting(int frame) {
         setTraceFrame(frame);
-        // Only reached when the last frame's step could not stop the run itself.
-        if (frameLimit() > 0 && frame > frameLimit()) finishAndExit();
         if (options_.traceInput) traceInputChanges(*engine_);
         if (playback_ != nullptr && liveKeyboard_) watchPlaybackKeys();
         applyFrameInput(frame);
@@ -283,7 +293,7 @@ private:
         if (scrollerFont == nullptr) return;
         if (cornerText_ == nullptr) {
             cornerText_ = new Label(text, scrollerFont, 2);
-            cornerText_->actor()->addTreeTo(engine_);
+            cornerText_->actor()->addTreeTo(engine_.get());
             cornerText_->actor()->setPosition(8, 458);
         }
         cornerText_->actor()->showTree();
@@ -390,12 +400,8 @@ private:
             saveFrameScreenshot(frame);
         }
         if (net_) net_->frameShown();
-        if (frameLimit() > 0 && frame >= frameLimit()) {
-            // A frame step the game flow runs by itself (the title waiting for a released
-            // button) would let the flow go on into a frame that never ends; stop here.
-            if (!inLoopStep_) finishAndExit();
-            if (headlessDisplay_ != nullptr) headlessDisplay_->requestClose();
-        }
+        if (frameLimit() > 0 && frame >= frameLimit() && headlessDisplay_ != nullptr)
+            headlessDisplay_->requestClose();
         setTraceFrame(frame + 1);
     }
 
@@ -416,50 +422,9 @@ private:
         if (!pause_.active() && game.gameState == statePlay) capture_->tapKey(Pause::pauseKey);
     }
 
-    void frameLoop() {
-        Engine& engine = *engine_;
-        Display& display = *platform_.display;
-        Clock& clock = *platform_.clock;
-        while (true) {
-            Steady::time_point start = Steady::now();
-            if (pause_.active()) {
-                inLoopStep_ = true;
-                engine.runHeldFrame(
-                    [this, &engine](Surface& target) { pause_.drawBanner(engine, target); });
-            } else {
-                updateGame();
-                updatePlayerControls();
-                inLoopStep_ = true;
-                engine.runFrame();
-            }
-            inLoopStep_ = false;
-            pause_.update(engine);
-            if (display.takeFocusLost()) pauseForLostFocus();
-            Steady::time_point worked = Steady::now();
-            if (engine.joystickCount() < maxJoysticksUsed)
-                engine.setUpNewJoysticks(maxJoysticksUsed);
-            updatePlayerOffer(engine, maxJoysticksUsed);
-            rememberWindow(display);
-            // Four times speed waits for every fourth frame only.
-            if (fast_ && engine.framesCompleted() % 4 != 0) {
-                display.pumpEvents();
-                lastTick_ = clock.ticks();
-            } else {
-                lastTick_ = waitForNextFrame(clock, &display, lastTick_);
-            }
-            Steady::time_point waited = Steady::now();
-            int64_t draw = engine.lastDrawMicros();
-            int64_t present = engine.lastPresentMicros();
-            stats_.record(microsBetween(start, worked) - draw - present, draw, present,
-                          microsBetween(worked, waited));
-
-            if (game.quitRequested) break;
-            // Closing the window ends the game like the menu's Quit would.
-            if (display.closeRequested()) break;
-            if (frameLimit() > 0 && engine.framesCompleted() >= frameLimit()) break;
-            if (leaveRequested_) break;
-        }
-    }
+    // Statistics of the frame being run.
+    Steady::time_point frameStart_;
+    Steady::time_point frameWorked_;
 
     // Alt+Enter and the player's resizing are kept in the settings file for the next start.
     void rememberWindow(const Display& display) {
@@ -476,12 +441,6 @@ private:
         if (!saveWindowSettings(options_.configFile, fullscreen, scale, error))
             std::fprintf(stderr, "parapet: cannot save the window settings to %s (%s)\n",
                          options_.configFile.c_str(), error.c_str());
-    }
-
-    [[noreturn]] void finishAndExit() {
-        int status = finish();
-        closeSound();
-        std::exit(status);
     }
 
     // The run's exit status: a trace that could not be written whole fails the run, since
@@ -541,10 +500,10 @@ private:
     int exitCode_ = 0;
     std::unique_ptr<NetGame> net_;
     int netExitCode_ = 0;
-    Engine* engine_ = nullptr;
+    std::unique_ptr<Engine> engine_;
+    bool stopRequested_ = false;
     uint32_t lastTick_ = 0;
     size_t nextScreenshot_ = 0;
-    bool inLoopStep_ = false;  // the frame step running is the loop's own
     FrameStats stats_;
     Pause pause_;
     bool windowKnown_ = false;
@@ -552,10 +511,57 @@ private:
     int lastScale_ = 0;
 };
 
+bool GameRun::frame() {
+    Engine& engine = *engine_;
+    Display& display = *platform_.display;
+    frameStart_ = Steady::now();
+    if (pause_.active())
+        engine.runHeldFrame([this, &engine](Surface& target) { pause_.drawBanner(engine, target); });
+    else
+        runGameFrame();
+    pause_.update(engine);
+    if (display.takeFocusLost()) pauseForLostFocus();
+    frameWorked_ = Steady::now();
+    if (engine.joystickCount() < maxJoysticksUsed) engine.setUpNewJoysticks(maxJoysticksUsed);
+    updatePlayerOffer(engine, maxJoysticksUsed);
+    rememberWindow(display);
+    if (game.quitRequested || stopRequested_ || leaveRequested_) return false;
+    // Closing the window ends the game like the menu's Quit would.
+    if (display.closeRequested()) return false;
+    return !(frameLimit() > 0 && engine.framesCompleted() >= frameLimit());
+}
+
+void GameRun::pace() {
+    Clock& clock = *platform_.clock;
+    Display& display = *platform_.display;
+    // The frames of the title's wait for a released button have always run back to back,
+    // inside one frame of the game's clock: the virtual clock keeps them so, and with it the
+    // seed the next game draws from it.
+    bool sharesTime = game.titleRelease != TitleRelease::none && headlessDisplay_ != nullptr;
+    // Four times speed waits for every fourth frame only.
+    if (sharesTime || (fast_ && engine_->framesCompleted() % 4 != 0)) {
+        display.pumpEvents();
+        lastTick_ = clock.ticks();
+    } else {
+        lastTick_ = waitForNextFrame(clock, &display, lastTick_);
+    }
+    int64_t draw = engine_->lastDrawMicros();
+    int64_t present = engine_->lastPresentMicros();
+    stats_.record(microsBetween(frameStart_, frameWorked_) - draw - present, draw, present,
+                  microsBetween(frameWorked_, Steady::now()));
+}
+
 }  // namespace
 
 int runGame(const Options& options, Platform& platform, const HeadlessDevices* headless,
             const InputScript* script, const RunInput& input) {
     GameRun run(options, platform, headless, script, input);
-    return run.run();
+    if (run.begin()) {
+        while (true) {
+            bool more = run.frame();
+            run.pace();
+            if (!more) break;
+        }
+    }
+    return run.end();
 }
