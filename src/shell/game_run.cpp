@@ -56,6 +56,8 @@ constexpr int demoIdleFrames = 900;
 constexpr int escapeCode = 1;
 constexpr int spaceCode = 57;
 
+}  // namespace
+
 class GameRun {
 public:
     GameRun(const Options& options, Platform& platform, const HeadlessDevices* headless,
@@ -551,8 +553,6 @@ void GameRun::pace() {
                   microsBetween(frameWorked_, Steady::now()));
 }
 
-}  // namespace
-
 int runGame(const Options& options, Platform& platform, const HeadlessDevices* headless,
             const InputScript* script, const RunInput& input) {
     GameRun run(options, platform, headless, script, input);
@@ -565,3 +565,10 @@ int runGame(const Options& options, Platform& platform, const HeadlessDevices* h
     }
     return run.end();
 }
+
+SteppedRun::SteppedRun(const Options& options, Platform& platform, const RunInput& input)
+    : run_(std::make_unique<GameRun>(options, platform, nullptr, nullptr, input)) {}
+SteppedRun::~SteppedRun() = default;
+bool SteppedRun::begin() { return run_->begin(); }
+bool SteppedRun::frame() { return run_->frame(); }
+int SteppedRun::end() { return run_->end(); }

@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <memory>
 #include <vector>
 
 class FrameInputSource;
@@ -28,6 +29,24 @@ struct RunInput {
 };
 int runGame(const Options& options, Platform& platform, const HeadlessDevices* headless,
             const InputScript* script, const RunInput& input = {});
+
+// The same run for a backend that calls it once per frame at its own pace (a browser's frame
+// callback) instead of letting runGame loop and wait.
+class GameRun;
+class SteppedRun {
+public:
+    SteppedRun(const Options& options, Platform& platform, const RunInput& input = {});
+    ~SteppedRun();
+    // Start-up; false when the game cannot start (then call end() for the exit status).
+    bool begin();
+    // One frame; false once the run is over.
+    bool frame();
+    // The end of the run; returns the exit status.
+    int end();
+
+private:
+    std::unique_ptr<GameRun> run_;
+};
 
 // Exit status of a run whose --trace file could not be written whole (a full disk).
 constexpr int exitTraceLost = 3;
