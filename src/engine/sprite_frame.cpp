@@ -63,8 +63,3 @@ void SpriteFrame::buildMask() {
     }
     surface->unlock();
 }
-
-void SpriteFrame::stampOnBackground(int x, int y) {
-    if (engine_ == nullptr) return;
-    engine_->drawCell(sheet_, cell_, x, y, false, false, engine_->backgroundSurface(), true);
-}

@@ -3,6 +3,8 @@
 #include <string>
 
 #include "actors/actor.h"
+#include "engine/backdrop.h"
+#include "actors/stage.h"
 #include "actors/animation_table.h"
 #include "actors/font.h"
 #include "engine/engine.h"
@@ -12,21 +14,18 @@
 #include "game/play_rules.h"
 #include "game/play_sounds.h"
 #include "platform/clock.h"
-#include "shell/trace.h"
+#include "game/events.h"
 
 namespace {
-
-// The results-screen name; its digit is rewritten as each player's label is made.
-char playerLabelText[8] = "Player1";
 
 Actor* makeActor(int row, int x, int y) { return new Actor(animations[row], x, y, 0.0, 0.0); }
 
 void setUpSmartBombIcons(int p) {
-    Actor** icons = game.smartBombIcons[p];
+    ActorRef* icons = game.smartBombIcons[p];
     if (!icons[0]) {
         for (int k = 0; k < 3; ++k) {
             icons[k] = makeActor(p, -500, 0);
-            theEngine->addActor(icons[k]);
+            theStage.addActor(icons[k]);
         }
         icons[1]->attachTo(icons[0], 15, 0);
         icons[2]->attachTo(icons[1], 15, 0);
@@ -42,7 +41,7 @@ void setUpPlayer(int p, int n) {
     game.bestScore[p] = 0;
     setScore(p, 0);
     int x = 310 + 50 * (2 * p - n);
-    Actor*& player = game.playerActor[p];
+    ActorRef& player = game.playerActor[p];
     if (!player) {
         player = makeActor(5, x, 40);
         game.playerMarker[p]->attachTo(player, 18, -30);
@@ -53,27 +52,27 @@ void setUpPlayer(int p, int n) {
         player->setPosition(x, 40);
     }
     player->show();
-    theEngine->addActor(player);
+    theStage.addActor(player);
     game.playerWeapon[p] = weaponEmpty;
     game.playerState[p] = playerStanding;
     game.playerFacing[p] = facingNone;
     game.playerMarker[p]->show();
-    theEngine->addActor(game.playerMarker[p]);
+    theStage.addActor(game.playerMarker[p]);
 
     game.smartBombIcons[p][0]->attachTo(player, 0, -20);
 
     if (!game.chainsawDrop[p]) {
         game.chainsawDrop[p] = makeActor(28, 0, 0);
-        theEngine->addActor(game.chainsawDrop[p]);
+        theStage.addActor(game.chainsawDrop[p]);
     }
     game.chainsawDrop[p]->hide();
 
     if (!game.playerLabel[p]) {
-        game.playerLabel[p] = new Label(playerLabelText, gameFont, 5);
+        game.playerLabel[p] = new Label(game.playerLabelText, gameFont, 5);
         game.playerLabel[p]->actor()->hideTree();
-        game.playerLabel[p]->actor()->addTreeTo(theEngine);
+        game.playerLabel[p]->actor()->addTreeToStage();
     }
-    ++playerLabelText[6];
+    ++game.playerLabelText[6];
 }
 
 void setUpSupply() {
@@ -98,17 +97,17 @@ void setUpSupply() {
         game.ballActor[i]->setDepth(10);
         game.ballActor[i]->show();
         game.ballActive[i] = 0;
-        theEngine->addActor(game.ballActor[i]);
+        theStage.addActor(game.ballActor[i]);
     }
 
     for (Actor* magazine : {game.leftMagazine, game.rightMagazine}) {
         magazine->setDepth(20);
         magazine->show();
         magazine->restartAnimation();
-        theEngine->addActor(magazine);
+        theStage.addActor(magazine);
     }
-    theEngine->addActor(game.leftSupplyBall);
-    theEngine->addActor(game.rightSupplyBall);
+    theStage.addActor(game.leftSupplyBall);
+    theStage.addActor(game.rightSupplyBall);
 
     game.leftSupplyTimer = firstSupplyDelay;
     game.rightSupplyTimer = firstSupplyDelay;
@@ -129,7 +128,7 @@ void releaseBodyParts() {
 void releaseBodyPart(int slot) {
     if (Actor* part = game.bodyPart[slot]) {
         part->stopMotion();
-        if (theEngine) theEngine->removeActor(part);
+        theStage.removeActor(part);
         delete part;
         game.bodyPart[slot] = nullptr;
     }
@@ -138,7 +137,7 @@ void releaseBodyPart(int slot) {
 
 void startGame() {
     const int n = game.numPlayers;
-    playerLabelText[6] = '1';
+    game.playerLabelText[6] = '1';
     game.spawnInterval = 90;
     game.climbTypeThreshold1 = 65 - 25 * n;
     game.climbTypeThreshold2 = (4 - n) * 20;
@@ -149,15 +148,16 @@ void startGame() {
     }
     for (int p = 0; p < n; ++p) setUpSmartBombIcons(p);
 
-    theEngine->loadPicture("g\\Wall640.raw", 24, 0, 0);
+    showPicture(Picture::wall);
 
     for (int p = 0; p < n; ++p) setUpPlayer(p, n);
     setUpSupply();
 
     // Remembered so a recording can replay the game from the same seed.
-    game.gameSeed = theClock ? theClock->ticks() : 0;
+    game.gameSeed = game.clock;
     ++game.gamesStarted;
     gameSrand(game.gameSeed);
+    emitEvent(EventKind::newGame, static_cast<int32_t>(game.gameSeed));
     startLevel();
 }
 
@@ -190,17 +190,17 @@ void startLevel() {
     }
 
     if (game.spawnInterval > 10) game.spawnInterval -= 5;
-    stopEffect("s\\chainsaw_loop.raw");
-    theEngine->restoreBackground();
+    stopSound(Sound::chainsawLoop);
+    restoreBackground();
     setGameState(stateLevelIntro, true);
 
-    if (!levelText) {
-        levelText = gameFont->makeText("level", 0);
-        levelText->addTreeTo(theEngine);
+    if (!game.levelText) {
+        game.levelText = gameFont->makeText("level", 0);
+        game.levelText->addTreeToStage();
     }
     if (!game.levelNumberDisplay) {
         game.levelNumberDisplay = new Label(game.levelIndex + 1, gameFont, 5, 10, 2);
-        game.levelNumberDisplay->actor()->addTreeTo(theEngine);
+        game.levelNumberDisplay->actor()->addTreeToStage();
     } else {
         game.levelNumberDisplay->setNumber(game.levelIndex + 1);
     }
@@ -210,12 +210,12 @@ void startLevel() {
     game.climbersPerLevel += 5 * n;
     game.climbersActive = 0;
 
-    levelText->setPosition(-300, 200);
-    levelText->setVelocityX(18.0);
-    levelText->setVelocityY(0.0);
-    levelText->setAccelerationX(-0.154);
-    levelText->setAccelerationY(0.0);
-    levelText->showTree();
+    game.levelText->setPosition(-300, 200);
+    game.levelText->setVelocityX(18.0);
+    game.levelText->setVelocityY(0.0);
+    game.levelText->setAccelerationX(-0.154);
+    game.levelText->setAccelerationY(0.0);
+    game.levelText->showTree();
 
     game.spawnCountdown = game.spawnInterval;
     for (int i = 0; i < climberSlots; ++i) game.climberState[i] = climberFree;
@@ -231,13 +231,13 @@ void spawnClimber() {
     game.climberDir[i] = gameRand() & 1;
     game.climberState[i] = climberWalking;
 
-    Actor*& climber = game.climberActor[i];
+    ActorRef& climber = game.climberActor[i];
     if (!climber) {
         climber = makeActor(16, 0, 350);
         climber->setDepth(5);
         game.climberBonusLabel[i] = makeActor(54, -500, 0);
         game.climberBonusLabel[i]->hide();
-        theEngine->addActor(game.climberBonusLabel[i]);
+        theStage.addActor(game.climberBonusLabel[i]);
     }
     if (game.climberDir[i] == dirLeft) {
         climber->setAnimation(animations[15]);
@@ -250,13 +250,9 @@ void spawnClimber() {
         climber->stopMotion();
         climber->setVelocityX(7.0);
     }
-    if (traceEnabled()) {
-        traceEvent("spawn", "\"climber\":" + std::to_string(i) +
-                                ",\"targetX\":" + std::to_string(game.climberTargetX[i]) +
-                                ",\"dir\":" + std::to_string(game.climberDir[i]));
-    }
+    emitEvent(EventKind::spawn, i, game.climberTargetX[i], game.climberDir[i]);
     climber->restartAnimation();
-    theEngine->addActor(climber);
+    theStage.addActor(climber);
     climber->show();
     ++game.climbersActive;
     --game.climbersToSpawn;

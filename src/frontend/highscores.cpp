@@ -139,9 +139,6 @@ void removeStaleTemps(const std::string& dir, const std::string& base) {
 }
 }  // namespace
 
-char highscoreName[3][9] = {"Zorvik", "Zorvik", "Zorvik"};
-int highscoreValue[3] = {0, 0, 0};
-
 namespace {
 bool highscoresWritable = true;
 }
@@ -217,8 +214,6 @@ void loadHighscores() {
 }
 
 int saveHighscores() {
-    // The table in memory is the new one whatever happens to the file, so the menu shows it.
-    game.highscoresChanged = 1;
     if (!highscoresWritable) return 0;
 
     namespace fs = std::filesystem;

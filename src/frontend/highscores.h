@@ -1,9 +1,10 @@
 #pragma once
 #include <string>
 
-// One record per player count: index 0, 1, 2 for 1-, 2- and 3-player games.
-extern char highscoreName[3][9];
-extern int highscoreValue[3];
+// The highscore table of the world in play: one record per player count, index 0, 1, 2 for
+// 1-, 2- and 3-player games.
+extern char (&highscoreName)[3][9];
+extern int (&highscoreValue)[3];
 
 // Back to the built-in table ("Zorvik", 0 for every entry).
 void resetHighscores();

@@ -1,6 +1,8 @@
 #include <cstring>
 
 #include "actors/actor.h"
+#include "engine/backdrop.h"
+#include "actors/stage.h"
 #include "actors/animation_table.h"
 #include "actors/font.h"
 #include "actors/scroller.h"
@@ -12,9 +14,6 @@
 #include "game/game_state.h"
 
 namespace {
-// The scroller reads its text live, so the buffer lives as long as the program.
-char highscoreText[1000];
-
 const char* const itemNames[3] = {"Start", "Players", "Quit"};
 constexpr int itemX = 100;
 constexpr int firstItemY = 120;
@@ -22,22 +21,22 @@ constexpr int itemGap = 100;
 }  // namespace
 
 void buildMenu() {
-    theEngine->clearAllSurfaces();
+    showPicture(Picture::black);
 
     if (game.creditsScroller == nullptr) {
         game.creditsScroller = new Scroller(scrollerFont, creditsText, 450);
         game.creditsScroller->setSpeed(3.75);
-        theEngine->addOverlay(game.creditsScroller);
+        theStage.addOverlay(game.creditsScroller);
     }
     game.creditsScroller->rewind();
     game.creditsScroller->show();
 
     if (game.highscoresChanged) {
-        buildHighscoreText(highscoreText, sizeof highscoreText);
-        retireScroller(game.highscoreScroller, theEngine);
-        game.highscoreScroller = new Scroller(scrollerFont, highscoreText, 80);
+        buildHighscoreText(game.highscoreText, sizeof game.highscoreText);
+        retireScroller(game.highscoreScroller);
+        game.highscoreScroller = new Scroller(scrollerFont, game.highscoreText, 80);
         game.highscoreScroller->setSpeed(6.0);
-        theEngine->addOverlay(game.highscoreScroller);
+        theStage.addOverlay(game.highscoreScroller);
         game.highscoresChanged = 0;
     }
     game.highscoreScroller->rewind();
@@ -47,7 +46,7 @@ void buildMenu() {
         if (game.menuItemText[i] == nullptr)
             game.menuItemText[i] = new Label(itemNames[i], gameFont, 5);
         Actor* item = game.menuItemText[i]->actor();
-        item->addTreeTo(theEngine);
+        item->addTreeToStage();
         item->setPosition(itemX, firstItemY + i * itemGap);
         item->showTree();
     }

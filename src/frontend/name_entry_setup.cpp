@@ -2,6 +2,8 @@
 #include <cstring>
 
 #include "actors/actor.h"
+#include "engine/backdrop.h"
+#include "actors/stage.h"
 #include "actors/animation_table.h"
 #include "actors/font.h"
 #include "actors/scroller.h"
@@ -11,34 +13,29 @@
 #include "game/game_flow.h"
 #include "game/game_state.h"
 
-namespace {
-// The scroller reads its text live, so the buffer lives as long as the program.
-char messageText[300];
-}  // namespace
-
 void beginNameEntry(int winner, int players, int score) {
-    theEngine->clearAllSurfaces();
+    showPicture(Picture::black);
 
-    std::memset(messageText, 0, sizeof messageText);
-    std::snprintf(messageText, sizeof messageText,
+    std::memset(game.nameEntryText, 0, sizeof game.nameEntryText);
+    std::snprintf(game.nameEntryText, sizeof game.nameEntryText,
                   "Player:%d has broken the highscore for %d player games (new highscore is: "
                   "%d) please enter your name ...........",
                   winner + 1, players, score);
 
     // A second record in the same run replaces the first message and field.
-    retireScroller(game.nameEntryMessage, theEngine);
+    retireScroller(game.nameEntryMessage);
     if (game.nameField != nullptr) {
-        game.nameField->removeTreeFrom(theEngine);
+        game.nameField->removeTreeFromStage();
         destroyText(game.nameField);
     }
 
-    game.nameEntryMessage = new Scroller(scrollerFont, messageText, 80);
+    game.nameEntryMessage = new Scroller(scrollerFont, game.nameEntryText, 80);
     game.nameEntryMessage->setSpeed(3.75);
-    theEngine->addOverlay(game.nameEntryMessage);
+    theStage.addOverlay(game.nameEntryMessage);
 
     game.nameField = gameFont->makeText("        ", 5);
     game.nameField->setPosition(50, 110);
-    game.nameField->addTreeTo(theEngine);
+    game.nameField->addTreeToStage();
 
     game.nameEntryMessage->rewind();
     game.nameEntryMessage->show();

@@ -1,6 +1,7 @@
 // The per-player half of the controls: running, standing, starting a throw or a stroke.
 // The play frame then carries each action through; nothing here is timed.
 #include "actors/actor.h"
+#include "input/controls.h"
 #include "actors/animation_table.h"
 #include "engine/engine.h"
 #include "game/game_flow.h"
@@ -89,7 +90,7 @@ void fire(int p, Actor* player) {
             animations[game.playerFacing[p] == facingLeft ? s.leftRow : s.rightRow]);
         game.playerState[p] = s.state;
         game.playerActionTimer[p] = s.frames;
-        playEffectDelayed("s\\chainsaw_slash1.raw", s.soundDelay);
+        playSoundDelayed(Sound::chainsawSlash, s.soundDelay);
     }
 }
 
@@ -105,7 +106,7 @@ void updatePlayerActions() {
         }
         if (ignoresControls(game.playerState[p])) continue;
         Actor* player = game.playerActor[p];
-        uint32_t d = theEngine->directions(p);
+        uint32_t d = theControls.directions(p);
 
         if ((d & directionLeft) && game.playerState[p] != playerRunningLeft) run(p, player, true);
         // Both held: left is taken first and right then wins.
@@ -116,6 +117,6 @@ void updatePlayerActions() {
             stand(p, player);
         }
         // Held fire repeats whenever the state allows: no need to tap for every throw or stroke.
-        if (theEngine->isButtonDown(p, 0)) fire(p, player);
+        if (theControls.isButtonDown(p, 0)) fire(p, player);
     }
 }

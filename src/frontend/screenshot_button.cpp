@@ -1,11 +1,8 @@
-#include "frontend/screenshot_button.h"
-
-#include <cstdio>
-
-#include "engine/engine.h"
+#include "engine/backdrop.h"
+#include "game/events.h"
 #include "game/game_flow.h"
-#include "shell/quote_text.h"
-#include "shell/trace.h"
+#include "game/game_state.h"
+#include "input/controls.h"
 
 namespace {
 constexpr int screenshotPlayer = 0;
@@ -13,20 +10,16 @@ constexpr int screenshotButtonIndex = 3;
 }  // namespace
 
 void updateScreenshotButton() {
-    if (!theEngine->isButtonDown(screenshotPlayer, screenshotButtonIndex)) {
-        screenshotButton.armed = true;
+    if (!theControls.isButtonDown(screenshotPlayer, screenshotButtonIndex)) {
+        game.screenshotArmed = true;
         return;
     }
-    if (!screenshotButton.armed) return;  // one picture per press
-    screenshotButton.armed = false;
-
-    char gameName[sizeof screenshotButton.name];
-    std::string path = claimScreenshotName(gameName, sizeof gameName);
-    if (theEngine->saveScreenshot(gameName) == 0) {
-        std::fprintf(stderr, "parapet: screenshot saved as %s\n", quotePath(path).c_str());
-        traceScreenshot(path);
-    } else {
-        std::fprintf(stderr, "parapet: could not save the screenshot %s\n",
-                     quotePath(path).c_str());
-    }
+    if (!game.screenshotArmed) return;  // one picture per press
+    game.screenshotArmed = false;
+    // A picture put up earlier in this step is already on the screen.
+    const Backdrop& b = theBackdrop;
+    bool newPicture = b.base == Backdrop::Base::pictureOnly;
+    emitEvent(EventKind::screenshot,
+              static_cast<int32_t>(newPicture ? FrontShows::picture : FrontShows::lastFrame),
+              static_cast<int32_t>(b.basePicture));
 }

@@ -2,11 +2,9 @@
 #include <cstddef>
 #include <string>
 
-// The screenshot button's memory for the whole run: the next file name and whether the
-// button has been released since the last picture.
+// The screenshot button's next file name, for the whole run.
 struct ScreenshotButton {
     char name[32] = "c:\\snap00.bmp";
-    bool armed = true;
 };
 extern ScreenshotButton screenshotButton;
 

@@ -10,7 +10,7 @@ void addSmartBomb(int player) {
     // A full stock still shows its last icon and still sounds: the player hears that the
     // third hit counted even when it earned him nothing more.
     if (Actor* icon = game.smartBombIcons[player][game.smartBombs[player] - 1]) icon->show();
-    playEffect("s\\smartup.raw");
+    playSound(Sound::smartUp);
 }
 
 void removeSmartBomb(int player) {
@@ -33,5 +33,5 @@ void fireSmartBomb(int player) {
         game.ballHits[slot] = 0;
         game.nextBall = (slot + 1) % ballSlots;
     }
-    playEffect("s\\stahl.raw");
+    playSound(Sound::stahl);
 }

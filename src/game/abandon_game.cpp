@@ -18,14 +18,14 @@ void hideActor(Actor* actor) {
 
 void abandonGame() {
     stopLevelMusic(game.levelIndex);
-    stopEffect("s\\chainsaw_loop.raw");
+    stopSound(Sound::chainsawLoop);
     for (int p = 0; p < maxPlayerCount; ++p) {
         hideActor(game.playerActor[p]);
         hideActor(game.playerMarker[p]);
         hideActor(game.chainsawDrop[p]);
         hideActor(game.smartBombIcons[p][0]);
         if (Label* label = game.playerLabel[p]) label->actor()->hideTree();
-        if (Label* shown = game.scoreDisplay[p]) shown->actor()->removeTreeFrom(theEngine);
+        if (Label* shown = game.scoreDisplay[p]) shown->actor()->removeTreeFromStage();
         game.scoreDisplay[p] = nullptr;
         game.throwCountdown[p] = -1;
     }
@@ -44,7 +44,7 @@ void abandonGame() {
          {game.leftMagazine, game.rightMagazine, game.leftSupplyBall, game.rightSupplyBall})
         hideActor(a);
     if (game.levelNumberDisplay != nullptr) game.levelNumberDisplay->actor()->hideTree();
-    if (game.nameField != nullptr) game.nameField->removeTreeFrom(theEngine);
+    if (game.nameField != nullptr) game.nameField->removeTreeFromStage();
     if (game.nameEntryMessage != nullptr) game.nameEntryMessage->hide();
     game.climbersActive = 0;
     game.climbersToSpawn = 0;

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "actors/actor.h"
+#include "engine/backdrop.h"
+#include "actors/stage.h"
 #include "actors/animation_table.h"
 #include "engine/engine.h"
 #include "engine/sprite_frame.h"
@@ -13,7 +15,7 @@
 #include "game/game_state.h"
 #include "game/play_rules.h"
 #include "game/play_sounds.h"
-#include "shell/trace.h"
+#include "game/events.h"
 #include "sound/sound.h"
 
 int ballHitPoints(int hits) {
@@ -147,10 +149,7 @@ void strike(int i, Actor* climber) {
             player->setAnimation(animations[50]);
             game.playerState[target] = playerDying;
             game.playerActionTimer[target] = 45;
-            if (traceEnabled()) {
-                traceEvent("struck", "\"player\":" + std::to_string(target) +
-                                         ",\"climber\":" + std::to_string(i));
-            }
+            emitEvent(EventKind::struck, target, i);
             game.climberDir[i] = dirUndecided;
         }
     } else if (game.climberTimer[i] == 9) {
@@ -164,34 +163,30 @@ void splatter(Actor* ball) {
     int bx = ball->x();
     int by = ball->y();
     if (v < 10.0) {
-        if (SpriteFrame* s = smallSplat[gameRandBelow(3)]) s->stampOnBackground(bx - 25, by - 10);
+        stampSplat(smallSplatFrame(gameRandBelow(3)), bx - 25, by - 10);
     } else if (v < 17.0) {
-        if (SpriteFrame* s = largeSplat[gameRandBelow(3)]) s->stampOnBackground(bx - 25, by - 10);
+        stampSplat(largeSplatFrame(gameRandBelow(3)), bx - 25, by - 10);
     } else {
         for (int k = 0; k < 3; ++k) {
-            SpriteFrame* s = largeSplat[gameRandBelow(3)];
+            int splat = largeSplatFrame(gameRandBelow(3));
             int r1 = gameRandBelow(60);
             int r2 = gameRandBelow(60);
-            if (s) s->stampOnBackground(bx - 55 + r1, by - 40 + r2);
+            stampSplat(splat, bx - 55 + r1, by - 40 + r2);
         }
     }
 }
 
 void scream() {
-    static const char* const screams[4] = {"s\\oof.raw", "s\\fadescream.raw", "s\\death1.raw",
-                                           "s\\death2.raw"};
+    static constexpr Sound screams[4] = {Sound::oof, Sound::fadeScream, Sound::death1,
+                                         Sound::death2};
     int r = gameRandBelow(8);
-    if (r >= 4) playEffect(screams[r - 4]);
+    if (r >= 4) playSound(screams[r - 4]);
 }
 
 void creditHit(int i, Actor* climber, int slot) {
     int hits = ++game.ballHits[slot];
     int owner = game.ballOwner[slot];
-    if (traceEnabled()) {
-        traceEvent("hit", "\"climber\":" + std::to_string(i) + ",\"ball\":" + std::to_string(slot) +
-                              ",\"owner\":" + std::to_string(owner) +
-                              ",\"hits\":" + std::to_string(hits));
-    }
+    emitEvent(EventKind::hit, i, slot, owner, hits);
     if (owner != -1) {
         setScore(owner, game.score[owner] + ballHitPoints(hits));
         if (hits >= 2) {
@@ -205,7 +200,7 @@ void creditHit(int i, Actor* climber, int slot) {
         if (hits == 3) addSmartBomb(owner);
     }
     if (hits == 4 || hits == 6) {
-        playEffect(gameRandBelow(2) == 0 ? "s\\Crowdohh.raw" : "s\\Nuclear.raw");
+        playSound(gameRandBelow(2) == 0 ? Sound::crowdOhh : Sound::nuclear);
     }
 }
 
@@ -225,10 +220,7 @@ void checkBallHits(int i, Actor* climber) {
         climber->setAnimation(animations[26]);
         climber->setAccelerationY(0.7);
         // The harder the ball comes down, the higher the splat.
-        if (SoundSample* splat = effect("s\\splat3.raw")) {
-            splat->setFrequency(static_cast<int>(v * 200.0 + 8000.0));
-            splat->play();
-        }
+        playSoundAt(Sound::splat, static_cast<int>(v * 200.0 + 8000.0));
         splatter(ball);
         scream();
         // The ball loses its speed in the body but falls on and may take the next one below.
@@ -246,18 +238,16 @@ void flingBodyPart(Actor* climber, int row, int yOffset, double vx) {
     part->setAccelerationY(0.15);
     part->restartAnimation();
     part->show();
-    theEngine->addActor(part);
+    theStage.addActor(part);
     game.bodyPart[slot] = part;
     game.bodyPartActive[slot] = 1;
-    if (row == 48 || row == 49) playEffect("s\\wildscream.raw");
+    if (row == 48 || row == 49) playSound(Sound::wildScream);
 }
 
 void cut(int i, Actor* climber, int p) {
     bool left = game.playerFacing[p] == facingLeft;
-    if (traceEnabled() && game.playerState[p] >= playerStrokeA &&
-        game.playerState[p] <= playerStrokeC) {
-        traceEvent("cut", "\"climber\":" + std::to_string(i) + ",\"player\":" + std::to_string(p));
-    }
+    if (game.playerState[p] >= playerStrokeA && game.playerState[p] <= playerStrokeC)
+        emitEvent(EventKind::cut, i, p);
     switch (game.playerState[p]) {
         case playerStrokeA:
             climber->stopMotion();
@@ -277,7 +267,7 @@ void cut(int i, Actor* climber, int p) {
             climber->stopMotion();
             climber->setAnimation(animations[left ? 43 : 42]);
             setState(i, climberCutDown);
-            playEffect("s\\wildscream2.raw");
+            playSound(Sound::wildScream2);
             setScore(p, game.score[p] + 500);
             break;
         default:

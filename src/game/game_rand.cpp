@@ -1,16 +1,14 @@
 #include "game/game_rand.h"
 
-namespace {
-uint32_t randState = 1;
-}
+#include "game/game_state.h"
 
-void gameSrand(uint32_t seed) { randState = seed; }
+void gameSrand(uint32_t seed) { game.randState = seed; }
 
-uint32_t gameRandState() { return randState; }
+uint32_t gameRandState() { return game.randState; }
 
 int gameRand() {
-    randState = randState * 214013u + 2531011u;
-    return static_cast<int>((randState >> 16) & 0x7FFF);
+    game.randState = game.randState * 214013u + 2531011u;
+    return static_cast<int>((game.randState >> 16) & 0x7FFF);
 }
 
 int gameRandBelow(int n) {

@@ -1,16 +1,14 @@
 #include "game/game_state.h"
 
-#include "shell/trace.h"
-
-GameState game;
+#include "game/events.h"
 
 void setGameState(int newState, bool resetFrame) {
-    if (newState != game.gameState) traceState(game.gameState, newState);
+    if (newState != game.gameState) emitEvent(EventKind::state, game.gameState, newState);
     game.gameState = newState;
     if (resetFrame) game.stateFrame = 0;
 }
 
 void setScore(int player, int value) {
-    if (game.score[player] != value) traceScore(player, value);
+    if (game.score[player] != value) emitEvent(EventKind::score, player, value);
     game.score[player] = value;
 }

@@ -1,10 +1,9 @@
 #pragma once
 #include <cstdint>
 
-class Actor;
-class Label;
-class Scroller;
-class SpriteFrame;
+#include "actors/actor.h"
+#include "actors/font.h"
+#include "actors/scroller.h"
 
 constexpr int maxPlayerCount = 3;
 constexpr int climberSlots = 10;
@@ -29,11 +28,10 @@ enum : int {
 
 // The title's end waits for player 1's fire button to be let go, so the press that ended it
 // does not also act in the menu: the frames of that wait run the engine only.
-enum class TitleRelease : uint8_t { none, waiting, menuBuilt };
+enum class TitleRelease : uint8_t { none, waiting };
 
-// The program-wide game variables; one instance (`game`) for the whole run, replaced by a
-// fresh GameState{} in tests. Actors and labels held here are created on first use and
-// reused by later games.
+// The game variables of the world in play (`game`). Actors and labels held here are created
+// on first use and reused by later games.
 struct GameState {
     // Screen flow
     int gameState = stateStartup;
@@ -55,7 +53,7 @@ struct GameState {
     TitleRelease titleRelease = TitleRelease::none;
 
     // Per player
-    Actor* playerActor[maxPlayerCount] = {};
+    ActorRef playerActor[maxPlayerCount] = {};
     int playerState[maxPlayerCount] = {};
     int playerWeapon[maxPlayerCount] = {};
     int playerFacing[maxPlayerCount] = {};
@@ -66,14 +64,14 @@ struct GameState {
     int smartBombs[maxPlayerCount] = {};
     int smartBombCooldown[maxPlayerCount] = {};
     uint8_t chainsawAvailable[maxPlayerCount] = {};
-    Actor* chainsawDrop[maxPlayerCount] = {};
-    Actor* playerMarker[maxPlayerCount] = {};
-    Actor* smartBombIcons[maxPlayerCount][3] = {};
-    Label* playerLabel[maxPlayerCount] = {};
-    Label* scoreDisplay[maxPlayerCount] = {};
+    ActorRef chainsawDrop[maxPlayerCount] = {};
+    ActorRef playerMarker[maxPlayerCount] = {};
+    ActorRef smartBombIcons[maxPlayerCount][3] = {};
+    LabelRef playerLabel[maxPlayerCount] = {};
+    LabelRef scoreDisplay[maxPlayerCount] = {};
 
     // Climbers
-    Actor* climberActor[climberSlots] = {};
+    ActorRef climberActor[climberSlots] = {};
     int climberState[climberSlots] = {};
     int climberDir[climberSlots] = {};
     int climberTargetX[climberSlots] = {};
@@ -82,50 +80,64 @@ struct GameState {
     int climberBurst[climberSlots] = {};
     double climberSpeed[climberSlots] = {};
     int climberTarget[climberSlots] = {};
-    Actor* climberBonusLabel[climberSlots] = {};
+    ActorRef climberBonusLabel[climberSlots] = {};
 
     // Balls and body parts
-    Actor* ballActor[ballSlots] = {};
+    ActorRef ballActor[ballSlots] = {};
     uint8_t ballActive[ballSlots] = {};
     int ballOwner[ballSlots] = {};
     int ballHits[ballSlots] = {};
     int nextBall = 0;
-    Actor* bodyPart[bodyPartSlots] = {};
+    ActorRef bodyPart[bodyPartSlots] = {};
     uint8_t bodyPartActive[bodyPartSlots] = {};
 
     // Ball supply
-    Actor* leftMagazine = nullptr;
-    Actor* rightMagazine = nullptr;
-    Actor* leftSupplyBall = nullptr;
-    Actor* rightSupplyBall = nullptr;
+    ActorRef leftMagazine;
+    ActorRef rightMagazine;
+    ActorRef leftSupplyBall;
+    ActorRef rightSupplyBall;
     int leftSupplyTimer = -1;
     int rightSupplyTimer = -1;
     uint8_t leftSupplyReady = 0;
     uint8_t rightSupplyReady = 0;
 
     // Title, menu, level banner and name entry
-    Actor* introFigure = nullptr;
-    Actor* menuCursor = nullptr;
-    Label* playerCountDisplay = nullptr;
+    ActorRef introFigure;
+    ActorRef menuCursor;
+    LabelRef playerCountDisplay;
     int menuSelection = 0;
-    Label* menuItemText[3] = {};
-    Label* levelNumberDisplay = nullptr;
-    Actor* nameField = nullptr;
+    LabelRef menuItemText[3] = {};
+    LabelRef levelNumberDisplay;
+    ActorRef nameField;
     int nameLength = 0;
     int nameEntrySlot = 1;
     int pendingHighscore = 0;
     int heldKey = -1;
     uint8_t highscoresChanged = 1;
-    Scroller* creditsScroller = nullptr;
-    Scroller* highscoreScroller = nullptr;
-    Scroller* nameEntryMessage = nullptr;
+    ScrollerRef creditsScroller;
+    ScrollerRef highscoreScroller;
+    ScrollerRef nameEntryMessage;
 
     // Recordings and playback
     uint32_t gameSeed = 0;  // the generator's seed at the last new game
     int gamesStarted = 0;   // new games so far in this run
+
+    uint32_t randState = 1;  // the game's random generator (game_rand.h)
+    int32_t frame = 0;        // steps taken: the frame being stepped is frame + 1
+    uint32_t clock = 0;       // the clock of the frame being stepped (a new game's seed)
+    bool paused = false;
+    bool pauseHeld = true;    // a pause key held when play starts must be let go first
+    bool screenshotArmed = true;  // the screenshot button was let go since the last picture
+    bool demo = false;        // an attract demo: no name entry, back to the menu instead
+    ActorRef levelText;      // the word "level" of the level banner
+    // The results' name label of the next player set up; its digit counts up.
+    char playerLabelText[8] = "Player1";
+    // What the highscore ticker and the new-record message scroll (they read them live).
+    char highscoreText[1000] = {};
+    char nameEntryText[300] = {};
 };
 
-extern GameState game;
+extern GameState& game;
 
 // Every change of the screen state goes through here, so that it is traced when it happens.
 // Sets stateFrame to 0 when resetFrame is true.

@@ -11,7 +11,7 @@ void updateLevelIntro() {
     Actor* number = game.levelNumberDisplay->actor();
     switch (game.stateFrame) {
         case 25:
-            levelText->stopMotion();
+            game.levelText->stopMotion();
             number->setPosition(600, 200);
             number->setVelocityX(-10.0);
             number->setAccelerationX(0.17);
@@ -30,15 +30,15 @@ void updateLevelIntro() {
             break;
         case 50:
             number->stopMotion();
-            number->attachToKeepingOffset(levelText);
+            number->attachToKeepingOffset(game.levelText);
             startLevelMusic(game.levelIndex);
             break;
         case 96:
-            levelText->setVelocityY(-7.0);
-            levelText->setAccelerationY(0.5);
+            game.levelText->setVelocityY(-7.0);
+            game.levelText->setAccelerationY(0.5);
             break;
         case 180:
-            levelText->stopMotion();
+            game.levelText->stopMotion();
             number->detach();
             // stateFrame runs on into play; the controls time the intro figure's exit by it.
             setGameState(statePlay, false);

@@ -1,10 +1,12 @@
 #include "actors/actor.h"
+#include "input/controls.h"
+#include "actors/stage.h"
 #include "actors/animation_table.h"
 #include "actors/font.h"
 #include "actors/scroller.h"
 #include "engine/engine.h"
 #include "game/game_state.h"
-#include "game/screen_sounds.h"
+#include "game/play_sounds.h"
 #include "game/screens.h"
 
 namespace {
@@ -18,13 +20,13 @@ constexpr int itemQuit = 2;
 constexpr int itemGap = 100;
 
 bool newlyDirection(uint32_t bit) {
-    return (theEngine->directions(menuPlayer) & bit) != 0 &&
-           (theEngine->previousDirections(menuPlayer) & bit) == 0;
+    return (theControls.directions(menuPlayer) & bit) != 0 &&
+           (theControls.previousDirections(menuPlayer) & bit) == 0;
 }
 
 bool newlyButton(int button) {
-    return theEngine->isButtonDown(menuPlayer, button) &&
-           !theEngine->wasButtonDown(menuPlayer, button);
+    return theControls.isButtonDown(menuPlayer, button) &&
+           !theControls.wasButtonDown(menuPlayer, button);
 }
 
 void enterMenu() {
@@ -37,12 +39,12 @@ void enterMenu() {
     }
     if (game.menuCursor == nullptr) {
         game.menuCursor = new Actor(animations[ballAnimation], 45, 130, 0.0, 0.0);
-        theEngine->addActor(game.menuCursor);
+        theStage.addActor(game.menuCursor);
         game.menuSelection = itemStart;
     }
     if (game.playerCountDisplay == nullptr) {
         game.playerCountDisplay = new Label(game.numPlayers, gameFont, 5, 10, 0);
-        game.playerCountDisplay->actor()->addTreeTo(theEngine);
+        game.playerCountDisplay->actor()->addTreeToStage();
     }
     game.playerCountDisplay->actor()->showTree();
     game.playerCountDisplay->actor()->setPosition(500, 220);
@@ -61,7 +63,7 @@ void enterMenu() {
 
 void moveCursor(int step) {
     game.menuSelection += step;
-    playEffectAt("s\\tschonk.raw", 22050);
+    playSoundAt(Sound::tschonk, 22050);
     Actor* cursor = game.menuCursor;
     cursor->setBottomBound(cursor->bottomBound() + step * itemGap);
     cursor->setPosition(cursor->x(), cursor->y() + step * itemGap);
@@ -72,7 +74,7 @@ void moveCursor(int step) {
 void startNewGame() {
     if (game.menuCursor != nullptr) game.menuCursor->hide();
     for (Label* item : game.menuItemText)
-        if (item != nullptr) item->actor()->removeTreeFrom(theEngine);
+        if (item != nullptr) item->actor()->removeTreeFromStage();
     if (game.creditsScroller != nullptr) game.creditsScroller->hide();
     if (game.highscoreScroller != nullptr) game.highscoreScroller->hide();
     setGameState(stateNewGame, true);
@@ -93,7 +95,7 @@ void activate() {
             game.numPlayers =
                 game.numPlayers >= game.maxPlayers ? game.minPlayers : game.numPlayers + 1;
             game.playerCountDisplay->setNumber(game.numPlayers);
-            playEffectAt("s\\tschonk.raw", 44100);
+            playSoundAt(Sound::tschonk, 44100);
             break;
         case itemQuit:
             game.quitRequested = 1;

@@ -1,6 +1,8 @@
 #include <cstring>
 
+#include "game/events.h"
 #include "actors/actor.h"
+#include "input/controls.h"
 #include "actors/animation_table.h"
 #include "actors/font.h"
 #include "actors/scroller.h"
@@ -10,9 +12,8 @@
 #include "game/game_flow.h"
 #include "game/game_state.h"
 #include "game/key_codes.h"
-#include "game/screen_sounds.h"
+#include "game/play_sounds.h"
 #include "game/screens.h"
-#include "shell/log.h"
 
 namespace {
 constexpr int maxNameLength = 8;
@@ -29,19 +30,17 @@ int entryIndex() {
 Actor* glyph(int k) {
     Actor* actor = game.nameField;
     for (int i = 0; i < k && actor != nullptr; ++i)
-        actor = actor->childCount() > 0 ? actor->firstChild() : nullptr;
+        actor = actor->firstChild();
     return actor;
 }
 
 void showInGlyph(int k, char ch) {
     Actor* actor = glyph(k);
-    if (actor == nullptr) return;
-    SpriteFrame* frame = actor->currentFrame();
-    if (frame != nullptr) frame->setCell(ch == '\0' ? -1 : gameFont->cellFor(ch));
+    if (actor != nullptr) actor->setGlyphCell(ch == '\0' ? -1 : gameFont->cellFor(ch));
 }
 
 bool shiftDown() {
-    return theEngine->isKeyDown(keys::leftShift) || theEngine->isKeyDown(keys::rightShift);
+    return theControls.isKeyDown(keys::leftShift) || theControls.isKeyDown(keys::rightShift);
 }
 
 void typeLetter() {
@@ -49,23 +48,23 @@ void typeLetter() {
     // One letter per frame; of several held together the first in the alphabet wins.
     for (char letter = 'a'; letter <= 'z'; ++letter) {
         int key = keyForChar(letter);
-        if (key < 0 || !theEngine->isKeyDown(key)) continue;
+        if (key < 0 || !theControls.isKeyDown(key)) continue;
         char typed = shiftDown() ? static_cast<char>(letter - 32) : letter;
         highscoreName[entryIndex()][game.nameLength] = typed;
         showInGlyph(game.nameLength, typed);
         game.heldKey = key;
         ++game.nameLength;
-        playEffectAt("s\\tschonk.raw", 22050);
+        playSoundAt(Sound::tschonk, 22050);
         return;
     }
 }
 
 void deleteLetter() {
-    if (game.nameLength <= 0 || !theEngine->isKeyDown(keys::backspace)) return;
+    if (game.nameLength <= 0 || !theControls.isKeyDown(keys::backspace)) return;
     --game.nameLength;
     showInGlyph(game.nameLength, '\0');
     game.heldKey = keys::backspace;
-    playEffectAt("s\\tschonk.raw", 44100);
+    playSoundAt(Sound::tschonk, 44100);
     highscoreName[entryIndex()][game.nameLength] = '\0';
 }
 
@@ -77,39 +76,39 @@ void acceptName() {
         for (int k = 0; name[k] != '\0'; ++k) showInGlyph(k, name[k]);
     }
     highscoreValue[entryIndex()] = game.pendingHighscore;
-    // A failed save is reported by saveHighscores; the new entry stays in memory and the
-    // menu shows it either way.
-    saveHighscores();
+    // The shell keeps the table (and says so if it cannot); the new entry stays in the world
+    // and the menu shows it either way.
+    emitEvent(EventKind::saveHighscores);
     game.highscoresChanged = 1;
     setGameState(stateNameAccepted, true);
-    logLine("entering prompt\n");
+    emitLog("entering prompt\n");
     if (game.nameEntryMessage != nullptr) game.nameEntryMessage->hide();
     // The name jumps up and drops off the bottom of the screen.
     if (game.nameField != nullptr) {
         game.nameField->setVelocityY(-10.0);
         game.nameField->setAccelerationY(3.0);
     }
-    playEffect("s\\Nuclear.raw");
+    playSound(Sound::nuclear);
 }
 }  // namespace
 
 void updateNameEntry() {
-    if (game.stateFrame == 1) playEffect("s\\Crowdohh.raw");
+    if (game.stateFrame == 1) playSound(Sound::crowdOhh);
 
     // A key acts once per press; while it is held nothing else is read, Enter included.
-    if (game.heldKey > 0 && theEngine->isKeyDown(game.heldKey)) return;
+    if (game.heldKey > 0 && theControls.isKeyDown(game.heldKey)) return;
     game.heldKey = -1;
 
     typeLetter();
     deleteLetter();
-    if (theEngine->isKeyDown(keys::enter)) acceptName();
+    if (theControls.isKeyDown(keys::enter)) acceptName();
 }
 
 void updateNameAccepted() {
     if (game.stateFrame < fallFrames) return;
     if (game.nameField != nullptr) game.nameField->hideTree();
-    logLine("building menu\n");
+    emitLog("building menu\n");
     buildMenu();
     setGameState(stateMenu, true);
-    logLine("entering menu\n");
+    emitLog("entering menu\n");
 }

@@ -3,6 +3,8 @@
 #include <string>
 
 #include "actors/actor.h"
+#include "engine/backdrop.h"
+#include "input/controls.h"
 #include "actors/animation_table.h"
 #include "engine/engine.h"
 #include "engine/sprite_frame.h"
@@ -11,7 +13,7 @@
 #include "game/game_state.h"
 #include "game/play_rules.h"
 #include "game/play_sounds.h"
-#include "shell/trace.h"
+#include "game/events.h"
 
 int resupplyDelay(int players) {
     if (players <= 1) return 120;
@@ -25,7 +27,7 @@ bool inRightPickupZone(int x) { return x > 530 && x < 545; }
 namespace {
 
 void checkEscape() {
-    if (!theEngine->isKeyDown(escapeKey)) return;
+    if (!theControls.isKeyDown(escapeKey)) return;
     // Giving up counts as everybody dying, so the game-over results follow.
     game.deadPlayers = game.numPlayers;
     for (int p = 0; p < game.numPlayers; ++p) game.playerActor[p]->hideTree();
@@ -35,8 +37,8 @@ void checkEndOfLevel() {
     bool allDead = game.deadPlayers >= game.numPlayers;
     bool cleared = game.climbersToSpawn == 0 && game.climbersActive == 0;
     if (!allDead && !cleared) return;
-    stopEffect("s\\chainsaw_loop.raw");
-    playEffect("s\\Cheer.raw");
+    stopSound(Sound::chainsawLoop);
+    playSound(Sound::cheer);
     setGameState(stateLevelEnd, true);
     for (int p = 0; p < game.numPlayers; ++p) {
         game.playerActor[p]->stopMotion();
@@ -55,10 +57,10 @@ void updateBodyParts() {
             releaseBodyPart(i);
         } else if (part->y() > 100 && gameRandBelow(3) == 0) {
             // Below the wall top a flying part leaves a trail of drops on the wall.
-            SpriteFrame* drop = smallSplat[gameRandBelow(3)];
+            int drop = smallSplatFrame(gameRandBelow(3));
             int r1 = gameRandBelow(20);
             int r2 = gameRandBelow(20);
-            if (drop) drop->stampOnBackground(part->x() + r1 - 10, part->y() + r2 - 10);
+            stampSplat(drop, part->x() + r1 - 10, part->y() + r2 - 10);
         }
     }
 }
@@ -76,7 +78,7 @@ void updatePlayerTimers() {
                 player->setAnimation(animations[37]);
                 game.chainsawDrop[p]->hide();
                 game.chainsawDrop[p]->stopMotion();
-                loopEffect("s\\chainsaw_loop.raw");
+                loopSound(Sound::chainsawLoop);
                 break;
             case playerStrokeA:
             case playerStrokeB:
@@ -85,7 +87,7 @@ void updatePlayerTimers() {
                 game.playerState[p] = playerStanding;
                 break;
             case playerDying:
-                if (traceEnabled()) traceEvent("dead", "\"player\":" + std::to_string(p));
+                emitEvent(EventKind::dead, p);
                 game.playerState[p] = playerDead;
                 player->hideTree();
                 ++game.deadPlayers;
@@ -111,7 +113,7 @@ void updateSupplySide(int& timer, uint8_t& ready, Actor* ball, int startX, doubl
         ball->setVelocityX(speed);
         ball->show();
     }
-    if (timer == 30) playEffect("s\\clang.raw");
+    if (timer == 30) playSound(Sound::clang);
     --timer;
 }
 
@@ -123,14 +125,11 @@ void pickUp(int p, Actor* player, Actor* ball, uint8_t& ready, int& timer) {
     }
     player->restartAnimation();
     ball->hide();
-    playEffectAt("s\\swish.raw", 44100);
+    playSoundAt(Sound::swish, 44100);
     game.playerWeapon[p] = weaponBall;
     ready = 0;
     timer = resupplyDelay(game.numPlayers);
-    if (traceEnabled()) {
-        traceEvent("pickup", "\"player\":" + std::to_string(p) + ",\"side\":" +
-                                 (ball == game.leftSupplyBall ? "\"left\"" : "\"right\""));
-    }
+    emitEvent(EventKind::pickup, p, ball == game.leftSupplyBall ? 0 : 1);
 }
 
 void updatePickUp(int p, Actor* player) {
@@ -145,13 +144,13 @@ void updatePickUp(int p, Actor* player) {
 }
 
 void updateChainsaw(int p, Actor* player) {
-    if (game.playerState[p] != playerStanding || !theEngine->isButtonDown(p, 1)) return;
+    if (game.playerState[p] != playerStanding || !theControls.isButtonDown(p, 1)) return;
     if (game.playerWeapon[p] == weaponChainsaw) {
         // Only a fresh press drops it: the press that called it may still be held at the catch.
-        if (theEngine->wasButtonDown(p, 1)) return;
+        if (theControls.wasButtonDown(p, 1)) return;
         game.playerWeapon[p] = weaponEmpty;
         player->setAnimation(animations[5]);
-        stopEffect("s\\chainsaw_loop.raw");
+        stopSound(Sound::chainsawLoop);
     } else if (game.chainsawAvailable[p]) {
         game.playerState[p] = playerCatchingChainsaw;
         game.playerActionTimer[p] = chainsawCatchFrames;
@@ -185,10 +184,7 @@ void updateThrow(int p, Actor* player) {
         game.ballOwner[slot] = p;
         game.ballHits[slot] = 0;
         game.nextBall = (slot + 1) % ballSlots;
-        if (traceEnabled()) {
-            traceEvent("throw", "\"player\":" + std::to_string(p) + ",\"ball\":" +
-                                    std::to_string(slot) + ",\"x\":" + std::to_string(ball->x()));
-        }
+        emitEvent(EventKind::throwBall, p, slot, ball->x());
         game.playerState[p] = playerStanding;
         game.playerWeapon[p] = weaponEmpty;
     }
@@ -199,7 +195,7 @@ void updatePlayers() {
     for (int p = 0; p < game.numPlayers; ++p) {
         Actor* player = game.playerActor[p];
         if (game.smartBombs[p] > 0 && game.smartBombCooldown[p] >= smartBombRepeatFrames &&
-            theEngine->isButtonDown(p, 2)) {
+            theControls.isButtonDown(p, 2)) {
             fireSmartBomb(p);
             game.smartBombCooldown[p] = 0;
         }

@@ -29,7 +29,7 @@ void raiseDifficulty() {
 void hideResults(int p) {
     if (Label* label = game.playerLabel[p]) label->actor()->hideTree();
     // Removing a display that an earlier level already took away changes nothing.
-    if (Label* shown = game.scoreDisplay[p]) shown->actor()->removeTreeFrom(theEngine);
+    if (Label* shown = game.scoreDisplay[p]) shown->actor()->removeTreeFromStage();
 }
 
 void endGame() {
@@ -44,7 +44,8 @@ void endGame() {
 
     int bestPlayer = 0;
     int best = 0;
-    if (isNewHighscore(game.numPlayers, game.score, bestPlayer, best)) {
+    // A demo's game never stops for a name: nobody is there to type one.
+    if (!game.demo && isNewHighscore(game.numPlayers, game.score, bestPlayer, best)) {
         beginNameEntry(bestPlayer, game.numPlayers, best);
         setGameState(stateNameEntry, true);
     } else {
@@ -75,12 +76,12 @@ void updateLevelEnd() {
         // Made anew each level since the score may have grown a digit; the last level's
         // display left the engine when its results ended.
         if (Label* old = game.scoreDisplay[p]) {
-            old->actor()->removeTreeFrom(theEngine);
+            old->actor()->removeTreeFromStage();
             destroyLabel(old);
         }
         game.scoreDisplay[p] = new Label(game.score[p], gameFont, 5, 10, 0);
         Actor* shown = game.scoreDisplay[p]->actor();
-        shown->addTreeTo(theEngine);
+        shown->addTreeToStage();
         shown->setPosition(200, 500);
         shown->setTopBound(180 + 100 * p);
         shown->setBoundsActive(true);

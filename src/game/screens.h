@@ -6,5 +6,6 @@ void updateTitle();         // 20
 void updateMenu();          // 15
 void updateNameEntry();     // 100
 void updateNameAccepted();  // 110
-// After each frame of the title's wait for a released fire button: the menu once it is let go.
-void updateTitleRelease();
+// Before each frame after the first of the title's wait for a released fire button: the
+// menu once it is let go (true).
+bool updateTitleRelease();

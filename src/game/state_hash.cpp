@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "actors/actor.h"
+#include "actors/stage.h"
 #include "engine/engine.h"
 #include "game/game_rand.h"
 #include "game/game_state.h"
@@ -74,10 +75,11 @@ void addGameVariables(Fnv& h, const GameState& g) {
 uint64_t gameStateHash(const Engine& engine) {
     Fnv h;
     addGameVariables(h, game);
-    int count = engine.actorCount();
+    (void)engine;
+    int count = theStage.actorCount;
     h.add(count);
     for (int i = 0; i < count; ++i) {
-        const Actor* actor = engine.actorAt(i);
+        const Actor* actor = theStage.actorAt(i);
         if (actor == nullptr) continue;
         h.add(actor->x());
         h.add(actor->y());

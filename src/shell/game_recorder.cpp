@@ -52,7 +52,7 @@ void GameRecorder::frameStarted(int frame, const std::vector<InputCommand>& comm
         }
         return;
     }
-    if (settings_.keepGames && !paused_ && game.gameState == stateNewGame && game.stateFrame == 0)
+    if (settings_.keepGames && game.gameState == stateNewGame && game.stateFrame == 0)
         beginGame(frame, joysticks);
 }
 

@@ -30,8 +30,10 @@ public:
     // At the start of every frame step, after its commands were applied; `joysticks` is how
     // many controllers the game sees.
     void frameStarted(int frame, const std::vector<InputCommand>& commands, int joysticks);
-    // While paused (an attract demo plays), games are not kept.
-    void setPaused(bool paused) { paused_ = paused; }
+    // While an attract demo plays: the players' input still counts for what they hold.
+    void holdOnly(const std::vector<InputCommand>& commands) {
+        for (const InputCommand& c : commands) held_.apply(c);
+    }
     // The run is over after `lastFrame`: writes what is still open. Returns false (after a
     // line on stderr) when the --record file could not be written.
     bool finish(int lastFrame);
@@ -44,7 +46,6 @@ private:
 
     Settings settings_;
     InputState held_;
-    bool paused_ = false;
     int gamesSeen_ = 0;
 
     Recording run_;

@@ -3,39 +3,41 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
 
-#include "actors/actor.h"
 #include "actors/animation_table.h"
 #include "actors/font.h"
 #include "engine/engine.h"
+#include "engine/frame_picture.h"
+#include "engine/sprite_frame.h"
 #include "frontend/highscores.h"
 #include "game/autopilot.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
 #include "game/pause.h"
-#include "game/player_offer.h"
+#include "game/world.h"
 #include "input/default_bindings.h"
 #include "input/frame_input_source.h"
 #include "input/input_capture.h"
-#include "input/input_state.h"
 #include "platform/headless/headless_display.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/input_script.h"
 #include "platform/platform.h"
+#include "shell/attract_demo.h"
 #include "shell/data_hash.h"
+#include "shell/device_input.h"
+#include "shell/event_output.h"
 #include "shell/frame_pacing.h"
 #include "shell/game_recorder.h"
-#include "shell/input_trace.h"
 #include "shell/log.h"
 #include "shell/net_game.h"
 #include "shell/options.h"
 #include "shell/paths.h"
 #include "shell/recording.h"
 #include "shell/replay_store.h"
-#include "shell/seed_clock.h"
 #include "shell/settings.h"
 #include "shell/stats.h"
 #include "shell/trace.h"
@@ -55,6 +57,20 @@ constexpr int maxJoysticksUsed = 3;
 constexpr int demoIdleFrames = 900;
 constexpr int escapeCode = 1;
 constexpr int spaceCode = 57;
+
+bool anyPress(const std::vector<InputCommand>& commands) {
+    for (const InputCommand& c : commands)
+        if (c.kind == InputCommand::Kind::joyAxis ? c.value != 0 : c.down) return true;
+    return false;
+}
+
+// Writes `text` in `font` with its top left corner at (x, y).
+void drawText(Engine& engine, Surface& target, const Font* font, const char* text, int x, int y,
+              int spacing) {
+    if (font == nullptr) return;
+    for (const char* p = text; *p != '\0'; ++p, x += font->cellWidth() + spacing)
+        engine.drawCell(font->sheet(), font->cellFor(*p), x, y, false, false, &target, true);
+}
 
 }  // namespace
 
@@ -76,8 +92,7 @@ public:
         if (headless != nullptr) {
             // The headless devices are the scripted ones already (a test may have swapped in
             // a keyboard of its own and left that one null).
-            keyboard_ = headless->keyboard;
-            joysticks_ = headless->joysticks;
+            input_ = std::make_unique<DeviceInput>(headless->keyboard, headless->joysticks);
             if (source_ == nullptr && script != nullptr) {
                 scriptSource_ = std::make_unique<ScriptInputSource>(*script);
                 source_ = scriptSource_.get();
@@ -87,27 +102,20 @@ public:
             // source) drives from the real ones, so what it saw is exactly the commands.
             capture_ =
                 std::make_unique<InputCapture>(*platform_.keyboard, platform_.joysticks.get());
-            liveKeyboard_ = std::make_unique<ScriptedKeyboard>();
-            liveJoysticks_ = std::make_unique<SimulatedJoysticks>(
-                playback_ != nullptr ? playback_->joysticks : capture_->joystickCount());
-            keyboard_ = liveKeyboard_.get();
-            joysticks_ = liveJoysticks_.get();
-            if (source_ == nullptr) source_ = capture_.get();
+            int controllers = playback_ != nullptr ? playback_->joysticks : capture_->joystickCount();
             // Both machines of a network game offer the same players, controllers or not.
-            if (options.net != Options::Net::off) liveJoysticks_->setCount(maxJoysticksUsed);
+            if (options.net != Options::Net::off) controllers = maxJoysticksUsed;
+            input_ = std::make_unique<DeviceInput>(controllers);
+            if (source_ == nullptr) source_ = capture_.get();
         }
     }
 
     // Everything before the first frame; false when the run cannot start (its exit status
-    // is then what finish() returns).
+    // is then what end() returns).
     bool begin() {
-        theClock = platform_.clock.get();
-        KeyboardDevice* keyboard = liveKeyboard_ ? liveKeyboard_.get() : platform_.keyboard.get();
-        JoystickSource* joysticks =
-            liveJoysticks_ ? liveJoysticks_.get() : platform_.joysticks.get();
-        engine_ = std::make_unique<Engine>(platform_.display.get(), keyboard, joysticks, 640, 480,
-                                           16);
+        engine_ = std::make_unique<Engine>(platform_.display.get());
         theEngine = engine_.get();
+        output_ = std::make_unique<EventOutput>(*engine_);
         if (!startUp()) {
             exitCode_ = netExitCode_;
             return false;
@@ -115,7 +123,7 @@ public:
         return true;
     }
 
-    // One frame: the game's step, drawn and shown, and what the shell does around it. False
+    // One frame: the world's step, drawn and shown, and what the shell does around it. False
     // once the run is over (Quit, a closed window, the last frame asked for).
     bool frame();
     // Waits until the frame's time is up (a backend that paces by itself skips this).
@@ -126,12 +134,9 @@ public:
     int end() {
         int status = finish();
         closeSound();
-        destroyLabel(cornerText_);
-        cornerText_ = nullptr;
         releaseGame();
         theEngine = nullptr;
         engine_.reset();
-        theClock = nullptr;
         return status;
     }
 
@@ -144,14 +149,21 @@ private:
         logLine("Entering Main Method....\n");
         logLine("building animations\n");
         buildAnimations();
+        for (int i = 0; i < 3; ++i) {
+            engine.setSplatCell(smallSplatFrame(i), smallSplat[i]->sheet(), smallSplat[i]->cell());
+            engine.setSplatCell(largeSplatFrame(i), largeSplat[i]->sheet(), largeSplat[i]->cell());
+        }
+        engine.loadPictures();
+        resetWorld();
         logLine("building animations done\n");
-        engine.setUpJoysticks(maxJoysticksUsed);
+        InputReader& reader = input_->reader();
+        reader.setUpJoysticks(maxJoysticksUsed);
         // The settings file's `enabled = false` leaves the device closed: silent, no warning.
         if (options_.soundWanted) initSound(platform_.audio.get(), 8, 22050);
         loadSounds();
         setSoundVolumes(options_.musicVolume, options_.effectsVolume);
-        game.maxPlayers = engine.joystickCount() >= maxJoysticksUsed ? 3 : 2;
-        bindPlayerKeys(engine, playerKeys());
+        game.maxPlayers = reader.joystickCount() >= maxJoysticksUsed ? 3 : 2;
+        reader.bindPlayerKeys(playerKeys());
         loadHighscores();
         logLine("determining ticks\n");
         int ticksPerSecond = measureTicksPerSecond(*platform_.clock, platform_.display.get(),
@@ -175,9 +187,6 @@ private:
             // A demo's game cannot be told from the player's input in a run recording.
             demoAllowed_ = options_.recordFile.empty() && options_.net == Options::Net::off;
         }
-
-        engine.onFrameStart = [this](int frame) { frameStarting(frame); };
-        engine.onFrameFlipped = [this](int frame) { frameFlipped(frame); };
         return true;
     }
 
@@ -190,16 +199,9 @@ private:
             netExitCode_ = net_->cancelled() ? 0 : 2;
             return false;
         }
-        theClock = net_->gameClock();
         net_->setLocalSource(source_);
         source_ = net_.get();
         return true;
-    }
-
-    // A network game that ended ends a headless run; a window goes on alone.
-    void afterNetEnd() {
-        if (!net_ || !net_->justEnded()) return;
-        if (headlessDisplay_ != nullptr || net_->cancelled()) stopRequested_ = true;
     }
 
     int frameLimit() const {
@@ -207,59 +209,16 @@ private:
         return options_.frames;
     }
 
-    void frameStarting(int frame) {
-        setTraceFrame(frame);
-        if (options_.traceInput) traceInputChanges(*engine_);
-        if (playback_ != nullptr && liveKeyboard_) watchPlaybackKeys();
-        applyFrameInput(frame);
-    }
-
-    void applyFrameInput(int frame) {
-        frameCommands_.clear();
-        if (source_ != nullptr) source_->commandsFor(frame, frameCommands_);
-        afterNetEnd();
-        for (const InputCommand& c : frameCommands_) realState_.apply(c);
-        if (demoSource_ != nullptr) {
-            // The players' own input only ends the demo; the demo's input plays the game.
-            if (anyPress(frameCommands_) || demoOver(frame)) {
-                endDemo(frame);
-            } else {
-                frameCommands_.clear();
-                demoSource_->commandsFor(frame, frameCommands_);
-            }
-        } else if (demoAllowed_) {
-            countIdleMenuFrames(frame);
+    // The clock a new game of this frame takes its seed from.
+    uint32_t frameClock() {
+        if (net_) return net_->gameClock()->ticks();
+        if (playback_ != nullptr && !playback_->seeds.empty()) {
+            // A recording's games are seeded as they were when it was played.
+            size_t next = static_cast<size_t>(game.gamesStarted);
+            const std::vector<uint32_t>& seeds = playback_->seeds;
+            return seeds[next < seeds.size() ? next : seeds.size() - 1];
         }
-        for (const InputCommand& c : frameCommands_) {
-            appliedState_.apply(c);
-            applyInputCommand(c, keyboard_, joysticks_);
-        }
-        // A controller plugged in during the run shows up for the game too, and one pulled
-        // out stops answering, so the menu's offer of a third player follows the cables.
-        if (capture_ && source_ == capture_.get() && liveJoysticks_) {
-            if (capture_->joystickCount() > liveJoysticks_->count())
-                liveJoysticks_->setCount(capture_->joystickCount());
-            for (int i = 0; i < capture_->joystickCount(); ++i)
-                liveJoysticks_->setReadFails(i, !capture_->controllerReadable(i));
-        }
-        if (recorder_) recorder_->frameStarted(frame, frameCommands_, engine_->joystickCount());
-        if (onFrameInput_) onFrameInput_(frame, frameCommands_);
-    }
-
-    static bool anyPress(const std::vector<InputCommand>& commands) {
-        for (const InputCommand& c : commands)
-            if (c.kind == InputCommand::Kind::joyAxis ? c.value != 0 : c.down) return true;
-        return false;
-    }
-
-    // Playback: the only keys the viewer has (the game itself sees the recording).
-    void watchPlaybackKeys() {
-        uint8_t keys[256];
-        if (!platform_.keyboard->read(keys)) return;
-        if (keys[escapeCode] & 0x80) leaveRequested_ = true;
-        bool space = (keys[spaceCode] & 0x80) != 0;
-        if (space && !spaceHeld_) fast_ = !fast_;
-        spaceHeld_ = space;
+        return platform_.clock->ticks();
     }
 
     // The keys players 1 and 2 play with. A network game plays on the default keys on both
@@ -272,41 +231,30 @@ private:
 
     void startPlayback() {
         // The recording's keys, whatever this viewer's settings file binds.
-        bindPlayerKeys(*engine_, playback_->keys);
-        theClock = seedClockFor(playback_->seeds);
+        input_->reader().bindPlayerKeys(playback_->keys);
         std::copy(playback_->records, playback_->records + 3, highscoreValue);
-        setHighscoresWritable(false);
-        showCornerText("REPLAY");
+        cornerText_ = "REPLAY";
         if (playback_->origin == Recording::Origin::game) {
             // Straight into the game, as the menu's Start would.
+            std::vector<GameEvent> events;
+            setTraceFrame(1);
+            theEvents = &events;
             makeIntroFigure();
             game.numPlayers = playback_->players;
             startNewGame();
+            theEvents = nullptr;
+            output_->perform(events, EventOutput::Writes::nothing, [] {});
         }
     }
 
-    Clock* seedClockFor(const std::vector<uint32_t>& seeds) {
-        seedClock_ = std::make_unique<SeedClock>(*platform_.clock, seeds);
-        return seedClock_.get();
-    }
-
-    // In the small font, low in the left corner, where it hides nothing of the play.
-    void showCornerText(const char* text) {
-        if (scrollerFont == nullptr) return;
-        if (cornerText_ == nullptr) {
-            cornerText_ = new Label(text, scrollerFont, 2);
-            cornerText_->actor()->addTreeTo(engine_.get());
-            cornerText_->actor()->setPosition(8, 458);
-        }
-        cornerText_->actor()->showTree();
-    }
-
-    void countIdleMenuFrames(int frame) {
-        if (game.gameState != stateMenu || !frameCommands_.empty() || realState_.anyHeld()) {
-            idleFrames_ = 0;
-            return;
-        }
-        if (++idleFrames_ >= demoIdleFrames) startDemo(frame);
+    // Playback: the only keys the viewer has (the game itself sees the recording).
+    void watchPlaybackKeys() {
+        uint8_t keys[256];
+        if (!platform_.keyboard->read(keys)) return;
+        if (keys[escapeCode] & 0x80) leaveRequested_ = true;
+        bool space = (keys[spaceCode] & 0x80) != 0;
+        if (space && !spaceHeld_) fast_ = !fast_;
+        spaceHeld_ = space;
     }
 
     // The record game with the most players, if one is kept and plays here.
@@ -318,82 +266,117 @@ private:
             if (loadRecording(path, recording, error) &&
                 recordingPlaysHere(recording, dataFilesHash(), error) &&
                 recording.origin == Recording::Origin::game &&
-                recording.joysticks <= engine_->joystickCount())
+                recording.joysticks <= input_->reader().joystickCount())
                 return true;
         }
         return false;
     }
 
-    void startDemo(int frame) {
-        idleFrames_ = 0;
-        savedPlayers_ = game.numPlayers;
-        std::copy(&highscoreName[0][0], &highscoreName[0][0] + sizeof highscoreName,
-                  &savedNames_[0][0]);
-        std::copy(highscoreValue, highscoreValue + 3, savedValues_);
-        setHighscoresWritable(false);
-        if (recorder_) recorder_->setPaused(true);
-        demoStart_ = frame;
-        demoEnd_ = 0;
-        Recording recording;
-        if (loadDemoRecording(recording)) {
-            demoScript_.commands = recording.commands;
-            for (InputCommand& c : demoScript_.commands) c.frame += frame;
-            demoSource_ = std::make_unique<ScriptInputSource>(demoScript_);
-            std::copy(recording.records, recording.records + 3, highscoreValue);
-            game.numPlayers = recording.players;
-            theClock = seedClockFor(recording.seeds);
-            demoEnd_ = frame + recording.frames;
-            bindPlayerKeys(*engine_, recording.keys);
-        } else {
-            // The autopilot presses the default keys.
-            const PlayerKeys defaults[keyboardPlayers] = {defaultPlayerKeys(0),
-                                                          defaultPlayerKeys(1)};
-            demoSource_ = std::make_unique<Autopilot>();
-            game.numPlayers = 1;
-            bindPlayerKeys(*engine_, defaults);
+    // The demo comes after a stretch of menu with nothing pressed, and goes at any press.
+    void updateDemo(std::vector<GameEvent>& events) {
+        if (demo_.running()) {
+            if (anyPress(frameCommands_)) endDemo(events);
+            return;
         }
-        // The demo starts from released keys whatever the players hold.
-        appliedState_.releaseCommands(frame, frameCommands_);
-        startNewGame();
-        showCornerText("DEMO");
+        if (!demoAllowed_) return;
+        if (game.gameState != stateMenu || !frameCommands_.empty() || input_->held().anyHeld()) {
+            idleFrames_ = 0;
+            return;
+        }
+        if (++idleFrames_ < demoIdleFrames) return;
+        idleFrames_ = 0;
+        Recording recording;
+        bool recorded = loadDemoRecording(recording);
+        demo_.start(recorded ? &recording : nullptr, events);
+        cornerText_ = "DEMO";
         setEffectVolumeHalved(true);
+    }
+
+    void endDemo(std::vector<GameEvent>& events) {
+        demo_.end(events);
+        cornerText_ = nullptr;
+        setEffectVolumeHalved(false);
+        idleFrames_ = 0;
+        // What the players hold as the demo ends stays away from their game until it is let
+        // go, so the key that ended the demo does not also act in the menu.
+        heldBack_ = lastRealInput_;
+        heldBack_.clock = 0;
+        heldBack_.padsAnswering = 0;
     }
 
     static void setEffectVolumeHalved(bool halved) {
         if (AudioOutput* audio = soundDevice()) audio->setMasterVolume(halved ? 50 : 100);
     }
 
-    bool demoOver(int frame) const {
-        if (demoEnd_ > 0 && frame > demoEnd_) return true;
-        return frame > demoStart_ + 1 && game.gameState == stateMenu;
+    // Input held when the demo ended reads as released until it is let go.
+    FrameInput withoutHeldBack(FrameInput input) {
+        for (int p = 0; p < inputPlayers; ++p) {
+            PlayerInput& in = input.players[p];
+            PlayerInput& back = heldBack_.players[p];
+            back.buttons &= in.buttons;
+            back.directions &= in.directions;
+            in.buttons &= ~back.buttons;
+            in.directions &= static_cast<uint8_t>(~back.directions);
+        }
+        heldBack_.keys &= input.keys;
+        input.keys &= ~heldBack_.keys;
+        return input;
     }
 
-    void endDemo(int frame) {
-        if (game.gameState != stateMenu) abandonGame();
-        demoSource_.reset();
-        theClock = platform_.clock.get();
-        game.numPlayers = savedPlayers_;
-        if (game.playerCountDisplay != nullptr) game.playerCountDisplay->setNumber(savedPlayers_);
-        std::copy(&savedNames_[0][0], &savedNames_[0][0] + sizeof highscoreName,
-                  &highscoreName[0][0]);
-        std::copy(savedValues_, savedValues_ + 3, highscoreValue);
-        game.highscoresChanged = 1;
-        setHighscoresWritable(true);
-        if (recorder_) recorder_->setPaused(false);
-        if (cornerText_ != nullptr) cornerText_->actor()->hideTree();
-        setEffectVolumeHalved(false);
-        bindPlayerKeys(*engine_, playerKeys());
-        idleFrames_ = 0;
-        // The game's devices are let go. What the players hold now is kept from the game
-        // until it is released, so the key that ended the demo does not also act in the menu.
-        frameCommands_.clear();
-        appliedState_.releaseCommands(frame, frameCommands_);
+    void traceInputChanges() {
+        if (!options_.traceInput || !traceEnabled()) return;
+        const uint8_t* keys = input_->previousSnapshot();
+        for (int code = 0; code < 256; ++code) {
+            bool down = (keys[code] & 0x80) != 0;
+            if (down == keySeen_[code]) continue;
+            keySeen_[code] = down;
+            traceEvent("key", "\"code\":" + std::to_string(code) +
+                                  ",\"down\":" + (down ? "true" : "false"));
+        }
+        const FrameInput& input = input_->previousInput();
+        for (int slot = 0; slot < inputPlayers; ++slot) {
+            uint32_t directions = input.players[slot].directions;
+            uint32_t buttons = input.players[slot].buttons;
+            if (directions == directionsSeen_[slot] && buttons == buttonsSeen_[slot]) continue;
+            directionsSeen_[slot] = directions;
+            buttonsSeen_[slot] = buttons;
+            traceEvent("controls", "\"slot\":" + std::to_string(slot) +
+                                       ",\"directions\":" + std::to_string(directions) +
+                                       ",\"buttons\":" + std::to_string(buttons));
+        }
     }
 
-    void frameFlipped(int frame) {
+    // A controller plugged in during the run shows up for the game too, and one pulled out
+    // stops answering, so the menu's offer of a third player follows the cables.
+    void followControllers() {
+        SimulatedJoysticks* joysticks = input_->joysticks();
+        if (!capture_ || source_ != capture_.get() || joysticks == nullptr) return;
+        if (capture_->joystickCount() > joysticks->count())
+            joysticks->setCount(capture_->joystickCount());
+        for (int i = 0; i < capture_->joystickCount(); ++i)
+            joysticks->setReadFails(i, !capture_->controllerReadable(i));
+    }
+
+    // A network game that ended ends a headless run; a window goes on alone.
+    bool netEnded() { return net_ && net_->justEnded() && (headlessDisplay_ != nullptr || net_->cancelled()); }
+
+    void drawOverlays(Surface& target, bool held) {
+        Engine& engine = *engine_;
+        if (held && gameFont != nullptr) {
+            int width = gameFont->cellWidth();
+            int count = static_cast<int>(std::strlen(pauseKeys::banner));
+            drawText(engine, target, gameFont, pauseKeys::banner,
+                     (engine.screenWidth() - count * width) / 2,
+                     (engine.screenHeight() - gameFont->cellHeight()) / 2, 0);
+        }
+        // In the small font, low in the left corner, where it hides nothing of the play.
+        if (cornerText_ != nullptr) drawText(engine, target, scrollerFont, cornerText_, 8, 458, 2);
+    }
+
+    void frameShown(int frame) {
         if (net_) {
             net_->frameDone(frame);
-            afterNetEnd();
+            if (netEnded()) stopRequested_ = true;
         }
         const std::vector<int>& shots = options_.screenshotFrames;
         while (nextScreenshot_ < shots.size() && shots[nextScreenshot_] < frame) ++nextScreenshot_;
@@ -404,7 +387,6 @@ private:
         if (net_) net_->frameShown();
         if (frameLimit() > 0 && frame >= frameLimit() && headlessDisplay_ != nullptr)
             headlessDisplay_->requestClose();
-        setTraceFrame(frame + 1);
     }
 
     // writeFile makes the directory, and says what went wrong if it cannot.
@@ -417,16 +399,9 @@ private:
     // Through the input when it is live, so recordings and the other machine of a network
     // game pause on the same frame; a playback goes on, since its input is the recording's.
     void pauseForLostFocus() {
-        if (capture_ == nullptr) {
-            if (playback_ == nullptr) pause_.focusLost();
-            return;
-        }
-        if (!pause_.active() && game.gameState == statePlay) capture_->tapKey(Pause::pauseKey);
+        if (capture_ == nullptr || playback_ != nullptr || demo_.running()) return;
+        if (!game.paused && game.gameState == statePlay) capture_->tapKey(pauseKeys::pauseKey);
     }
-
-    // Statistics of the frame being run.
-    Steady::time_point frameStart_;
-    Steady::time_point frameWorked_;
 
     // Alt+Enter and the player's resizing are kept in the settings file for the next start.
     void rememberWindow(const Display& display) {
@@ -449,12 +424,11 @@ private:
     // whoever asked for it will compare it.
     int finish() {
         if (net_) net_->finish();
-        if (recorder_ && !recorder_->finish(engine_->framesCompleted())) exitCode_ = 2;
-        setHighscoresWritable(true);
-        traceEnd(engine_->framesCompleted());
+        if (recorder_ && !recorder_->finish(frame_)) exitCode_ = 2;
+        traceEnd(frame_);
         int status = closeTrace() ? exitCode_ : exitTraceLost;
         if (options_.stats) {
-            std::string report = stats_.report(engine_->framesCompleted());
+            std::string report = stats_.report(frame_);
             std::fputs(report.c_str(), stdout);
             std::fflush(stdout);
         }
@@ -469,68 +443,98 @@ private:
     FrameInputSource* source_ = nullptr;
     std::unique_ptr<ScriptInputSource> scriptSource_;
     std::unique_ptr<InputCapture> capture_;
-    std::unique_ptr<ScriptedKeyboard> liveKeyboard_;
-    std::unique_ptr<SimulatedJoysticks> liveJoysticks_;
-    ScriptedKeyboard* keyboard_ = nullptr;  // the devices the game reads
-    SimulatedJoysticks* joysticks_ = nullptr;
+    std::unique_ptr<DeviceInput> input_;
     std::vector<InputCommand> frameCommands_;
-    InputState realState_;     // what the source says the players hold
-    InputState appliedState_;  // what the game's devices hold
+    FrameInput lastRealInput_;
+    FrameInput heldBack_;
 
     // Playback of a recording (--replay)
     const Recording* playback_ = nullptr;
     InputScript playbackScript_;
     std::unique_ptr<ScriptInputSource> playbackSource_;
-    std::unique_ptr<SeedClock> seedClock_;
     bool leaveRequested_ = false;
     bool fast_ = false;
     bool spaceHeld_ = false;
-    Label* cornerText_ = nullptr;  // REPLAY or DEMO
+    const char* cornerText_ = nullptr;  // REPLAY or DEMO
 
     std::unique_ptr<GameRecorder> recorder_;
 
     // The attract demo
     bool demoAllowed_ = false;
     int idleFrames_ = 0;
-    std::unique_ptr<FrameInputSource> demoSource_;
-    InputScript demoScript_;
-    int demoStart_ = 0;
-    int demoEnd_ = 0;  // 0: until the game returns to the menu
-    int savedPlayers_ = 1;
-    char savedNames_[3][9] = {};
-    int savedValues_[3] = {};
+    AttractDemo demo_;
+
     int exitCode_ = 0;
     std::unique_ptr<NetGame> net_;
     int netExitCode_ = 0;
     std::unique_ptr<Engine> engine_;
+    std::unique_ptr<EventOutput> output_;
+    StepOutput step_;
+    FramePicture picture_;
+    int frame_ = 0;  // frames run so far
     bool stopRequested_ = false;
     uint32_t lastTick_ = 0;
     size_t nextScreenshot_ = 0;
     FrameStats stats_;
-    Pause pause_;
     bool windowKnown_ = false;
     bool lastFullscreen_ = false;
     int lastScale_ = 0;
+    bool keySeen_[256] = {};
+    uint32_t directionsSeen_[inputPlayers] = {};
+    uint32_t buttonsSeen_[inputPlayers] = {};
+    Steady::time_point frameStart_;
+    Steady::time_point frameWorked_;
 };
 
 bool GameRun::frame() {
-    Engine& engine = *engine_;
     Display& display = *platform_.display;
     frameStart_ = Steady::now();
-    if (pause_.active())
-        engine.runHeldFrame([this, &engine](Surface& target) { pause_.drawBanner(engine, target); });
-    else
-        runGameFrame();
-    pause_.update(engine);
+    int frame = frame_ + 1;
+    setTraceFrame(frame);
+
+    // This frame's input: the players' commands, read through their devices and bindings.
+    frameCommands_.clear();
+    if (source_ != nullptr) source_->commandsFor(frame, frameCommands_);
+    // A network game that ended before this frame could be agreed ends the run here.
+    if (netEnded()) return false;
+    if (playback_ != nullptr && capture_) watchPlaybackKeys();
+    step_.events.clear();
+    updateDemo(step_.events);
+    uint32_t clock = frameClock();
+    lastRealInput_ = input_->read(frameCommands_, clock);
+    followControllers();
+    if (onFrameInput_) onFrameInput_(frame, frameCommands_);
+
+    step_.picture = &picture_;
+    bool demoFrame = demo_.running();
+    if (demoFrame) {
+        if (!demo_.step(clock, step_)) endDemo(step_.events);
+    } else {
+        stepWorld(withoutHeldBack(lastRealInput_), step_);
+    }
+    frame_ = frame;
+    EventOutput::Writes writes = demoFrame || playback_ != nullptr ? EventOutput::Writes::nothing
+                                                                    : EventOutput::Writes::everything;
+    output_->perform(step_.events, writes, [this] { traceInputChanges(); });
+    if (recorder_ && demoFrame) recorder_->holdOnly(frameCommands_);
+    if (recorder_ && !demoFrame)
+        recorder_->frameStarted(frame, frameCommands_, input_->reader().joystickCount());
+
+    bool held = picture_.held;
+    engine_->showFrame(picture_, theBackdrop,
+                       [this, held](Surface& target) { drawOverlays(target, held); });
+    frameShown(frame);
+    setTraceFrame(frame + 1);
+
     if (display.takeFocusLost()) pauseForLostFocus();
     frameWorked_ = Steady::now();
-    if (engine.joystickCount() < maxJoysticksUsed) engine.setUpNewJoysticks(maxJoysticksUsed);
-    updatePlayerOffer(engine, maxJoysticksUsed);
+    InputReader& reader = input_->reader();
+    if (reader.joystickCount() < maxJoysticksUsed) reader.setUpNewJoysticks(maxJoysticksUsed);
     rememberWindow(display);
     if (game.quitRequested || stopRequested_ || leaveRequested_) return false;
     // Closing the window ends the game like the menu's Quit would.
     if (display.closeRequested()) return false;
-    return !(frameLimit() > 0 && engine.framesCompleted() >= frameLimit());
+    return !(frameLimit() > 0 && frame_ >= frameLimit());
 }
 
 void GameRun::pace() {
@@ -541,7 +545,7 @@ void GameRun::pace() {
     // seed the next game draws from it.
     bool sharesTime = game.titleRelease != TitleRelease::none && headlessDisplay_ != nullptr;
     // Four times speed waits for every fourth frame only.
-    if (sharesTime || (fast_ && engine_->framesCompleted() % 4 != 0)) {
+    if (sharesTime || (fast_ && frame_ % 4 != 0)) {
         display.pumpEvents();
         lastTick_ = clock.ticks();
     } else {

@@ -1,0 +1,36 @@
+#pragma once
+#include <cstdint>
+
+#include "input/frame_input.h"
+
+// The controls as the world in play last read them: this frame's input and the one before,
+// so a screen can tell a fresh press from a held one.
+struct Controls {
+    FrameInput now;
+    FrameInput before;
+
+    void apply(const FrameInput& input) {
+        before = now;
+        now = input;
+    }
+    // Only the game keys (gameKeyBit) are known; any other key reads as up.
+    bool isKeyDown(int code) const { return (now.keys & gameKeyBit(code & 0xFF)) != 0; }
+    uint32_t directions(int slot) const { return valid(slot) ? now.players[slot].directions : 0; }
+    uint32_t previousDirections(int slot) const {
+        return valid(slot) ? before.players[slot].directions : 0;
+    }
+    bool isButtonDown(int slot, int button) const {
+        return valid(slot) && button >= 0 && button < 32 &&
+               ((now.players[slot].buttons >> button) & 1u) != 0;
+    }
+    bool wasButtonDown(int slot, int button) const {
+        return valid(slot) && button >= 0 && button < 32 &&
+               ((before.players[slot].buttons >> button) & 1u) != 0;
+    }
+
+private:
+    static bool valid(int slot) { return slot >= 0 && slot < inputPlayers; }
+};
+
+// The controls of the world in play.
+extern Controls& theControls;
