@@ -36,6 +36,8 @@ struct World {
     Stage stage;
     ScrollerPool scrollers;
     LabelPool labels;
+    // The two big parts last, their unused ends all zero: a copy or a hash of a world skips
+    // them (world_compare.h).
     ActorPool actors;
     Backdrop backdrop;
 };

@@ -40,6 +40,7 @@
 #include "shell/replay_store.h"
 #include "shell/settings.h"
 #include "shell/stats.h"
+#include "shell/sync_check.h"
 #include "shell/trace.h"
 #include "sound/sound.h"
 
@@ -173,6 +174,8 @@ private:
         if (options_.net != Options::Net::off && !connectNetGame()) return false;
         logLine("entering main loop\n");
 
+        if (options_.syncTestFrames > 0)
+            syncCheck_ = std::make_unique<SyncCheck>(options_.syncTestFrames);
         if (playback_ != nullptr) {
             startPlayback();
         } else {
@@ -458,6 +461,7 @@ private:
     const char* cornerText_ = nullptr;  // REPLAY or DEMO
 
     std::unique_ptr<GameRecorder> recorder_;
+    std::unique_ptr<SyncCheck> syncCheck_;
 
     // The attract demo
     bool demoAllowed_ = false;
@@ -508,9 +512,23 @@ bool GameRun::frame() {
     step_.picture = &picture_;
     bool demoFrame = demo_.running();
     if (demoFrame) {
+        if (syncCheck_) syncCheck_->reset();
         if (!demo_.step(clock, step_)) endDemo(step_.events);
     } else {
-        stepWorld(withoutHeldBack(lastRealInput_), step_);
+        FrameInput input = withoutHeldBack(lastRealInput_);
+        if (syncCheck_) syncCheck_->before(input);
+        stepWorld(input, step_);
+        if (syncCheck_) {
+            std::string difference = syncCheck_->after();
+            if (!difference.empty()) {
+                std::fprintf(stderr,
+                             "parapet: sync test: frame %d comes out differently when it is "
+                             "played again after a rollback (%s)\n",
+                             frame, difference.c_str());
+                exitCode_ = exitSyncLost;
+                stopRequested_ = true;
+            }
+        }
     }
     frame_ = frame;
     EventOutput::Writes writes = demoFrame || playback_ != nullptr ? EventOutput::Writes::nothing

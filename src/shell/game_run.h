@@ -50,3 +50,5 @@ private:
 
 // Exit status of a run whose --trace file could not be written whole (a full disk).
 constexpr int exitTraceLost = 3;
+// Exit status of a sync test (--sync-test) that found a frame playing differently again.
+constexpr int exitSyncLost = 4;

@@ -8,7 +8,7 @@
 #include "engine/engine.h"
 #include "frontend/highscores.h"
 #include "game/game_state.h"
-#include "game/state_hash.h"
+#include "game/world_compare.h"
 #include "net/net_session.h"
 #include "platform/display.h"
 #include "shell/data_hash.h"
@@ -167,7 +167,7 @@ void NetGame::commandsFor(int frame, std::vector<InputCommand>& out) {
 void NetGame::frameDone(int frame) {
     if (!live_) return;
     uint32_t f = static_cast<uint32_t>(frame);
-    uint64_t hash = f % net::hashInterval == 0 ? gameStateHash(engine_) : 0;
+    uint64_t hash = f % net::hashInterval == 0 ? worldHash(theWorld) : 0;
     if (!session_->frameDone(f, hash)) sessionEnded();
 }
 

@@ -196,6 +196,15 @@ const std::vector<OptionRow>& optionTable() {
              if (e.empty()) o.netDelay = static_cast<int>(n);
              return e;
          }},
+        {"--sync-test", "N",
+         "headless: after every frame roll the world back N frames (1-8), play them again "
+         "and check it comes out the same",
+         [](Options& o, std::string_view v) {
+             long long n = 0;
+             std::string e = integerOption(v, 1, 8, n, "a whole number from 1 to 8");
+             if (e.empty()) o.syncTestFrames = static_cast<int>(n);
+             return e;
+         }},
         {"--help", nullptr, "show this help", nullptr},
         {"--version", nullptr, "show the version", nullptr},
     };
@@ -230,7 +239,8 @@ std::string usageText() {
     }
     text +=
         "\nExit status: 0 normal end, 1 a data file could not be read, 2 bad usage or a bad "
-        "input script.\n";
+        "input script, 4 the sync test found a world that plays differently when played "
+        "again.\n";
     return text;
 }
 
@@ -296,7 +306,10 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& options) {
         if (inputGiven) return usageError("--input needs --headless");
         if (joysticksGiven) return usageError("--joysticks needs --headless");
         if (startTickGiven) return usageError("--start-tick needs --headless");
+        if (options.syncTestFrames > 0) return usageError("--sync-test needs --headless");
     }
+    if (options.syncTestFrames > 0 && netGiven > 0)
+        return usageError("--sync-test cannot be used in a network game");
     // A playback's input and clock come from the recording.
     if (!options.replayFile.empty()) {
         if (inputGiven) return usageError("--input cannot be used with --replay");

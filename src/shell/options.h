@@ -39,6 +39,7 @@ struct Options {
     Net net = Net::off;
     int netPort = -1;      // -1: the default port; --host 0: any free port (printed)
     std::string joinHost;  // --join: the host's name or address
+    int syncTestFrames = 0;  // --sync-test: frames rolled back and played again, 0: none
     int netDelay = 2;      // frames between a key press and the frame it plays in
 };
 
