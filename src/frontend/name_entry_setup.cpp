@@ -48,4 +48,5 @@ void beginNameEntry(int winner, int players, int score) {
     std::memset(highscoreName[slot - 1], 0, sizeof highscoreName[slot - 1]);
     game.pendingHighscore = score;
     game.nameEntrySlot = slot;
+    game.nameEntryPlayer = winner < 0 || winner > 2 ? 0 : winner;
 }

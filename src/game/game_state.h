@@ -111,6 +111,7 @@ struct GameState {
     ActorRef nameField;
     int nameLength = 0;
     int nameEntrySlot = 1;
+    int nameEntryPlayer = 0;  // who set the record: his keyboard types the name
     int pendingHighscore = 0;
     int heldKey = -1;
     uint8_t highscoresChanged = 1;

@@ -20,6 +20,9 @@ constexpr int maxNameLength = 8;
 constexpr const char* defaultName = "Zorvik";
 constexpr int fallFrames = 45;
 
+// Keys at the keyboard of the player who set the record: on two machines, his own.
+bool typedKey(int code) { return theControls.isKeyDownFor(game.nameEntryPlayer, code); }
+
 // The table entry being typed into; a slot outside 1..3 cannot reach past the table.
 int entryIndex() {
     int slot = game.nameEntrySlot;
@@ -40,7 +43,7 @@ void showInGlyph(int k, char ch) {
 }
 
 bool shiftDown() {
-    return theControls.isKeyDown(keys::leftShift) || theControls.isKeyDown(keys::rightShift);
+    return typedKey(keys::leftShift) || typedKey(keys::rightShift);
 }
 
 void typeLetter() {
@@ -48,7 +51,7 @@ void typeLetter() {
     // One letter per frame; of several held together the first in the alphabet wins.
     for (char letter = 'a'; letter <= 'z'; ++letter) {
         int key = keyForChar(letter);
-        if (key < 0 || !theControls.isKeyDown(key)) continue;
+        if (key < 0 || !typedKey(key)) continue;
         char typed = shiftDown() ? static_cast<char>(letter - 32) : letter;
         highscoreName[entryIndex()][game.nameLength] = typed;
         showInGlyph(game.nameLength, typed);
@@ -60,7 +63,7 @@ void typeLetter() {
 }
 
 void deleteLetter() {
-    if (game.nameLength <= 0 || !theControls.isKeyDown(keys::backspace)) return;
+    if (game.nameLength <= 0 || !typedKey(keys::backspace)) return;
     --game.nameLength;
     showInGlyph(game.nameLength, '\0');
     game.heldKey = keys::backspace;
@@ -96,12 +99,12 @@ void updateNameEntry() {
     if (game.stateFrame == 1) playSound(Sound::crowdOhh);
 
     // A key acts once per press; while it is held nothing else is read, Enter included.
-    if (game.heldKey > 0 && theControls.isKeyDown(game.heldKey)) return;
+    if (game.heldKey > 0 && typedKey(game.heldKey)) return;
     game.heldKey = -1;
 
     typeLetter();
     deleteLetter();
-    if (theControls.isKeyDown(keys::enter)) acceptName();
+    if (typedKey(keys::enter)) acceptName();
 }
 
 void updateNameAccepted() {

@@ -192,7 +192,8 @@ void updateThrow(int p, Actor* player) {
 }
 
 void updatePlayers() {
-    for (int p = 0; p < game.numPlayers; ++p) {
+    // Never past the third player, whatever the count says.
+    for (int p = 0; p < game.numPlayers && p < maxPlayerCount; ++p) {
         Actor* player = game.playerActor[p];
         if (game.smartBombs[p] > 0 && game.smartBombCooldown[p] >= smartBombRepeatFrames &&
             theControls.isButtonDown(p, 2)) {

@@ -57,6 +57,9 @@ struct StepOutput {
 // picture (if asked for) and every actor's move, in that order. No pixels, devices, clock or
 // files: the shell does what the events say.
 void stepWorld(const FrameInput& input, StepOutput& out);
+// The stage's part of a step alone: the input read, the scrolling lines, the depth order, the
+// delayed sounds, the picture and the actors' move.
+void stepStage(const FrameInput& input, StepOutput& out);
 
 // Makes the world in play a fresh one, as the program starts with, with the word "level"
 // made and on the stage when the fonts exist.

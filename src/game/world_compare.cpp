@@ -134,6 +134,7 @@ const Part gameFields[] = {
     GAME_FIELD(nameField),
     GAME_FIELD(nameLength),
     GAME_FIELD(nameEntrySlot),
+    GAME_FIELD(nameEntryPlayer),
     GAME_FIELD(pendingHighscore),
     GAME_FIELD(heldKey),
     GAME_FIELD(highscoresChanged),

@@ -60,9 +60,12 @@ void readInput(const FrameInput& input) {
     theControls.apply(input);
 }
 
-// The frame of the engine: the input, the scrolling lines, the depth order, the delayed
-// sounds, the picture and the actors' move.
-void runEngineFrame(const FrameInput& input, FramePicture* picture) {
+}  // namespace
+
+void stepStage(const FrameInput& input, StepOutput& out) {
+    std::vector<GameEvent>* outerEvents = theEvents;
+    theEvents = &out.events;
+    FramePicture* picture = out.picture;
     readInput(input);
     updateScrollers();
     if (theStage.orderChanged) {
@@ -72,9 +75,8 @@ void runEngineFrame(const FrameInput& input, FramePicture* picture) {
     tickDelayedSounds();
     if (picture != nullptr) recordPicture(*picture);
     moveActors();
+    theEvents = outerEvents;
 }
-
-}  // namespace
 
 void stepWorld(const FrameInput& input, StepOutput& out) {
     std::vector<GameEvent>* outerEvents = theEvents;
@@ -98,13 +100,13 @@ void stepWorld(const FrameInput& input, StepOutput& out) {
     } else if (waiting) {
         // Let go: the menu comes, and its first frame has the controls but no screen logic.
         if (updateTitleRelease()) updatePlayerControls();
-        runEngineFrame(input, out.picture);
+        stepStage(input, out);
     } else {
         updateGame();
         // The frame that ends the title with fire held runs the engine alone, like the rest
         // of the wait.
         if (game.titleRelease == TitleRelease::none) updatePlayerControls();
-        runEngineFrame(input, out.picture);
+        stepStage(input, out);
     }
     theEvents = outerEvents;
 }

@@ -13,8 +13,18 @@ struct Controls {
         before = now;
         now = input;
     }
-    // Only the game keys (gameKeyBit) are known; any other key reads as up.
-    bool isKeyDown(int code) const { return (now.keys & gameKeyBit(code & 0xFF)) != 0; }
+    // Held at any player's keyboard. Only the game keys (gameKeyBit) are known; any other
+    // key reads as up.
+    bool isKeyDown(int code) const {
+        uint64_t bit = gameKeyBit(code & 0xFF);
+        for (const PlayerInput& p : now.players)
+            if (p.keys & bit) return true;
+        return false;
+    }
+    // Held at the keyboard `slot`'s player plays at (a network game has one per machine).
+    bool isKeyDownFor(int slot, int code) const {
+        return valid(slot) && (now.players[slot].keys & gameKeyBit(code & 0xFF)) != 0;
+    }
     uint32_t directions(int slot) const { return valid(slot) ? now.players[slot].directions : 0; }
     uint32_t previousDirections(int slot) const {
         return valid(slot) ? before.players[slot].directions : 0;

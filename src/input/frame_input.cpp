@@ -22,6 +22,17 @@ uint64_t gameKeysHeld(const uint8_t snapshot[256]) {
     return held;
 }
 
+uint64_t allGameKeys() {
+    constexpr size_t count = sizeof gameKeys / sizeof gameKeys[0];
+    return (uint64_t{1} << count) - 1;
+}
+
 bool FrameInput::operator==(const FrameInput& other) const {
     return std::memcmp(this, &other, sizeof *this) == 0;
+}
+
+bool FrameInput::sameActions(const FrameInput& other) const {
+    for (int p = 0; p < inputPlayers; ++p)
+        if (!(players[p] == other.players[p])) return false;
+    return padsAnswering == other.padsAnswering;
 }

@@ -129,6 +129,8 @@ FrameInput InputReader::read(uint32_t clock) {
         if (keyboard_->read(fresh))
             for (int i = 0; i < 256; ++i) keyboardState_[i] = fresh[i];
     }
-    input.keys = gameKeysHeld(keyboardState_);
+    // One keyboard: every player's.
+    const uint64_t keys = gameKeysHeld(keyboardState_);
+    for (PlayerInput& p : input.players) p.keys = keys;
     return input;
 }

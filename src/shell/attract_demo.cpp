@@ -20,25 +20,22 @@ void AttractDemo::start(const Recording* recording, std::vector<GameEvent>& out)
     theWorld.highscores = records;
     frame_ = 0;
     lastFrame_ = 0;
-    seeds_.clear();
+    recorded_.reset();
+    autopilot_.reset();
     if (recording != nullptr) {
-        script_.commands = recording->commands;
-        source_ = std::make_unique<ScriptInputSource>(script_);
-        input_ = std::make_unique<DeviceInput>(recording->joysticks);
-        input_->reader().bindPlayerKeys(recording->keys);
-        std::copy(recording->records, recording->records + 3, theWorld.highscores.value);
-        game.numPlayers = recording->players;
-        seeds_ = recording->seeds;
-        lastFrame_ = recording->frames;
+        recording_ = *recording;
+        recorded_ = std::make_unique<RecordedInput>(recording_);
+        std::copy(recording_.records, recording_.records + 3, theWorld.highscores.value);
+        game.numPlayers = recording_.players;
+        lastFrame_ = recording_.frames;
     } else {
         // The autopilot presses player 1's default keys.
-        source_ = std::make_unique<Autopilot>();
+        autopilot_ = std::make_unique<Autopilot>();
         input_ = std::make_unique<DeviceInput>(0);
         const PlayerKeys defaults[keyboardPlayers] = {defaultPlayerKeys(0), defaultPlayerKeys(1)};
         input_->reader().bindPlayerKeys(defaults);
         game.numPlayers = 1;
     }
-    input_->reader().setUpJoysticks(3);
     // Straight into the game, as the menu's Start would.
     theEvents = &out;
     game.gameState = stateMenu;
@@ -49,13 +46,16 @@ void AttractDemo::start(const Recording* recording, std::vector<GameEvent>& out)
 
 FrameInput AttractDemo::nextInput(uint32_t clock) {
     ++frame_;
-    commands_.clear();
-    source_->commandsFor(frame_, commands_);
-    // A recorded game seeds each of its games as it did when it was played.
-    if (!seeds_.empty()) {
+    if (recorded_) {
+        FrameInput input = recorded_->next();
+        // A recorded game seeds each of its games as it did when it was played.
+        const std::vector<uint32_t>& seeds = recording_.seeds;
         size_t next = static_cast<size_t>(game.gamesStarted);
-        clock = seeds_[next < seeds_.size() ? next : seeds_.size() - 1];
+        input.clock = seeds.empty() ? clock : seeds[next < seeds.size() ? next : seeds.size() - 1];
+        return input;
     }
+    commands_.clear();
+    autopilot_->commandsFor(frame_, commands_);
     return input_->read(commands_, clock);
 }
 
@@ -75,9 +75,13 @@ void AttractDemo::end(std::vector<GameEvent>& out) {
     theEvents = &out;
     stopLevelMusic(game.levelIndex);
     stopSound(Sound::chainsawLoop);
+    // The screen goes back to what the players left.
+    if (game.gameState != parked_->game.gameState)
+        emitEvent(EventKind::state, game.gameState, parked_->game.gameState);
     theEvents = nullptr;
     theWorld = *parked_;
     parked_.reset();
-    source_.reset();
+    recorded_.reset();
+    autopilot_.reset();
     input_.reset();
 }

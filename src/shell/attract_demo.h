@@ -5,7 +5,6 @@
 
 #include "game/world.h"
 #include "input/frame_input_source.h"
-#include "platform/headless/input_script.h"
 #include "shell/device_input.h"
 #include "shell/recording.h"
 
@@ -30,10 +29,11 @@ private:
     bool over() const { return lastFrame_ > 0 && frame_ >= lastFrame_; }
 
     std::unique_ptr<World> parked_;
+    // A kept record game's input, or the autopilot at player 1's default keys.
+    Recording recording_;
+    std::unique_ptr<RecordedInput> recorded_;
     std::unique_ptr<DeviceInput> input_;
-    std::unique_ptr<FrameInputSource> source_;
-    InputScript script_;
-    std::vector<uint32_t> seeds_;
+    std::unique_ptr<FrameInputSource> autopilot_;
     std::vector<InputCommand> commands_;
     int frame_ = 0;       // the demo's own frames so far
     int lastFrame_ = 0;   // 0: until its game is back at the menu

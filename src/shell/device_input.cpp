@@ -2,8 +2,11 @@
 
 #include <cstring>
 
-DeviceInput::DeviceInput(ScriptedKeyboard* keyboard, SimulatedJoysticks* joysticks)
-    : keyboard_(keyboard), joysticks_(joysticks), reader_(keyboard, joysticks) {}
+DeviceInput::DeviceInput(ScriptedKeyboard* keyboard, SimulatedJoysticks* joysticks,
+                         KeyboardDevice* read)
+    : keyboard_(keyboard),
+      joysticks_(joysticks),
+      reader_(read != nullptr ? read : keyboard, joysticks) {}
 
 DeviceInput::DeviceInput(int controllers)
     : ownKeyboard_(std::make_unique<ScriptedKeyboard>()),

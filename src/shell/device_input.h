@@ -13,8 +13,10 @@
 // are read through key bindings into what the players did.
 class DeviceInput {
 public:
-    // The devices may belong to someone else (a headless platform's); `joysticks` may be null.
-    DeviceInput(ScriptedKeyboard* keyboard, SimulatedJoysticks* joysticks);
+    // The devices may belong to someone else (a headless platform's); either may be null.
+    // `read` is the keyboard read, when it is not the scripted one (a test's own player).
+    DeviceInput(ScriptedKeyboard* keyboard, SimulatedJoysticks* joysticks,
+                KeyboardDevice* read = nullptr);
     // Devices of its own, with `controllers` controllers.
     explicit DeviceInput(int controllers);
 

@@ -19,52 +19,79 @@ std::string field(const char* name, int value) {
     return std::string("\"") + name + "\":" + std::to_string(value);
 }
 
-void traceGameEvent(const GameEvent& e) {
-    if (!traceEnabled()) return;
-    switch (e.kind) {
-        case EventKind::state:
-            traceState(e.a, e.b);
-            break;
-        case EventKind::score:
-            traceScore(e.a, e.b);
-            break;
-        case EventKind::spawn:
-            traceEvent("spawn",
-                       field("climber", e.a) + "," + field("targetX", e.b) + "," + field("dir", e.c));
-            break;
-        case EventKind::pickup:
-            traceEvent("pickup", field("player", e.a) + ",\"side\":" +
-                                     (e.b == 0 ? "\"left\"" : "\"right\""));
-            break;
-        case EventKind::throwBall:
-            traceEvent("throw",
-                       field("player", e.a) + "," + field("ball", e.b) + "," + field("x", e.c));
-            break;
-        case EventKind::hit:
-            traceEvent("hit", field("climber", e.a) + "," + field("ball", e.b) + "," +
-                                  field("owner", e.c) + "," + field("hits", e.d));
-            break;
-        case EventKind::cut:
-            traceEvent("cut", field("climber", e.a) + "," + field("player", e.b));
-            break;
-        case EventKind::struck:
-            traceEvent("struck", field("player", e.a) + "," + field("climber", e.b));
-            break;
-        case EventKind::dead:
-            traceEvent("dead", field("player", e.a));
-            break;
-        case EventKind::pause:
-            traceEvent("pause", "");
-            break;
-        case EventKind::resume:
-            traceEvent("resume", "");
-            break;
+const char* soundOpName(int op) {
+    switch (static_cast<SoundOp>(op)) {
+        case SoundOp::play:
+            return "play";
+        case SoundOp::loop:
+            return "loop";
+        case SoundOp::stop:
+            return "stop";
         default:
-            break;
+            return nullptr;
     }
 }
 
 }  // namespace
+
+bool traceLineOf(const GameEvent& e, const char*& name, std::string& fields) {
+    fields.clear();
+    switch (e.kind) {
+        case EventKind::sound: {
+            const char* op = soundOpName(e.a);
+            if (op == nullptr || e.b < 0 || e.b >= soundCount) return false;
+            name = "sound";
+            fields = "\"op\":" + jsonString(op) + ",\"file\":" +
+                     jsonString(soundFile(soundAt(e.b)).file) + "," + field("hz", e.c);
+            return true;
+        }
+        case EventKind::state:
+            name = "state";
+            fields = field("from", e.a) + "," + field("to", e.b);
+            return true;
+        case EventKind::score:
+            name = "score";
+            fields = field("player", e.a) + "," + field("score", e.b);
+            return true;
+        case EventKind::spawn:
+            name = "spawn";
+            fields = field("climber", e.a) + "," + field("targetX", e.b) + "," + field("dir", e.c);
+            return true;
+        case EventKind::pickup:
+            name = "pickup";
+            fields = field("player", e.a) + ",\"side\":" + (e.b == 0 ? "\"left\"" : "\"right\"");
+            return true;
+        case EventKind::throwBall:
+            name = "throw";
+            fields = field("player", e.a) + "," + field("ball", e.b) + "," + field("x", e.c);
+            return true;
+        case EventKind::hit:
+            name = "hit";
+            fields = field("climber", e.a) + "," + field("ball", e.b) + "," + field("owner", e.c) +
+                     "," + field("hits", e.d);
+            return true;
+        case EventKind::cut:
+            name = "cut";
+            fields = field("climber", e.a) + "," + field("player", e.b);
+            return true;
+        case EventKind::struck:
+            name = "struck";
+            fields = field("player", e.a) + "," + field("climber", e.b);
+            return true;
+        case EventKind::dead:
+            name = "dead";
+            fields = field("player", e.a);
+            return true;
+        case EventKind::pause:
+            name = "pause";
+            return true;
+        case EventKind::resume:
+            name = "resume";
+            return true;
+        default:
+            return false;
+    }
+}
 
 void EventOutput::perform(const GameEvent& e, Writes writes) {
     switch (e.kind) {
@@ -88,30 +115,32 @@ void EventOutput::perform(const GameEvent& e, Writes writes) {
         default:
             break;
     }
-    traceGameEvent(e);
+    const char* name = nullptr;
+    std::string fields;
+    if (traceEnabled() && traceLineOf(e, name, fields)) traceEvent(name, fields);
 }
 
 void EventOutput::sound(const GameEvent& e) {
     // Without a device nothing sounds, and nothing of it is traced either.
     if (!soundEnabled) return;
     if (e.b < 0 || e.b >= soundCount) return;
+    const char* name = nullptr;
+    std::string fields;
+    if (traceEnabled() && traceLineOf(e, name, fields)) traceEvent(name, fields);
     SoundSample* sample = soundSamples[e.b];
-    const char* file = soundFile(soundAt(e.b)).file;
+    if (sample == nullptr) return;
     switch (static_cast<SoundOp>(e.a)) {
         case SoundOp::play:
-            traceSound("play", file, e.c);
-            if (sample != nullptr) sample->play();
+            sample->play();
             break;
         case SoundOp::loop:
-            traceSound("loop", file, e.c);
-            if (sample != nullptr) sample->playLooped();
+            sample->playLooped();
             break;
         case SoundOp::stop:
-            traceSound("stop", file, e.c);
-            if (sample != nullptr) sample->stop();
+            sample->stop();
             break;
         case SoundOp::frequency:
-            if (sample != nullptr) sample->setFrequency(e.c);
+            sample->setFrequency(e.c);
             break;
     }
 }

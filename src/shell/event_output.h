@@ -6,6 +6,10 @@
 
 class Engine;
 
+// The trace line of an event the trace shows as it is (sounds, states, scores, what happens
+// in play): its event name and the JSON members after it. False for any other event.
+bool traceLineOf(const GameEvent& event, const char*& name, std::string& fields);
+
 // Does what a world's step asked for, in the order it asked: plays, loops and stops sounds on
 // the device, writes the trace and the log, saves the highscore table, takes screenshots.
 class EventOutput {

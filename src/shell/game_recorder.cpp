@@ -13,7 +13,6 @@ GameRecorder::GameRecorder(Settings settings) : settings_(std::move(settings)) {
     run_.gameVersion = PARAPET_VERSION;
     run_.dataHash = settings_.dataHash;
     run_.startTick = settings_.runStartTick;
-    std::copy(settings_.keys, settings_.keys + keyboardPlayers, run_.keys);
     std::copy(highscoreValue, highscoreValue + 3, run_.records);
     gamesSeen_ = game.gamesStarted;
 }
@@ -24,11 +23,9 @@ GameRecorder::~GameRecorder() {
 
 void GameRecorder::fillEnd(Recording& r) { std::copy(game.score, game.score + 3, r.scores); }
 
-void GameRecorder::frameStarted(int frame, const std::vector<InputCommand>& commands,
-                                int joysticks) {
-    for (const InputCommand& c : commands) held_.apply(c);
+void GameRecorder::frameStepped(int frame, const FrameInput& input, int joysticks) {
     if (!settings_.runFile.empty()) {
-        run_.commands.insert(run_.commands.end(), commands.begin(), commands.end());
+        run_.add(frame, input);
         run_.joysticks = std::max(run_.joysticks, joysticks);
         run_.frames = frame;
     }
@@ -46,10 +43,7 @@ void GameRecorder::frameStarted(int frame, const std::vector<InputCommand>& comm
             return;
         }
         if (game.gameState == stateNameAccepted) nameSaved_ = true;
-        for (InputCommand c : commands) {
-            c.frame = frame - gameOrigin_;
-            game_.commands.push_back(c);
-        }
+        game_.add(frame - gameOrigin_, input);
         return;
     }
     if (settings_.keepGames && game.gameState == stateNewGame && game.stateFrame == 0)
@@ -66,10 +60,7 @@ void GameRecorder::beginGame(int frame, int joysticks) {
     game_.dataHash = settings_.dataHash;
     game_.players = game.numPlayers;
     game_.joysticks = joysticks;
-    std::copy(settings_.keys, settings_.keys + keyboardPlayers, game_.keys);
     std::copy(highscoreValue, highscoreValue + 3, game_.records);
-    // The playback starts with whatever was held when Start was taken.
-    held_.heldCommands(1, game_.commands);
 }
 
 void GameRecorder::endGame(int lastFrame) {

@@ -5,7 +5,6 @@
 #include <thread>
 #include <vector>
 
-#include "input/input_state.h"
 #include "shell/recording.h"
 
 // Listens to a run's input and game flow and writes recordings: each game played (from the
@@ -21,19 +20,14 @@ public:
         std::string dataHash;
         uint32_t runStartTick = 0;  // the clock when the run began
         bool writeInBackground = true;
-        PlayerKeys keys[keyboardPlayers] = {defaultPlayerKeys(0), defaultPlayerKeys(1)};
     };
 
     explicit GameRecorder(Settings settings);
     ~GameRecorder();
 
-    // At the start of every frame step, after its commands were applied; `joysticks` is how
-    // many controllers the game sees.
-    void frameStarted(int frame, const std::vector<InputCommand>& commands, int joysticks);
-    // While an attract demo plays: the players' input still counts for what they hold.
-    void holdOnly(const std::vector<InputCommand>& commands) {
-        for (const InputCommand& c : commands) held_.apply(c);
-    }
+    // After the players' world stepped frame `frame` with `input`; `joysticks` is how many
+    // controllers the game sees.
+    void frameStepped(int frame, const FrameInput& input, int joysticks);
     // The run is over after `lastFrame`: writes what is still open. Returns false (after a
     // line on stderr) when the --record file could not be written.
     bool finish(int lastFrame);
@@ -45,7 +39,6 @@ private:
     static void fillEnd(Recording& recording);
 
     Settings settings_;
-    InputState held_;
     int gamesSeen_ = 0;
 
     Recording run_;

@@ -85,15 +85,13 @@ public:
           onFrameInput_(input.onFrameInput),
           source_(input.source),
           playback_(input.playback) {
-        if (playback_ != nullptr) {
-            playbackScript_.commands = playback_->commands;
-            playbackSource_ = std::make_unique<ScriptInputSource>(playbackScript_);
-            source_ = playbackSource_.get();
-        }
+        if (playback_ != nullptr) playbackInput_ = std::make_unique<RecordedInput>(*playback_);
         if (headless != nullptr) {
             // The headless devices are the scripted ones already (a test may have swapped in
             // a keyboard of its own and left that one null).
-            input_ = std::make_unique<DeviceInput>(headless->keyboard, headless->joysticks);
+            input_ = std::make_unique<DeviceInput>(
+                headless->keyboard, headless->joysticks,
+                headless->keyboard == nullptr ? platform_.keyboard.get() : nullptr);
             if (source_ == nullptr && script != nullptr) {
                 scriptSource_ = std::make_unique<ScriptInputSource>(*script);
                 source_ = scriptSource_.get();
@@ -180,12 +178,11 @@ private:
             startPlayback();
         } else {
             GameRecorder::Settings settings;
-            settings.keepGames = true;
+            settings.keepGames = options_.keepReplays;
             settings.runFile = options_.recordFile;
             settings.replaysDir = replaysDirectory();
             settings.dataHash = dataFilesHash();
             settings.runStartTick = lastTick_;
-            std::copy(playerKeys(), playerKeys() + keyboardPlayers, settings.keys);
             recorder_ = std::make_unique<GameRecorder>(settings);
             // A demo's game cannot be told from the player's input in a run recording.
             demoAllowed_ = options_.recordFile.empty() && options_.net == Options::Net::off;
@@ -202,8 +199,6 @@ private:
             netExitCode_ = net_->cancelled() ? 0 : 2;
             return false;
         }
-        net_->setLocalSource(source_);
-        source_ = net_.get();
         return true;
     }
 
@@ -214,7 +209,7 @@ private:
 
     // The clock a new game of this frame takes its seed from.
     uint32_t frameClock() {
-        if (net_) return net_->gameClock()->ticks();
+        if (net_) return net_->clock();
         if (playback_ != nullptr && !playback_->seeds.empty()) {
             // A recording's games are seeded as they were when it was played.
             size_t next = static_cast<size_t>(game.gamesStarted);
@@ -233,8 +228,6 @@ private:
     }
 
     void startPlayback() {
-        // The recording's keys, whatever this viewer's settings file binds.
-        input_->reader().bindPlayerKeys(playback_->keys);
         std::copy(playback_->records, playback_->records + 3, highscoreValue);
         cornerText_ = "REPLAY";
         if (playback_->origin == Recording::Origin::game) {
@@ -275,12 +268,9 @@ private:
         return false;
     }
 
-    // The demo comes after a stretch of menu with nothing pressed, and goes at any press.
+    // The demo comes after a stretch of menu with nothing pressed (counted after the
+    // players' world stepped), and goes at any press.
     void updateDemo(std::vector<GameEvent>& events) {
-        if (demo_.running()) {
-            if (anyPress(frameCommands_)) endDemo(events);
-            return;
-        }
         if (!demoAllowed_) return;
         if (game.gameState != stateMenu || !frameCommands_.empty() || input_->held().anyHeld()) {
             idleFrames_ = 0;
@@ -300,30 +290,20 @@ private:
         cornerText_ = nullptr;
         setEffectVolumeHalved(false);
         idleFrames_ = 0;
-        // What the players hold as the demo ends stays away from their game until it is let
-        // go, so the key that ended the demo does not also act in the menu.
-        heldBack_ = lastRealInput_;
-        heldBack_.clock = 0;
-        heldBack_.padsAnswering = 0;
+        releaseHeld_ = true;
+    }
+
+    // What the players hold as the demo ends is let go for their game (it was never pressed
+    // there), so the key that ended the demo does not also act in the menu; pressed again,
+    // it counts.
+    void releaseHeldInput() {
+        InputState held = input_->held();
+        for (const InputCommand& c : frameCommands_) held.apply(c);
+        held.releaseCommands(frame_ + 1, frameCommands_);
     }
 
     static void setEffectVolumeHalved(bool halved) {
         if (AudioOutput* audio = soundDevice()) audio->setMasterVolume(halved ? 50 : 100);
-    }
-
-    // Input held when the demo ended reads as released until it is let go.
-    FrameInput withoutHeldBack(FrameInput input) {
-        for (int p = 0; p < inputPlayers; ++p) {
-            PlayerInput& in = input.players[p];
-            PlayerInput& back = heldBack_.players[p];
-            back.buttons &= in.buttons;
-            back.directions &= in.directions;
-            in.buttons &= ~back.buttons;
-            in.directions &= static_cast<uint8_t>(~back.directions);
-        }
-        heldBack_.keys &= input.keys;
-        input.keys &= ~heldBack_.keys;
-        return input;
     }
 
     void traceInputChanges() {
@@ -449,12 +429,11 @@ private:
     std::unique_ptr<DeviceInput> input_;
     std::vector<InputCommand> frameCommands_;
     FrameInput lastRealInput_;
-    FrameInput heldBack_;
+    bool releaseHeld_ = false;
 
     // Playback of a recording (--replay)
     const Recording* playback_ = nullptr;
-    InputScript playbackScript_;
-    std::unique_ptr<ScriptInputSource> playbackSource_;
+    std::unique_ptr<RecordedInput> playbackInput_;
     bool leaveRequested_ = false;
     bool fast_ = false;
     bool spaceHeld_ = false;
@@ -499,13 +478,29 @@ bool GameRun::frame() {
     // This frame's input: the players' commands, read through their devices and bindings.
     frameCommands_.clear();
     if (source_ != nullptr) source_->commandsFor(frame, frameCommands_);
-    // A network game that ended before this frame could be agreed ends the run here.
-    if (netEnded()) return false;
     if (playback_ != nullptr && capture_) watchPlaybackKeys();
     step_.events.clear();
-    updateDemo(step_.events);
+    if (demo_.running() && anyPress(frameCommands_)) endDemo(step_.events);
+    if (releaseHeld_) {
+        releaseHeld_ = false;
+        releaseHeldInput();
+    }
     uint32_t clock = frameClock();
     lastRealInput_ = input_->read(frameCommands_, clock);
+    if (playbackInput_) {
+        // The recording is what the players did; the viewer's own keys only watch.
+        lastRealInput_ = playbackInput_->next();
+        lastRealInput_.clock = clock;
+    }
+    if (net_) {
+        // The agreed clock as the frame before left it: what a new game has always been
+        // seeded with on both machines.
+        uint32_t agreedClock = net_->clock();
+        lastRealInput_ = net_->inputFor(frame, lastRealInput_);
+        lastRealInput_.clock = agreedClock;
+        // A network game that ended before this frame could be agreed ends the run here.
+        if (netEnded()) return false;
+    }
     followControllers();
     if (onFrameInput_) onFrameInput_(frame, frameCommands_);
 
@@ -515,7 +510,7 @@ bool GameRun::frame() {
         if (syncCheck_) syncCheck_->reset();
         if (!demo_.step(clock, step_)) endDemo(step_.events);
     } else {
-        FrameInput input = withoutHeldBack(lastRealInput_);
+        const FrameInput& input = lastRealInput_;
         if (syncCheck_) syncCheck_->before(input);
         stepWorld(input, step_);
         if (syncCheck_) {
@@ -534,13 +529,17 @@ bool GameRun::frame() {
     EventOutput::Writes writes = demoFrame || playback_ != nullptr ? EventOutput::Writes::nothing
                                                                     : EventOutput::Writes::everything;
     output_->perform(step_.events, writes, [this] { traceInputChanges(); });
-    if (recorder_ && demoFrame) recorder_->holdOnly(frameCommands_);
     if (recorder_ && !demoFrame)
-        recorder_->frameStarted(frame, frameCommands_, input_->reader().joystickCount());
+        recorder_->frameStepped(frame, lastRealInput_, input_->reader().joystickCount());
 
     bool held = picture_.held;
     engine_->showFrame(picture_, theBackdrop,
                        [this, held](Surface& target) { drawOverlays(target, held); });
+    if (!demoFrame) {
+        step_.events.clear();
+        updateDemo(step_.events);
+        output_->perform(step_.events, EventOutput::Writes::nothing, [] {});
+    }
     frameShown(frame);
     setTraceFrame(frame + 1);
 

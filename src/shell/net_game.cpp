@@ -94,29 +94,13 @@ bool NetGame::connect(uint32_t startTick) {
                  hosting_ ? "the other player joined" : "joined the game", agreed.delay);
     logFormat("network game with %s, delay %d, start tick %u\n", peer.version.c_str(), agreed.delay,
               agreed.startTick);
-    clock_.start = agreed.startTick;
+    startTick_ = agreed.startTick;
     game.minPlayers = agreed.minPlayers;
     if (game.numPlayers < game.minPlayers) game.numPlayers = game.minPlayers;
     // Both tables end the same: ours against theirs, ties going to the host's record.
     keepBetterHighscores(peer.highscores, !hosting_);
     live_ = true;
     return true;
-}
-
-net::Typist NetGame::typist() {
-    if (game.gameState != stateNameEntry) {
-        typist_ = net::Typist::nobody;
-        return typist_;
-    }
-    // Decided once as the name entry opens: the record's holder, by the rule the results used.
-    if (typist_ == net::Typist::nobody) {
-        int best = 0, bestScore = 0;
-        isNewHighscore(game.numPlayers, game.score, best, bestScore);
-        typist_ = best == 0   ? net::Typist::host
-                  : best == 1 ? net::Typist::guest
-                              : net::Typist::either;
-    }
-    return typist_;
 }
 
 bool NetGame::showWaiting() {
@@ -136,32 +120,22 @@ bool NetGame::showWaiting() {
     return true;
 }
 
-void NetGame::commandsFor(int frame, std::vector<InputCommand>& out) {
-    std::vector<InputCommand>& local = localCommands_;
-    local.clear();
-    if (local_ != nullptr) local_->commandsFor(frame, local);
-    clock_.frame = static_cast<uint32_t>(frame > 0 ? frame - 1 : 0);
+FrameInput NetGame::inputFor(int frame, const FrameInput& local) {
+    frame_ = static_cast<uint32_t>(frame > 0 ? frame - 1 : 0);
     waitingShown_ = false;
+    FrameInput input;
     if (live_) {
-        if (session_->exchange(static_cast<uint32_t>(frame), local, typist(), out)) return;
+        if (session_->exchange(static_cast<uint32_t>(frame), local, input)) {
+            input.padsAnswering = 3;
+            return input;
+        }
         sessionEnded();
     }
-    if (releasePending_) {
-        releasePending_ = false;
-        session_->releaseAll(out);
-    }
-    out.insert(out.end(), local.begin(), local.end());
+    input = local;
     // Alone again: Escape ends the level the two machines were playing, and the game's own
     // way from there leads to the results and back to the menu.
-    bool escape = !headless_ && game.gameState == statePlay;
-    if (escape != escapeHeld_) {
-        escapeHeld_ = escape;
-        InputCommand c;
-        c.kind = InputCommand::Kind::key;
-        c.code = 1;
-        c.down = escape;
-        out.push_back(c);
-    }
+    if (!headless_ && game.gameState == statePlay) input.players[0].keys |= gameKeyBit(1);
+    return input;
 }
 
 void NetGame::frameDone(int frame) {
@@ -174,7 +148,6 @@ void NetGame::frameDone(int frame) {
 void NetGame::sessionEnded() {
     live_ = false;
     ended_ = true;
-    releasePending_ = true;
     if (cancelled_) return;
     noticeFrames_ = noticeLength;
     std::fprintf(stderr, "parapet: network game over: %s\n", session_->message().c_str());

@@ -4,9 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "input/frame_input_source.h"
-#include "net/input_merge.h"
-#include "platform/clock.h"
+#include "input/frame_input.h"
 
 struct Options;
 class Engine;
@@ -19,7 +17,7 @@ class NetSession;
 // the game with the other machine; then every frame it trades this machine's input for the
 // commands both games apply, and every 30 frames it compares the two games. The game itself
 // never learns that a peer exists.
-class NetGame : public FrameInputSource {
+class NetGame {
 public:
     NetGame(const Options& options, Engine& engine, Display* display, bool headless);
     ~NetGame();
@@ -27,11 +25,10 @@ public:
     // Connects, greets and adopts the host's settings (start tick, at least two players, the
     // better records of both highscore tables). False: the game cannot start (message printed).
     bool connect(uint32_t startTick);
-    // Where this machine's own input comes from (the keyboard and pads, or a script).
-    void setLocalSource(FrameInputSource* source) { local_ = source; }
-    // The agreed commands of `frame`: both machines' input of `delay` frames ago. After the
-    // network game ended they are this machine's alone.
-    void commandsFor(int frame, std::vector<InputCommand>& out) override;
+    // The input of frame `frame` of the one game: both machines' input of `delay` frames ago
+    // (`local` is this machine's, read through its own bindings). After the network game
+    // ended it is this machine's alone.
+    FrameInput inputFor(int frame, const FrameInput& local);
     void frameDone(int frame);
     // After a frame is on screen: for a few seconds after the network game ended, says so.
     void frameShown();
@@ -43,20 +40,10 @@ public:
     // The window was closed while waiting.
     bool cancelled() const { return cancelled_; }
     // The game's own clock: the agreed start tick plus 33 ms a frame, the same on both sides.
-    Clock* gameClock() { return &clock_; }
+    uint32_t clock() const { return startTick_ + 33u * frame_; }
 
 private:
-    class FrameClock : public Clock {
-    public:
-        uint32_t ticks() override { return start + 33u * frame; }
-        int64_t wallSeconds() override { return static_cast<int64_t>(ticks() / 1000u); }
-        void sleepMs(uint32_t) override {}
-        uint32_t start = 0;
-        uint32_t frame = 0;
-    };
-
     bool showWaiting();
-    net::Typist typist();
     void sessionEnded();
 
     const Options& options_;
@@ -64,17 +51,13 @@ private:
     Display* display_;
     bool headless_;
     std::unique_ptr<net::NetSession> session_;
-    FrameClock clock_;
-    net::Typist typist_ = net::Typist::nobody;
-    FrameInputSource* local_ = nullptr;
-    std::vector<InputCommand> localCommands_;
+    uint32_t startTick_ = 0;
+    uint32_t frame_ = 0;
     bool hosting_ = true;
     bool live_ = false;
     bool ended_ = false;
     bool cancelled_ = false;
     bool waitingShown_ = false;
-    bool escapeHeld_ = false;
-    bool releasePending_ = false;
     static constexpr int noticeLength = 90;  // three seconds
     int noticeFrames_ = 0;
 };

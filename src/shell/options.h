@@ -22,6 +22,9 @@ struct Options {
     uint32_t startTick = 0;
     std::vector<int> screenshotFrames;  // ascending, without duplicates
     bool stats = false;
+    // Each game kept in the replays (off only for the long unattended runs of the soak and
+    // its test, where a game's growing recording would hide a leak).
+    bool keepReplays = true;
 
     // The settings file (shell/settings.h) and what it sets where the command line is silent.
     std::string configFile;        // --config; empty: the XDG config directory's parapet.ini

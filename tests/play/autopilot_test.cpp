@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "game/game_state.h"
+#include "game/world.h"
 #include "platform/headless/headless_platform.h"
 #include "play/scenario_support.h"
 #include "shell/game_run.h"
@@ -46,7 +47,7 @@ Outcome playOneGame(uint32_t startTick) {
         outcome.levelsWon = std::max(0, game.levelIndex - (over ? 1 : 0));
         if (over) game.quitRequested = 1;
     };
-    game = GameState{};
+    resetWorld();
     runGame(options, platform, &devices, nullptr, input);
     return outcome;
 }

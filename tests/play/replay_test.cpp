@@ -21,6 +21,7 @@
 
 #include "game/autopilot.h"
 #include "game/game_state.h"
+#include "game/world.h"
 #include "platform/headless/headless_platform.h"
 #include "play/scenario_support.h"
 #include "shell/game_run.h"
@@ -73,7 +74,7 @@ std::string playBotGame(const std::filesystem::path& dir, std::string& script) {
     input.onFrameInput = [&script](int, const std::vector<InputCommand>& commands) {
         for (const InputCommand& c : commands) script += formatInputCommand(c) + "\n";
     };
-    game = GameState{};
+    resetWorld();
     runGame(options, platform, &devices, nullptr, input);
     return readText(tracePath);
 }
