@@ -54,7 +54,7 @@ deb: $(BUILD)/parapet
 	cd $(BUILD) && cpack -G DEB
 
 # The bot plays 1,000,000 frames headless: frames per second and peak RSS at 100,000 and at
-# the end (fails if memory grows 512 KB or more, or the game runs under 40,000 frames/s).
+# the end (fails if memory grows 512 KB or more, or the game runs under 100,000 frames/s).
 soak: deps configure
 	cmake --build $(BUILD) -j $(JOBS) --target parapet_soak
 	./$(BUILD)/parapet_soak $(BUILD)/data

@@ -2,11 +2,10 @@
 
 #include <vector>
 
+std::vector<Animation*> animationRegistry;
+
 namespace {
-std::vector<Animation*>& registry() {
-    static std::vector<Animation*> animations;
-    return animations;
-}
+std::vector<Animation*>& registry() { return animationRegistry; }
 }  // namespace
 
 Animation::Animation(SpriteFrame** frames, int frameCount, int* durations, int* skips)
@@ -25,11 +24,6 @@ Animation::~Animation() {
     delete[] frames_;
     delete[] durations_;
     delete[] skips_;
-}
-
-Animation* animationById(int id) {
-    if (id < 0 || id >= static_cast<int>(registry().size())) return nullptr;
-    return registry()[id];
 }
 
 void clearAnimationRegistry() { registry().clear(); }

@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <vector>
 
 class SpriteFrame;
 
@@ -28,7 +29,11 @@ private:
 };
 
 // Every animation is registered as it is made and numbered in the order made, so the same
-// start-up gives the same numbers on every machine.
-Animation* animationById(int id);
+// start-up gives the same numbers on every machine. Looked up for every actor every frame.
+extern std::vector<Animation*> animationRegistry;
+inline Animation* animationById(int id) {
+    return static_cast<size_t>(id) < animationRegistry.size() ? animationRegistry[static_cast<size_t>(id)]
+                                                              : nullptr;
+}
 // Forgets every animation (they are being freed) so numbering starts again.
 void clearAnimationRegistry();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/backdrop.h"
+#include "engine/dirty_tiles.h"
 #include "platform/display.h"
 #include "platform/surface.h"
 
@@ -66,6 +67,9 @@ public:
                   bool colourKey);
     // Frames shown so far.
     int framesShown() const { return framesShown_; }
+    // Something drew on one of the screen's two surfaces behind the engine's back (a notice
+    // over the picture): it is refilled whole before it is drawn on again.
+    void touched(Surface* surface);
     // Time spent in the last frame's drawing and presentation, for --stats.
     int64_t lastDrawMicros() const { return lastDrawMicros_; }
     int64_t lastPresentMicros() const { return lastPresentMicros_; }
@@ -78,6 +82,7 @@ private:
     void syncBackground(Picture picture, const Stamp* stamps, int count);
     bool backgroundIs(Picture picture, const Stamp* stamps, int count) const;
     void restoreBackBuffer();
+    DirtyTiles& dirtyTilesOf(Surface* surface);
 
     int sheetCount_ = 0;
     std::unique_ptr<Surface> backgroundSurface_;
@@ -98,6 +103,9 @@ private:
     // What the background surface holds: a picture and the stamps drawn on it, in order.
     Picture backgroundPicture_ = Picture::black;
     std::vector<Stamp> backgroundStamps_;
+    // For each of the display's two surfaces, where it may differ from the background.
+    Surface* screens_[2] = {};
+    std::unique_ptr<DirtyTiles> dirty_[2];
     int framesShown_ = 0;
     int64_t lastDrawMicros_ = 0;
     int64_t lastPresentMicros_ = 0;

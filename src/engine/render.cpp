@@ -33,13 +33,18 @@ void Engine::syncBackground(Picture picture, const Stamp* stamps, int count) {
         backgroundPicture_ = picture;
         backgroundStamps_.clear();
         drawn = 0;
+        for (auto& tiles : dirty_) tiles->markAll();
     }
     for (size_t i = drawn; i < static_cast<size_t>(count); ++i) {
         const Stamp& s = stamps[i];
         // A splat is painted as it is, without mirroring or hot spot.
-        if (s.splat < splatFrames)
-            drawCell(splatSheet_[s.splat], splatCell_[s.splat], s.x, s.y, false, false,
-                     backgroundSurface_.get(), true);
+        if (s.splat < splatFrames) {
+            int sheet = splatSheet_[s.splat];
+            drawCell(sheet, splatCell_[s.splat], s.x, s.y, false, false, backgroundSurface_.get(),
+                     true);
+            if (sheet >= 0 && sheet < sheetCount_)
+                for (auto& tiles : dirty_) tiles->mark(s.x, s.y, cellWidth_[sheet], cellHeight_[sheet]);
+        }
         backgroundStamps_.push_back(s);
     }
 }
@@ -48,24 +53,38 @@ void Engine::showFrame(const FramePicture& picture, const Backdrop& backdrop,
                        const std::function<void(Surface& target)>& drawOver) {
     auto drawStart = std::chrono::steady_clock::now();
     Surface* target = backBuffer();
+    DirtyTiles& tiles = dirtyTilesOf(target);
     if (picture.held) {
         // Nothing moved: the picture on screen is the one to show again.
         target->copyFrom(*frontSurface());
+        tiles.markAll();
     } else if (backdrop.base == Backdrop::Base::pictureOnly) {
         // A picture put up in this step covers the whole screen at once.
         target->copyFrom(*pictureSurface(backdrop.basePicture));
+        tiles.markAll();
     } else if (!backgroundIs(backdrop.basePicture, backdrop.stamps, backdrop.baseStamps)) {
         // Not the world this engine drew last (a start, a rolled back or another world).
         syncBackground(backdrop.basePicture, backdrop.stamps, backdrop.baseStamps);
-        target->copyFrom(*backgroundSurface_);
+        tiles.markAll();
+        tiles.restore(*target, *backgroundSurface_);
     }
     for (int i = 0; i < picture.count; ++i) {
         const DrawItem& item = picture.items[i];
         if (item.sheet >= sheetCount_ || !sheetDrawable(item.sheet)) continue;
-        drawCell(item.sheet, item.cell, item.x, item.y, (item.mirror & 1) != 0,
-                 (item.mirror & 2) != 0, target, true);
+        const bool mirrorX = (item.mirror & 1) != 0, mirrorY = (item.mirror & 2) != 0;
+        drawCell(item.sheet, item.cell, item.x, item.y, mirrorX, mirrorY, target, true);
+        // Only what the cell really covers needs the background back.
+        Rect drawn;
+        if (sheetSurface_[item.sheet]->opaqueBounds(item.cell, mirrorX, mirrorY, drawn))
+            tiles.mark(item.x + drawn.left, item.y + drawn.top, drawn.right - drawn.left,
+                       drawn.bottom - drawn.top);
+        else
+            tiles.mark(item.x, item.y, cellWidth_[item.sheet], cellHeight_[item.sheet]);
     }
-    if (drawOver) drawOver(*target);
+    if (drawOver) {
+        drawOver(*target);
+        tiles.markAll();
+    }
     int64_t drawMicros = microsSince(drawStart);
 
     auto presentStart = std::chrono::steady_clock::now();

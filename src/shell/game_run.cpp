@@ -533,8 +533,11 @@ bool GameRun::frame() {
         recorder_->frameStepped(frame, lastRealInput_, input_->reader().joystickCount());
 
     bool held = picture_.held;
-    engine_->showFrame(picture_, theBackdrop,
-                       [this, held](Surface& target) { drawOverlays(target, held); });
+    if (held || cornerText_ != nullptr)
+        engine_->showFrame(picture_, theBackdrop,
+                           [this, held](Surface& target) { drawOverlays(target, held); });
+    else
+        engine_->showFrame(picture_, theBackdrop);
     if (!demoFrame) {
         step_.events.clear();
         updateDemo(step_.events);

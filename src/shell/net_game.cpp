@@ -38,6 +38,7 @@ void drawNotice(Engine& engine, const char* first, const char* second) {
                             engine.frontSurface(), true);
         y += lineHeight;
     }
+    engine.touched(engine.frontSurface());
 }
 
 }  // namespace
