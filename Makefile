@@ -12,9 +12,11 @@ PREFIX     ?= /usr/local
 DESTDIR    ?=
 PACKAGES   := $(shell grep -v '^\s*\#' tools/debian-packages.txt)
 
-.PHONY: all deps configure play test test-plain test-asan bench soak fuzz clean install uninstall deb
+.PHONY: all game deps configure play test test-plain test-asan bench soak fuzz clean install uninstall deb
 
-all: $(BUILD)/parapet
+# Everything: the game, its data, the tests, the benchmarks and the developer tools.
+all: deps configure
+	cmake --build $(BUILD) -j $(JOBS)
 
 deps:
 	@tools/install-deps.sh $(PACKAGES)
@@ -24,15 +26,16 @@ $(BUILD)/CMakeCache.txt: | deps
 
 configure: $(BUILD)/CMakeCache.txt
 
-$(BUILD)/parapet: deps configure FORCE
-	cmake --build $(BUILD) -j $(JOBS)
+# Only what playing needs, so a first `make play` does not wait for the tests.
+game: deps configure
+	cmake --build $(BUILD) -j $(JOBS) --target parapet
 
-play: $(BUILD)/parapet
+play: game
 	./$(BUILD)/parapet $(ARGS)
 
 test: test-plain test-asan
 
-test-plain: $(BUILD)/parapet
+test-plain: all
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 test-asan: deps
@@ -41,16 +44,17 @@ test-asan: deps
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp \
 	  UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
-bench: $(BUILD)/parapet
+bench: deps configure
+	cmake --build $(BUILD) -j $(JOBS) --target parapet_bench
 	./$(BUILD)/parapet_bench
 
-install: $(BUILD)/parapet
+install: all
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 uninstall:
 	tools/uninstall.sh "$(BUILD)" "$(PREFIX)" "$(DESTDIR)"
 
-deb: $(BUILD)/parapet
+deb: all
 	cd $(BUILD) && cpack -G DEB
 
 # The bot plays 1,000,000 frames headless: frames per second and peak RSS at 100,000 and at
@@ -72,5 +76,3 @@ fuzz: deps
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
-
-FORCE:
