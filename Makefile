@@ -13,7 +13,7 @@ DESTDIR    ?=
 PACKAGES   := $(shell grep -v '^\s*\#' tools/debian-packages.txt)
 
 .PHONY: all deps configure play test test-plain test-asan test-web bench soak fuzz clean install uninstall deb \
-        web web-deps serve-web
+        web web-deps serve-web bench-web
 
 all: $(BUILD)/parapet
 
@@ -75,11 +75,9 @@ clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WEB_BUILD)
 
 # The browser build (README.md, "Play in a browser"): page, script, wasm and the data of the
-# native build, gzipped, in $(WEB_BUILD)/. Debian's node does not look in /usr/share/nodejs,
-# where emscripten's own JavaScript dependencies live.
+# native build, gzipped, in $(WEB_BUILD)/.
 WEB_BUILD    ?= build-web
 WEB_PACKAGES := $(shell grep -v '^\s*\#' tools/web-packages.txt)
-export NODE_PATH := /usr/share/nodejs
 
 web-deps:
 	@tools/install-deps.sh $(WEB_PACKAGES)
@@ -93,6 +91,10 @@ web: deps configure web-deps
 serve-web: web
 	@echo "Parapet: open http://127.0.0.1:8080/ in a browser (Ctrl+C stops the server)"
 	python3 -m http.server 8080 --bind 127.0.0.1 --directory $(WEB_BUILD)
+
+bench-web: web
+	cd tests/web && npm ci --no-audit --no-fund --silent
+	node bench/web/page_bench.mjs
 
 # The page in headless Chromium against the native game (tests/web/).
 test-web: web $(BUILD)/parapet

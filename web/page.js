@@ -155,7 +155,9 @@
     page.state = "running";
     $("overlay").hidden = true;
     module.onRunEnded = ended;
+    const start = performance.now();
     const status = module.callMain(args);
+    page.mainMillis = performance.now() - start;  // a headless run's whole length
     if (status !== 0 || args.includes("--headless")) ended(status);
   }
 

@@ -1,11 +1,12 @@
 // The deterministic game (?headless, as `parapet --headless`) compiled for the browser plays
 // exactly as the native one: the stored autopilot game gives the stored trace and record, the
-// record outlives a reload, and a recording plays back to the native playback's trace.
+// record outlives a reload, a recording plays back to the native playback's trace, and a
+// settings file rebinds the same keys.
 import assert from "node:assert/strict";
 import { copyFileSync } from "node:fs";
 import { after, before, test } from "node:test";
 import { browser, join, open, readFileSync, readPageFile, runNative, scratch, serve, testData,
-         waitForState, withoutPaths } from "./support.mjs";
+         waitForState, withoutPaths, writeFileSync } from "./support.mjs";
 
 const frames = "12000";  // the stored game's length
 let dir, server, chrome;
@@ -53,4 +54,16 @@ test("a stored recording plays in the page to the native playback's trace", asyn
   const page = await runInPage("replay=/files/game.replay");
   assert.equal(withoutPaths(await readPageFile(page, "/tmp/t.jsonl")),
                withoutPaths(readFileSync(join(recorded, "t.jsonl"), "utf8")));
+});
+
+test("a settings file rebinds the keys in the page as it does natively", async () => {
+  writeFileSync(join(dir, "keys.ini"), "[player1]\nfire = k\n");
+  writeFileSync(join(dir, "start.txt"), "290 tap SPACE\n300 tap K\n");  // skip the title, Start
+  const page = await runInPage("config=/files/keys.ini&input=/files/start.txt&frames=400");
+  const trace = await readPageFile(page, "/tmp/t.jsonl");
+  assert.match(trace, /"from":15,"to":30/, "K did not start the game");
+  const native = join(dir, "keys");
+  runNative(native, ["--config", join(dir, "keys.ini"), "--input", join(dir, "start.txt"),
+                     "--frames", "400", "--trace", join(native, "t.jsonl")]);
+  assert.equal(trace, readFileSync(join(native, "t.jsonl"), "utf8"));
 });

@@ -1,7 +1,8 @@
 // Shared by the browser tests: a static server for the page and the test's own files, the
 // system's Chromium driven by playwright-core, and the native game to compare with.
 import { spawnSync } from "node:child_process";
-import { mkdtempSync, readFileSync, writeFileSync, createReadStream, statSync } from "node:fs";
+import { createReadStream, mkdirSync, mkdtempSync, readFileSync, statSync, writeFileSync }
+  from "node:fs";
 import { createServer } from "node:http";
 import { tmpdir } from "node:os";
 import { extname, join, normalize } from "node:path";
@@ -64,6 +65,7 @@ export const scratch = () => mkdtempSync(join(tmpdir(), "parapet-web-"));
 
 // Runs the native game headless in `dir` (save/ and shots/ there); returns its status.
 export function runNative(dir, args) {
+  mkdirSync(dir, { recursive: true });
   const result = spawnSync(join(nativeBuild, "parapet"),
     ["--headless", "--data", join(nativeBuild, "data"), "--save-dir", join(dir, "save"),
      "--screenshot-dir", join(dir, "shots"), "--config", join(dir, "none.ini"), ...args],
