@@ -32,7 +32,10 @@
     const args = [];
     for (const [name, value] of new URLSearchParams(location.search)) {
       const kind = OPTIONS[name];
-      if (!kind) throw new Error(`the page's address asks for '${name}', which it does not offer`);
+      if (!kind) {
+        console.warn(`parapet: the address's '${name}' is not an option of the page; ignored`);
+        continue;
+      }
       if (kind === "flag") {
         args.push(`--${name}`);
       } else if (kind === "value") {

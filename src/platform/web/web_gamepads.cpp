@@ -61,7 +61,7 @@ bool WebGamepads::setUp(int slot, int index) {
 
 bool WebGamepads::read(int slot, JoystickState& state) {
     if (slot < 0 || slot >= maxDevices || slotPad_[slot] < 0) return false;
-    emscripten_sample_gamepad_data();
+    if (emscripten_sample_gamepad_data() != EMSCRIPTEN_RESULT_SUCCESS) return false;
     EmscriptenGamepadEvent pad;
     if (!sample(browserIndex_[slotPad_[slot]], pad)) return false;
     state = JoystickState{};
