@@ -1,8 +1,8 @@
 // Shared by the browser tests: a static server for the page and the test's own files, the
 // system's Chromium driven by playwright-core, and the native game to compare with.
 import { spawnSync } from "node:child_process";
-import { createReadStream, mkdirSync, mkdtempSync, readFileSync, statSync, writeFileSync }
-  from "node:fs";
+import { createReadStream, mkdirSync, mkdtempSync, readFileSync, rmSync, statSync,
+         writeFileSync } from "node:fs";
 import { createServer } from "node:http";
 import { tmpdir } from "node:os";
 import { extname, join, normalize } from "node:path";
@@ -61,7 +61,13 @@ export const waitForState = (page, state, timeout = 60000) =>
 export const readPageFile = (page, path) =>
   page.evaluate((p) => window.parapet.module.FS.readFile(p, { encoding: "utf8" }), path);
 
-export const scratch = () => mkdtempSync(join(tmpdir(), "parapet-web-"));
+// Scratch directories, gone when the test file's process ends.
+const scratchDirs = [];
+process.on("exit", () => scratchDirs.forEach((d) => rmSync(d, { recursive: true, force: true })));
+export function scratch() {
+  scratchDirs.push(mkdtempSync(join(tmpdir(), "parapet-web-")));
+  return scratchDirs.at(-1);
+}
 
 // Runs the native game headless in `dir` (save/ and shots/ there); returns its status.
 export function runNative(dir, args) {
