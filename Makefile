@@ -96,10 +96,11 @@ bench-web: web
 	cd tests/web && npm ci --no-audit --no-fund --silent
 	node bench/web/page_bench.mjs
 
-# The page in headless Chromium against the native game (tests/web/).
+# The page in headless Chromium against the native game (tests/web/). The files run side by
+# side: two of them mostly wait for frames shown in real time.
 test-web: web $(BUILD)/parapet
 	cd tests/web && npm ci --no-audit --no-fund --silent
 	PARAPET_BUILD=$(abspath $(BUILD)) PARAPET_WEB=$(abspath $(WEB_BUILD)) \
-	  node --test --test-concurrency=1 tests/web/
+	  node --test --test-concurrency=3 tests/web/
 
 FORCE:
