@@ -19,7 +19,12 @@ public:
         std::string replaysDir;  // where kept games go
         std::string dataHash;
         uint32_t runStartTick = 0;  // the clock when the run began
+        // A build without threads (the browser's) writes in the frame that ends the game.
+#ifdef PARAPET_SINGLE_THREADED
+        bool writeInBackground = false;
+#else
         bool writeInBackground = true;
+#endif
     };
 
     explicit GameRecorder(Settings settings);
