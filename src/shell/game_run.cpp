@@ -219,13 +219,8 @@ private:
         return platform_.clock->ticks();
     }
 
-    // The keys players 1 and 2 play with. A network game plays on the default keys on both
-    // machines: each machine's own settings would bind the shared keyboard differently.
-    const PlayerKeys* playerKeys() const {
-        static const PlayerKeys defaults[keyboardPlayers] = {defaultPlayerKeys(0),
-                                                             defaultPlayerKeys(1)};
-        return options_.net != Options::Net::off ? defaults : options_.playerKeys;
-    }
+    // The keys players 1 and 2 play with on this machine.
+    const PlayerKeys* playerKeys() const { return options_.playerKeys; }
 
     void startPlayback() {
         std::copy(playback_->records, playback_->records + 3, highscoreValue);
