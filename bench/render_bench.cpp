@@ -19,7 +19,7 @@
 #include "engine/engine.h"
 #include "engine/frame_picture.h"
 #include "engine/sprite_frame.h"
-#include "game/world.h"
+#include "world/world.h"
 #include "platform/headless/headless_display.h"
 
 namespace {

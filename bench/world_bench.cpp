@@ -7,15 +7,16 @@
 
 #include "actors/animation_table.h"
 #include "engine/engine.h"
-#include "game/autopilot.h"
-#include "game/game_flow.h"
-#include "game/world.h"
-#include "game/world_compare.h"
+#include "recording/autopilot.h"
+#include "rules/rules.h"
+#include "screens/screens.h"
+#include "world/world.h"
+#include "world/world_compare.h"
 #include "input/default_bindings.h"
 #include "platform/headless/headless_display.h"
-#include "shell/device_input.h"
-#include "shell/paths.h"
-#include "shell/sync_check.h"
+#include "input/device_input.h"
+#include "base/paths.h"
+#include "program/sync_check.h"
 
 namespace {
 

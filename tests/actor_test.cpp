@@ -1,5 +1,5 @@
 #include "actors/actor.h"
-#include "game/world.h"
+#include "world/world.h"
 
 #include <gtest/gtest.h>
 

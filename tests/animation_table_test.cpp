@@ -1,6 +1,6 @@
 #include "actors/animation_table.h"
 #include "actors/stage.h"
-#include "game/world.h"
+#include "world/world.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 
 #include "actors/font.h"
 #include "animation_listing.h"
-#include "shell/paths.h"
+#include "base/paths.h"
 #include "support/sheet_files.h"
 #include "support/test_sheets.h"
 #include "support/text_chain.h"

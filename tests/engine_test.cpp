@@ -3,7 +3,7 @@
 #include "engine/engine.h"
 #include "input/input_reader.h"
 #include "platform/headless/headless_display.h"
-#include "shell/log.h"
+#include "base/log.h"
 #include "support/test_sheets.h"
 
 namespace {

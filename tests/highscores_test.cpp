@@ -1,4 +1,4 @@
-#include "frontend/highscores.h"
+#include "program/highscores.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "frontend/highscore_text.h"
-#include "game/game_state.h"
-#include "game/world.h"
-#include "shell/paths.h"
+#include "screens/highscore_text.h"
+#include "rules/game_state.h"
+#include "world/world.h"
+#include "base/paths.h"
 #include "support/test_sheets.h"
 
 namespace fs = std::filesystem;

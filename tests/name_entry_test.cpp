@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "actors/font.h"
-#include "frontend/highscores.h"
+#include "program/highscores.h"
 #include "play/play_fixture.h"
 #include "support/text_chain.h"
 

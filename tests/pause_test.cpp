@@ -1,10 +1,10 @@
-#include "game/pause.h"
+#include "screens/pause.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "game/world.h"
+#include "world/world.h"
 #include "input/frame_input.h"
 
 TEST(Pause, KeysToggleOnlyInPlay) {

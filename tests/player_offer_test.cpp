@@ -1,4 +1,4 @@
-#include "game/player_offer.h"
+#include "screens/player_offer.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "game/world.h"
+#include "world/world.h"
 #include "input/input_reader.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/sdl/sdl_joysticks.h"

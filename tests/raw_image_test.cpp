@@ -10,7 +10,7 @@
 #include "engine/engine.h"
 #include "engine/sprite_frame.h"
 #include "engine/frame_picture.h"
-#include "game/world.h"
+#include "world/world.h"
 #include "support/test_sheets.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/recording.h"
+#include "recording/recording.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "shell/replay_store.h"
+#include "recording/replay_store.h"
 
 namespace {
 

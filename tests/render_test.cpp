@@ -7,7 +7,7 @@
 #include "actors/scroller.h"
 #include "actors/stage.h"
 #include "engine/frame_picture.h"
-#include "game/world.h"
+#include "world/world.h"
 #include "support/cell_animation.h"
 #include "support/test_sheets.h"
 

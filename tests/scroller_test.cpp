@@ -7,7 +7,7 @@
 
 #include "actors/font.h"
 #include "actors/stage.h"
-#include "game/world.h"
+#include "world/world.h"
 #include "support/test_sheets.h"
 #include "support/text_chain.h"
 

@@ -9,11 +9,11 @@
 #include <utility>
 #include <vector>
 
-#include "game/world.h"
+#include "world/world.h"
 #include "platform/headless/headless_platform.h"
-#include "shell/event_output.h"
-#include "shell/paths.h"
-#include "shell/trace.h"
+#include "program/event_output.h"
+#include "base/paths.h"
+#include "base/trace.h"
 #include "sound/track_names.h"
 #include "support/test_sheets.h"
 

@@ -5,7 +5,7 @@
 #include "engine/animation.h"
 #include "engine/engine.h"
 #include "engine/sprite_frame.h"
-#include "shell/log.h"
+#include "base/log.h"
 
 Animation* animations[animationRowCount] = {};
 Font* gameFont = nullptr;

@@ -1,6 +1,6 @@
 #include "engine/engine.h"
 
-#include "shell/log.h"
+#include "base/log.h"
 
 Engine* theEngine = nullptr;
 

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "engine/file_util.h"
-#include "shell/log.h"
-#include "shell/paths.h"
-#include "shell/quote_text.h"
+#include "base/file_util.h"
+#include "base/log.h"
+#include "base/paths.h"
+#include "base/quote_text.h"
 
 int Engine::addSheet(const char* fileName, int width, int height, int fileBitsPerPixel,
                      int cellWidth, int cellHeight, bool drawable) {

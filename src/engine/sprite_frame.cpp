@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "engine/engine.h"
-#include "shell/log.h"
+#include "base/log.h"
 
 SpriteFrame::SpriteFrame(int sheet, bool mirrorX, bool mirrorY, int hotX, int hotY, int cell,
                          Engine* engine)

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/file_util.h"
+#include "base/file_util.h"
 #include "platform/audio.h"
-#include "shell/log.h"
-#include "shell/paths.h"
-#include "shell/quote_text.h"
+#include "base/log.h"
+#include "base/paths.h"
+#include "base/quote_text.h"
 #include "sound/sound.h"
 
 namespace {

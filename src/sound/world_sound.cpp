@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "game/events.h"
+#include "base/events.h"
 
 void SoundState::reset() {
     std::memset(this, 0, sizeof *this);

@@ -9,15 +9,15 @@
 #include <functional>
 #include <string>
 
-#include "frontend/highscores.h"
-#include "game/world.h"
+#include "program/highscores.h"
+#include "world/world.h"
 #include "input/frame_input_source.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/input_script.h"
 #include "play/scenario_support.h"
-#include "shell/game_run.h"
-#include "shell/options.h"
-#include "shell/paths.h"
+#include "program/game_run.h"
+#include "program/options.h"
+#include "base/paths.h"
 
 namespace {
 

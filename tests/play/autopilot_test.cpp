@@ -1,5 +1,5 @@
 // The autopilot as a player: how far it gets in a one-player game.
-#include "game/autopilot.h"
+#include "recording/autopilot.h"
 
 #include <gtest/gtest.h>
 
@@ -7,13 +7,13 @@
 #include <filesystem>
 #include <vector>
 
-#include "game/game_state.h"
-#include "game/world.h"
+#include "rules/game_state.h"
+#include "world/world.h"
 #include "platform/headless/headless_platform.h"
 #include "play/scenario_support.h"
-#include "shell/game_run.h"
-#include "shell/options.h"
-#include "shell/paths.h"
+#include "program/game_run.h"
+#include "program/options.h"
+#include "base/paths.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #include "actors/font.h"
-#include "frontend/highscores.h"
+#include "program/highscores.h"
 #include "play/play_fixture.h"
 
 namespace {

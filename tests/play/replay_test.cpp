@@ -19,15 +19,15 @@
 #include <string>
 #include <vector>
 
-#include "game/autopilot.h"
-#include "game/game_state.h"
-#include "game/world.h"
+#include "recording/autopilot.h"
+#include "rules/game_state.h"
+#include "world/world.h"
 #include "platform/headless/headless_platform.h"
 #include "play/scenario_support.h"
-#include "shell/game_run.h"
-#include "shell/options.h"
-#include "shell/paths.h"
-#include "shell/trace.h"
+#include "program/game_run.h"
+#include "program/options.h"
+#include "base/paths.h"
+#include "base/trace.h"
 
 namespace {
 

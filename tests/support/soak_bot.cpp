@@ -4,13 +4,13 @@
 
 #include "actors/actor.h"
 #include "engine/engine.h"
-#include "game/game_state.h"
-#include "game/play_rules.h"
+#include "rules/game_state.h"
+#include "rules/play_rules.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/platform.h"
-#include "shell/game_run.h"
-#include "shell/options.h"
-#include "shell/paths.h"
+#include "program/game_run.h"
+#include "program/options.h"
+#include "base/paths.h"
 
 namespace {
 constexpr int keyLeft = 203, keyRight = 205, keyFire = 54, keyReturn = 28;

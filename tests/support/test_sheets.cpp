@@ -1,6 +1,6 @@
 #include "support/test_sheets.h"
 
-#include "game/world.h"
+#include "world/world.h"
 
 #include <gtest/gtest.h>
 

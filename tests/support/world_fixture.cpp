@@ -3,11 +3,11 @@
 #include "actors/animation_table.h"
 #include "engine/animation.h"
 #include "engine/sprite_frame.h"
-#include "game/game_rand.h"
+#include "rules/game_rand.h"
 #include "input/default_bindings.h"
 #include "platform/headless/headless_display.h"
-#include "shell/event_output.h"
-#include "shell/paths.h"
+#include "program/event_output.h"
+#include "base/paths.h"
 
 namespace {
 Engine* shared = nullptr;

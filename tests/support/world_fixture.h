@@ -9,7 +9,7 @@
 
 #include "engine/engine.h"
 #include "engine/frame_picture.h"
-#include "game/world.h"
+#include "world/world.h"
 #include "input/input_reader.h"
 #include "platform/headless/headless_platform.h"
 #include "support/screen_run.h"

@@ -14,13 +14,13 @@
 
 #include "actors/actor.h"
 #include "actors/animation_table.h"
-#include "game/world.h"
+#include "world/world.h"
 #include "engine/animation.h"
 #include "engine/engine.h"
 #include "engine/screenshot.h"
 #include "engine/sprite_frame.h"
 #include "platform/headless/headless_display.h"
-#include "shell/paths.h"
+#include "base/paths.h"
 
 namespace {
 
