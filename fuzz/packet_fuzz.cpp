@@ -19,6 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case net::PacketType::input:
             again = net::encodeInput(packet.input);
             break;
+        case net::PacketType::inputs:
+            again = net::encodeInputBatch(packet.batch);
+            break;
         case net::PacketType::stateHash:
             again = net::encodeStateHash(packet.stateHash);
             break;

@@ -9,7 +9,9 @@ namespace net {
 
 namespace {
 
-constexpr size_t channels = 1;
+// Channel 0 carries what must arrive, in order (greetings, hashes, farewells); channel 1 the
+// rollback inputs, which each packet repeats until acknowledged, so a lost one costs nothing.
+constexpr size_t channels = 2;
 
 // enet_initialize once per program; ENet keeps no other global state.
 bool initialiseEnet() {
@@ -108,6 +110,19 @@ void EnetLink::send(const std::vector<uint8_t>& bytes) {
     if (packet == nullptr) return;
     if (enet_peer_send(peer_, 0, packet) != 0) enet_packet_destroy(packet);
     enet_host_flush(host_);
+}
+
+void EnetLink::sendUnreliable(const std::vector<uint8_t>& bytes) {
+    if (!connected()) return;
+    ENetPacket* packet =
+        enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_UNSEQUENCED);
+    if (packet == nullptr) return;
+    if (enet_peer_send(peer_, 1, packet) != 0) enet_packet_destroy(packet);
+    enet_host_flush(host_);
+}
+
+uint32_t EnetLink::roundTripMs() const {
+    return connected() ? static_cast<uint32_t>(peer_->roundTripTime) : 0;
 }
 
 void EnetLink::close(uint32_t timeoutMs) {

@@ -8,8 +8,9 @@ struct _ENetPeer;
 
 namespace net {
 
-// The one connection between two machines, over ENet's reliable ordered channel. A host
-// takes exactly one guest; anybody else knocking is turned away by ENet itself.
+// The one connection between two machines, over ENet: a reliable ordered channel, and an
+// unreliable unordered one for what is repeated anyway. A host takes exactly one guest;
+// anybody else knocking is turned away by ENet itself.
 class EnetLink {
 public:
     enum class Event { none, connected, packet, disconnected };
@@ -36,6 +37,10 @@ public:
     // Waits at most timeoutMs (never spinning) for one event; a packet's bytes go to `data`.
     Event poll(uint32_t timeoutMs, Received& data);
     void send(const std::vector<uint8_t>& bytes);
+    // May be lost, duplicated or overtaken.
+    void sendUnreliable(const std::vector<uint8_t>& bytes);
+    // ENet's smoothed round trip time to the peer.
+    uint32_t roundTripMs() const;
     // Sends what is queued and says goodbye, waiting at most timeoutMs for the peer to agree.
     void close(uint32_t timeoutMs);
     // Drops the connection at once (after a bad packet).

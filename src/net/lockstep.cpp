@@ -3,7 +3,7 @@
 namespace net {
 
 LockstepBuffer::LockstepBuffer(int delay)
-    : delay_(delay < minDelay ? minDelay : (delay > maxDelay ? maxDelay : delay)),
+    : delay_(delay < minLockstepDelay ? minLockstepDelay : (delay > maxDelay ? maxDelay : delay)),
       nextLocal_(static_cast<uint32_t>(delay_) + 1),
       nextRemote_(static_cast<uint32_t>(delay_) + 1) {}
 

@@ -5,16 +5,17 @@
 
 #include "actors/animation_table.h"
 #include "actors/font.h"
-#include "engine/engine.h"
-#include "program/highscores.h"
-#include "rules/game_state.h"
-#include "world/world_compare.h"
-#include "net/net_session.h"
-#include "platform/display.h"
 #include "base/data_hash.h"
 #include "base/log.h"
-#include "program/options.h"
 #include "base/paths.h"
+#include "engine/engine.h"
+#include "net/net_session.h"
+#include "net/rollback.h"
+#include "platform/display.h"
+#include "program/highscores.h"
+#include "program/options.h"
+#include "rules/game_state.h"
+#include "world/world_compare.h"
 
 #ifndef PARAPET_VERSION
 #define PARAPET_VERSION "unknown"
@@ -71,7 +72,9 @@ bool NetGame::connect(uint32_t startTick) {
         return false;
     }
     settings.hello.startTick = startTick;
-    settings.hello.delay = static_cast<uint8_t>(options_.netDelay);
+    settings.hello.mode =
+        options_.netMode == Options::NetMode::lockstep ? net::Mode::lockstep : net::Mode::rollback;
+    settings.hello.delay = static_cast<uint8_t>(options_.effectiveNetDelay());
     settings.hello.minPlayers = 2;
     encodeHighscores(settings.hello.highscores);
 
@@ -91,10 +94,11 @@ bool NetGame::connect(uint32_t startTick) {
         cancelled_ = session_->end() == net::SessionEnd::cancelled;
         return false;
     }
-    std::fprintf(stderr, "parapet: %s, input delay %d frames\n",
-                 hosting_ ? "the other player joined" : "joined the game", agreed.delay);
-    logFormat("network game with %s, delay %d, start tick %u\n", peer.version.c_str(), agreed.delay,
-              agreed.startTick);
+    const char* mode = session_->mode() == net::Mode::rollback ? "rollback" : "lockstep";
+    std::fprintf(stderr, "parapet: %s, %s, input delay %d frames\n",
+                 hosting_ ? "the other player joined" : "joined the game", mode, session_->delay());
+    logFormat("network game with %s, %s, delay %d, start tick %u\n", peer.version.c_str(), mode,
+              session_->delay(), agreed.startTick);
     startTick_ = agreed.startTick;
     game.minPlayers = agreed.minPlayers;
     if (game.numPlayers < game.minPlayers) game.numPlayers = game.minPlayers;
@@ -125,7 +129,16 @@ FrameInput NetGame::inputFor(int frame, const FrameInput& local) {
     frame_ = static_cast<uint32_t>(frame > 0 ? frame - 1 : 0);
     waitingShown_ = false;
     FrameInput input;
-    if (live_) {
+    if (live_ && session_->rollback() != nullptr) {
+        session_->rollback()->forgetNews();
+        if (session_->prepareFrame(static_cast<uint32_t>(frame), local, input)) {
+            fresh_ = true;
+            compareConfirmed();
+            if (live_) return input;
+        } else {
+            sessionEnded();
+        }
+    } else if (live_) {
         if (session_->exchange(static_cast<uint32_t>(frame), local, input)) {
             input.padsAnswering = 3;
             return input;
@@ -139,16 +152,51 @@ FrameInput NetGame::inputFor(int frame, const FrameInput& local) {
     return input;
 }
 
+bool NetGame::predicting() const { return live_ && session_->rollback() != nullptr; }
+
+void NetGame::stepped(int frame, const std::vector<GameEvent>& events) {
+    if (predicting()) session_->rollback()->stepped(static_cast<uint32_t>(frame), events);
+}
+
+const net::Rollback* NetGame::takeFrames() {
+    if (!fresh_) return nullptr;
+    fresh_ = false;
+    return session_->rollback();
+}
+
+bool NetGame::slowDown(int frame) {
+    return predicting() && session_->slowDown(static_cast<uint32_t>(frame));
+}
+
+void NetGame::compareConfirmed() {
+    net::Rollback& rollback = *session_->rollback();
+    for (const net::Rollback::Frame& f : rollback.confirmed()) {
+        if (f.frame % net::hashInterval != 0) continue;
+        if (!session_->frameDone(f.frame, worldHash(rollback.worldAfter(f.frame)))) {
+            sessionEnded();
+            return;
+        }
+    }
+}
+
 void NetGame::frameDone(int frame) {
-    if (!live_) return;
+    if (!live_ || session_->rollback() != nullptr) return;
     uint32_t f = static_cast<uint32_t>(frame);
     uint64_t hash = f % net::hashInterval == 0 ? worldHash(theWorld) : 0;
     if (!session_->frameDone(f, hash)) sessionEnded();
 }
 
 void NetGame::sessionEnded() {
+    bool wasLive = live_;
     live_ = false;
     ended_ = true;
+    if (net::Rollback* rollback = session_->rollback(); rollback != nullptr && wasLive) {
+        // What arrived still counts; the rest of what this machine ran is its game now.
+        rollback->catchUp();
+        rollback->confirmAll();
+        fresh_ = true;
+        printReport();
+    }
     if (cancelled_) return;
     noticeFrames_ = noticeLength;
     std::fprintf(stderr, "parapet: network game over: %s\n", session_->message().c_str());
@@ -173,7 +221,31 @@ bool NetGame::justEnded() {
     return ended;
 }
 
-void NetGame::finish() {
+void NetGame::finish(int lastFrame) {
+    if (live_ && session_->rollback() != nullptr) {
+        net::Rollback& rollback = *session_->rollback();
+        rollback.forgetNews();
+        session_->settle(static_cast<uint32_t>(lastFrame));
+        rollback.catchUp();
+        compareConfirmed();
+        if (live_) {
+            rollback.confirmAll();
+            fresh_ = true;
+            printReport();
+        }
+    }
     if (live_) session_->finish();
     live_ = false;
+}
+
+void NetGame::printReport() {
+    const net::SessionReport& r = session_->report();
+    char line[200];
+    std::snprintf(line, sizeof line,
+                  "network game: waited %d times (last at frame %d, longest %d ms), %d rollbacks "
+                  "(longest %d frames), slowed down %d frames\n",
+                  r.waits, r.lastWaitFrame, r.longestWaitMs, r.rollbacks, r.longestRollback,
+                  r.slowdowns);
+    std::fprintf(stderr, "parapet: %s", line);
+    logLine(line);
 }

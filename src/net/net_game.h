@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "base/events.h"
 #include "input/frame_input.h"
 
 struct Options;
@@ -11,6 +12,7 @@ class Engine;
 class Display;
 namespace net {
 class NetSession;
+class Rollback;
 }  // namespace net
 
 // The frame loop's one door to online play. Before the first frame it connects and agrees
@@ -27,13 +29,25 @@ public:
     bool connect(uint32_t startTick);
     // The input of frame `frame` of the one game: both machines' input of `delay` frames ago
     // (`local` is this machine's, read through its own bindings). After the network game
-    // ended it is this machine's alone.
+    // ended it is this machine's alone. With rollback the input of the other machine may be
+    // predicted, and the world in play may have been corrected first (see takeFrames()).
     FrameInput inputFor(int frame, const FrameInput& local);
+    // True while the frames run are predicted ones: the frame loop plays their sounds at once
+    // and leaves everything else to the frames' confirmation.
+    bool predicting() const;
+    // After a predicted frame stepped, with what it did.
+    void stepped(int frame, const std::vector<GameEvent>& events);
+    // The rollback's news since the last call (a correction and the frames confirmed), or
+    // null when there is none.
+    const net::Rollback* takeFrames();
+    // Time sync: the frame just run should last one frame longer.
+    bool slowDown(int frame);
     void frameDone(int frame);
     // After a frame is on screen: for a few seconds after the network game ended, says so.
     void frameShown();
-    // Says goodbye to the peer.
-    void finish();
+    // Says goodbye to the peer; with rollback, after waiting a little for the other machine's
+    // input of the frames up to `lastFrame`, whose confirmation takeFrames() then gives.
+    void finish(int lastFrame);
 
     // The session ended (peer left, lost, desync, bad packet) since the last call.
     bool justEnded();
@@ -45,6 +59,9 @@ public:
 private:
     bool showWaiting();
     void sessionEnded();
+    // Hashes of the frames just confirmed go to the other machine.
+    void compareConfirmed();
+    void printReport();
 
     const Options& options_;
     Engine& engine_;
@@ -60,4 +77,5 @@ private:
     bool waitingShown_ = false;
     static constexpr int noticeLength = 90;  // three seconds
     int noticeFrames_ = 0;
+    bool fresh_ = false;
 };

@@ -96,11 +96,16 @@ bool decodeHello(Reader& in, Hello& hello, std::string& error) {
     hello.version.assign(text, length);
     hello.dataHash = in.u64();
     hello.startTick = in.u32();
+    uint8_t mode = in.u8();
     hello.delay = in.u8();
     hello.minPlayers = in.u8();
     in.raw(hello.highscores, highscoreImageSize);
     if (in.wentShort()) return fail(error, "truncated greeting");
-    if (hello.delay < minDelay || hello.delay > maxDelay)
+    if (mode > static_cast<uint8_t>(Mode::rollback)) return fail(error, "unknown network mode");
+    hello.mode = static_cast<Mode>(mode);
+    if (hello.delay > maxDelay ||
+        (hello.mode == Mode::lockstep && hello.delay < minLockstepDelay) ||
+        (hello.mode == Mode::rollback && hello.delay > maxRollbackDelay))
         return fail(error, "input delay out of range");
     if (hello.minPlayers < 1 || hello.minPlayers > 3)
         return fail(error, "player count out of range");
@@ -113,6 +118,27 @@ bool decodePlayer(Reader& in, PlayerInput& p, std::string& error) {
     p.directions = in.u8();
     if ((p.keys & ~allGameKeys()) != 0) return fail(error, "unknown key");
     if (p.directions > 15) return fail(error, "bad directions");
+    return true;
+}
+
+bool decodeBatch(Reader& in, InputBatch& b, std::string& error) {
+    b.ack = in.u32();
+    b.runningFrame = in.u32();
+    b.lead = static_cast<int8_t>(in.u8());
+    b.first = in.u32();
+    b.count = in.u8();
+    if (in.wentShort()) return fail(error, "truncated inputs");
+    if (b.count > maxBatchFrames) return fail(error, "too many frames in one packet");
+    if (b.ack > maxFrame || b.runningFrame > maxFrame) return fail(error, "frame out of range");
+    if (b.first == 0 || b.first > maxFrame - maxBatchFrames)
+        return fail(error, "frame out of range");
+    for (uint8_t i = 0; i < b.count; ++i) {
+        b.frames[i].frame = b.first + i;
+        if (!decodePlayer(in, b.frames[i].first, error) ||
+            !decodePlayer(in, b.frames[i].third, error))
+            return false;
+    }
+    if (in.wentShort()) return fail(error, "truncated inputs");
     return true;
 }
 
@@ -135,6 +161,7 @@ std::vector<uint8_t> encodeHello(const Hello& hello) {
     out.raw(reinterpret_cast<const uint8_t*>(hello.version.data()), length);
     out.u64(hello.dataHash);
     out.u32(hello.startTick);
+    out.u8(static_cast<uint8_t>(hello.mode));
     out.u8(hello.delay);
     out.u8(hello.minPlayers);
     out.raw(hello.highscores, highscoreImageSize);
@@ -146,6 +173,21 @@ std::vector<uint8_t> encodeInput(const InputFrame& input) {
     out.u32(input.frame);
     encodePlayer(out, input.first);
     encodePlayer(out, input.third);
+    return out.take();
+}
+
+std::vector<uint8_t> encodeInputBatch(const InputBatch& batch) {
+    Writer out(PacketType::inputs);
+    out.u32(batch.ack);
+    out.u32(batch.runningFrame);
+    out.u8(static_cast<uint8_t>(batch.lead));
+    out.u32(batch.first);
+    uint8_t count = batch.count <= maxBatchFrames ? batch.count : maxBatchFrames;
+    out.u8(count);
+    for (int i = 0; i < count; ++i) {
+        encodePlayer(out, batch.frames[i].first);
+        encodePlayer(out, batch.frames[i].third);
+    }
     return out.take();
 }
 
@@ -180,6 +222,9 @@ bool decodePacket(const uint8_t* data, size_t size, Packet& packet, std::string&
             if (ok && (f.frame == 0 || f.frame > maxFrame)) ok = fail(error, "frame out of range");
             break;
         }
+        case static_cast<uint8_t>(PacketType::inputs):
+            ok = decodeBatch(in, packet.batch, error);
+            break;
         case static_cast<uint8_t>(PacketType::stateHash):
             packet.stateHash.frame = in.u32();
             packet.stateHash.hash = in.u64();

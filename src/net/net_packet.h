@@ -12,26 +12,38 @@
 
 namespace net {
 
-enum class PacketType : uint8_t { hello = 1, input = 2, stateHash = 3, bye = 4 };
+enum class PacketType : uint8_t { hello = 1, input = 2, stateHash = 3, bye = 4, inputs = 5 };
 
-constexpr uint16_t protocolVersion = 2;
+constexpr uint16_t protocolVersion = 3;
 constexpr size_t maxVersionLength = 31;
-constexpr int minDelay = 1;
+constexpr int minDelay = 0;
 constexpr int maxDelay = 8;
+// Lockstep needs a frame of delay at least; rollback predicts, so a key may act at once, and
+// more than a few frames of delay would only hide what rollback is for.
+constexpr int minLockstepDelay = 1;
+constexpr int maxRollbackDelay = 4;
+// The most frames one inputs packet carries: far more than ever go unacknowledged while both
+// machines play, and small enough for one datagram.
+constexpr int maxBatchFrames = 24;
 constexpr size_t highscoreImageSize = 42;
 // Frames are counted from 1; a game longer than this is not a game.
 constexpr uint32_t maxFrame = 0x7FFFFFF0u;
 
 enum class Role : uint8_t { host = 0, guest = 1 };
+// How the two machines share the game's input: lockstep waits for every input of a frame;
+// rollback predicts the other machine's and corrects the game when the real input differs.
+enum class Mode : uint8_t { lockstep = 0, rollback = 1 };
 
-// Sent by both sides on connecting. The host's start tick, delay and minimum player count are
-// the game's; the guest's are ignored. Version and data hash must match.
+// Sent by both sides on connecting. The host's start tick, mode and minimum player count are
+// the game's; the guest's are ignored. Version and data hash must match. In lockstep the
+// host's delay is the game's; in rollback each machine keeps its own.
 struct Hello {
     Role role = Role::host;
     std::string version;  // printable ASCII, at most maxVersionLength
     uint64_t dataHash = 0;
     uint32_t startTick = 0;
-    uint8_t delay = 2;
+    Mode mode = Mode::rollback;
+    uint8_t delay = 1;
     uint8_t minPlayers = 2;
     uint8_t highscores[highscoreImageSize] = {};
 };
@@ -42,6 +54,19 @@ struct InputFrame {
     uint32_t frame = 0;
     PlayerInput first;
     PlayerInput third;
+};
+
+// Rollback: every input of this machine's that the other has not acknowledged yet (frames
+// `first` on, consecutive), what this machine has of the other's (`ack`: every frame up to it)
+// and the frame this machine is running, for time sync. Sent unreliably: the next packet says
+// it all again.
+struct InputBatch {
+    uint32_t ack = 0;
+    uint32_t runningFrame = 0;
+    int8_t lead = 0;  // how many frames the sender sees itself ahead of us
+    uint32_t first = 1;
+    uint8_t count = 0;
+    InputFrame frames[maxBatchFrames];
 };
 
 struct StateHash {
@@ -61,12 +86,14 @@ struct Packet {
     PacketType type = PacketType::bye;
     Hello hello;
     InputFrame input;
+    InputBatch batch;
     StateHash stateHash;
     Bye bye;
 };
 
 std::vector<uint8_t> encodeHello(const Hello& hello);
 std::vector<uint8_t> encodeInput(const InputFrame& input);
+std::vector<uint8_t> encodeInputBatch(const InputBatch& batch);
 std::vector<uint8_t> encodeStateHash(const StateHash& hash);
 std::vector<uint8_t> encodeBye(const Bye& bye);
 

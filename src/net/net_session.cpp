@@ -127,7 +127,16 @@ bool NetSession::start(const SessionSettings& settings, Hello& agreed, Hello& pe
         return fail(SessionEnd::refused, "refused the game: " + differs);
     }
     agreed = settings.hosting ? settings_.hello : peer;
-    buffer_ = LockstepBuffer(agreed.delay);
+    mode_ = agreed.mode;
+    if (mode_ == Mode::rollback) {
+        // Each machine keeps its own delay; a guest set up for lockstep brings a longer one.
+        auto own = [](int delay) { return delay < maxRollbackDelay ? delay : maxRollbackDelay; };
+        localDelay_ = own(settings_.hello.delay);
+        rollback_ =
+            std::make_unique<Rollback>(role_, localDelay_, own(peer.delay), agreed.startTick);
+    } else {
+        buffer_ = LockstepBuffer(agreed.delay);
+    }
     playing_ = true;
     return true;
 }
@@ -136,7 +145,14 @@ bool NetSession::handlePacket() {
     Packet p;
     std::string error;
     bool ok = decodePacket(packet_.bytes, packet_.size, p, error);
+    // Each mode speaks its own input packets only.
+    if (ok && (p.type == PacketType::input || p.type == PacketType::inputs) &&
+        (p.type == PacketType::inputs) != (mode_ == Mode::rollback)) {
+        ok = false;
+        error = "input of the other network mode";
+    }
     if (ok && p.type == PacketType::input) ok = buffer_.putRemote(p.input, error);
+    if (ok && p.type == PacketType::inputs) ok = takeBatch(p.batch, error);
     if (ok && p.type == PacketType::hello) {
         ok = false;
         error = "a second greeting";
@@ -228,6 +244,124 @@ bool NetSession::frameDone(uint32_t frame, uint64_t stateHash) {
     h.hash = stateHash;
     link_.send(encodeStateHash(h));
     return compareHashes(frame);
+}
+
+bool NetSession::takeBatch(const InputBatch& batch, std::string& error) {
+    for (int i = 0; i < batch.count; ++i)
+        if (!rollback_->putRemote(batch.frames[i], error)) return false;
+    if (batch.ack > rollback_->localKnown()) {
+        error = "acknowledged input of frame " + std::to_string(batch.ack) + " never sent";
+        return false;
+    }
+    if (batch.ack > peerAck_) peerAck_ = batch.ack;
+    // Packets overtake each other: only the newest says where the other machine is.
+    if (batch.runningFrame >= peerRunning_) {
+        peerRunning_ = batch.runningFrame;
+        peerLead_ = batch.lead;
+    }
+    return true;
+}
+
+void NetSession::sendInputs(uint32_t runningFrame) {
+    InputBatch batch;
+    batch.ack = rollback_->remoteKnown();
+    batch.runningFrame = runningFrame;
+    int lead = static_cast<int>(runningFrame) - static_cast<int>(peerRunning_);
+    batch.lead = static_cast<int8_t>(lead > 127 ? 127 : (lead < -127 ? -127 : lead));
+    uint32_t last = rollback_->localKnown();
+    batch.first = peerAck_ + 1;
+    if (batch.first > last) {
+        // Nothing new: an empty packet still carries the acknowledgement.
+        batch.first = last + 1;
+    }
+    while (batch.first <= last && batch.count < maxBatchFrames) {
+        batch.frames[batch.count] = rollback_->localInput(batch.first + batch.count);
+        ++batch.count;
+        if (batch.first + batch.count > last) break;
+    }
+    link_.sendUnreliable(encodeInputBatch(batch));
+}
+
+bool NetSession::prepareFrame(uint32_t frame, const FrameInput& local, FrameInput& input) {
+    if (end_ != SessionEnd::none) return false;
+    Rollback& rollback = *rollback_;
+    rollback.putLocal(frame, local);
+    running_ = frame - 1;
+    sendInputs(running_);
+    EnetLink::Event event;
+    do {
+        if (!waitForEvent(0, event)) return false;
+    } while (event != EnetLink::Event::none);
+
+    Steady::time_point begin = Steady::now();
+    Steady::time_point lastSend = begin;
+    bool waited = false;
+    while (!rollback.canRun(frame)) {
+        waited = true;
+        if (peerGone_) return fail(SessionEnd::peerLeft, peerGoneMessage_);
+        uint32_t waitedMs = millisSince(begin);
+        if (waitedMs >= settings_.giveUpMs)
+            return fail(SessionEnd::lost, "no input from the other player for " +
+                                              std::to_string(settings_.giveUpMs / 1000) +
+                                              " seconds; gave up the connection");
+        if (waitedMs >= settings_.waitingTextMs && onWaiting && !onWaiting())
+            return fail(SessionEnd::cancelled, "left the network game");
+        // The other machine may be waiting for us too: what it lost comes again.
+        if (millisSince(lastSend) >= 16) {
+            sendInputs(running_);
+            lastSend = Steady::now();
+        }
+        if (!waitForEvent(4, event)) return false;
+    }
+    if (waited) {
+        ++report_.waits;
+        report_.lastWaitFrame = static_cast<int>(frame);
+        int ms = static_cast<int>(millisSince(begin));
+        if (ms > report_.longestWaitMs) report_.longestWaitMs = ms;
+    }
+    // How far ahead we run, against how far ahead the other machine sees itself: the
+    // difference is twice our lead, whatever the latency.
+    int sample = static_cast<int>(running_) - static_cast<int>(peerRunning_) - peerLead_;
+    leadSum_ += sample;
+    if (++leadCount_ > leadSamples) {
+        leadSum_ -= leadSum_ / leadSamples;
+        leadCount_ = leadSamples;
+    }
+    input = rollback.prepare(frame);
+    report_.rollbacks = rollback.rollbacks();
+    report_.longestRollback = rollback.longestRollback();
+    return true;
+}
+
+bool NetSession::slowDown(uint32_t frame) {
+    if (rollback_ == nullptr || end_ != SessionEnd::none || leadCount_ < leadSamples) return false;
+    if (frame < lastSlowdown_ + 10) return false;
+    // Half the mean of the samples is our lead in frames; a whole frame of it is worth a pause.
+    if (leadSum_ < 2 * leadCount_) return false;
+    lastSlowdown_ = frame;
+    leadSum_ = 0;
+    leadCount_ = 0;
+    ++report_.slowdowns;
+    return true;
+}
+
+void NetSession::settle(uint32_t lastFrame) {
+    if (rollback_ == nullptr || end_ != SessionEnd::none) return;
+    Steady::time_point begin = Steady::now();
+    Steady::time_point lastSend = begin - std::chrono::milliseconds(100);
+    EnetLink::Event event;
+    while (millisSince(begin) < settings_.settleMs && !peerGone_ && link_.connected()) {
+        bool haveTheirs = rollback_->remoteKnown() >= lastFrame;
+        bool haveOurs = peerAck_ >= lastFrame || peerAck_ >= rollback_->localKnown();
+        if (haveTheirs && haveOurs) break;
+        if (millisSince(lastSend) >= 16) {
+            sendInputs(lastFrame);
+            lastSend = Steady::now();
+        }
+        if (!waitForEvent(4, event)) return;
+    }
+    // One more, so the other machine hears that we have all of its input.
+    sendInputs(lastFrame);
 }
 
 void NetSession::finish() {

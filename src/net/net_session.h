@@ -1,14 +1,16 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "net/enet_link.h"
 #include "input/frame_input.h"
+#include "net/enet_link.h"
 #include "net/input_merge.h"
 #include "net/lockstep.h"
 #include "net/net_packet.h"
+#include "net/rollback.h"
 
 namespace net {
 
@@ -25,6 +27,17 @@ struct SessionSettings {
     uint32_t connectTimeoutMs = 10000;  // 0: wait for a guest for ever
     uint32_t giveUpMs = 10000;          // no input from the peer for this long ends the game
     uint32_t waitingTextMs = 500;       // ... and for this long shows that we wait
+    uint32_t settleMs = 3000;           // at the end, how long to wait for the last inputs
+};
+
+// How a network game went, for the players' report at its end.
+struct SessionReport {
+    int waits = 0;  // frames that waited for the other machine
+    int lastWaitFrame = 0;
+    int longestWaitMs = 0;
+    int rollbacks = 0;
+    int longestRollback = 0;  // frames
+    int slowdowns = 0;        // frames slowed down to keep in time with the other machine
 };
 
 // Why a network game ended.
@@ -56,18 +69,36 @@ public:
     // Ends the game politely (the peer sees that we left, after all our input).
     void finish();
 
+    // Rollback (when the game's mode is rollback; start() made it).
+    Rollback* rollback() { return rollback_.get(); }
+    // Before frame `frame` runs: sends this machine's input (`local`, read now), takes what
+    // arrived, waits while the prediction window is used up, and brings the world in play up to
+    // date (Rollback::prepare). False when the game cannot go on.
+    bool prepareFrame(uint32_t frame, const FrameInput& local, FrameInput& input);
+    // Time sync: true when this machine runs ahead and the frame just run should last one
+    // frame longer. Never twice within ten frames.
+    bool slowDown(uint32_t frame);
+    // The game on this machine ends after `lastFrame`: waits a little for the other machine's
+    // input of the frames run, so that as many as possible end confirmed on both, then
+    // catches up. Afterwards finish().
+    void settle(uint32_t lastFrame);
+    const SessionReport& report() const { return report_; }
+
     SessionEnd end() const { return end_; }
     const std::string& message() const { return message_; }
     // For the log after a desync: the hashes each side had.
     uint64_t localHashAtDesync() const { return desyncLocal_; }
     uint64_t remoteHashAtDesync() const { return desyncRemote_; }
-    int delay() const { return buffer_.delay(); }
+    int delay() const { return mode_ == Mode::rollback ? localDelay_ : buffer_.delay(); }
+    Mode mode() const { return mode_; }
 
 private:
     bool fail(SessionEnd end, const std::string& message);
     bool waitForEvent(uint32_t timeoutMs, EnetLink::Event& event);
     bool handlePacket();
     bool compareHashes(uint32_t frame);
+    bool takeBatch(const InputBatch& batch, std::string& error);
+    void sendInputs(uint32_t runningFrame);
 
     SessionSettings settings_;
     EnetLink link_;
@@ -86,6 +117,19 @@ private:
     uint64_t remoteHash_[hashSlots] = {};
     uint64_t desyncLocal_ = 0;
     uint64_t desyncRemote_ = 0;
+
+    Mode mode_ = Mode::lockstep;
+    int localDelay_ = 0;
+    std::unique_ptr<Rollback> rollback_;
+    uint32_t peerAck_ = 0;      // the other machine has our input up to here
+    uint32_t peerRunning_ = 0;  // the frame it ran last we heard
+    int peerLead_ = 0;          // how far ahead of us it sees itself
+    uint32_t running_ = 0;
+    static constexpr int leadSamples = 16;
+    int leadSum_ = 0;
+    int leadCount_ = 0;
+    uint32_t lastSlowdown_ = 0;
+    SessionReport report_;
 };
 
 // The differences between two greetings that stop a game, as one sentence; empty when none.

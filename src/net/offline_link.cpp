@@ -23,6 +23,8 @@ bool EnetLink::connect(const std::string&, uint16_t, std::string& error) {
 
 EnetLink::Event EnetLink::poll(uint32_t, Received&) { return Event::none; }
 void EnetLink::send(const std::vector<uint8_t>&) {}
+void EnetLink::sendUnreliable(const std::vector<uint8_t>&) {}
+uint32_t EnetLink::roundTripMs() const { return 0; }
 void EnetLink::close(uint32_t) {}
 void EnetLink::drop() {
     host_ = nullptr;

@@ -3,15 +3,16 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/engine.h"
-#include "engine/screenshot.h"
-#include "program/highscores.h"
-#include "program/screenshot_name.h"
-#include "platform/audio.h"
 #include "base/log.h"
 #include "base/quote_text.h"
 #include "base/trace.h"
+#include "engine/engine.h"
+#include "engine/screenshot.h"
+#include "platform/audio.h"
+#include "program/highscores.h"
+#include "program/screenshot_name.h"
 #include "sound/sound.h"
+#include "sound/sound_correction.h"
 
 namespace {
 
@@ -41,8 +42,9 @@ bool traceLineOf(const GameEvent& e, const char*& name, std::string& fields) {
             const char* op = soundOpName(e.a);
             if (op == nullptr || e.b < 0 || e.b >= soundCount) return false;
             name = "sound";
-            fields = "\"op\":" + jsonString(op) + ",\"file\":" +
-                     jsonString(soundFile(soundAt(e.b)).file) + "," + field("hz", e.c);
+            fields = "\"op\":" + jsonString(op) +
+                     ",\"file\":" + jsonString(soundFile(soundAt(e.b)).file) + "," +
+                     field("hz", e.c);
             return true;
         }
         case EventKind::state:
@@ -93,28 +95,37 @@ bool traceLineOf(const GameEvent& e, const char*& name, std::string& fields) {
     }
 }
 
-void EventOutput::perform(const GameEvent& e, Writes writes) {
+void EventOutput::perform(const GameEvent& e, Writes writes, Parts parts) {
+    bool speakers = parts != Parts::kept;
+    bool kept = parts != Parts::speakers;
     switch (e.kind) {
         case EventKind::sound:
-            sound(e);
+            if (speakers && kept)
+                sound(e);
+            else if (speakers)
+                play(e);
+            else if (soundEnabled)
+                break;  // traced below
             return;
         case EventKind::log:
-            logLine(e.text);
+            if (kept) logLine(e.text);
             return;
         case EventKind::pause:
         case EventKind::resume:
             // The whole device stands still, so music and the chainsaw go on where they were.
-            if (AudioOutput* audio = soundDevice()) audio->setPaused(e.kind == EventKind::pause);
+            if (AudioOutput* audio = soundDevice(); audio != nullptr && speakers)
+                audio->setPaused(e.kind == EventKind::pause);
             break;
         case EventKind::saveHighscores:
-            if (writes == Writes::everything) saveHighscores();
+            if (writes == Writes::everything && kept) saveHighscores();
             return;
         case EventKind::screenshot:
-            if (writes == Writes::everything) screenshot(e);
+            if (writes == Writes::everything && kept) screenshot(e);
             return;
         default:
             break;
     }
+    if (!kept) return;
     const char* name = nullptr;
     std::string fields;
     if (traceEnabled() && traceLineOf(e, name, fields)) traceEvent(name, fields);
@@ -127,6 +138,11 @@ void EventOutput::sound(const GameEvent& e) {
     const char* name = nullptr;
     std::string fields;
     if (traceEnabled() && traceLineOf(e, name, fields)) traceEvent(name, fields);
+    play(e);
+}
+
+void EventOutput::play(const GameEvent& e) {
+    if (!soundEnabled || e.b < 0 || e.b >= soundCount) return;
     SoundSample* sample = soundSamples[e.b];
     if (sample == nullptr) return;
     switch (static_cast<SoundOp>(e.a)) {
@@ -143,6 +159,13 @@ void EventOutput::sound(const GameEvent& e) {
             sample->setFrequency(e.c);
             break;
     }
+}
+
+void EventOutput::correct(const std::vector<GameEvent>& before,
+                          const std::vector<GameEvent>& after) {
+    correctSounds(before, after, stops_, plays_);
+    for (const GameEvent& e : stops_) play(e);
+    for (const GameEvent& e : plays_) play(e);
 }
 
 void EventOutput::screenshot(const GameEvent& e) {

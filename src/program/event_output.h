@@ -18,23 +18,35 @@ public:
     // writes no file.
     enum class Writes { everything, nothing };
 
+    // Which side of the events: in a network game with rollback the speakers follow the
+    // frames as they run, and what is kept (trace, log, files) follows them once confirmed.
+    enum class Parts { all, speakers, kept };
+
     explicit EventOutput(Engine& engine) : engine_(engine) {}
 
     // `atInputRead` runs where the step read the frame's input (the input trace goes there).
     template <typename F>
-    void perform(const std::vector<GameEvent>& events, Writes writes, F&& atInputRead) {
+    void perform(const std::vector<GameEvent>& events, Writes writes, F&& atInputRead,
+                 Parts parts = Parts::all) {
         for (const GameEvent& e : events) {
-            if (e.kind == EventKind::inputRead)
-                atInputRead();
-            else
-                perform(e, writes);
+            if (e.kind == EventKind::inputRead) {
+                if (parts != Parts::kept) atInputRead();
+            } else {
+                perform(e, writes, parts);
+            }
         }
     }
+    // Rolled-back frames were stepped again: sounds they no longer make are stopped, new ones
+    // played, and the ones both made left as they are (sound_correction.h).
+    void correct(const std::vector<GameEvent>& before, const std::vector<GameEvent>& after);
 
 private:
-    void perform(const GameEvent& event, Writes writes);
+    void perform(const GameEvent& event, Writes writes, Parts parts);
+    void play(const GameEvent& event);
     void sound(const GameEvent& event);
     void screenshot(const GameEvent& event);
 
     Engine& engine_;
+    std::vector<GameEvent> stops_;
+    std::vector<GameEvent> plays_;
 };

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "actors/animation_table.h"
 #include "actors/font.h"
@@ -20,6 +21,7 @@
 #include "rules/game_state.h"
 #include "screens/pause.h"
 #include "world/world.h"
+#include "world/world_compare.h"
 #include "input/default_bindings.h"
 #include "input/frame_input_source.h"
 #include "input/input_capture.h"
@@ -35,6 +37,7 @@
 #include "recording/game_recorder.h"
 #include "base/log.h"
 #include "net/net_game.h"
+#include "net/rollback.h"
 #include "program/options.h"
 #include "base/paths.h"
 #include "recording/recording.h"
@@ -128,6 +131,8 @@ public:
     bool frame();
     // Waits until the frame's time is up (a backend that paces by itself skips this).
     void pace();
+    // --pace: a headless run keeps real time, like a machine of a network game would.
+    void paceInRealTime(bool twice);
 
     // The end of the run: the trace's end, recordings written, statistics, everything the
     // run made freed. Returns the exit status.
@@ -336,6 +341,29 @@ private:
             joysticks->setReadFails(i, !capture_->controllerReadable(i));
     }
 
+    // Rollback's news: sounds of frames stepped again are put right, and the frames whose input
+    // is now certain are traced, recorded and saved, each as the world stood after it.
+    void takeNetFrames() {
+        const net::Rollback* rollback = net_->takeFrames();
+        if (rollback == nullptr) return;
+        const net::Rollback::Correction& correction = rollback->correction();
+        if (correction.from != 0) output_->correct(correction.before, correction.after);
+        if (rollback->confirmed().empty()) return;
+        if (!aside_) aside_ = std::make_unique<World>();
+        copyWorld(*aside_, theWorld);
+        for (const net::Rollback::Frame& f : rollback->confirmed()) {
+            copyWorld(theWorld, rollback->worldAfter(f.frame));
+            setTraceFrame(static_cast<int>(f.frame));
+            output_->perform(f.events, EventOutput::Writes::everything, [] {},
+                             EventOutput::Parts::kept);
+            if (recorder_)
+                recorder_->frameStepped(static_cast<int>(f.frame), f.input,
+                                        input_->reader().joystickCount());
+        }
+        copyWorld(theWorld, *aside_);
+        setTraceFrame(frame_ + 1);
+    }
+
     // A network game that ended ends a headless run; a window goes on alone.
     bool netEnded() { return net_ && net_->justEnded() && (headlessDisplay_ != nullptr || net_->cancelled()); }
 
@@ -402,7 +430,10 @@ private:
     // The run's exit status: a trace that could not be written whole fails the run, since
     // whoever asked for it will compare it.
     int finish() {
-        if (net_) net_->finish();
+        if (net_) {
+            net_->finish(frame_);
+            takeNetFrames();
+        }
         if (recorder_ && !recorder_->finish(frame_)) exitCode_ = 2;
         traceEnd(frame_);
         int status = closeTrace() ? exitCode_ : exitTraceLost;
@@ -446,6 +477,11 @@ private:
     int exitCode_ = 0;
     std::unique_ptr<NetGame> net_;
     int netExitCode_ = 0;
+    std::unique_ptr<World> aside_;  // the world in play, while a confirmed one is looked at
+    bool predicting_ = false;
+    // --pace: when the next frame is due
+    Steady::time_point paceDue_;
+    bool paceStarted_ = false;
     std::unique_ptr<Engine> engine_;
     std::unique_ptr<EventOutput> output_;
     StepOutput step_;
@@ -494,9 +530,12 @@ bool GameRun::frame() {
         uint32_t agreedClock = net_->clock();
         lastRealInput_ = net_->inputFor(frame, lastRealInput_);
         lastRealInput_.clock = agreedClock;
+        setTraceFrame(frame);
+        takeNetFrames();
         // A network game that ended before this frame could be agreed ends the run here.
         if (netEnded()) return false;
     }
+    predicting_ = net_ && net_->predicting();
     followControllers();
     if (onFrameInput_) onFrameInput_(frame, frameCommands_);
 
@@ -524,8 +563,11 @@ bool GameRun::frame() {
     frame_ = frame;
     EventOutput::Writes writes = demoFrame || playback_ != nullptr ? EventOutput::Writes::nothing
                                                                     : EventOutput::Writes::everything;
-    output_->perform(step_.events, writes, [this] { traceInputChanges(); });
-    if (recorder_ && !demoFrame)
+    output_->perform(step_.events, writes, [this] { traceInputChanges(); },
+                     predicting_ ? EventOutput::Parts::speakers : EventOutput::Parts::all);
+    if (predicting_)
+        net_->stepped(frame, step_.events);
+    else if (recorder_ && !demoFrame)
         recorder_->frameStepped(frame, lastRealInput_, input_->reader().joystickCount());
 
     bool held = picture_.held;
@@ -561,16 +603,33 @@ void GameRun::pace() {
     // seed the next game draws from it.
     bool sharesTime = game.titleRelease != TitleRelease::none && headlessDisplay_ != nullptr;
     // Four times speed waits for every fourth frame only.
+    // Time sync: a machine running ahead of the other lets one frame last two.
+    bool slowDown = net_ && net_->slowDown(frame_);
     if (sharesTime || (fast_ && frame_ % 4 != 0)) {
         display.pumpEvents();
         lastTick_ = clock.ticks();
     } else {
         lastTick_ = waitForNextFrame(clock, &display, lastTick_);
+        if (slowDown && options_.pacePercent == 0)
+            lastTick_ = waitForNextFrame(clock, &display, lastTick_);
     }
+    if (options_.pacePercent > 0 && headlessDisplay_ != nullptr) paceInRealTime(slowDown);
     int64_t draw = engine_->lastDrawMicros();
     int64_t present = engine_->lastPresentMicros();
     stats_.record(microsBetween(frameStart_, frameWorked_) - draw - present, draw, present,
                   microsBetween(frameWorked_, Steady::now()));
+}
+
+void GameRun::paceInRealTime(bool twice) {
+    auto period = std::chrono::microseconds(frameMillis * 100000 / options_.pacePercent);
+    Steady::time_point now = Steady::now();
+    if (!paceStarted_ || now - paceDue_ > period) {
+        // A frame late by more than a frame is not caught up, as on a real clock.
+        paceDue_ = now;
+        paceStarted_ = true;
+    }
+    paceDue_ += twice ? 2 * period : period;
+    std::this_thread::sleep_until(paceDue_);
 }
 
 int runGame(const Options& options, Platform& platform, const HeadlessDevices* headless,

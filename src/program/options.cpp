@@ -189,11 +189,33 @@ const std::vector<OptionRow>& optionTable() {
              if (e.empty()) o.netPort = static_cast<int>(n);
              return e;
          }},
-        {"--net-delay", "D", "network game: input delay in frames (1-8, default 2)",
+        {"--net-mode", "MODE",
+         "network game: rollback (the default; the other player's input is predicted) or "
+         "lockstep (every frame waits for it)",
+         [](Options& o, std::string_view v) {
+             if (v == "rollback")
+                 o.netMode = Options::NetMode::rollback;
+             else if (v == "lockstep")
+                 o.netMode = Options::NetMode::lockstep;
+             else
+                 return std::string("expects rollback or lockstep");
+             return std::string();
+         }},
+        {"--net-delay", "D",
+         "network game: this machine's input delay in frames (rollback 0-4, default 1; "
+         "lockstep 1-8, default 2)",
          [](Options& o, std::string_view v) {
              long long n = 0;
-             std::string e = integerOption(v, 1, 8, n, "a whole number from 1 to 8");
+             std::string e = integerOption(v, 0, 8, n, "a whole number from 0 to 8");
              if (e.empty()) o.netDelay = static_cast<int>(n);
+             return e;
+         }},
+        {"--pace", "PERCENT",
+         "headless: run the frames in real time at PERCENT of the game's speed (1-400)",
+         [](Options& o, std::string_view v) {
+             long long n = 0;
+             std::string e = integerOption(v, 1, 400, n, "a whole number from 1 to 400");
+             if (e.empty()) o.pacePercent = static_cast<int>(n);
              return e;
          }},
         {"--sync-test", "N",
@@ -308,6 +330,11 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& options) {
         if (startTickGiven) return usageError("--start-tick needs --headless");
         if (options.syncTestFrames > 0) return usageError("--sync-test needs --headless");
     }
+    if (options.netMode == Options::NetMode::rollback && options.netDelay > 4)
+        return usageError("--net-delay is 0 to 4 frames with rollback (lockstep: 1 to 8)");
+    if (options.netMode == Options::NetMode::lockstep && options.netDelay == 0)
+        return usageError("--net-delay is 1 to 8 frames with lockstep (rollback: 0 to 4)");
+    if (options.pacePercent > 0 && !options.headless) return usageError("--pace needs --headless");
     if (options.syncTestFrames > 0 && netGiven > 0)
         return usageError("--sync-test cannot be used in a network game");
     // A playback's input and clock come from the recording.

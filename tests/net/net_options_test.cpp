@@ -16,18 +16,24 @@ ParseResult parse(const std::string& line, Options& o) {
 }
 }  // namespace
 
-TEST(NetOptions, HostJoinAndDelayAndTheirBadValues) {
+TEST(NetOptions, HostJoinModeAndDelayAndTheirBadValues) {
     struct Case {
         const char* line;
         int port;  // -2: a usage error
         const char* host;
         int delay;
+        Options::NetMode mode = Options::NetMode::rollback;
     };
+    const Options::NetMode lockstep = Options::NetMode::lockstep;
     const Case cases[] = {
-        {"--host --windowed", -1, "", 2},  // the next option is not the port
-        {"--host=0 --net-delay 8", 0, "", 8},
-        {"--join example.org", -1, "example.org", 2},
-        {"--join 127.0.0.1:65535 --net-delay 1", 65535, "127.0.0.1", 1},
+        {"--host --windowed", -1, "", 1},  // the next option is not the port
+        {"--host=0 --net-mode lockstep --net-delay 8", 0, "", 8, lockstep},
+        {"--join example.org --net-mode=lockstep", -1, "example.org", 2, lockstep},
+        {"--join 127.0.0.1:65535 --net-delay 0", 65535, "127.0.0.1", 0},
+        {"--host --net-mode rollback --net-delay 4", -1, "", 4},
+        {"--host --net-delay 5", -2, "", 0},
+        {"--host --net-mode lockstep --net-delay 0", -2, "", 0},
+        {"--host --net-mode fast", -2, "", 0},
         {"--host 65536", -2, "", 0},
         {"--join :77", -2, "", 0},
         {"--join host:0", -2, "", 0},
@@ -43,6 +49,7 @@ TEST(NetOptions, HostJoinAndDelayAndTheirBadValues) {
         EXPECT_EQ(o.net, *c.host ? Options::Net::join : Options::Net::host) << c.line;
         EXPECT_EQ(o.netPort, c.port) << c.line;
         EXPECT_EQ(o.joinHost, c.host) << c.line;
-        EXPECT_EQ(o.netDelay, c.delay) << c.line;
+        EXPECT_EQ(o.effectiveNetDelay(), c.delay) << c.line;
+        EXPECT_EQ(o.netMode, c.mode) << c.line;
     }
 }

@@ -33,6 +33,7 @@ TEST(NetPacket, GreetingAndInputRoundTrip) {
     hello.version = "0.1.0";
     hello.dataHash = 0x0123456789ABCDEFull;
     hello.startTick = 0xFFFFFFFFu;
+    hello.mode = Mode::lockstep;
     hello.delay = 8;
     hello.highscores[41] = 0xAB;
     // Every field is off its default, so encoding what was decoded gives the same bytes only
@@ -44,6 +45,21 @@ TEST(NetPacket, GreetingAndInputRoundTrip) {
     InputFrame input = sampleInput();
     ASSERT_TRUE(accepted(encodeInput(input), p));
     EXPECT_EQ(encodeInput(p.input), encodeInput(input));
+
+    InputBatch batch;
+    batch.ack = 0x7FFFFFF0u;
+    batch.runningFrame = 1234570;
+    batch.lead = -3;
+    batch.first = input.frame;
+    batch.count = maxBatchFrames;
+    for (int i = 0; i < maxBatchFrames; ++i) {
+        batch.frames[i] = input;
+        batch.frames[i].frame = input.frame + static_cast<uint32_t>(i);
+        batch.frames[i].first.buttons = static_cast<uint32_t>(i);
+    }
+    ASSERT_TRUE(accepted(encodeInputBatch(batch), p));
+    EXPECT_EQ(encodeInputBatch(p.batch), encodeInputBatch(batch));
+    EXPECT_EQ(p.batch.frames[maxBatchFrames - 1].frame, input.frame + maxBatchFrames - 1);
 }
 
 TEST(NetPacket, MalformedPacketsAreRefused) {
@@ -53,6 +69,16 @@ TEST(NetPacket, MalformedPacketsAreRefused) {
     Hello control;
     control.version = "0.1\n";
     std::vector<uint8_t> hello = encodeHello(Hello{});
+    Hello lockstepHello;
+    lockstepHello.mode = Mode::lockstep;
+    lockstepHello.delay = 2;
+    std::vector<uint8_t> lockstep = encodeHello(lockstepHello);
+    InputBatch three;
+    three.first = 10;
+    three.count = 3;
+    std::vector<uint8_t> batch = encodeInputBatch(three);
+    // After the type byte: ack (4), running frame (4), lead (1), first frame (4), count (1).
+    const size_t countAt = 14;
     // After the type byte and the frame: keys (8 bytes), buttons (4), directions (1).
     const size_t first = 5, third = first + 13, delayAt = hello.size() - highscoreImageSize - 2;
     auto with = [](std::vector<uint8_t> b, size_t at, uint8_t value) {
@@ -78,8 +104,17 @@ TEST(NetPacket, MalformedPacketsAreRefused) {
         {"version longer than allowed", with(hello, 8, maxVersionLength + 1)},
         {"version with a control character", encodeHello(control)},
         {"greeting cut short", resized(hello, -1)},
-        {"delay zero", with(hello, delayAt, 0)},
-        {"delay nine", with(hello, delayAt, 9)},
+        {"lockstep without delay", with(lockstep, delayAt, 0)},
+        {"delay nine", with(lockstep, delayAt, 9)},
+        {"rollback delay five", with(hello, delayAt, 5)},
+        {"unknown network mode", with(hello, delayAt - 1, 2)},
+        {"inputs one byte short", resized(batch, -1)},
+        {"inputs with a trailing byte", resized(batch, 1)},
+        {"inputs counting more frames than they hold", with(batch, countAt, 4)},
+        {"inputs over the most a packet carries", with(batch, countAt, maxBatchFrames + 1)},
+        {"inputs from frame zero", with(batch, 10, 0)},
+        {"inputs past the longest game", with(batch, 13, 0x80)},
+        {"an input's key the game has no bit for", with(batch, countAt + 1 + 7, 0x80)},
         {"state hash cut short", resized(encodeStateHash({30, 1}), -1)},
         {"unknown farewell", with(encodeBye({}), 1, 200)},
     };

@@ -1,5 +1,6 @@
-// Two real parapets playing one game over loopback, each from its own input script. Lockstep
-// means both run exactly the same game, whatever the network does to the packets.
+// Two real parapets playing one game over loopback, each from its own input script. Whatever
+// the network does to the packets, both confirm exactly the same game; with rollback and
+// real-time frames (--pace), a fair connection never makes them wait.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -93,9 +94,12 @@ Peer start(const std::string& name, const std::string& script, const std::string
 
 // A UDP relay on loopback between the first client it hears and the host: it drops some
 // datagrams and holds each other one back a random while, so later ones overtake earlier ones.
+// `stallAtMs` after the guest first speaks it holds everything for `stallMs`.
 class LossyRelay {
 public:
-    LossyRelay(int hostPort, int dropPercent, int maxDelayMs) {
+    LossyRelay(int hostPort, int dropPercent, int minDelayMs, int maxDelayMs, int stallAtMs = 0,
+               int stallMs = 0)
+        : stallAt_(stallAtMs), stall_(stallMs) {
         socket_ = ::socket(AF_INET, SOCK_DGRAM, 0);
         sockaddr_in a{};
         a.sin_family = AF_INET;
@@ -104,7 +108,7 @@ public:
         socklen_t length = sizeof a;
         ::getsockname(socket_, reinterpret_cast<sockaddr*>(&a), &length);
         port = ntohs(a.sin_port);
-        thread_ = std::thread([=, this] { run(hostPort, dropPercent, maxDelayMs); });
+        thread_ = std::thread([=, this] { run(hostPort, dropPercent, minDelayMs, maxDelayMs); });
     }
     ~LossyRelay() {
         stop_ = true;
@@ -115,7 +119,7 @@ public:
     std::atomic<int> dropped{0};
 
 private:
-    void run(int hostPort, int dropPercent, int maxDelayMs) {
+    void run(int hostPort, int dropPercent, int minDelayMs, int maxDelayMs) {
         struct Held {
             Steady::time_point due;
             sockaddr_in to;
@@ -123,6 +127,7 @@ private:
         };
         std::vector<Held> held;
         std::mt19937 random(1234);
+        Steady::time_point firstHeard;
         sockaddr_in host{}, guest{};
         host.sin_family = AF_INET;
         host.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -130,21 +135,29 @@ private:
         uint8_t buffer[4096];
         while (!stop_) {
             pollfd fd{socket_, POLLIN, 0};
-            if (::poll(&fd, 1, 2) > 0) {
+            if (::poll(&fd, 1, 1) > 0) {
                 sockaddr_in from{};
                 socklen_t length = sizeof from;
                 ssize_t got = ::recvfrom(socket_, buffer, sizeof buffer, 0,
                                          reinterpret_cast<sockaddr*>(&from), &length);
                 bool fromHost = from.sin_port == host.sin_port;
-                if (!fromHost && guest.sin_port == 0) guest = from;
+                if (!fromHost && guest.sin_port == 0) {
+                    guest = from;
+                    firstHeard = Steady::now();
+                }
                 if (got <= 0 || guest.sin_port == 0) continue;
                 if (static_cast<int>(random() % 100) < dropPercent) {
                     ++dropped;
                     continue;
                 }
-                auto delay = std::chrono::milliseconds(random() % (maxDelayMs + 1));
-                held.push_back(
-                    {Steady::now() + delay, fromHost ? guest : host, {buffer, buffer + got}});
+                auto delay = std::chrono::milliseconds(
+                    minDelayMs + static_cast<int>(random() % (maxDelayMs - minDelayMs + 1)));
+                Steady::time_point due = Steady::now() + delay;
+                auto stallFrom = firstHeard + std::chrono::milliseconds(stallAt_);
+                auto stallTo = stallFrom + std::chrono::milliseconds(stall_);
+                if (stall_ > 0 && Steady::now() >= stallFrom && Steady::now() < stallTo)
+                    due = stallTo + delay;
+                held.push_back({due, fromHost ? guest : host, {buffer, buffer + got}});
             }
             std::erase_if(held, [&](const Held& h) {
                 if (h.due > Steady::now()) return false;
@@ -154,6 +167,8 @@ private:
             });
         }
     }
+    int stallAt_;
+    int stall_;
     int socket_ = -1;
     std::atomic<bool> stop_{false};
     std::thread thread_;
@@ -179,16 +194,110 @@ std::pair<Peer, Peer> play(const std::string& name, const std::string& args, Rel
 
 TEST(NetPlay, LostDelayedAndReorderedPacketsStillGiveTheSameGame) {
     std::unique_ptr<LossyRelay> relay;
-    auto [host, guest] = play("lossy", "--frames 900 --net-delay 3", [&](int port) {
-        relay = std::make_unique<LossyRelay>(port, 10, 25);
-        return relay->port;
-    });
+    auto [host, guest] =
+        play("lossy", "--frames 900 --net-mode lockstep --net-delay 3", [&](int port) {
+            relay = std::make_unique<LossyRelay>(port, 10, 0, 25);
+            return relay->port;
+        });
     std::string trace = host.trace();
     EXPECT_EQ(trace, guest.trace());
     EXPECT_NE(trace.find("\"event\":\"pickup\",\"player\":1"), std::string::npos)
         << "the guest's player takes a ball";
     EXPECT_NE(trace.find("\"event\":\"pickup\",\"player\":0"), std::string::npos) << trace;
     EXPECT_GT(relay->dropped, 0) << "the relay really lost packets";
+}
+
+// What a peer says of its network game at the end: how often and when it last waited.
+struct NetReport {
+    int waits = -1;
+    int lastWaitFrame = 0;
+    int rollbacks = 0;
+    int slowdowns = 0;
+};
+
+NetReport reportOf(const Peer& peer) {
+    NetReport r;
+    std::string errors = peer.errors();
+    size_t at = errors.find("network game: waited ");
+    if (at != std::string::npos)
+        std::sscanf(errors.c_str() + at,
+                    "network game: waited %d times (last at frame %d, longest %*d ms), %d "
+                    "rollbacks (longest %*d frames), slowed down %d",
+                    &r.waits, &r.lastWaitFrame, &r.rollbacks, &r.slowdowns);
+    return r;
+}
+
+// Into play quickly: the title skipped, a two-player game started; both players run to the
+// supplies and throw.
+const char* const quickHost =
+    "290 tap SPACE\n300 tap RSHIFT\n500 key LEFT down\n517 key LEFT up\n"
+    "540 key RSHIFT down\n";
+const char* const quickGuest = "500 key RIGHT down\n523 key RIGHT up\n540 key RSHIFT down\n";
+
+TEST(NetPlay, RollbackThroughAFairConnectionNeverWaitsAndBothConfirmTheSameGame) {
+    // 100 ms round trip, 30 ms of jitter, 5% of the packets lost; frames in real time.
+    std::unique_ptr<LossyRelay> relay;
+    auto [host, guest] = play(
+        "fair", "--frames 660 --pace 100",
+        [&](int port) {
+            relay = std::make_unique<LossyRelay>(port, 5, 35, 65);
+            return relay->port;
+        },
+        quickHost, quickGuest);
+    std::string trace = host.trace();
+    EXPECT_EQ(trace, guest.trace());
+    EXPECT_NE(trace.find("\"event\":\"throw\",\"player\":1"), std::string::npos) << trace;
+    EXPECT_NE(trace.find("\"event\":\"end\""), std::string::npos);
+    for (const Peer* p : {&host, &guest}) {
+        NetReport r = reportOf(*p);
+        // The first frames may wait for the other machine to get going.
+        EXPECT_TRUE(r.waits == 0 || r.lastWaitFrame <= 30) << p->errors();
+    }
+    EXPECT_GT(reportOf(host).rollbacks + reportOf(guest).rollbacks, 0)
+        << "the other player's input was predicted, and put right";
+    EXPECT_GT(relay->dropped, 0);
+}
+
+TEST(NetPlay, RollbackThroughASlowConnectionWaitsOnlyAtTheEndOfItsPredictionAndGoesOn) {
+    // 250 ms round trip with jitter still fits the prediction window; then, in play, the
+    // connection stands still for 700 ms, far beyond it: both wait, say so, and go on.
+    std::unique_ptr<LossyRelay> relay;
+    auto [host, guest] = play(
+        "slow", "--frames 600 --pace 100 --net-delay 0",
+        [&](int port) {
+            relay = std::make_unique<LossyRelay>(port, 5, 110, 140, 14000, 700);
+            return relay->port;
+        },
+        quickHost, quickGuest);
+    EXPECT_EQ(host.trace(), guest.trace());
+    for (const Peer* p : {&host, &guest}) {
+        EXPECT_NE(p->trace().find("\"frame\":600,\"event\":\"end\""), std::string::npos);
+        NetReport r = reportOf(*p);
+        EXPECT_GE(r.waits, 1) << p->errors();
+        // Only the stall made it wait: a frame or two of it at most before it ran out.
+        EXPECT_LE(r.waits, 3) << p->errors();
+        EXPECT_GT(r.lastWaitFrame, 300) << p->errors();
+    }
+}
+
+TEST(NetPlay, AMachineWithASlowClockDoesNotStallTheGameAfterTheFirstSecond) {
+    // The guest's frames last 2% longer; the host slows down by single frames to match.
+    Peer host = start("clock_host", "", "--host 0 --frames 600 --pace 100");
+    int port = host.port();
+    ASSERT_GT(port, 0) << host.errors();
+    Peer guest = start("clock_guest", "",
+                       "--join 127.0.0.1:" + std::to_string(port) + " --frames 600 --pace 98");
+    EXPECT_EQ(guest.wait(generousMs), 0) << guest.errors();
+    EXPECT_EQ(host.wait(generousMs), 0) << host.errors();
+    EXPECT_EQ(host.trace(), guest.trace());
+    for (const Peer* p : {&host, &guest}) {
+        NetReport r = reportOf(*p);
+        EXPECT_GE(r.waits, 0) << p->errors();
+        EXPECT_TRUE(r.waits == 0 || r.lastWaitFrame <= 30) << p->errors();
+    }
+    NetReport h = reportOf(host);
+    EXPECT_GE(h.slowdowns, 3) << "about one frame in fifty";
+    EXPECT_LE(h.slowdowns, 600 / 10);
 }
 
 TEST(NetPlay, TheGuestTypesItsRecordsNameAndBothMachinesKeepIt) {
@@ -199,7 +308,7 @@ TEST(NetPlay, TheGuestTypesItsRecordsNameAndBothMachinesKeepIt) {
         "600 key LEFT down\n627 key LEFT up\n640 key RSHIFT down\n1700 key RSHIFT up\n"
         "1720 key LSHIFT down\n1722 tap A\n1726 key LSHIFT up\n1732 tap B\n1745 tap RETURN\n";
     auto peers = play(
-        "record", "--frames 1800", [](int port) { return port; }, host, guest);
+        "record", "--frames 1800 --net-delay 2", [](int port) { return port; }, host, guest);
     EXPECT_EQ(peers.first.trace(), peers.second.trace());
     for (const Peer& p : {peers.first, peers.second}) {
         std::string file = readFile(p.dir + "/save/gx.raw"), twoPlayers;

@@ -19,6 +19,8 @@ SessionSettings settingsFor(bool hosting, uint16_t port) {
     s.hello.version = "1.0";
     s.hello.dataHash = 42;
     s.hello.startTick = hosting ? 777 : 1;
+    s.hello.mode = Mode::lockstep;
+    s.hello.delay = 2;
     return s;
 }
 
