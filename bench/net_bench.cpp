@@ -1,6 +1,7 @@
 // What online play costs: how many frames a second two machines can agree on over loopback
 // (the game runs at 30, so anything in the thousands means the network adds next to nothing),
-// and how many frames pass between a key press and the frame that shows it.
+// how many frames pass between a key press and the frame that shows it, lockstep against
+// rollback, and whole headless peers. The cost of a rollback itself is in world_bench.cpp.
 #include <benchmark/benchmark.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,6 +16,7 @@
 #include <thread>
 
 #include "net/net_session.h"
+#include "net/rollback.h"
 
 namespace {
 
@@ -27,12 +29,14 @@ struct Pair {
     bool ok = false;
 
     explicit Pair(int delay) {
+        // Lockstep: every frame is an exchange (rollback needs a world to step).
         std::atomic<int> port{0};
         host.onListening = [&](uint16_t p) { port = p; };
         SessionSettings h;
         h.hosting = true;
         h.port = 0;
         h.hello.version = "bench";
+        h.hello.mode = Mode::lockstep;
         h.hello.delay = static_cast<uint8_t>(delay);
         bool hostOk = false;
         std::thread t([&] {
@@ -83,11 +87,31 @@ void BM_LockstepExchange(benchmark::State& state) {
 BENCHMARK(BM_LockstepExchange)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The frame in which a key pressed in frame 10 reaches the game, counted inclusively: the
-// input delay plus the frame it was pressed in.
+// input delay plus the frame it was pressed in. Argument: rollback's delay 0-2, or 10 + D for
+// lockstep at delay D (its default is 2). A rollback game needs no answer from the other
+// machine to show a local key, so it is measured on the local side alone.
 void BM_InputLatency(benchmark::State& state) {
-    int delay = static_cast<int>(state.range(0));
+    bool lockstep = state.range(0) >= 10;
+    int delay = static_cast<int>(state.range(0) % 10);
+    state.SetLabel(lockstep ? "lockstep" : "rollback");
     double frames = 0;
     for (auto _ : state) {
+        if (!lockstep) {
+            Rollback rollback(Role::host, delay, 1, 0);
+            const uint32_t pressed = 10;
+            uint32_t seen = 0;
+            std::vector<GameEvent> none;
+            for (uint32_t f = 1; f <= 30 && seen == 0; ++f) {
+                FrameInput local;
+                if (f >= pressed) local.players[0].keys = gameKeyBit(57);
+                rollback.forgetNews();
+                rollback.putLocal(f, local);
+                if (rollback.prepare(f).players[0].keys != 0) seen = f;
+                rollback.stepped(f, none);
+            }
+            frames = static_cast<double>(seen - pressed + 1);
+            continue;
+        }
         Pair pair(delay);
         if (!pair.ok) {
             state.SkipWithError("could not connect over loopback");
@@ -114,7 +138,13 @@ void BM_InputLatency(benchmark::State& state) {
     state.counters["latency_frames"] = frames;
     state.counters["latency_ms"] = frames * 33;
 }
-BENCHMARK(BM_InputLatency)->DenseRange(1, 4)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InputLatency)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(12)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path);
@@ -132,9 +162,13 @@ pid_t spawn(const std::string& command) {
     return pid;
 }
 
-// The whole program twice, host and guest, headless on loopback, against one program alone.
+// The whole program twice, host and guest, headless on loopback, against one program alone:
+// argument 0 alone, 1 rollback, 2 lockstep.
 void BM_HeadlessPeers(benchmark::State& state) {
     const bool networked = state.range(0) != 0;
+    const char* const modes[] = {"alone", "rollback", "lockstep"};
+    state.SetLabel(modes[state.range(0)]);
+    std::string mode = state.range(0) == 2 ? " --net-mode lockstep" : "";
     const int frames = 6000;
     namespace fs = std::filesystem;
     fs::path dir = fs::temp_directory_path() / ("parapet_net_bench_" + std::to_string(getpid()));
@@ -149,7 +183,8 @@ void BM_HeadlessPeers(benchmark::State& state) {
             int status = std::system((common + "/alone'").c_str());
             if (status != 0) state.SkipWithError("the program failed");
         } else {
-            pid_t host = spawn(common + "/host' --host 0 2>'" + (dir / "host.err").string() + "'");
+            pid_t host = spawn(common + "/host' --host 0" + mode + " 2>'" +
+                               (dir / "host.err").string() + "'");
             int port = 0;
             for (int i = 0; i < 1000 && port == 0; ++i) {
                 std::string err = readFile((dir / "host.err").string());
@@ -159,8 +194,8 @@ void BM_HeadlessPeers(benchmark::State& state) {
                 else
                     usleep(5000);
             }
-            pid_t guest =
-                spawn(common + "/guest' --join 127.0.0.1:" + std::to_string(port) + " 2>/dev/null");
+            pid_t guest = spawn(common + "/guest' --join 127.0.0.1:" + std::to_string(port) + mode +
+                                " 2>/dev/null");
             int a = 0, b = 0;
             waitpid(guest, &a, 0);
             waitpid(host, &b, 0);
@@ -175,6 +210,7 @@ void BM_HeadlessPeers(benchmark::State& state) {
 BENCHMARK(BM_HeadlessPeers)
     ->Arg(0)
     ->Arg(1)
+    ->Arg(2)
     ->Iterations(3)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
