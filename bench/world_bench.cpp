@@ -6,18 +6,18 @@
 #include <vector>
 
 #include "actors/animation_table.h"
-#include "base/paths.h"
 #include "engine/engine.h"
-#include "input/default_bindings.h"
-#include "input/device_input.h"
-#include "net/rollback.h"
-#include "platform/headless/headless_display.h"
-#include "program/sync_check.h"
 #include "recording/autopilot.h"
 #include "rules/rules.h"
 #include "screens/screens.h"
 #include "world/world.h"
 #include "world/world_compare.h"
+#include "input/default_bindings.h"
+#include "platform/headless/headless_display.h"
+#include "input/device_input.h"
+#include "base/paths.h"
+#include "program/sync_check.h"
+#include "net/rollback.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "input/frame_input.h"
 #include "net/enet_link.h"
+#include "input/frame_input.h"
 #include "net/input_merge.h"
 #include "net/lockstep.h"
 #include "net/net_packet.h"

@@ -3,14 +3,14 @@
 #include <cstdio>
 #include <string>
 
+#include "engine/engine.h"
+#include "engine/screenshot.h"
+#include "program/highscores.h"
+#include "program/screenshot_name.h"
+#include "platform/audio.h"
 #include "base/log.h"
 #include "base/quote_text.h"
 #include "base/trace.h"
-#include "engine/engine.h"
-#include "engine/screenshot.h"
-#include "platform/audio.h"
-#include "program/highscores.h"
-#include "program/screenshot_name.h"
 #include "sound/sound.h"
 #include "sound/sound_correction.h"
 
