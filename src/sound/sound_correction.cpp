@@ -2,11 +2,19 @@
 
 #include <cstddef>
 
+#include "sound/sound_names.h"
+
 namespace {
 
 bool sameSound(const GameEvent& a, const GameEvent& b) {
     return a.kind == EventKind::sound && b.kind == EventKind::sound && a.a == b.a && a.b == b.b &&
            a.c == b.c;
+}
+
+// The sounds the game loops: the music and the chainsaw.
+bool loops(int sound) {
+    return sound >= 0 && sound < soundCount &&
+           (isMusic(soundAt(sound)) || soundAt(sound) == Sound::chainsawLoop);
 }
 
 }  // namespace
@@ -29,6 +37,14 @@ void correctSounds(const std::vector<GameEvent>& before, const std::vector<GameE
         const GameEvent& then = before[i];
         if (matched[i] || then.kind != EventKind::sound) continue;
         SoundOp op = static_cast<SoundOp>(then.a);
+        if (op == SoundOp::stop && loops(then.b)) {
+            // A loop stopped by a prediction that did not come true goes on (from its start:
+            // where it was is lost).
+            GameEvent again = then;
+            again.a = static_cast<int32_t>(SoundOp::loop);
+            plays.push_back(again);
+            continue;
+        }
         if (op != SoundOp::play && op != SoundOp::loop) continue;
         GameEvent stop = then;
         stop.a = static_cast<int32_t>(SoundOp::stop);
