@@ -19,6 +19,7 @@ Recording sample() {
     r.startTick = 4294967295u;
     r.seeds = {12474, 0, 99};
     r.players = 3;
+    r.minPlayers = 2;
     r.joysticks = 2;
     r.records[0] = 2900;
     r.records[2] = 150;
@@ -102,6 +103,7 @@ TEST(RecordingFormat, BadHeadersAndEventsAreRefusedWithAReason) {
                              {"parapet-replay x", "parapet-replay 2", "format version"},
                              {"hello", "parapet-replay 2", "not a Parapet recording"},
                              {"players 4", "players 3", "player count"},
+                             {"min-players 4", "min-players 2", "fewest players"},
                              {"frames 400", "frames 500", "end line"},
                              {"end 499", "end 500", "end line"},
                              {"7 p3 ", "7 p1 ", "bad input line"},

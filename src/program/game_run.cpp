@@ -230,6 +230,9 @@ private:
 
     void startPlayback() {
         std::copy(playback_->records, playback_->records + 3, highscoreValue);
+        // A network game's menu offered two players at least.
+        game.minPlayers = playback_->minPlayers;
+        if (game.numPlayers < game.minPlayers) game.numPlayers = game.minPlayers;
         cornerText_ = "REPLAY";
         if (playback_->origin == Recording::Origin::game) {
             // Straight into the game, as the menu's Start would.

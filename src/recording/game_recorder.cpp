@@ -14,6 +14,7 @@ GameRecorder::GameRecorder(Settings settings) : settings_(std::move(settings)) {
     run_.dataHash = settings_.dataHash;
     run_.startTick = settings_.runStartTick;
     std::copy(highscoreValue, highscoreValue + 3, run_.records);
+    run_.minPlayers = game.minPlayers;
     gamesSeen_ = game.gamesStarted;
 }
 
@@ -59,6 +60,7 @@ void GameRecorder::beginGame(int frame, int joysticks) {
     game_.gameVersion = PARAPET_VERSION;
     game_.dataHash = settings_.dataHash;
     game_.players = game.numPlayers;
+    game_.minPlayers = game.minPlayers;
     game_.joysticks = joysticks;
     std::copy(highscoreValue, highscoreValue + 3, game_.records);
 }

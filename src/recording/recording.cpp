@@ -113,8 +113,11 @@ std::string formatRecording(const Recording& r) {
         << "start-tick " << r.startTick << "\n"
         << "seeds";
     for (uint32_t seed : r.seeds) out << ' ' << seed;
-    out << "\nplayers " << r.players << "\n"
-        << "joysticks " << r.joysticks << "\n"
+    out << "\nplayers " << r.players << "\n";
+    // Only a network game's menu starts at two players; the line is written only then, so
+    // every other recording stays as it always was.
+    if (r.minPlayers > 1) out << "min-players " << r.minPlayers << "\n";
+    out << "joysticks " << r.joysticks << "\n"
         << "records " << r.records[0] << ' ' << r.records[1] << ' ' << r.records[2] << "\n"
         << "scores " << r.scores[0] << ' ' << r.scores[1] << ' ' << r.scores[2] << "\n"
         << "frames " << r.frames << "\n"
@@ -263,6 +266,13 @@ bool parseRecording(std::string_view text, Recording& r, std::string& error) {
         return bad("seeds (a game recording has exactly one)");
     if (!expect("players", 2, 2)) return false;
     if (!number(w[1], r.players, 1, 3)) return bad("player count (1-3)");
+    r.minPlayers = 1;
+    HeaderReader beforeOptional = reader;
+    if (reader.next(w) && w[0] == "min-players") {
+        if (w.size() != 2 || !number(w[1], r.minPlayers, 1, 3)) return bad("fewest players (1-3)");
+    } else {
+        reader = beforeOptional;
+    }
     if (!expect("joysticks", 2, 2)) return false;
     if (!number(w[1], r.joysticks, 0, 8)) return bad("joystick count (0-8)");
     PlayerKeys keys[keyboardPlayers] = {defaultPlayerKeys(0), defaultPlayerKeys(1)};

@@ -33,6 +33,7 @@ struct Recording {
     uint32_t startTick = 0;       // the clock at the run's start (run) or the game's seed (game)
     std::vector<uint32_t> seeds;  // each new game's seed, in order
     int players = 1;
+    int minPlayers = 1;  // the fewest players the menu offered: 2 in a network game
     int joysticks = 0;
     int records[3] = {};  // the stored record of each player count when the recording began
     int scores[3] = {};   // the players' scores at the end

@@ -80,10 +80,15 @@ Peer start(const std::string& name, const std::string& script, const std::string
     fs::create_directories(peer.dir);
     std::ofstream(peer.dir + "/input.txt") << script;
     std::string d = "'" + peer.dir;
-    std::string command = std::string("exec '") + PARAPET_BINARY + "' --headless --data '" +
-                          PARAPET_DATA_DIR + "' --save-dir " + d + "/save' --trace " + d +
-                          "/trace.jsonl' --input " + d + "/input.txt' " + args + " 2>" + d +
-                          "/stderr.txt' >/dev/null";
+    // @DIR@ in the arguments: this peer's own directory.
+    std::string own = args;
+    for (size_t at; (at = own.find("@DIR@")) != std::string::npos;) own.replace(at, 5, peer.dir);
+    std::string command =
+        std::string("exec '") + PARAPET_BINARY + "' --headless --data '" + PARAPET_DATA_DIR +
+        "' --save-dir " + d + "/save' --trace " + d + "/trace.jsonl' " +
+        (own.find("--replay") == std::string::npos ? "--input " + d + "/input.txt' "
+                                                   : std::string()) +
+        own + " 2>" + d + "/stderr.txt' >/dev/null";
     peer.pid = fork();
     if (peer.pid == 0) {
         execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
@@ -205,6 +210,22 @@ TEST(NetPlay, LostDelayedAndReorderedPacketsStillGiveTheSameGame) {
         << "the guest's player takes a ball";
     EXPECT_NE(trace.find("\"event\":\"pickup\",\"player\":0"), std::string::npos) << trace;
     EXPECT_GT(relay->dropped, 0) << "the relay really lost packets";
+}
+
+TEST(NetPlay, BothMachinesRecordTheSameGameAndItPlaysBackTheSameWhenRolledBack) {
+    std::unique_ptr<LossyRelay> relay;
+    auto [host, guest] = play("recorded", "--frames 900 --record @DIR@/run.replay", [&](int port) {
+        relay = std::make_unique<LossyRelay>(port, 10, 0, 25);
+        return relay->port;
+    });
+    std::string recording = readFile(host.dir + "/run.replay");
+    EXPECT_EQ(recording, readFile(guest.dir + "/run.replay"));
+    // Played back alone with every frame rolled back 8 frames and stepped again.
+    Peer replay =
+        start("recorded_replay", "", "--sync-test 8 --replay '" + guest.dir + "/run.replay'");
+    EXPECT_EQ(replay.wait(generousMs), 0) << replay.errors();
+    EXPECT_EQ(replay.trace(), host.trace());
+    EXPECT_NE(host.trace().find("\"event\":\"throw\""), std::string::npos);
 }
 
 // What a peer says of its network game at the end: how often and when it last waited.
