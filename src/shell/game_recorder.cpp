@@ -6,6 +6,7 @@
 #include "frontend/highscores.h"
 #include "game/game_state.h"
 #include "shell/atomic_file.h"
+#include "shell/quote_text.h"
 #include "shell/replay_store.h"
 
 GameRecorder::GameRecorder(Settings settings) : settings_(std::move(settings)) {
@@ -46,6 +47,8 @@ void GameRecorder::frameStarted(int frame, const std::vector<InputCommand>& comm
             return;
         }
         if (game.gameState == stateNameAccepted) nameSaved_ = true;
+        // A controller plugged in during the game: its events must not outnumber the header.
+        game_.joysticks = std::max(game_.joysticks, joysticks);
         for (InputCommand c : commands) {
             c.frame = frame - gameOrigin_;
             game_.commands.push_back(c);
@@ -60,6 +63,7 @@ void GameRecorder::beginGame(int frame, int joysticks) {
     gameOpen_ = true;
     gameOrigin_ = frame;
     nameSaved_ = false;
+    savesAtStart_ = highscoreSavesWritten();
     game_ = Recording{};
     game_.origin = Recording::Origin::game;
     game_.gameVersion = PARAPET_VERSION;
@@ -81,8 +85,11 @@ void GameRecorder::endGame(int lastFrame) {
     game_.startTick = game_.seeds[0];
     int players = game_.players;
     int best = *std::max_element(game_.scores, game_.scores + players);
-    bool setTheRecord =
-        nameSaved_ && best > game_.records[players - 1] && best == highscoreValue[players - 1];
+    // The record game is replaced only together with the record itself: not when the save
+    // failed, nor when another copy of the game had saved a better one meanwhile.
+    bool setTheRecord = nameSaved_ && best > game_.records[players - 1] &&
+                        best == highscoreValue[players - 1] &&
+                        highscoreSavesWritten() > savesAtStart_;
     store(formatRecording(game_), players, setTheRecord);
 }
 
@@ -109,7 +116,7 @@ bool GameRecorder::finish(int lastFrame) {
     std::string error;
     if (!writeFileAtomically(settings_.runFile, formatRecording(run_), error)) {
         std::fprintf(stderr, "parapet: cannot write the recording %s: %s\n",
-                     settings_.runFile.c_str(), error.c_str());
+                     quotePath(settings_.runFile).c_str(), error.c_str());
         return false;
     }
     return true;

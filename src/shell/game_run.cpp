@@ -33,6 +33,7 @@
 #include "shell/net_game.h"
 #include "shell/options.h"
 #include "shell/paths.h"
+#include "shell/quote_text.h"
 #include "shell/recording.h"
 #include "shell/replay_store.h"
 #include "shell/seed_clock.h"
@@ -489,6 +490,9 @@ private:
     int finish() {
         if (net_) net_->finish();
         if (recorder_ && !recorder_->finish(engine_->framesCompleted())) exitCode_ = 2;
+        if (playback_ != nullptr && !leaveRequested_ && !playbackEndedAsRecorded() &&
+            headlessDisplay_ != nullptr)
+            exitCode_ = 2;
         setHighscoresWritable(true);
         traceEnd(engine_->framesCompleted());
         int status = closeTrace() ? exitCode_ : exitTraceLost;
@@ -499,6 +503,17 @@ private:
         }
         closeLog();
         return status;
+    }
+
+    // A playback that ran to its last frame must end with the recording's scores; one that
+    // does not played another game than the one recorded.
+    bool playbackEndedAsRecorded() const {
+        if (engine_->framesCompleted() < playback_->frames) return true;
+        std::string error;
+        if (playbackMatchesRecording(*playback_, game.score, error)) return true;
+        std::fprintf(stderr, "parapet: the recording %s: %s\n",
+                     quotePath(options_.replayFile).c_str(), error.c_str());
+        return false;
     }
 
     const Options& options_;

@@ -12,7 +12,7 @@
 // the recording's own frame 1. The text form is a short header and then the commands in the
 // input-script syntax, so a person can read it and a script tool can cut it up.
 struct Recording {
-    static constexpr int formatVersion = 1;
+    static constexpr int formatVersion = 2;
     // A game recording starts at the step in which the menu's Start was taken and ends when
     // the menu is back; a run recording (--record) starts at the run's first frame.
     enum class Origin { game, run };
@@ -33,13 +33,21 @@ struct Recording {
     std::vector<InputCommand> commands;
 };
 
-// The whole file text.
+// The longest real game is far shorter; a bigger file is no recording of ours.
+constexpr long maxRecordingBytes = 16L << 20;
+
+// The whole file text, sealed with a checksum line (shell/recording_seal.h).
 std::string formatRecording(const Recording& recording);
 // Reads a file's text; on failure says which line and why ("line 3: ..."). A file of another
-// format version is refused before anything else is read from it.
+// format version is refused before anything else is read from it, then one whose checksum
+// does not match.
 bool parseRecording(std::string_view text, Recording& recording, std::string& error);
-// Reads and parses a file; errors name the file.
+// Reads and parses a file; errors name the file. Only a regular file of at most
+// maxRecordingBytes is read, and opening it never blocks.
 bool loadRecording(const std::string& path, Recording& recording, std::string& error);
+// After a playback ran to its last frame: whether it ended with the scores the recording
+// says; if not, `error` says how they differ.
+bool playbackMatchesRecording(const Recording& recording, const int* scores, std::string& error);
 // Whether this build with these data files plays the recording as it was played; if not,
 // names what differs.
 bool recordingPlaysHere(const Recording& recording, const std::string& dataHash,
