@@ -476,7 +476,7 @@ private:
         std::string error;
         if (!saveWindowSettings(options_.configFile, fullscreen, scale, error))
             std::fprintf(stderr, "parapet: cannot save the window settings to %s (%s)\n",
-                         options_.configFile.c_str(), error.c_str());
+                         quotePath(options_.configFile).c_str(), error.c_str());
     }
 
     [[noreturn]] void finishAndExit() {
@@ -495,12 +495,9 @@ private:
             exitCode_ = 2;
         setHighscoresWritable(true);
         traceEnd(engine_->framesCompleted());
-        int status = closeTrace() ? exitCode_ : exitTraceLost;
-        if (options_.stats) {
-            std::string report = stats_.report(engine_->framesCompleted());
-            std::fputs(report.c_str(), stdout);
-            std::fflush(stdout);
-        }
+        int status = closeTrace() ? exitCode_ : exitOutputLost;
+        if (options_.stats && !printStatsReport(stats_.report(engine_->framesCompleted())))
+            status = exitOutputLost;
         closeLog();
         return status;
     }

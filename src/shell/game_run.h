@@ -29,5 +29,6 @@ struct RunInput {
 int runGame(const Options& options, Platform& platform, const HeadlessDevices* headless,
             const InputScript* script, const RunInput& input = {});
 
-// Exit status of a run whose --trace file could not be written whole (a full disk).
-constexpr int exitTraceLost = 3;
+// Exit status of a run whose --trace file or --stats report could not be written whole (a
+// full disk, a closed pipe).
+constexpr int exitOutputLost = 3;

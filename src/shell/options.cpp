@@ -229,8 +229,9 @@ std::string usageText() {
         text += left + row.help + "\n";
     }
     text +=
-        "\nExit status: 0 normal end, 1 a data file could not be read, 2 bad usage or a bad "
-        "input script.\n";
+        "\nExit status: 0 normal end, 1 a data file could not be read, 2 bad usage, a bad input\n"
+        "script or recording, a network game that cannot start, or no display, 3 the --trace\n"
+        "file or the --stats report could not be written whole.\n";
     return text;
 }
 
