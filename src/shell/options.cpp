@@ -176,6 +176,11 @@ const std::vector<OptionRow>& optionTable() {
              if (e.empty()) o.netPort = static_cast<int>(n);
              return e;
          }},
+        {"--bind", "ADDR", "host only: listen on this address alone (default: all of them)",
+         [](Options& o, std::string_view v) {
+             o.bindAddress = v;
+             return std::string();
+         }},
         {"--join", "HOST[:PORT]", "join the network game hosted at HOST",
          [](Options& o, std::string_view v) {
              o.net = Options::Net::join;
@@ -291,6 +296,8 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& options) {
         startTickGiven |= name == "--start-tick";
     }
     if (netGiven > 1) return usageError("--host and --join go one per machine");
+    if (!options.bindAddress.empty() && options.net != Options::Net::host)
+        return usageError("--bind needs --host");
     // These drive the deterministic backend only; silently ignoring them in a windowed run
     // would leave someone wondering why their script did nothing.
     if (!options.headless) {
