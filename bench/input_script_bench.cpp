@@ -12,8 +12,6 @@
 
 namespace {
 
-// A script near the 64 MiB a script may have: taps, key changes, stick moves and comments,
-// as a long scripted or recorded run would hold them. Written once per process.
 struct ScratchFile {
     std::string path;
     ~ScratchFile() {
@@ -21,27 +19,29 @@ struct ScratchFile {
     }
 };
 
-const std::string& bigScript(size_t& bytes, size_t& lines) {
-    static ScratchFile file;
-    static size_t size = 0, count = 0;
-    std::string& path = file.path;
+// Scripts near the 64 MiB a script may have, written once per process: 0 mixes taps, key
+// changes, stick moves and comments as a long scripted run holds them; 1 is long taps only,
+// every release landing hundreds of lines after its press.
+const std::string& bigScript(int kind, size_t& bytes) {
+    static ScratchFile files[2];
+    static size_t sizes[2] = {};
+    std::string& path = files[kind].path;
     if (path.empty()) {
         path = (std::filesystem::temp_directory_path() /
-                ("parapet_bench_script_" + std::to_string(::getpid()) + ".txt"))
+                ("parapet_bench_script_" + std::to_string(::getpid()) + "_" + std::to_string(kind) +
+                 ".txt"))
                    .string();
         std::ofstream out(path);
-        const char* kinds[] = {" tap RSHIFT\n", " key LEFT down\n", " key LEFT up\n",
+        const char* mixed[] = {" tap RSHIFT\n", " key LEFT down\n", " key LEFT up\n",
                                " joy 0 axis x -1024  # run left\n", " tap SPACE 3\n"};
         std::string line;
-        for (int frame = 1; size < (62u << 20); ++frame) {
-            line = std::to_string(frame) + kinds[frame % 5];
+        for (int frame = 1; sizes[kind] < (62u << 20); ++frame) {
+            line = std::to_string(frame) + (kind == 0 ? mixed[frame % 5] : " tap SPACE 500\n");
             out << line;
-            size += line.size();
-            ++count;
+            sizes[kind] += line.size();
         }
     }
-    bytes = size;
-    lines = count;
+    bytes = sizes[kind];
     return path;
 }
 
@@ -74,8 +74,8 @@ long peakGrowthKiB(const std::string& path) {
 // Loading the biggest script allowed: it must go at 10 MB/s or more, with memory following
 // the commands it holds, never the file's size.
 static void BM_LoadBigInputScript(benchmark::State& state) {
-    size_t bytes = 0, lines = 0;
-    const std::string& path = bigScript(bytes, lines);
+    size_t bytes = 0;
+    const std::string& path = bigScript(static_cast<int>(state.range(0)), bytes);
     size_t commands = 0;
     for (auto _ : state) {
         InputScript script;
@@ -93,4 +93,9 @@ static void BM_LoadBigInputScript(benchmark::State& state) {
         commands > 0 ? static_cast<double>(kib) * 1024 / static_cast<double>(commands) : 0;
     state.counters["command_bytes"] = sizeof(InputCommand);
 }
-BENCHMARK(BM_LoadBigInputScript)->Unit(benchmark::kSecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_LoadBigInputScript)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(3)
+    ->UseRealTime();
