@@ -15,6 +15,7 @@
 #include "base/log.h"
 #include "program/options.h"
 #include "base/paths.h"
+#include "base/quote_text.h"
 
 #ifndef PARAPET_VERSION
 #define PARAPET_VERSION "unknown"
@@ -57,6 +58,7 @@ bool NetGame::connect(uint32_t startTick) {
     net::SessionSettings settings;
     settings.hosting = hosting_;
     settings.hostName = options_.joinHost;
+    settings.bindAddress = options_.bindAddress;
     settings.port =
         options_.netPort >= 0 ? static_cast<uint16_t>(options_.netPort) : net::defaultPort;
     // A window waits for its guest until it is closed; a headless host gives up in time.
@@ -67,7 +69,7 @@ bool NetGame::connect(uint32_t startTick) {
     settings.hello.dataHash = std::strtoull(dataHash.c_str(), &end, 16);
     if (dataHash.empty() || end == nullptr || *end != '\0') {
         std::fprintf(stderr, "parapet: network game: cannot read the data files in %s (%s)\n",
-                     paths().dataDir.c_str(), dataHash.c_str());
+                     quotePath(paths().dataDir).c_str(), dataHash.c_str());
         return false;
     }
     settings.hello.startTick = startTick;
@@ -83,6 +85,10 @@ bool NetGame::connect(uint32_t startTick) {
         std::fflush(stderr);
     };
     session_->onWaiting = [this] { return showWaiting(); };
+    session_->onNotice = [](const std::string& line) {
+        std::fprintf(stderr, "parapet: %s\n", line.c_str());
+        logFormat("%s\n", line.c_str());
+    };
 
     net::Hello agreed, peer;
     if (!session_->start(settings, agreed, peer)) {

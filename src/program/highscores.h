@@ -14,9 +14,12 @@ void resetHighscores();
 // of this run replaces it.
 void loadHighscores();
 // Writes the whole table crash-safely (to the file a symbolic link gx.raw points to, if it is
-// one), clearing temporary files that killed saves left; 0 on success, non-zero (with a line
-// on stderr) when the old file had to be kept. Sets highscoresChanged either way.
+// one), merged under a lock with what another copy of the game saved meanwhile (the table
+// then holds the merged records); 0 on success, non-zero (with a line on stderr) when the old
+// file had to be kept. Sets highscoresChanged either way.
 int saveHighscores();
+// How many saves of this run reached the file: a game's record counts as kept only if one did.
+int highscoreSavesWritten();
 // Playback and the demo replay games that may beat the record; they must not touch the
 // stored table. While off, saveHighscores only marks the table as changed.
 void setHighscoresWritable(bool writable);

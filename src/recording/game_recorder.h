@@ -50,6 +50,7 @@ private:
     bool gameOpen_ = false;
     int gameOrigin_ = 0;  // the frame step in which Start was taken
     bool nameSaved_ = false;
+    int savesAtStart_ = 0;  // highscore saves written before the game began
     Recording game_;
     std::thread writer_;
 };
