@@ -40,6 +40,7 @@ TEST(NetOptions, HostJoinModeAndDelayAndTheirBadValues) {
         {"--join host:http", -2, "", 0},
         {"--net-delay 9", -2, "", 0},
         {"--host --join 127.0.0.1", -2, "", 0},
+        {"--join 127.0.0.1 --bind 127.0.0.1", -2, "", 0},  // only a host listens
     };
     for (const Case& c : cases) {
         Options o;
@@ -52,4 +53,7 @@ TEST(NetOptions, HostJoinModeAndDelayAndTheirBadValues) {
         EXPECT_EQ(o.effectiveNetDelay(), c.delay) << c.line;
         EXPECT_EQ(o.netMode, c.mode) << c.line;
     }
+    Options bound;
+    ASSERT_EQ(parse("--host --bind 127.0.0.1", bound).outcome, ParseOutcome::run);
+    EXPECT_EQ(bound.bindAddress, "127.0.0.1");
 }
