@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "base/paths.h"
 #include "platform/sdl/sdl_platform.h"
 #include "program/options.h"
-#include "base/paths.h"
 #include "support/screen_run.h"
 
 namespace {
@@ -51,7 +51,8 @@ TEST_F(SettingsTest, EverySettingTakenWithCommentsAndSwappedKeys) {
         "[player1]\nfire = Left Shift ; note\nleft = a\n"
         "[player2]\n# Space for running right\nfire = Right Shift\nright = Space\n\n"
         "[sound]\nmusic = 0\neffects = 55\nenabled = false\n"
-        "  [window]   ; indented lines are lines like any other\n  mode = window\n\tscale = 8\n");
+        "  [window]   ; indented lines are lines like any other\n  mode = window\n\tscale = 8\n"
+        "[network]\nmode = lockstep\ndelay = 6\n");
     Options o;
     EXPECT_EQ(load(o), std::vector<std::string>{});
     Options expected;
@@ -65,14 +66,21 @@ TEST_F(SettingsTest, EverySettingTakenWithCommentsAndSwappedKeys) {
     EXPECT_FALSE(o.soundWanted);
     EXPECT_FALSE(o.fullscreen);
     EXPECT_EQ(o.scale, 8);
+    EXPECT_EQ(o.netMode, Options::NetMode::lockstep);
+    EXPECT_EQ(o.effectiveNetDelay(), 6);
 
     // The command line wins over the file.
-    const char* argv[] = {"parapet", "--fullscreen", "--scale", "3"};
+    const char* argv[] = {"parapet", "--fullscreen", "--scale", "3", "--net-mode", "rollback"};
     Options given;
-    ASSERT_EQ(parseOptions(4, argv, given).outcome, ParseOutcome::run);
-    load(given);
+    ASSERT_EQ(parseOptions(6, argv, given).outcome, ParseOutcome::run);
+    std::vector<std::string> problems = load(given);
     EXPECT_TRUE(given.fullscreen);
     EXPECT_EQ(given.scale, 3);
+    EXPECT_EQ(given.netMode, Options::NetMode::rollback);
+    ASSERT_EQ(problems.size(), 1u) << "6 frames is no rollback delay";
+    EXPECT_NE(problems[0].find(":19: delay is 0 to 4 frames with rollback"), std::string::npos)
+        << problems[0];
+    EXPECT_EQ(given.effectiveNetDelay(), 1);
 }
 
 TEST_F(SettingsTest, EachBadLineNamesItselfAndKeepsTheDefault) {
@@ -87,6 +95,8 @@ TEST_F(SettingsTest, EachBadLineNamesItselfAndKeepsTheDefault) {
         {"[sound]\nenabled = maybe\n", "2: enabled must be true or false"},
         {"[window]\nscale = 0\n", "2: scale must be a whole number from 1 to 8"},
         {"[window]\nmode = huge\n", "2: mode must be window or fullscreen"},
+        {"[network]\nmode = fast\n", "2: mode must be rollback or lockstep"},
+        {"[network]\ndelay = 9\n", "2: delay must be a whole number of frames from 0 to 8"},
         {"[colours]\nred = 1\n", "2: unknown section [colours]"},
         {"scale = 3\n", "1: setting 'scale' outside any section"},
         {"[window]\n\nfull screen please\n", "3: not a 'name = value' line"},

@@ -246,12 +246,13 @@ void NetGame::finish(int lastFrame) {
 
 void NetGame::printReport() {
     const net::SessionReport& r = session_->report();
-    char line[200];
+    char line[240];
     std::snprintf(line, sizeof line,
-                  "network game: waited %d times (last at frame %d, longest %d ms), %d rollbacks "
-                  "(longest %d frames), slowed down %d frames\n",
-                  r.waits, r.lastWaitFrame, r.longestWaitMs, r.rollbacks, r.longestRollback,
-                  r.slowdowns);
+                  "network game: waited %d times, %d of them after the first second (frames %d "
+                  "to %d; the longest wait %d ms), %d rollbacks (the longest %d frames), slowed "
+                  "down %d frames\n",
+                  r.waits, r.lateWaits, r.firstLateWait, r.lastLateWait, r.longestWaitMs,
+                  r.rollbacks, r.longestRollback, r.slowdowns);
     std::fprintf(stderr, "parapet: %s", line);
     logLine(line);
 }

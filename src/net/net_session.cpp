@@ -100,6 +100,9 @@ NetSession::Greeting NetSession::awaitGreeting(Hello& peer, std::string& junk) {
             fail(SessionEnd::refused, "the other machine refused the game");
             return Greeting::failed;
         }
+        // The other machine may already play and send input, on a channel that overtakes the
+        // greeting when that was lost once: it comes again, so it waits for the game.
+        if (p.type == PacketType::inputs) continue;
         if (p.type != PacketType::hello) {
             junk = "it did not greet first";
             if (!settings_.hosting)
@@ -366,7 +369,10 @@ bool NetSession::prepareFrame(uint32_t frame, const FrameInput& local, FrameInpu
     }
     if (waited) {
         ++report_.waits;
-        report_.lastWaitFrame = static_cast<int>(frame);
+        if (frame > 30) {
+            if (report_.lateWaits++ == 0) report_.firstLateWait = static_cast<int>(frame);
+            report_.lastLateWait = static_cast<int>(frame);
+        }
         int ms = static_cast<int>(millisSince(begin));
         if (ms > report_.longestWaitMs) report_.longestWaitMs = ms;
     }

@@ -35,7 +35,11 @@ struct SessionSettings {
 // How a network game went, for the players' report at its end.
 struct SessionReport {
     int waits = 0;  // frames that waited for the other machine
-    int lastWaitFrame = 0;
+    // ... after the first second (the machines' start is never quite at once): how many, and
+    // the first and last frame that did
+    int lateWaits = 0;
+    int firstLateWait = 0;
+    int lastLateWait = 0;
     int longestWaitMs = 0;
     int rollbacks = 0;
     int longestRollback = 0;  // frames

@@ -198,6 +198,7 @@ const std::vector<OptionRow>& optionTable() {
          "network game: rollback (the default; the other player's input is predicted) or "
          "lockstep (every frame waits for it)",
          [](Options& o, std::string_view v) {
+             o.netModeGiven = true;
              if (v == "rollback")
                  o.netMode = Options::NetMode::rollback;
              else if (v == "lockstep")

@@ -47,6 +47,7 @@ struct Options {
     int netDelay = -1;  // frames between a key press and the frame it plays in; -1: the mode's
     enum class NetMode { rollback, lockstep };
     NetMode netMode = NetMode::rollback;
+    bool netModeGiven = false;  // --net-mode given: the settings file's mode is not used
     int pacePercent = 0;  // --pace: headless frames in real time at this percent of the speed
     int effectiveNetDelay() const {
         if (netDelay >= 0) return netDelay;

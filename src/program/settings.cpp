@@ -53,6 +53,10 @@ struct Reading {
     bool fullscreen = false;
     bool scaleSeen = false;
     int scale = 0;
+    bool netModeSeen = false;
+    Options::NetMode netMode = Options::NetMode::rollback;
+    int netDelay = -1;
+    int netDelayLine = 0;
     std::vector<KeyChoice> keys;
 
     void problem(int at, const std::string& reason) {
@@ -150,6 +154,43 @@ void readWindow(Reading& r, std::string_view name, std::string_view value) {
     }
 }
 
+void readNetwork(Reading& r, std::string_view name, std::string_view value) {
+    if (name == "mode") {
+        if (value != "rollback" && value != "lockstep") {
+            r.problem(r.line, "mode must be rollback or lockstep, got " + inQuotes(value));
+            return;
+        }
+        r.netModeSeen = true;
+        r.netMode = value == "rollback" ? Options::NetMode::rollback : Options::NetMode::lockstep;
+    } else if (name == "delay") {
+        if (!wholeNumber(value, 0, 8, r.netDelay)) {
+            r.problem(r.line, "delay must be a whole number of frames from 0 to 8, got " +
+                                  inQuotes(value));
+            r.netDelay = -1;
+            return;
+        }
+        r.netDelayLine = r.line;
+    } else {
+        r.problem(r.line, "unknown setting " + inQuotes(name) + " in [network] (mode or delay)");
+    }
+}
+
+// The network settings the command line left open; a delay the mode cannot have is named on
+// its line and the mode's default stays.
+void applyNetwork(Reading& r, Options& options) {
+    if (r.netModeSeen && !options.netModeGiven) options.netMode = r.netMode;
+    if (r.netDelay < 0 || options.netDelay >= 0) return;
+    bool rollback = options.netMode == Options::NetMode::rollback;
+    if (rollback ? r.netDelay > 4 : r.netDelay < 1) {
+        r.problem(r.netDelayLine, std::string("delay is ") +
+                                      (rollback ? "0 to 4 frames with rollback"
+                                                : "1 to 8 frames with lockstep") +
+                                      ", got " + std::to_string(r.netDelay));
+        return;
+    }
+    options.netDelay = r.netDelay;
+}
+
 void handleSetting(Reading& r, std::string_view name, std::string_view value) {
     const std::string& s = r.section;
     if (s == "player1" || s == "player2")
@@ -158,11 +199,13 @@ void handleSetting(Reading& r, std::string_view name, std::string_view value) {
         readSound(r, name, value);
     else if (s == "window")
         readWindow(r, name, value);
+    else if (s == "network")
+        readNetwork(r, name, value);
     else if (s.empty())
         r.problem(r.line, "setting " + inQuotes(name) + " outside any section");
     else
         r.problem(r.line, "unknown section [" + quoteText(s) +
-                              "] ([player1], [player2], [sound] or [window])");
+                              "] ([player1], [player2], [sound], [window] or [network])");
 }
 
 void readLine(Reading& r, std::string_view text, bool cut) {
@@ -308,6 +351,7 @@ public:
         Reading& r = reading_;
         Options& options = *r.options;
         applyKeys(r);
+        applyNetwork(r, options);
         // Key clashes are found last but belong to their lines.
         std::stable_sort(r.found.begin(), r.found.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
