@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "base/paths.h"
 #include "platform/sdl/sdl_platform.h"
 #include "program/options.h"
+#include "base/paths.h"
 #include "support/screen_run.h"
 
 namespace {
