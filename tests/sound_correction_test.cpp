@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "sound/sound_names.h"
+#include "catalog/sound_files.h"
 
 namespace {
 
