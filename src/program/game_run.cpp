@@ -185,6 +185,7 @@ private:
             settings.replaysDir = replaysDirectory();
             settings.dataHash = dataFilesHash();
             settings.runStartTick = lastTick_;
+            settings.highscoreSavesWritten = highscoreSavesWritten;
             recorder_ = std::make_unique<GameRecorder>(settings);
             // A demo's game cannot be told from the player's input in a run recording.
             demoAllowed_ = options_.recordFile.empty() && options_.net == Options::Net::off;
@@ -195,7 +196,13 @@ private:
     // Online play sits between this machine's input and the devices the game reads.
     bool connectNetGame() {
         bool headless = headlessDisplay_ != nullptr;
-        net_ = std::make_unique<NetGame>(options_, *engine_, platform_.display.get(), headless);
+        NetGame::Settings net;
+        net.hosting = options_.net == Options::Net::host;
+        net.joinHost = options_.joinHost;
+        net.bindAddress = options_.bindAddress;
+        net.port = options_.netPort;
+        net.delay = options_.netDelay;
+        net_ = std::make_unique<NetGame>(net, *engine_, platform_.display.get(), headless);
         uint32_t startTick = headless ? options_.startTick : platform_.clock->ticks();
         if (!net_->connect(startTick)) {
             netExitCode_ = net_->cancelled() ? 0 : 2;

@@ -14,33 +14,6 @@
 
 namespace {
 
-constexpr int recordSize = 14;
-constexpr int nameBytes = 8;
-constexpr int scoreBytes = 6;
-
-// Reads the score field the way the old reader's atoi did (blanks, a sign, digits up to the
-// first other character), but from at most six bytes so a hand-edited file cannot push it
-// past the field or overflow.
-int parseScoreField(const unsigned char* field) {
-    int i = 0;
-    while (i < scoreBytes && (field[i] == ' ' || (field[i] >= '\t' && field[i] <= '\r'))) ++i;
-    bool negative = false;
-    if (i < scoreBytes && (field[i] == '+' || field[i] == '-')) {
-        negative = field[i] == '-';
-        ++i;
-    }
-    int value = 0;
-    for (; i < scoreBytes && field[i] >= '0' && field[i] <= '9'; ++i)
-        value = value * 10 + (field[i] - '0');
-    return negative ? -value : value;
-}
-
-void setBuiltIn(HighscoreTable& table, int i) {
-    std::memset(table.name[i], 0, sizeof table.name[i]);
-    std::strcpy(table.name[i], "Zorvik");
-    table.value[i] = 0;
-}
-
 // The lock a save holds while it reads, merges and writes; released when closed (also when
 // the process dies).
 class SaveLock {
@@ -73,58 +46,6 @@ private:
 };
 
 }  // namespace
-
-HighscoreTable builtInHighscores() {
-    HighscoreTable table;
-    for (int i = 0; i < 3; ++i) setBuiltIn(table, i);
-    return table;
-}
-
-void encodeHighscoreTable(const HighscoreTable& table, unsigned char out[highscoreFileBytes]) {
-    std::memset(out, 0, highscoreFileBytes);
-    for (int i = 0; i < 3; ++i) {
-        unsigned char* record = out + recordSize * i;
-        // Only the name's own characters are stored; the rest of the field stays NUL so no
-        // stale bytes of the buffer end up in the file.
-        std::memcpy(record, table.name[i], strnlen(table.name[i], nameBytes));
-        // A value of more than six digits keeps its first six: the field is fixed by the
-        // file format and older files must stay readable.
-        char text[16];
-        std::snprintf(text, sizeof text, "%d", table.value[i]);
-        std::memcpy(record + nameBytes, text, strnlen(text, scoreBytes));
-    }
-    for (int i = 0; i < highscoreFileBytes; ++i) out[i] = static_cast<unsigned char>(out[i] ^ 0xFF);
-}
-
-HighscoreTable decodeHighscoreTable(const unsigned char* data, long length) {
-    HighscoreTable table = builtInHighscores();
-    for (int i = 0; i < 3; ++i) {
-        // A record the file does not hold whole cannot be trusted in any part.
-        if (data == nullptr || length < static_cast<long>(recordSize) * (i + 1)) continue;
-        unsigned char plain[recordSize];
-        for (int k = 0; k < recordSize; ++k)
-            plain[k] = static_cast<unsigned char>(data[recordSize * i + k] ^ 0xFF);
-        // All eight bytes, whatever they are: a byte the font cannot draw shows as the font
-        // shows any unknown character, and the name reads back as it was written.
-        std::memcpy(table.name[i], plain, nameBytes);
-        table.name[i][nameBytes] = '\0';
-        table.value[i] = parseScoreField(plain + nameBytes);
-    }
-    return table;
-}
-
-HighscoreTable betterHighscores(const HighscoreTable& ours, const HighscoreTable& theirs,
-                                bool theirsWinTies) {
-    HighscoreTable better = ours;
-    for (int i = 0; i < 3; ++i) {
-        bool theirsStands =
-            theirs.value[i] > ours.value[i] || (theirs.value[i] == ours.value[i] && theirsWinTies);
-        if (!theirsStands) continue;
-        std::memcpy(better.name[i], theirs.name[i], sizeof better.name[i]);
-        better.value[i] = theirs.value[i];
-    }
-    return better;
-}
 
 HighscoreRead readHighscoreFile(const std::string& path, HighscoreTable& table,
                                 std::string& reason) {

@@ -1,25 +1,9 @@
 #pragma once
 #include <string>
 
-// The highscore file gx.raw: 42 bytes, three records of 8 name bytes and 6 score characters
-// (1-, 2- and 3-player games), every byte stored complemented. These functions take and give
-// the table as a plain value, so they serve wherever the game keeps its table.
-struct HighscoreTable {
-    char name[3][9];  // each NUL-terminated after at most 8 bytes
-    int value[3];
-};
-constexpr int highscoreFileBytes = 42;
+#include "rules/highscore_table.h"
 
-// "Zorvik" with 0 for every player count.
-HighscoreTable builtInHighscores();
-void encodeHighscoreTable(const HighscoreTable& table, unsigned char out[highscoreFileBytes]);
-// A record the data does not hold whole keeps its built-in entry.
-HighscoreTable decodeHighscoreTable(const unsigned char* data, long length);
-// Per player count the better of the two records; on equal scores `theirs` stands when
-// theirsWinTies, else `ours`.
-HighscoreTable betterHighscores(const HighscoreTable& ours, const HighscoreTable& theirs,
-                                bool theirsWinTies);
-
+// The highscore file gx.raw on disk.
 enum class HighscoreRead { missing, read, unreadable };
 // Reads the file without ever blocking on it; `reason` says why an existing one is unreadable
 // (a directory, a pipe, a read error).

@@ -14,18 +14,6 @@
 namespace {
 constexpr const char* highscoreFile = "g\\gx.raw";
 
-HighscoreTable currentTable() {
-    HighscoreTable table;
-    std::memcpy(table.name, highscoreName, sizeof table.name);
-    std::memcpy(table.value, highscoreValue, sizeof table.value);
-    return table;
-}
-
-void setTable(const HighscoreTable& table) {
-    std::memcpy(highscoreName, table.name, sizeof table.name);
-    std::memcpy(highscoreValue, table.value, sizeof table.value);
-}
-
 void reportSaveFailure(const std::string& path, const std::string& reason) {
     std::fprintf(stderr,
                  "parapet: could not save the highscores to %s: %s (the previous file is kept; "
@@ -44,18 +32,9 @@ bool highscoresWritable = true;
 int savesWritten = 0;
 }  // namespace
 
-
 void setHighscoresWritable(bool writable) { highscoresWritable = writable; }
 
 int highscoreSavesWritten() { return savesWritten; }
-
-void resetHighscores() { setTable(builtInHighscores()); }
-
-void encodeHighscores(unsigned char out[42]) { encodeHighscoreTable(currentTable(), out); }
-
-void decodeHighscores(const unsigned char* data, long length) {
-    setTable(decodeHighscoreTable(data, length));
-}
 
 void loadHighscores() {
     refusedFile = {};
@@ -63,13 +42,13 @@ void loadHighscores() {
     std::string reason;
     HighscoreTable table;
     HighscoreRead found = readHighscoreFile(savePath, table, reason);
-    if (found == HighscoreRead::read) setTable(table);
+    if (found == HighscoreRead::read) setWorldHighscores(table);
     if (found == HighscoreRead::missing) {
         // The data directory's copy is only a starting table: a save never replaces it, so
         // failing to read it costs nothing but the message.
         std::string dataPath = resolveDataPath(highscoreFile);
         found = readHighscoreFile(dataPath, table, reason);
-        if (found == HighscoreRead::read) setTable(table);
+        if (found == HighscoreRead::read) setWorldHighscores(table);
         if (found == HighscoreRead::unreadable) {
             resetHighscores();
             std::fprintf(stderr,
@@ -115,26 +94,12 @@ int saveHighscores() {
     // what the file holds now, and what this run shows from here on.
     HighscoreTable saved;
     std::string error;
-    if (!saveHighscoreFile(path, currentTable(), saved, error)) {
+    if (!saveHighscoreFile(path, worldHighscores(), saved, error)) {
         reportSaveFailure(path, error);
         return 1;
     }
-    setTable(saved);
+    setWorldHighscores(saved);
     ++savesWritten;
     traceHighscoreSaved(path);
     return 0;
-}
-
-bool isNewHighscore(int players, const int* scores, int& bestPlayer, int& bestScore) {
-    bestPlayer = 0;
-    bestScore = 0;
-    if (players < 1 || players > 3 || scores == nullptr) return false;
-    bestScore = scores[0];
-    for (int k = 1; k < players; ++k) {
-        if (scores[k] > bestScore) {
-            bestScore = scores[k];
-            bestPlayer = k;
-        }
-    }
-    return bestScore > highscoreValue[players - 1];
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "program/highscores.h"
+#include "rules/highscore_table.h"
 #include "rules/game_state.h"
 #include "base/atomic_file.h"
 #include "base/quote_text.h"
@@ -55,7 +55,7 @@ void GameRecorder::beginGame(int frame, int joysticks) {
     gameOpen_ = true;
     gameOrigin_ = frame;
     nameSaved_ = false;
-    savesAtStart_ = highscoreSavesWritten();
+    savesAtStart_ = settings_.highscoreSavesWritten();
     game_ = Recording{};
     game_.origin = Recording::Origin::game;
     game_.gameVersion = PARAPET_VERSION;
@@ -78,7 +78,7 @@ void GameRecorder::endGame(int lastFrame) {
     // failed, nor when another copy of the game had saved a better one meanwhile.
     bool setTheRecord = nameSaved_ && best > game_.records[players - 1] &&
                         best == highscoreValue[players - 1] &&
-                        highscoreSavesWritten() > savesAtStart_;
+                        settings_.highscoreSavesWritten() > savesAtStart_;
     store(formatRecording(game_), players, setTheRecord);
 }
 
