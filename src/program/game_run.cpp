@@ -10,40 +10,43 @@
 
 #include "actors/animation_table.h"
 #include "actors/font.h"
+#include "base/data_hash.h"
+#include "base/log.h"
+#include "base/paths.h"
+#include "base/trace.h"
 #include "engine/engine.h"
 #include "engine/frame_picture.h"
 #include "engine/sprite_frame.h"
-#include "program/highscores.h"
-#include "recording/autopilot.h"
-#include "rules/rules.h"
-#include "screens/screens.h"
-#include "rules/game_state.h"
-#include "screens/pause.h"
-#include "world/world.h"
 #include "input/default_bindings.h"
+#include "input/device_input.h"
 #include "input/frame_input_source.h"
 #include "input/input_capture.h"
+#include "input/pad_names.h"
+#include "net/net_game.h"
 #include "platform/headless/headless_display.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/input_script.h"
 #include "platform/platform.h"
-#include "recording/attract_demo.h"
-#include "base/data_hash.h"
-#include "input/device_input.h"
 #include "program/event_output.h"
 #include "program/frame_pacing.h"
-#include "recording/game_recorder.h"
-#include "base/log.h"
-#include "net/net_game.h"
+#include "program/highscores.h"
 #include "program/options.h"
-#include "base/paths.h"
-#include "recording/recording.h"
-#include "recording/replay_store.h"
+#include "program/options_screen.h"
+#include "program/overlays.h"
 #include "program/settings.h"
 #include "program/stats.h"
 #include "program/sync_check.h"
-#include "base/trace.h"
+#include "recording/attract_demo.h"
+#include "recording/autopilot.h"
+#include "recording/game_recorder.h"
+#include "recording/recording.h"
+#include "recording/replay_store.h"
+#include "rules/game_state.h"
+#include "rules/rules.h"
+#include "screens/pause.h"
+#include "screens/screens.h"
 #include "sound/sound.h"
+#include "world/world.h"
 
 namespace {
 
@@ -59,6 +62,14 @@ constexpr int maxJoysticksUsed = 3;
 constexpr int demoIdleFrames = 900;
 constexpr int escapeCode = 1;
 constexpr int spaceCode = 57;
+constexpr int tabCode = 15;
+// The highscore page (an extra) shows in the last ten seconds of the menu's idle time.
+constexpr int highscorePageFrames = 300;
+// Prompts blink on and off this many frames each.
+constexpr int blinkFrames = 15;
+// The track the title and menu play when their music is switched on.
+constexpr int menuTrack = 7;
+constexpr const char* dustFile = "Dust_384x64-64x64.raw";
 
 bool anyPress(const std::vector<InputCommand>& commands) {
     for (const InputCommand& c : commands)
@@ -82,6 +93,8 @@ public:
             const InputScript* script, const RunInput& input)
         : options_(options),
           platform_(platform),
+          settings_(options),
+          optionsScreen_(settings_, platform.keyName),
           headlessDisplay_(headless != nullptr ? headless->display : nullptr),
           onFrameInput_(input.onFrameInput),
           source_(input.source),
@@ -153,6 +166,7 @@ private:
             engine.setSplatCell(smallSplatFrame(i), smallSplat[i]->sheet(), smallSplat[i]->cell());
             engine.setSplatCell(largeSplatFrame(i), largeSplat[i]->sheet(), largeSplat[i]->cell());
         }
+        if (settings_.extras.noBlood) applyExtras();
         engine.loadPictures();
         resetWorld();
         logLine("building animations done\n");
@@ -161,7 +175,7 @@ private:
         // The settings file's `enabled = false` leaves the device closed: silent, no warning.
         if (options_.soundWanted) initSound(platform_.audio.get(), 8, 22050);
         loadSounds();
-        setSoundVolumes(options_.musicVolume, options_.effectsVolume);
+        setSoundVolumes(settings_.musicVolume, settings_.effectsVolume);
         game.maxPlayers = reader.joystickCount() >= maxJoysticksUsed ? 3 : 2;
         reader.bindPlayerKeys(playerKeys());
         loadHighscores();
@@ -221,7 +235,7 @@ private:
     }
 
     // The keys players 1 and 2 play with on this machine.
-    const PlayerKeys* playerKeys() const { return options_.playerKeys; }
+    const PlayerKeys* playerKeys() const { return settings_.playerKeys; }
 
     void startPlayback() {
         std::copy(playback_->records, playback_->records + 3, highscoreValue);
@@ -268,7 +282,8 @@ private:
     // players' world stepped), and goes at any press.
     void updateDemo(std::vector<GameEvent>& events) {
         if (!demoAllowed_) return;
-        if (game.gameState != stateMenu || !frameCommands_.empty() || input_->held().anyHeld()) {
+        if (game.gameState != stateMenu || !frameCommands_.empty() || input_->held().anyHeld() ||
+            optionsScreen_.isOpen()) {
             idleFrames_ = 0;
             return;
         }
@@ -300,6 +315,147 @@ private:
 
     static void setEffectVolumeHalved(bool halved) {
         if (AudioOutput* audio = soundDevice()) audio->setMasterVolume(halved ? 50 : 100);
+    }
+
+    // Which device the players used last, so prompts name the button of the controller in
+    // hand, or the key.
+    void noteDeviceInUse() {
+        for (const InputCommand& c : frameCommands_) {
+            if (c.kind == InputCommand::Kind::key && c.down) padInUse_ = false;
+            bool pushed =
+                c.kind == InputCommand::Kind::joyAxis && (c.value > 512 || c.value < -512);
+            if ((c.kind == InputCommand::Kind::joyButton && c.down) || pushed) {
+                padInUse_ = true;
+                padIndex_ = c.joystick;
+            }
+        }
+    }
+
+    PadLayout padLayout() const {
+        return capture_ ? capture_->layout(padIndex_) : PadLayout::generic;
+    }
+
+    // The name of a control as the prompts give it: the controller's button or the key.
+    std::string controlName(int button, int key) const {
+        if (padInUse_) return padButtonName(padLayout(), button);
+        return optionsScreen_.keyText(key);
+    }
+
+    // The options screen opens from the menu of the players' own world, never in a playback
+    // or a network game, whose menus belong to someone else's input.
+    bool optionsAllowed() const {
+        return !demo_.running() && playback_ == nullptr && !net_ && game.gameState == stateMenu &&
+               game.menuCursor != nullptr;
+    }
+
+    // The frame's commands go to the options screen while it is open; true for every frame
+    // the screen is up, from the one that opens it to the one that closes it.
+    bool updateOptionsScreen() {
+        if (!optionsScreen_.isOpen()) {
+            if (!optionsAllowed()) return false;
+            bool asked = false;
+            for (const InputCommand& c : frameCommands_)
+                asked |= c.down &&
+                         ((c.kind == InputCommand::Kind::key && c.code == tabCode) ||
+                          (c.kind == InputCommand::Kind::joyButton && c.code == padButtons::start));
+            if (!asked) return false;
+            Display& display = *platform_.display;
+            settings_.fullscreen = display.isFullscreen();
+            if (display.windowScale() != 0) settings_.scale = display.windowScale();
+            optionsScreen_.open();
+            return true;
+        }
+        unsigned changed = optionsScreen_.handle(frameCommands_);
+        applySettings(changed);
+        if (!optionsScreen_.isOpen()) {
+            // What closed the screen is let go for the world, which saw none of it.
+            releaseHeld_ = true;
+            neutralFrames_ = 2;
+        }
+        return true;
+    }
+
+    void applySettings(unsigned changed) {
+        if (changed & OptionsScreen::keys) input_->reader().bindPlayerKeys(playerKeys());
+        if (changed & OptionsScreen::sound) {
+            setSoundVolumes(settings_.musicVolume, settings_.effectsVolume);
+            // Heard at once: a click at the new loudness (the music plays on the page).
+            if (SoundSample* click = soundSamples[soundIndex(Sound::tschonk)]) click->play();
+        }
+        if (changed & OptionsScreen::display) {
+            Display& display = *platform_.display;
+            if (display.isFullscreen() != settings_.fullscreen)
+                display.setFullscreen(settings_.fullscreen);
+            display.setWindowScale(settings_.scale);
+            display.setFitMode(settings_.fitMode);
+            display.setScanlines(settings_.scanlines);
+        }
+        if (changed & OptionsScreen::extras) applyExtras();
+        const std::vector<SettingLine>& lines = optionsScreen_.toSave();
+        if (lines.empty() || options_.configFile.empty()) return;
+        std::string error;
+        if (!saveSettings(options_.configFile, lines, error))
+            std::fprintf(stderr, "parapet: cannot save the settings to %s (%s)\n",
+                         options_.configFile.c_str(), error.c_str());
+    }
+
+    void applyExtras() {
+        Engine& engine = *engine_;
+        bool dust = settings_.extras.noBlood && loadDust();
+        for (int i = 0; i < 3; ++i) {
+            if (dust) {
+                engine.setSplatCell(largeSplatFrame(i), dustSheet_, i);
+                engine.setSplatCell(smallSplatFrame(i), dustSheet_, 3 + i);
+            } else {
+                engine.setSplatCell(smallSplatFrame(i), smallSplat[i]->sheet(),
+                                    smallSplat[i]->cell());
+                engine.setSplatCell(largeSplatFrame(i), largeSplat[i]->sheet(),
+                                    largeSplat[i]->cell());
+            }
+        }
+        // Splats already on the wall change too, with the background drawn again.
+        engine.redrawBackground();
+    }
+
+    // The dust in place of the splats, read the first time it is wanted; false when the game's
+    // data has none.
+    bool loadDust() {
+        if (dustSheet_ >= 0) return true;
+        if (!std::filesystem::exists(std::filesystem::path(paths().dataDir) / "g" / dustFile))
+            return false;
+        dustSheet_ = engine_->addSheet("g\\Dust_384x64-64x64.raw", 384, 64, 24, 64, 64, true);
+        return dustSheet_ >= 0;
+    }
+
+    // The title and menu's music (an extra), and the music the sound page plays so its
+    // volume can be heard.
+    void updateMenuMusic() {
+        bool menu = game.gameState == stateMenu || game.gameState == stateTitle;
+        bool wanted =
+            (settings_.extras.menuMusic && menu && !demo_.running()) || optionsScreen_.isOpen();
+        if (wanted == menuMusicPlaying_) return;
+        SoundSample* track = soundSamples[soundIndex(musicTrackSound(menuTrack))];
+        if (track == nullptr) return;
+        if (wanted)
+            track->playLooped();
+        else
+            track->stop();
+        menuMusicPlaying_ = wanted;
+    }
+
+    // Whether the shell draws anything over this frame's picture.
+    bool overlayWanted(bool held) const {
+        const Extras& extras = settings_.extras;
+        return held || cornerText_ != nullptr || optionsScreen_.isOpen() ||
+               game.gameState == stateMenu || highscorePageShown() ||
+               (extras.scoreLine && game.gameState == statePlay) ||
+               (extras.gameOver && overlays::gameIsOver()) ||
+               (extras.nameBox && game.gameState == stateNameEntry);
+    }
+
+    bool highscorePageShown() const {
+        return settings_.extras.highscorePage && demoAllowed_ && !demo_.running() &&
+               game.gameState == stateMenu && idleFrames_ >= demoIdleFrames - highscorePageFrames;
     }
 
     void traceInputChanges() {
@@ -341,6 +497,29 @@ private:
 
     void drawOverlays(Surface& target, bool held) {
         Engine& engine = *engine_;
+        if (optionsScreen_.isOpen()) {
+            overlays::optionsScreen(engine, target, optionsScreen_.view(padInUse_, padLayout()));
+            return;
+        }
+        if (highscorePageShown()) {
+            overlays::highscorePage(engine, target);
+            return;
+        }
+        const Extras& extras = settings_.extras;
+        bool blinkOn = (frame_ / blinkFrames) % 2 == 0;
+        if (extras.scoreLine && game.gameState == statePlay) overlays::scoreLine(engine, target);
+        if (extras.gameOver && overlays::gameIsOver()) overlays::gameOverCaption(engine, target);
+        if (extras.nameBox && game.gameState == stateNameEntry)
+            overlays::nameBox(engine, target, blinkOn);
+        if (game.gameState == stateMenu && !demo_.running() && optionsAllowed())
+            overlays::smallText(engine, target,
+                                "PRESS " + controlName(padButtons::start, tabCode) + " FOR OPTIONS",
+                                -1, 410);
+        if (demo_.running() && blinkOn)
+            overlays::smallText(
+                engine, target,
+                "PRESS " + controlName(padButtons::a, settings_.playerKeys[0].fire) + " TO PLAY",
+                -1, 424);
         if (held && gameFont != nullptr) {
             int width = gameFont->cellWidth();
             int count = static_cast<int>(std::strlen(pauseKeys::banner));
@@ -417,6 +596,14 @@ private:
 
     const Options& options_;
     Platform& platform_;
+    // What the player chose: the options at start-up, then as the options screen changes them.
+    Options settings_;
+    OptionsScreen optionsScreen_;
+    int neutralFrames_ = 0;  // frames after the options screen the world still sees nothing
+    bool padInUse_ = false;
+    int padIndex_ = 0;
+    bool menuMusicPlaying_ = false;
+    int dustSheet_ = -1;
     HeadlessDisplay* headlessDisplay_;
     std::function<void(int, const std::vector<InputCommand>&)> onFrameInput_;
     FrameInputSource* source_ = nullptr;
@@ -475,6 +662,8 @@ bool GameRun::frame() {
     frameCommands_.clear();
     if (source_ != nullptr) source_->commandsFor(frame, frameCommands_);
     if (playback_ != nullptr && capture_) watchPlaybackKeys();
+    noteDeviceInUse();
+    bool optionsFrame = updateOptionsScreen();
     step_.events.clear();
     if (demo_.running() && anyPress(frameCommands_)) endDemo(step_.events);
     if (releaseHeld_) {
@@ -496,6 +685,14 @@ bool GameRun::frame() {
         lastRealInput_.clock = agreedClock;
         // A network game that ended before this frame could be agreed ends the run here.
         if (netEnded()) return false;
+    }
+    if (optionsFrame || neutralFrames_ > 0) {
+        // The world waits in its menu as if nobody touched anything.
+        if (!optionsFrame) --neutralFrames_;
+        FrameInput neutral;
+        neutral.clock = lastRealInput_.clock;
+        neutral.padsAnswering = lastRealInput_.padsAnswering;
+        lastRealInput_ = neutral;
     }
     followControllers();
     if (onFrameInput_) onFrameInput_(frame, frameCommands_);
@@ -529,7 +726,8 @@ bool GameRun::frame() {
         recorder_->frameStepped(frame, lastRealInput_, input_->reader().joystickCount());
 
     bool held = picture_.held;
-    if (held || cornerText_ != nullptr)
+    updateMenuMusic();
+    if (overlayWanted(held))
         engine_->showFrame(picture_, theBackdrop,
                            [this, held](Surface& target) { drawOverlays(target, held); });
     else

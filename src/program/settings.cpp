@@ -17,13 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* actionNames[] = {"left", "right", "fire", "chainsaw", "bomb"};
-constexpr int actionCount = 5;
-
-int* actionKey(PlayerKeys& keys, int action) {
-    int* fields[actionCount] = {&keys.left, &keys.right, &keys.fire, &keys.chainsaw, &keys.bomb};
-    return fields[action];
-}
+constexpr int actionCount = keyActionCount;
 
 // A key the settings file chose, remembered until every line is read: only then can a key
 // bound twice be told from two keys swapped.
@@ -116,6 +110,10 @@ bool yesNo(std::string_view text, bool& value) {
     return false;
 }
 
+std::string actionText(int player, int action) {
+    return "player" + std::to_string(player + 1) + " " + actionNames[action];
+}
+
 void readPlayerKey(Reading& r, int player, std::string_view name, std::string_view value) {
     std::string section = "[player" + std::to_string(player + 1) + "]";
     int action = 0;
@@ -127,6 +125,11 @@ void readPlayerKey(Reading& r, int player, std::string_view name, std::string_vi
     }
     std::string keyName(value);
     int code = keyName.empty() ? 0 : r.lookup(keyName.c_str());
+    if (code != 0 && fixedKeyUse(code) != nullptr) {
+        r.problem(r.line, "'" + keyName + "' is already " + fixedKeyUse(code) + "; " +
+                              actionText(player, action) + " keeps its default key");
+        return;
+    }
     if (code == 0) {
         r.problem(r.line, "unknown key name '" + keyName +
                               "' (SDL's key names, e.g. Space, A, Left Shift)");
@@ -177,10 +180,42 @@ void readWindow(Reading& r, std::string_view name, std::string_view value) {
             return;
         }
         r.scaleSeen = true;
+    } else if (name == "scaling") {
+        int mode = 0;
+        while (mode < 3 && value != fitModeNames[mode]) ++mode;
+        if (mode == 3) {
+            r.problem(r.line,
+                      "scaling must be auto, whole or sharp, got '" + std::string(value) + "'");
+            return;
+        }
+        r.options->fitMode = static_cast<FitMode>(mode);
+    } else if (name == "filter") {
+        if (value != "none" && value != "scanlines") {
+            r.problem(r.line, "filter must be none or scanlines, got '" + std::string(value) + "'");
+            return;
+        }
+        r.options->scanlines = value == "scanlines";
     } else {
-        r.problem(r.line,
-                  "unknown setting '" + std::string(name) + "' in [window] (mode or scale)");
+        r.problem(r.line, "unknown setting '" + std::string(name) +
+                              "' in [window] (mode, scale, scaling or filter)");
     }
+}
+
+void readExtra(Reading& r, std::string_view name, std::string_view value) {
+    for (int i = 0; i < extraCount; ++i) {
+        if (name != extraKeys[i]) continue;
+        bool on = false;
+        if (!yesNo(value, on)) {
+            r.problem(r.line,
+                      std::string(name) + " must be on or off, got '" + std::string(value) + "'");
+            return;
+        }
+        extraFlag(r.options->extras, i) = on;
+        return;
+    }
+    std::string known;
+    for (int i = 0; i < extraCount; ++i) known += std::string(i == 0 ? "" : ", ") + extraKeys[i];
+    r.problem(r.line, "unknown setting '" + std::string(name) + "' in [extras] (" + known + ")");
 }
 
 int handleSetting(void* user, const char* section, const char* name, const char* value) {
@@ -193,24 +228,14 @@ int handleSetting(void* user, const char* section, const char* name, const char*
         readSound(r, name, value);
     else if (s == "window")
         readWindow(r, name, value);
+    else if (s == "extras")
+        readExtra(r, name, value);
     else if (s.empty())
         r.problem(r.line, "setting '" + std::string(name) + "' outside any section");
     else
         r.problem(r.line, "unknown section [" + std::string(s) +
-                              "] ([player1], [player2], [sound] or [window])");
+                              "] ([player1], [player2], [sound], [window] or [extras])");
     return 1;
-}
-
-// Keys the game reads for itself, which no player action may take over.
-struct FixedKey {
-    int code;
-    const char* what;
-};
-constexpr FixedKey fixedKeys[] = {
-    {0x01, "Escape (ends the level)"}, {0x19, "P (pause)"}, {0xC5, "Pause (pause)"}};
-
-std::string actionText(int player, int action) {
-    return "player" + std::to_string(player + 1) + " " + actionNames[action];
 }
 
 // Applies the chosen keys; a key that ends up doing two things is refused on the later
@@ -236,8 +261,6 @@ void applyKeys(Reading& r) {
             }
         };
         for (KeyChoice* k : chosen) {
-            for (const FixedKey& f : fixedKeys)
-                if (f.code == k->code) consider(k, f.what);
             for (int p = 0; p < keyboardPlayers; ++p) {
                 if (keys[p].up == k->code) consider(k, "player" + std::to_string(p + 1) + " up");
                 if (keys[p].down == k->code)
@@ -263,6 +286,30 @@ void applyKeys(Reading& r) {
 }
 
 }  // namespace
+
+const char* const actionNames[keyActionCount] = {"left", "right", "fire", "chainsaw", "bomb"};
+const char* const fitModeNames[3] = {"auto", "whole", "sharp"};
+
+int* actionKey(PlayerKeys& keys, int action) {
+    int* fields[keyActionCount] = {&keys.left, &keys.right, &keys.fire, &keys.chainsaw, &keys.bomb};
+    return fields[action];
+}
+
+const char* fixedKeyUse(int code) {
+    // Keys the game reads for itself, which no player action may take over.
+    switch (code) {
+        case 0x01:
+            return "Escape (ends the level)";
+        case 0x0F:
+            return "Tab (options)";
+        case 0x19:
+            return "P (pause)";
+        case 0xC5:
+            return "Pause (pause)";
+        default:
+            return nullptr;
+    }
+}
 
 std::string defaultSettingsPath() {
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && *xdg != '\0')

@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+#include "input/default_bindings.h"
+
 struct Options;
 
 // The player's settings file, parapet.ini: keys of players 1 and 2, sound volumes, the
@@ -21,6 +23,27 @@ std::string defaultSettingsPath();
 void loadSettings(const std::string& path, Options& options, KeyCodeLookup lookup,
                   std::vector<std::string>& problems);
 
-// Writes `mode` and `scale` of [window] into the file, keeping every other line and comment,
-// crash-safely (a temporary file renamed over the old one). False with a reason otherwise.
+// The actions a player's keys are set for, by their names in the file ("left", "fire").
+constexpr int keyActionCount = 5;
+extern const char* const actionNames[keyActionCount];
+int* actionKey(PlayerKeys& keys, int action);
+// The names of the fit modes in the file, in FitMode's order ("auto", "whole", "sharp").
+extern const char* const fitModeNames[3];
+// What a key the game reads for itself does ("Tab (options)"), null for any other key: no
+// player action may take it.
+const char* fixedKeyUse(int code);
+
+// One setting to write: `name = value` in [section].
+struct SettingLine {
+    std::string section;
+    std::string name;
+    std::string value;
+};
+
+// Writes the settings into the file, replacing their lines or adding them to their sections
+// (made where missing), keeping every other line and comment, crash-safely (a temporary
+// file renamed over the old one). False with a reason otherwise.
+bool saveSettings(const std::string& path, const std::vector<SettingLine>& settings,
+                  std::string& error);
+// `mode` and `scale` of [window].
 bool saveWindowSettings(const std::string& path, bool fullscreen, int scale, std::string& error);

@@ -37,6 +37,8 @@ bool generatePictures(const std::string& outDir) {
                         sheets[i].size()))
             return false;
     }
+    std::vector<uint8_t> dust = makeDustSheet();
+    if (!writeBytes(outDir + "/g/" + kDustSheetFile, dust.data(), dust.size())) return false;
     std::vector<uint8_t> gameFont = makeGameFont();
     std::vector<uint8_t> scrollerFont = makeScrollerFont();
     std::vector<uint8_t> wall = makeWall();

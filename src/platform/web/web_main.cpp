@@ -130,6 +130,7 @@ int runHeadless(Run& run) {
     settings.startTick = run.options.startTick;
     settings.joysticks = run.options.joysticks;
     HeadlessDevices devices = createHeadlessPlatform(settings, run.platform);
+    run.platform.keyName = webKeyName;
     int status = runGame(run.options, run.platform, &devices, &run.script, run.input);
     std::vector<uint32_t> rgba;
     drawOnPage(run.platform.display->frontSurface(), rgba);
@@ -150,6 +151,7 @@ int main(int argc, char** argv) {
     if (run->options.headless) return runHeadless(*run);
 
     run->audio = createWebPlatform(run->platform);
+    run->platform.keyName = webKeyName;
     run->stepped = std::make_unique<SteppedRun>(run->options, run->platform, run->input);
     if (!run->stepped->begin()) return run->stepped->end();
     theRun = run.release();
