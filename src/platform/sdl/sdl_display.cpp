@@ -170,16 +170,22 @@ void SdlDisplay::present() {
     SDL_Rect target{place.left, place.top, place.right - place.left, place.bottom - place.top};
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
-    SDL_Texture* sharp = placement.smooth ? sharpTexture(placement.wholeScale) : nullptr;
+    // Scanlines need two lines per game row: the sharp step's picture is then made at least
+    // twice the size, lined there, and smoothed down with them.
+    int wholeScale = placement.wholeScale;
+    if (placement.smooth && scanlines_) wholeScale = std::max(wholeScale, 2);
+    SDL_Texture* sharp = placement.smooth ? sharpTexture(wholeScale) : nullptr;
     if (sharp != nullptr && SDL_SetRenderTarget(renderer_, sharp) == 0) {
         SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+        if (scanlines_)
+            drawScanlines(SDL_Rect{0, 0, screenWidth * wholeScale, screenHeight * wholeScale});
         SDL_SetRenderTarget(renderer_, nullptr);
         SDL_RenderSetViewport(renderer_, nullptr);
         SDL_RenderCopy(renderer_, sharp, nullptr, &target);
     } else {
         SDL_RenderCopy(renderer_, texture_, nullptr, &target);
+        if (scanlines_) drawScanlines(target);
     }
-    if (scanlines_) drawScanlines(target);
     SDL_RenderPresent(renderer_);
 }
 
