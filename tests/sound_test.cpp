@@ -14,7 +14,7 @@
 #include "program/event_output.h"
 #include "base/paths.h"
 #include "base/trace.h"
-#include "sound/track_names.h"
+#include "catalog/sound_files.h"
 #include "support/test_sheets.h"
 
 namespace fs = std::filesystem;

@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "sound/sound_names.h"
+#include "catalog/sound_files.h"
 
 class AudioOutput;
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "catalog/picture_files.h"
 #include "figure.h"
 #include "sheets.h"
 
@@ -128,12 +129,12 @@ void drawWeaponCell(int cell, Canvas& c) {
 std::vector<uint8_t> makeDustSheet() {
     // The six splats of the weapons sheet in the same shapes, as dust knocked off the stone:
     // each pixel keeps its brightness but takes a dry grey-brown.
-    constexpr int cell = 64, count = 6;
-    std::vector<uint8_t> rgb(size_t(cell) * count * cell * 3, 0);
+    constexpr int cell = dustFile.cellWidth, count = dustFile.width / cell;
+    std::vector<uint8_t> rgb(size_t(dustFile.width) * dustFile.height * 3, 0);
     for (int i = 0; i < count; ++i) {
         Canvas c(cell, cell);
-        drawWeaponCell(21 + i, c);
-        c.toRgb(rgb.data(), cell * count * 3, i * cell, 0);
+        drawWeaponCell(i < 3 ? largeSplatCells[i] : smallSplatCells[i - 3], c);
+        c.toRgb(rgb.data(), dustFile.width * 3, i * cell, 0);
     }
     for (size_t p = 0; p + 2 < rgb.size(); p += 3) {
         int r = rgb[p], g = rgb[p + 1], b = rgb[p + 2];

@@ -12,10 +12,9 @@ void drawWeaponCell(int cell, Canvas& c);
 void drawMagazineCell(int cell, Canvas& c);
 void drawBallCell(int cell, Canvas& c);
 
-// The splats of the weapons sheet as dust, six 64 x 64 cells in a row (384 x 64), in the
-// splats' order: three large, then three small.
+// The splats of the weapons sheet as dust (dustFile of the catalog), in the splats' order:
+// three large, then three small.
 std::vector<uint8_t> makeDustSheet();
-constexpr const char* kDustSheetFile = "Dust_384x64-64x64.raw";
 
 // A whole sprite sheet (by its number in the game's table) as 24-bit RGB.
 std::vector<uint8_t> makeSheet(int sheet);
