@@ -37,6 +37,14 @@ TEST(FileFailuresScenario, EachFailureIsOneLineWithTheRealReasonAndItsExitStatus
          "no game data in " + (dir / "nowhere").string() + " (given by --data): it does not exist"},
         {"a directory without the data", [] {}, " --data '" + dir.string() + "'", 1,
          "no game data in " + dir.string() + " (given by --data): it has no g/ folder"},
+        {"a sound file missing from the data",
+         [&] {
+             fs::remove_all(dir / "data");
+             fs::copy(PARAPET_DATA_DIR, dir / "data", fs::copy_options::recursive);
+             fs::remove(dir / "data" / "m" / "mus03.raw");
+         },
+         " --data '" + (dir / "data").string() + "'", 1,
+         "sound file m\\mus03.raw is missing (looked for " + (dir / "data" / "m" / "mus03.raw").string()},
         {"trace on a full disk", [] {}, data + " --trace /dev/full", 3,
          "cannot write the trace file /dev/full: No space left on device"},
         {"screenshot directory that cannot be made",

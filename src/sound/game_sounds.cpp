@@ -3,7 +3,7 @@
 
 SoundSample* soundSamples[soundCount] = {};
 
-void loadSounds() {
+std::string loadSounds() {
     logLine("loading sfx\n");
     // A second run in one process (the tests) replaces the first run's samples.
     for (int i = 0; i < soundCount; ++i) {
@@ -11,8 +11,10 @@ void loadSounds() {
         delete soundSamples[i];
         const SoundFile& f = soundFile(soundAt(i));
         soundSamples[i] = new SoundSample(f.file, f.rate, 8, 1);
+        if (!soundSamples[i]->problem().empty()) return soundSamples[i]->problem();
     }
     logLine("music loaded\n");
+    return {};
 }
 
 void releaseSounds() {
