@@ -27,12 +27,6 @@ TEST(AnimationRows, NoSkipLeadsBeforeTheFirstFrame) {
     }
 }
 
-// Truncated, not rounded: the game's timing was tuned with these counts.
-TEST(AnimationRows, DurationsTruncateToTheUpdateCountsTheGameIsTimedBy) {
-    const std::pair<int, int> cases[] = {{1, 0}, {2, 1}, {5, 3}, {15, 9}, {20, 13}, {255, 165}};
-    for (auto [authored, updates] : cases) EXPECT_EQ(scaledDuration(authored), updates) << authored;
-}
-
 // The start-up build, on sheet files of the real names and sizes written by the test.
 
 namespace fs = std::filesystem;

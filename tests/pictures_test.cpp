@@ -6,22 +6,16 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "animation_listing.h"
+#include "support/files.h"
 #include "support/sheet_files.h"
 
 namespace {
 namespace fs = std::filesystem;
-
-std::vector<uint8_t> readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
 
 fs::path dataFile(const std::string& name) { return fs::path(PARAPET_DATA_DIR) / "g" / name; }
 
@@ -64,7 +58,7 @@ struct Picture {
 const auto& kFiles = kPictureFiles;
 
 Picture loadLayout(const NamedPicture& f) {
-    return {readFile(dataFile(f.name)), f.width, f.height, f.cellWidth, f.cellHeight};
+    return {readFileBytes(dataFile(f.name)), f.width, f.height, f.cellWidth, f.cellHeight};
 }
 }  // namespace
 
