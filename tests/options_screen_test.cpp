@@ -31,11 +31,6 @@ InputCommand stick(char axis, int value) {
 
 constexpr int kReturn = 28, kEscape = 1, kDown = 208, kLeftShift = 42, kSpace = 57, kTab = 15;
 
-std::string fileText(const std::string& path) {
-    std::stringstream s;
-    s << std::ifstream(path).rdbuf();
-    return s.str();
-}
 
 // Player 1's fire (the third line of the controls page) waiting for its new key.
 void openFireOfPlayer1(OptionsScreen& screen) {
@@ -121,20 +116,20 @@ TEST(OptionsScreen, AControllerAloneReachesEveryPage) {
 TEST(OptionsScreenRun, ARebindingIsSavedAndUsedAfterARestart) {
     std::string dir = screen_run::scratchDir();
     std::string config = dir + "/parapet.ini";
-    std::ofstream(config) << "; my keys\n[player1]\nleft = Left\n";
+    writeText(config, "; my keys\n[player1]\nleft = Left\n");
     const char* script =
         "350 tap TAB\n352 tap RETURN\n354 tap DOWN\n356 tap DOWN\n358 tap RETURN\n"
         "360 tap LSHIFT\n362 tap SPACE\n364 tap TAB\n380 tap SPACE\n";
     screen_run::Result first =
-        screen_run::run(dir, script, "--frames 400 --config '" + config + "'");
+        screen_run::run(dir, script, "--frames 400 --config " + screen_run::quoted(config));
     ASSERT_EQ(first.exitCode, 0) << first.errors;
-    EXPECT_EQ(fileText(config), "; my keys\n[player1]\nleft = Left\nfire = Space\n");
+    EXPECT_EQ(readText(config), "; my keys\n[player1]\nleft = Left\nfire = Space\n");
     // The menu saw none of the options screen's keys and takes the new key at once.
     EXPECT_EQ(first.stateChange(15, 30), 382);
 
     std::string again = screen_run::scratchDir("again");
     screen_run::Result second =
-        screen_run::run(again, "360 tap SPACE\n", "--frames 400 --config '" + config + "'");
+        screen_run::run(again, "360 tap SPACE\n", "--frames 400 --config " + screen_run::quoted(config));
     ASSERT_EQ(second.exitCode, 0) << second.errors;
     EXPECT_EQ(second.stateChange(15, 30), 362);
 }

@@ -4,22 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 
-#include "play/scenario_support.h"
+#include "support/screen_run.h"
 
 namespace {
 
-const std::filesystem::path dataDir = std::filesystem::path(PARAPET_SOURCE_DIR) / "tests" / "data";
-
-std::string readText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+const std::string dataDir = std::string(PARAPET_SOURCE_DIR) + "/tests/data";
 
 std::string withoutPaths(const std::string& trace) {
     std::istringstream in(trace);
@@ -37,12 +29,13 @@ constexpr const char* allExtras =
     "menu_music = on\nno_blood = on\n";
 
 TEST(Extras, TheStoredGamePlaysTheSameWithEveryExtraOn) {
-    auto dir = scenario::freshDir("extras_trace");
-    std::ofstream(dir / "extras.ini") << allExtras;
-    scenario::Run run = scenario::runGame(dir, readText(dataDir / "replay_input.txt"), 12000,
-                                          "--config " + (dir / "extras.ini").string());
-    ASSERT_EQ(run.exitCode, 0) << readText(dir / "stdout.txt");
-    std::istringstream want(readText(dataDir / "replay_trace.jsonl")),
+    std::string dir = screen_run::scratchDir();
+    writeText(dir + "/extras.ini", allExtras);
+    screen_run::Result run =
+        screen_run::run(dir, readText(dataDir + "/replay_input.txt"),
+                        "--frames 12000 --config " + screen_run::quoted(dir + "/extras.ini"));
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    std::istringstream want(readText(dataDir + "/replay_trace.jsonl")),
         got(withoutPaths(run.traceText()));
     for (int line = 1;; ++line) {
         std::string a, b;
@@ -57,13 +50,15 @@ TEST(Extras, TheScoreLineDrawsOnlyOverTheTopOfThePicture) {
     constexpr int frame = 900;  // in the first level's play
     std::string shots[2];
     for (int on = 0; on < 2; ++on) {
-        auto dir = scenario::freshDir(on ? "score_line_on" : "score_line_off");
-        std::ofstream(dir / "extras.ini") << (on ? "[extras]\nscore_line = on\n" : "");
-        scenario::Run run = scenario::runGame(dir, readText(dataDir / "replay_input.txt"), frame,
-                                              "--config " + (dir / "extras.ini").string() +
-                                                  " --screenshot-at " + std::to_string(frame));
-        ASSERT_EQ(run.exitCode, 0);
-        shots[on] = readText(dir / "shots" / ("frame-" + std::to_string(frame) + ".bmp"));
+        std::string dir = screen_run::scratchDir(on ? "on" : "off");
+        writeText(dir + "/extras.ini", on ? "[extras]\nscore_line = on\n" : "");
+        screen_run::Result run = screen_run::run(
+            dir, readText(dataDir + "/replay_input.txt"),
+            "--frames " + std::to_string(frame) + " --config " +
+                screen_run::quoted(dir + "/extras.ini") + " --screenshot-at " +
+                std::to_string(frame));
+        ASSERT_EQ(run.exitCode, 0) << run.errors;
+        shots[on] = readText(run.shotDir() + "/frame-" + std::to_string(frame) + ".bmp");
     }
     // 24-bit rows of 640 pixels, bottom row first after the 54-byte header.
     constexpr size_t header = 54, row = 640 * 3, lineRows = 20;
