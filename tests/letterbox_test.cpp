@@ -50,4 +50,35 @@ TEST(Letterbox, StaysInsideTheOutputAndKeepsTheAspectForAnySize) {
     }
 }
 
+// The handheld's 1280 x 800 gets only a whole scale of 1 (60% of its height): full screen
+// fills it sharply instead; full HD keeps its whole 2 (89%).
+TEST(Letterbox, FitModesSizeThePictureForCommonScreens) {
+    struct FitCase {
+        int width, height;
+        FitMode mode;
+        bool fullscreen;
+        Rect expected;
+        int wholeScale;
+        bool smooth;
+    } cases[] = {
+        {1280, 800, FitMode::automatic, true, {107, 0, 1173, 800}, 1, true},
+        {1280, 800, FitMode::automatic, false, {320, 160, 960, 640}, 1, false},
+        {1280, 800, FitMode::whole, true, {320, 160, 960, 640}, 1, false},
+        {1920, 1080, FitMode::automatic, true, {320, 60, 1600, 1020}, 2, false},
+        {1920, 1080, FitMode::sharp, true, {240, 0, 1680, 1080}, 2, true},
+        {1366, 768, FitMode::automatic, true, {171, 0, 1195, 768}, 1, true},
+        {1366, 768, FitMode::sharp, false, {171, 0, 1195, 768}, 1, true},
+        {1280, 960, FitMode::sharp, true, {0, 0, 1280, 960}, 2, false},  // already filled
+        {800, 1280, FitMode::sharp, true, {0, 340, 800, 940}, 1, true},  // portrait: width
+    };
+    for (const FitCase& c : cases) {
+        PicturePlacement p = placePicture(c.width, c.height, 640, 480, c.mode, c.fullscreen);
+        EXPECT_EQ((std::vector<int>{p.target.left, p.target.top, p.target.right, p.target.bottom,
+                                    p.wholeScale, p.smooth}),
+                  (std::vector<int>{c.expected.left, c.expected.top, c.expected.right,
+                                    c.expected.bottom, c.wholeScale, c.smooth}))
+            << c.width << "x" << c.height << " mode " << static_cast<int>(c.mode);
+    }
+}
+
 }  // namespace

@@ -1,11 +1,12 @@
-#include <gtest/gtest.h>
+#include "platform/sdl/sdl_joysticks.h"
 
 #include <SDL.h>
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
 
-#include "platform/sdl/sdl_joysticks.h"
+#include "input/pad_names.h"
 
 // SDL's virtual joysticks stand in for real pads: no device, display or sound card needed.
 namespace {
@@ -150,3 +151,39 @@ TEST_F(SdlJoysticksTest, BadSlotsAndIndicesAreRefusedAndNoMoreThanEightPadsAreLi
 }
 
 }  // namespace
+
+// Prompts name the buttons of the pad in hand: SDL tells its kind from the maker's ids.
+TEST_F(SdlJoysticksTest, PromptsNameTheButtonsOfEachKindOfController) {
+    struct Case {
+        Uint16 vendor, product;
+        PadLayout layout;
+        const char* fire;     // button 0
+        const char* options;  // Start
+    } cases[] = {
+        {0x045e, 0x02ea, PadLayout::xbox, "A", "MENU"},                // Xbox One
+        {0x054c, 0x09cc, PadLayout::playstation, "CROSS", "OPTIONS"},  // DualShock 4
+        {0x057e, 0x2009, PadLayout::nintendo, "A", "+"},               // Switch Pro
+        {0x1234, 0x5678, PadLayout::generic, "A", "START"},            // unknown maker
+    };
+    int slot = 0;
+    for (const Case& c : cases) {
+        SDL_VirtualJoystickDesc desc{};
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        desc.naxes = 6;
+        desc.nbuttons = 15;
+        desc.vendor_id = c.vendor;
+        desc.product_id = c.product;
+        ASSERT_GE(SDL_JoystickAttachVirtualEx(&desc), 0) << SDL_GetError();
+        int index = joysticks_->enumerate() - 1;
+        ASSERT_TRUE(joysticks_->setUp(slot, index));
+        EXPECT_EQ(joysticks_->layout(slot), c.layout) << c.vendor;
+        EXPECT_EQ(padButtonName(joysticks_->layout(slot), padButtons::a), c.fire);
+        EXPECT_EQ(padButtonName(joysticks_->layout(slot), padButtons::start), c.options);
+        ++slot;
+    }
+    SDL_Joystick* raw = attachRawStick();
+    ASSERT_NE(raw, nullptr);
+    ASSERT_TRUE(joysticks_->setUp(slot, joysticks_->enumerate() - 1));
+    EXPECT_EQ(padButtonName(joysticks_->layout(slot), padButtons::a), "BUTTON 1");
+}

@@ -27,6 +27,8 @@ inline constexpr PictureFile gameFontFile = {"g\\Gamefont.raw", 512, 357, 48, 51
 inline constexpr PictureFile scrollerFontFile = {"g\\Scrollerfont_640_32_12x16.raw", 640, 32, 12, 16};
 inline constexpr PictureFile titleFile = {"g\\Title.raw", 640, 480, 640, 480};
 inline constexpr PictureFile wallFile = {"g\\Wall640.raw", 640, 480, 640, 480};
+// The splats as dust ("no blood"): large splats 0-2, then small ones 3-5, in one row.
+inline constexpr PictureFile dustFile = {"g\\Dust_384x64-64x64.raw", 384, 64, 64, 64};
 // 64 x 64 RGBA, the window's own picture.
 inline constexpr PictureFile windowIconFile = {"g\\Icon_64x64.rgba", 64, 64, 64, 64};
 // clang-format on

@@ -56,6 +56,9 @@ public:
     bool sheetDrawable(int sheet) const { return sheetDrawable_[sheet] != 0; }
     // The cells a backdrop's stamps refer to (0-2 small splats, 3-5 large).
     void setSplatCell(int splat, int sheet, int cell);
+    // The splats' cells changed: the background is made again from its picture before the
+    // next frame, so the splats already on it are drawn anew.
+    void redrawBackground() { backgroundStale_ = true; }
 
     // --- frame rendering (render.cpp) ---
     // Draws the frame a world's step recorded over that world's backdrop, shows it, and
@@ -103,6 +106,7 @@ private:
     // What the background surface holds: a picture and the stamps drawn on it, in order.
     Picture backgroundPicture_ = Picture::black;
     std::vector<Stamp> backgroundStamps_;
+    bool backgroundStale_ = false;
     // For each of the display's two surfaces, where it may differ from the background.
     Surface* screens_[2] = {};
     std::unique_ptr<DirtyTiles> dirty_[2];

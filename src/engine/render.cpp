@@ -20,15 +20,18 @@ bool sameStamps(const Stamp* a, const Stamp* b, size_t count) {
 }  // namespace
 
 bool Engine::backgroundIs(Picture picture, const Stamp* stamps, int count) const {
-    return backgroundPicture_ == picture && static_cast<int>(backgroundStamps_.size()) == count &&
+    return !backgroundStale_ && backgroundPicture_ == picture &&
+           static_cast<int>(backgroundStamps_.size()) == count &&
            sameStamps(backgroundStamps_.data(), stamps, backgroundStamps_.size());
 }
 
 void Engine::syncBackground(Picture picture, const Stamp* stamps, int count) {
     size_t drawn = backgroundStamps_.size();
-    bool extends = backgroundPicture_ == picture && drawn <= static_cast<size_t>(count) &&
+    bool extends = !backgroundStale_ && backgroundPicture_ == picture &&
+                   drawn <= static_cast<size_t>(count) &&
                    sameStamps(backgroundStamps_.data(), stamps, drawn);
     if (!extends) {
+        backgroundStale_ = false;
         backgroundSurface_->copyFrom(*pictureSurface(picture));
         backgroundPicture_ = picture;
         backgroundStamps_.clear();

@@ -29,6 +29,11 @@ public:
         return index >= 0 && index < joystickCount_ && readable_[index];
     }
 
+    // Whose buttons controller `index` has, for naming them.
+    PadLayout layout(int index) const {
+        return joysticks_ != nullptr ? joysticks_->layout(index) : PadLayout::generic;
+    }
+
 private:
     void openNewControllers();
     void captureKeyboard(int frame, std::vector<InputCommand>& out);

@@ -1,6 +1,11 @@
 #pragma once
 #include "platform/surface.h"
 
+// How the 640 x 480 picture fills a larger screen. Whole-number scales keep every game pixel
+// an equal square; `sharp` fills the height with a picture first blown up by the largest whole
+// number (hard edges) and then smoothly to the final size, so only the pixels' edges blur.
+enum class FitMode { automatic, whole, sharp };
+
 // The screen: a front surface (what is shown) and a back buffer (the frame being composed).
 // A backend only has to show the front surface in present().
 class Display {
@@ -28,6 +33,12 @@ public:
     // Gives the window the game's own picture: width x height pixels of 8-bit RGBA,
     // straight alpha, rows top to bottom. A backend without a window ignores it.
     virtual void setIcon(const uint8_t* /*rgba*/, int /*width*/, int /*height*/) {}
+    // The player's choices from the options screen, applied at once. A display without a
+    // window ignores them.
+    virtual void setFullscreen(bool /*fullscreen*/) {}
+    virtual void setWindowScale(int /*scale*/) {}
+    virtual void setFitMode(FitMode /*mode*/) {}
+    virtual void setScanlines(bool /*on*/) {}
 
 private:
     std::unique_ptr<Surface> front_;

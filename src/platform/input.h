@@ -16,6 +16,10 @@ struct JoystickState {
     uint8_t buttons[32] = {};
 };
 
+// Whose buttons a controller has, for naming them: SDL reads every mapped pad alike (A, B,
+// X, Y are buttons 0 to 3 by their labels), but the labels differ.
+enum class PadLayout : uint8_t { generic, xbox, playstation, nintendo, rawJoystick };
+
 // The game controllers. Indices passed to setUp/read/acquire are joystick device slots 0..7;
 // enumerate() lists the attached controllers in a stable order.
 class JoystickSource {
@@ -29,4 +33,6 @@ public:
     virtual bool read(int slot, JoystickState& state) = 0;
     // Re-acquires a device slot after a failed read; false when that fails too.
     virtual bool acquire(int slot) = 0;
+    // The layout of device slot `slot`, for naming its buttons.
+    virtual PadLayout layout(int /*slot*/) const { return PadLayout::generic; }
 };

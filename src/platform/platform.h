@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <string>
 
 #include "platform/audio.h"
 #include "platform/clock.h"
@@ -13,4 +14,7 @@ struct Platform {
     std::unique_ptr<JoystickSource> joysticks;
     std::unique_ptr<AudioOutput> audio;
     std::unique_ptr<Clock> clock;
+    // The name of a key by its DirectInput code as the settings file writes it ("Right
+    // Shift"), empty for a key without one; null when the backend names no keys.
+    std::string (*keyName)(int code) = nullptr;
 };

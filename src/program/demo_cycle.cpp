@@ -35,6 +35,11 @@ void setEffectVolumeHalved(bool halved) {
 
 }  // namespace
 
+bool DemoCycle::comingWithin(int frames) const {
+    return allowed_ && !demo_.running() && game.gameState == stateMenu &&
+           idleFrames_ >= demoIdleFrames - frames;
+}
+
 void DemoCycle::afterPlayersFrame(bool idle, int controllers, std::vector<GameEvent>& events) {
     if (!allowed_) return;
     if (game.gameState != stateMenu || !idle) {

@@ -22,6 +22,8 @@ public:
     // One frame of the demo; false once it ended by itself (it is then ended).
     bool step(uint32_t clock, StepOutput& out);
     void end(std::vector<GameEvent>& events);
+    // Whether the demo is at most `frames` frames away (the menu left alone that long).
+    bool comingWithin(int frames) const;
 
 private:
     AttractDemo demo_;

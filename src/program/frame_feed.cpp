@@ -59,6 +59,10 @@ bool FrameFeed::anyPress() const {
     return false;
 }
 
+PadLayout FrameFeed::padLayout(int index) const {
+    return capture_ ? capture_->layout(index) : PadLayout::generic;
+}
+
 FrameInput FrameFeed::read(int frame, uint32_t clock) {
     if (releaseHeld_) {
         releaseHeld_ = false;

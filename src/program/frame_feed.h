@@ -7,6 +7,7 @@
 #include "input/device_input.h"
 #include "input/frame_input.h"
 #include "input/frame_input_source.h"
+#include "platform/input.h"
 
 class InputCapture;
 
@@ -53,6 +54,8 @@ public:
     // network game pause on the same frame). Nothing for scripted input or a playback.
     void tapPauseKey();
     bool live() const { return capture_ != nullptr; }
+    // Whose buttons live controller `index` has, for naming them (generic when not live).
+    PadLayout padLayout(int index) const;
 
     // The viewer of a playback pressed Escape, or toggled four-times speed with Space.
     bool leaveRequested() const { return leaveRequested_; }

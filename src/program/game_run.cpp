@@ -44,7 +44,11 @@
 #include "base/quote_text.h"
 #include "recording/recording.h"
 #include "recording/replay_store.h"
+#include "program/options_screen.h"
+#include "program/overlays.h"
 #include "program/settings.h"
+#include "catalog/picture_files.h"
+#include "input/pad_names.h"
 #include "program/stats.h"
 #include "program/sync_check.h"
 #include "base/trace.h"
@@ -57,6 +61,14 @@ using Steady = std::chrono::steady_clock;
 int64_t microsBetween(Steady::time_point from, Steady::time_point to) {
     return std::chrono::duration_cast<std::chrono::microseconds>(to - from).count();
 }
+
+constexpr int tabCode = 15;
+// The highscore page (an extra) shows in the last ten seconds of the menu's idle time.
+constexpr int highscorePageFrames = 300;
+// Prompts blink on and off this many frames each.
+constexpr int blinkFrames = 15;
+// The track the title and menu play when their music is switched on.
+constexpr int menuTrack = 7;
 
 // Writes `text` in `font` with its top left corner at (x, y).
 void drawText(Engine& engine, Surface& target, const Font* font, const char* text, int x, int y,
@@ -74,6 +86,8 @@ public:
             const InputScript* script, const RunInput& input)
         : options_(options),
           platform_(platform),
+          settings_(options),
+          optionsScreen_(settings_, platform.keyName),
           headlessDisplay_(headless != nullptr ? headless->display : nullptr),
           feed_(options, platform, headless, script, input),
           playback_(input.playback) {}
@@ -123,6 +137,7 @@ private:
             engine.setSplatCell(smallSplatFrame(i), smallSplat[i]->sheet(), smallSplat[i]->cell());
             engine.setSplatCell(largeSplatFrame(i), largeSplat[i]->sheet(), largeSplat[i]->cell());
         }
+        if (settings_.extras.noBlood) applyExtras();
         engine.loadPictures();
         resetWorld();
         logLine("building animations done\n");
@@ -135,7 +150,7 @@ private:
             startExitCode_ = 1;
             return false;
         }
-        setSoundVolumes(options_.musicVolume, options_.effectsVolume);
+        setSoundVolumes(settings_.musicVolume, settings_.effectsVolume);
         game.maxPlayers = reader.joystickCount() >= maxJoysticksUsed ? 3 : 2;
         reader.bindPlayerKeys(playerKeys());
         loadHighscores();
@@ -202,7 +217,7 @@ private:
     }
 
     // The keys players 1 and 2 play with on this machine.
-    const PlayerKeys* playerKeys() const { return options_.playerKeys; }
+    const PlayerKeys* playerKeys() const { return settings_.playerKeys; }
 
     void startPlayback() {
         std::copy(playback_->records, playback_->records + 3, highscoreValue);
@@ -253,6 +268,147 @@ private:
         setTraceFrame(frame_ + 1);
     }
 
+    // Which device the players used last, so prompts name the button of the controller in
+    // hand, or the key.
+    void noteDeviceInUse() {
+        for (const InputCommand& c : feed_.commands()) {
+            if (c.kind == InputCommand::Kind::key && c.down) padInUse_ = false;
+            bool pushed =
+                c.kind == InputCommand::Kind::joyAxis && (c.value > 512 || c.value < -512);
+            if ((c.kind == InputCommand::Kind::joyButton && c.down) || pushed) {
+                padInUse_ = true;
+                padIndex_ = c.joystick;
+            }
+        }
+    }
+
+    PadLayout padLayout() const { return feed_.padLayout(padIndex_); }
+
+    // The name of a control as the prompts give it: the controller's button or the key.
+    std::string controlName(int button, int key) const {
+        if (padInUse_) return padButtonName(padLayout(), button);
+        return optionsScreen_.keyText(key);
+    }
+
+    // The options screen opens from the menu of the players' own world, never in a playback
+    // or a network game, whose menus belong to someone else's input.
+    bool optionsAllowed() const {
+        return !demo_.running() && playback_ == nullptr && !net_ && game.gameState == stateMenu &&
+               game.menuCursor != nullptr;
+    }
+
+    // The frame's commands go to the options screen while it is open; true for every frame
+    // the screen is up, from the one that opens it to the one that closes it.
+    bool updateOptionsScreen() {
+        const std::vector<InputCommand>& commands = feed_.commands();
+        if (!optionsScreen_.isOpen()) {
+            if (!optionsAllowed()) return false;
+            bool asked = false;
+            for (const InputCommand& c : commands)
+                asked |= c.down && ((c.kind == InputCommand::Kind::key && c.code == tabCode) ||
+                                    (c.kind == InputCommand::Kind::joyButton &&
+                                     c.code == padButtons::start));
+            if (!asked) return false;
+            Display& display = *platform_.display;
+            settings_.fullscreen = display.isFullscreen();
+            if (display.windowScale() != 0) settings_.scale = display.windowScale();
+            optionsScreen_.open();
+            return true;
+        }
+        unsigned changed = optionsScreen_.handle(commands);
+        applySettings(changed);
+        if (!optionsScreen_.isOpen()) {
+            // What closed the screen is let go for the world, which saw none of it.
+            feed_.releaseHeldNext();
+            neutralFrames_ = 2;
+        }
+        return true;
+    }
+
+    void applySettings(unsigned changed) {
+        if (changed & OptionsScreen::keys) feed_.devices().reader().bindPlayerKeys(playerKeys());
+        if (changed & OptionsScreen::sound) {
+            setSoundVolumes(settings_.musicVolume, settings_.effectsVolume);
+            // Heard at once: a click at the new loudness (the music plays on the page).
+            if (SoundSample* click = soundSamples[soundIndex(Sound::tschonk)]) click->play();
+        }
+        if (changed & OptionsScreen::display) {
+            Display& display = *platform_.display;
+            if (display.isFullscreen() != settings_.fullscreen)
+                display.setFullscreen(settings_.fullscreen);
+            display.setWindowScale(settings_.scale);
+            display.setFitMode(settings_.fitMode);
+            display.setScanlines(settings_.scanlines);
+        }
+        if (changed & OptionsScreen::extras) applyExtras();
+        const std::vector<SettingLine>& lines = optionsScreen_.toSave();
+        if (lines.empty() || options_.configFile.empty()) return;
+        std::string error;
+        if (!saveSettings(options_.configFile, lines, error))
+            std::fprintf(stderr, "parapet: cannot save the settings to %s (%s)\n",
+                         quotePath(options_.configFile).c_str(), error.c_str());
+    }
+
+    void applyExtras() {
+        Engine& engine = *engine_;
+        bool dust = settings_.extras.noBlood && loadDust();
+        for (int i = 0; i < 3; ++i) {
+            if (dust) {
+                engine.setSplatCell(largeSplatFrame(i), dustSheet_, i);
+                engine.setSplatCell(smallSplatFrame(i), dustSheet_, 3 + i);
+            } else {
+                engine.setSplatCell(smallSplatFrame(i), smallSplat[i]->sheet(),
+                                    smallSplat[i]->cell());
+                engine.setSplatCell(largeSplatFrame(i), largeSplat[i]->sheet(),
+                                    largeSplat[i]->cell());
+            }
+        }
+        // Splats already on the wall change too, with the background drawn again.
+        engine.redrawBackground();
+    }
+
+    // The dust in place of the splats, read the first time it is wanted; false when the game's
+    // data has none.
+    bool loadDust() {
+        if (dustSheet_ >= 0) return true;
+        if (!std::filesystem::exists(std::filesystem::path(paths().dataDir) /
+                                     slashPath(dustFile.file)))
+            return false;
+        dustSheet_ = engine_->addSheet(dustFile.file, dustFile.width, dustFile.height, 24,
+                                       dustFile.cellWidth, dustFile.cellHeight, true);
+        return dustSheet_ >= 0;
+    }
+
+    // The title and menu's music (an extra), and the music the options screen plays so the
+    // volume can be heard.
+    void updateMenuMusic() {
+        bool menu = game.gameState == stateMenu || game.gameState == stateTitle;
+        bool wanted = (settings_.extras.menuMusic && menu && !demo_.running()) ||
+                      optionsScreen_.isOpen();
+        if (wanted == menuMusicPlaying_) return;
+        SoundSample* track = soundSamples[soundIndex(musicTrackSound(menuTrack))];
+        if (track == nullptr) return;
+        if (wanted)
+            track->playLooped();
+        else
+            track->stop();
+        menuMusicPlaying_ = wanted;
+    }
+
+    bool highscorePageShown() const {
+        return settings_.extras.highscorePage && demo_.comingWithin(highscorePageFrames);
+    }
+
+    // Whether the shell draws anything over this frame's picture.
+    bool overlayWanted(bool held) const {
+        const Extras& extras = settings_.extras;
+        return held || cornerText() != nullptr || optionsScreen_.isOpen() ||
+               game.gameState == stateMenu || highscorePageShown() ||
+               (extras.scoreLine && game.gameState == statePlay) ||
+               (extras.gameOver && overlays::gameIsOver()) ||
+               (extras.nameBox && game.gameState == stateNameEntry);
+    }
+
     // A network game that ended ends a headless run; a window goes on alone.
     bool netEnded() { return net_ && net_->justEnded() && (headlessDisplay_ != nullptr || net_->cancelled()); }
 
@@ -264,6 +420,29 @@ private:
 
     void drawOverlays(Surface& target, bool held) {
         Engine& engine = *engine_;
+        if (optionsScreen_.isOpen()) {
+            overlays::optionsScreen(engine, target, optionsScreen_.view(padInUse_, padLayout()));
+            return;
+        }
+        if (highscorePageShown()) {
+            overlays::highscorePage(engine, target);
+            return;
+        }
+        const Extras& extras = settings_.extras;
+        bool blinkOn = (frame_ / blinkFrames) % 2 == 0;
+        if (extras.scoreLine && game.gameState == statePlay) overlays::scoreLine(engine, target);
+        if (extras.gameOver && overlays::gameIsOver()) overlays::gameOverCaption(engine, target);
+        if (extras.nameBox && game.gameState == stateNameEntry)
+            overlays::nameBox(engine, target, blinkOn);
+        if (optionsAllowed())
+            overlays::smallText(engine, target,
+                                "PRESS " + controlName(padButtons::start, tabCode) + " FOR OPTIONS",
+                                -1, 410);
+        if (demo_.running() && blinkOn)
+            overlays::smallText(
+                engine, target,
+                "PRESS " + controlName(padButtons::a, settings_.playerKeys[0].fire) + " TO PLAY",
+                -1, 424);
         if (held && gameFont != nullptr) {
             int width = gameFont->cellWidth();
             int count = static_cast<int>(std::strlen(pauseKeys::banner));
@@ -353,6 +532,14 @@ private:
 
     const Options& options_;
     Platform& platform_;
+    // What the player chose: the options at start-up, then as the options screen changes them.
+    Options settings_;
+    OptionsScreen optionsScreen_;
+    int neutralFrames_ = 0;  // frames after the options screen the world still sees nothing
+    bool padInUse_ = false;
+    int padIndex_ = 0;
+    bool menuMusicPlaying_ = false;
+    int dustSheet_ = -1;
     HeadlessDisplay* headlessDisplay_;
     FrameFeed feed_;
     FrameInput lastRealInput_;
@@ -395,6 +582,8 @@ bool GameRun::frame() {
 
     // This frame's input: the players' commands, read through their devices and bindings.
     feed_.readCommands(frame);
+    noteDeviceInUse();
+    bool optionsFrame = updateOptionsScreen();
     step_.events.clear();
     if (demo_.running() && feed_.anyPress()) endDemo(step_.events);
     uint32_t clock = frameClock();
@@ -411,6 +600,14 @@ bool GameRun::frame() {
         if (netEnded()) return false;
     }
     predicting_ = net_ && net_->predicting();
+    if (optionsFrame || neutralFrames_ > 0) {
+        // The world waits in its menu as if nobody touched anything.
+        if (!optionsFrame) --neutralFrames_;
+        FrameInput neutral;
+        neutral.clock = lastRealInput_.clock;
+        neutral.padsAnswering = lastRealInput_.padsAnswering;
+        lastRealInput_ = neutral;
+    }
     feed_.followControllers();
     feed_.report(frame);
 
@@ -450,14 +647,16 @@ bool GameRun::frame() {
         recorder_->frameStepped(frame, lastRealInput_, feed_.devices().reader().joystickCount());
 
     bool held = picture_.held;
-    if (held || cornerText() != nullptr)
+    updateMenuMusic();
+    if (overlayWanted(held))
         engine_->showFrame(picture_, theBackdrop,
                            [this, held](Surface& target) { drawOverlays(target, held); });
     else
         engine_->showFrame(picture_, theBackdrop);
     if (!demoFrame) {
         step_.events.clear();
-        bool idle = feed_.commands().empty() && !feed_.devices().held().anyHeld();
+        bool idle = feed_.commands().empty() && !feed_.devices().held().anyHeld() &&
+                    !optionsScreen_.isOpen();
         demo_.afterPlayersFrame(idle, feed_.devices().reader().joystickCount(), step_.events);
         output_->perform(step_.events, EventOutput::Writes::nothing, [] {});
     }

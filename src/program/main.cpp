@@ -137,12 +137,15 @@ int main(int argc, char** argv) {
         // Both machines of a network game offer the same players, controllers or not.
         if (options.net != Options::Net::off) settings.joysticks = 3;
         HeadlessDevices devices = createHeadlessPlatform(settings, platform);
+        platform.keyName = keyNameFromCode;
         return runGame(options, platform, &devices, &script, input);
     }
 
     SdlSettings settings;
     settings.fullscreen = options.fullscreen;
     settings.scale = options.scale;
+    settings.fitMode = options.fitMode;
+    settings.scanlines = options.scanlines;
     settings.windowClass = PARAPET_APP_ID;
     std::string error;
     if (!createSdlPlatform(settings, platform, error)) {
@@ -152,6 +155,7 @@ int main(int argc, char** argv) {
         closeTrace();
         return 2;
     }
+    platform.keyName = keyNameFromCode;
     showWindowIcon(*platform.display);
     return runGame(options, platform, nullptr, nullptr, input);
 }

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "input/default_bindings.h"
+#include "platform/display.h"
+#include "program/extras.h"
 
 // Everything the command line can say, parsed once at start-up; game code never sees argv.
 struct Options {
@@ -33,6 +35,9 @@ struct Options {
     int musicVolume = 100;  // percent
     int effectsVolume = 100;
     bool soundWanted = true;  // false: run silently
+    FitMode fitMode = FitMode::automatic;
+    bool scanlines = false;
+    Extras extras;
     PlayerKeys playerKeys[keyboardPlayers] = {defaultPlayerKeys(0), defaultPlayerKeys(1)};
     // Recordings
     std::string recordFile;  // --record: the whole run's recording, written at its end

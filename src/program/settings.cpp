@@ -18,13 +18,7 @@ namespace {
 
 constexpr size_t maxLineLength = 1024;
 
-constexpr const char* actionNames[] = {"left", "right", "fire", "chainsaw", "bomb"};
-constexpr int actionCount = 5;
-
-int* actionKey(PlayerKeys& keys, int action) {
-    int* fields[actionCount] = {&keys.left, &keys.right, &keys.fire, &keys.chainsaw, &keys.bomb};
-    return fields[action];
-}
+constexpr int actionCount = keyActionCount;
 
 int actionKey(const PlayerKeys& keys, int action) {
     const int fields[actionCount] = {keys.left, keys.right, keys.fire, keys.chainsaw, keys.bomb};
@@ -149,8 +143,23 @@ void readWindow(Reading& r, std::string_view name, std::string_view value) {
             return;
         }
         r.scaleSeen = true;
+    } else if (name == "scaling") {
+        int mode = 0;
+        while (mode < 3 && value != fitModeNames[mode]) ++mode;
+        if (mode == 3) {
+            r.problem(r.line, "scaling must be auto, whole or sharp, got " + inQuotes(value));
+            return;
+        }
+        r.options->fitMode = static_cast<FitMode>(mode);
+    } else if (name == "filter") {
+        if (value != "none" && value != "scanlines") {
+            r.problem(r.line, "filter must be none or scanlines, got " + inQuotes(value));
+            return;
+        }
+        r.options->scanlines = value == "scanlines";
     } else {
-        r.problem(r.line, "unknown setting " + inQuotes(name) + " in [window] (mode or scale)");
+        r.problem(r.line, "unknown setting " + inQuotes(name) +
+                              " in [window] (mode, scale, scaling or filter)");
     }
 }
 
@@ -191,6 +200,22 @@ void applyNetwork(Reading& r, Options& options) {
     options.netDelay = r.netDelay;
 }
 
+void readExtra(Reading& r, std::string_view name, std::string_view value) {
+    for (int i = 0; i < extraCount; ++i) {
+        if (name != extraKeys[i]) continue;
+        bool on = false;
+        if (!yesNo(value, on)) {
+            r.problem(r.line, std::string(name) + " must be on or off, got " + inQuotes(value));
+            return;
+        }
+        extraFlag(r.options->extras, i) = on;
+        return;
+    }
+    std::string known;
+    for (int i = 0; i < extraCount; ++i) known += std::string(i == 0 ? "" : ", ") + extraKeys[i];
+    r.problem(r.line, "unknown setting " + inQuotes(name) + " in [extras] (" + known + ")");
+}
+
 void handleSetting(Reading& r, std::string_view name, std::string_view value) {
     const std::string& s = r.section;
     if (s == "player1" || s == "player2")
@@ -201,11 +226,13 @@ void handleSetting(Reading& r, std::string_view name, std::string_view value) {
         readWindow(r, name, value);
     else if (s == "network")
         readNetwork(r, name, value);
+    else if (s == "extras")
+        readExtra(r, name, value);
     else if (s.empty())
         r.problem(r.line, "setting " + inQuotes(name) + " outside any section");
     else
         r.problem(r.line, "unknown section [" + quoteText(s) +
-                              "] ([player1], [player2], [sound], [window] or [network])");
+                              "] ([player1], [player2], [sound], [window], [network] or [extras])");
 }
 
 void readLine(Reading& r, std::string_view text, bool cut) {
@@ -233,14 +260,6 @@ void readLine(Reading& r, std::string_view text, bool cut) {
     }
 }
 
-// Keys the game reads for itself, which no player action may take over.
-struct FixedKey {
-    int code;
-    const char* what;
-};
-constexpr FixedKey fixedKeys[] = {
-    {0x01, "Escape (ends the level)"}, {0x19, "P (pause)"}, {0xC5, "Pause (pause)"}};
-
 std::string actionText(int player, int action) {
     return "player" + std::to_string(player + 1) + " " + actionNames[action];
 }
@@ -262,8 +281,7 @@ struct Assignment {
     // down, or a default).
     std::string otherUse(const KeyChoice& k, const KeyChoice*& fromLine) const {
         fromLine = nullptr;
-        for (const FixedKey& f : fixedKeys)
-            if (f.code == k.code) return f.what;
+        if (const char* fixed = fixedKeyUse(k.code)) return fixed;
         for (int p = 0; p < keyboardPlayers; ++p) {
             if (keys[p].up == k.code) return "player" + std::to_string(p + 1) + " up";
             if (keys[p].down == k.code) return "player" + std::to_string(p + 1) + " down";
@@ -366,6 +384,26 @@ private:
 };
 
 }  // namespace
+
+const char* const actionNames[keyActionCount] = {"left", "right", "fire", "chainsaw", "bomb"};
+const char* const fitModeNames[3] = {"auto", "whole", "sharp"};
+
+int* actionKey(PlayerKeys& keys, int action) {
+    int* fields[keyActionCount] = {&keys.left, &keys.right, &keys.fire, &keys.chainsaw,
+                                   &keys.bomb};
+    return fields[action];
+}
+
+const char* fixedKeyUse(int code) {
+    // Keys the game reads for itself, which no player action may take over.
+    switch (code) {
+        case 0x01: return "Escape (ends the level)";
+        case 0x0F: return "Tab (options)";
+        case 0x19: return "P (pause)";
+        case 0xC5: return "Pause (pause)";
+        default: return nullptr;
+    }
+}
 
 std::string defaultSettingsPath() {
     // A relative XDG_CONFIG_HOME is invalid by the XDG base directory rules and is ignored.

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "input/default_bindings.h"
+
 struct Options;
 
 // The player's settings file, parapet.ini: keys of players 1 and 2, sound volumes, the
@@ -30,7 +32,28 @@ void loadSettings(const std::string& path, Options& options, KeyCodeLookup looku
 void parseSettings(std::string_view text, const std::string& path, Options& options,
                    KeyCodeLookup lookup, std::vector<std::string>& problems);
 
-// Writes `mode` and `scale` of [window] into the file, keeping every other line and comment,
-// through the atomic writer (a symbolic link stays a link and its target is written). A file
-// that cannot be read whole is left as it is. False with a reason otherwise.
+// The actions a player's keys are set for, by their names in the file ("left", "fire").
+constexpr int keyActionCount = 5;
+extern const char* const actionNames[keyActionCount];
+int* actionKey(PlayerKeys& keys, int action);
+// The names of the fit modes in the file, in FitMode's order ("auto", "whole", "sharp").
+extern const char* const fitModeNames[3];
+// What a key the game reads for itself does ("Tab (options)"), null for any other key: no
+// player action may take it.
+const char* fixedKeyUse(int code);
+
+// One setting to write: `name = value` in [section].
+struct SettingLine {
+    std::string section;
+    std::string name;
+    std::string value;
+};
+
+// Writes the settings into the file, replacing their lines or adding them to their sections
+// (made where missing), keeping every other line and comment, through the atomic writer (a
+// symbolic link stays a link and its target is written). A file that cannot be read whole
+// is left as it is. False with a reason otherwise.
+bool saveSettings(const std::string& path, const std::vector<SettingLine>& settings,
+                  std::string& error);
+// `mode` and `scale` of [window].
 bool saveWindowSettings(const std::string& path, bool fullscreen, int scale, std::string& error);

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -33,49 +34,49 @@ std::string settingOf(const std::string& line) {
     return equals == std::string::npos ? std::string() : trimmedCopy(t.substr(0, equals));
 }
 
-// The file's lines with mode and scale of [window] replaced, or added where missing.
-std::vector<std::string> withWindow(std::vector<std::string> lines, bool fullscreen, int scale) {
-    std::string wanted[2] = {"mode", "scale"};
-    std::string values[2] = {std::string("mode = ") + (fullscreen ? "fullscreen" : "window"),
-                             "scale = " + std::to_string(scale)};
-    bool written[2] = {false, false};
-    bool inWindow = false;
-    size_t endOfWindow = std::string::npos;  // after the section's last setting
+// The file's lines with the settings of `section` replaced, or added where missing.
+std::vector<std::string> withSection(std::vector<std::string> lines, const std::string& section,
+                                     const std::vector<const SettingLine*>& settings) {
+    std::vector<bool> written(settings.size(), false);
+    bool inSection = false;
+    size_t endOfSection = std::string::npos;  // after the section's last setting
     for (size_t i = 0; i < lines.size(); ++i) {
-        std::string section = sectionOf(lines[i]);
-        if (!section.empty() || trimmedCopy(lines[i]).rfind('[', 0) == 0) {
-            inWindow = section == "window";
-            if (inWindow) endOfWindow = i + 1;
+        std::string header = sectionOf(lines[i]);
+        if (!header.empty() || trimmedCopy(lines[i]).rfind('[', 0) == 0) {
+            inSection = header == section;
+            if (inSection) endOfSection = i + 1;
             continue;
         }
-        if (!inWindow) continue;
+        if (!inSection) continue;
         std::string name = settingOf(lines[i]);
-        if (!name.empty()) endOfWindow = i + 1;
-        for (int k = 0; k < 2; ++k) {
-            if (name == wanted[k]) {
-                // The player's own note after the value stays with it.
-                size_t note = lines[i].find_first_of(";#", lines[i].find('='));
-                bool spaced = note != std::string::npos && note > 0 &&
-                              (lines[i][note - 1] == ' ' || lines[i][note - 1] == '\t');
-                lines[i] = values[k] + (spaced ? " " + lines[i].substr(note) : std::string());
-                written[k] = true;
-            }
+        if (!name.empty()) endOfSection = i + 1;
+        for (size_t k = 0; k < settings.size(); ++k) {
+            if (name != settings[k]->name) continue;
+            // The player's own note after the value stays with it.
+            size_t note = lines[i].find_first_of(";#", lines[i].find('='));
+            bool spaced = note != std::string::npos && note > 0 &&
+                          (lines[i][note - 1] == ' ' || lines[i][note - 1] == '\t');
+            lines[i] = settings[k]->name + " = " + settings[k]->value +
+                       (spaced ? " " + lines[i].substr(note) : std::string());
+            written[k] = true;
         }
     }
-    if (endOfWindow == std::string::npos) {
+    if (endOfSection == std::string::npos) {
         if (!lines.empty() && !trimmedCopy(lines.back()).empty()) lines.push_back("");
-        lines.push_back("[window]");
-        endOfWindow = lines.size();
+        lines.push_back("[" + section + "]");
+        endOfSection = lines.size();
     }
-    for (int k = 1; k >= 0; --k)
+    for (size_t k = settings.size(); k-- > 0;)
         if (!written[k])
-            lines.insert(lines.begin() + static_cast<ptrdiff_t>(endOfWindow), values[k]);
+            lines.insert(lines.begin() + static_cast<ptrdiff_t>(endOfSection),
+                         settings[k]->name + " = " + settings[k]->value);
     return lines;
 }
 
 }  // namespace
 
-bool saveWindowSettings(const std::string& path, bool fullscreen, int scale, std::string& error) {
+bool saveSettings(const std::string& path, const std::vector<SettingLine>& settings,
+                  std::string& error) {
     // Read under the same rules as at start-up: a pipe in its place must not hang the game,
     // and a file read only in part must not be written back as if it were whole.
     std::string old;
@@ -97,13 +98,30 @@ bool saveWindowSettings(const std::string& path, bool fullscreen, int scale, std
         std::string line;
         while (std::getline(in, line)) lines.push_back(line);
     }
+    // Section by section, in the order they are first named.
+    std::vector<std::string> sections;
+    for (const SettingLine& s : settings)
+        if (std::find(sections.begin(), sections.end(), s.section) == sections.end())
+            sections.push_back(s.section);
+    for (const std::string& section : sections) {
+        std::vector<const SettingLine*> ofSection;
+        for (const SettingLine& s : settings)
+            if (s.section == section) ofSection.push_back(&s);
+        lines = withSection(std::move(lines), section, ofSection);
+    }
     std::string text;
-    for (const std::string& line : withWindow(std::move(lines), fullscreen, scale))
-        text += line + "\n";
+    for (const std::string& line : lines) text += line + "\n";
 
     std::error_code ec;
     fs::path dir = fs::path(path).parent_path();
     if (!dir.empty()) fs::create_directories(dir, ec);
     // A crash leaves the old file or the new one, never a half-written mix of the settings.
     return writeFileAtomically(path, text, error);
+}
+
+bool saveWindowSettings(const std::string& path, bool fullscreen, int scale, std::string& error) {
+    return saveSettings(path,
+                        {{"window", "mode", fullscreen ? "fullscreen" : "window"},
+                         {"window", "scale", std::to_string(scale)}},
+                        error);
 }

@@ -87,6 +87,7 @@ int runHeadless(Run& run) {
     settings.startTick = run.options.startTick;
     settings.joysticks = run.options.joysticks;
     HeadlessDevices devices = createHeadlessPlatform(settings, run.platform);
+    run.platform.keyName = webKeyName;
     int status = runGame(run.options, run.platform, &devices, &run.script, run.input);
     std::vector<uint32_t> rgba;
     drawOnPage(run.platform.display->frontSurface(), rgba);
@@ -107,6 +108,7 @@ int main(int argc, char** argv) {
     if (run->options.headless) return runHeadless(*run);
 
     WebAudio* audio = createWebPlatform(run->platform);
+    run->platform.keyName = webKeyName;
     run->stepped = std::make_unique<SteppedRun>(run->options, run->platform, run->input);
     if (!run->stepped->begin()) return run->stepped->end();
     // Lives until the page is closed; main returns and the page steps the run.

@@ -1,8 +1,10 @@
 // The small sheets: the falling chainsaw, flying body parts, blood splats, bonus labels,
 // player markers and smart-bomb icons; the ball magazine opening; the ball itself.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
+#include "catalog/picture_files.h"
 #include "figure.h"
 #include "sheets.h"
 
@@ -122,6 +124,28 @@ void drawWeaponCell(int cell, Canvas& c) {
         return;
     }
     if (cell >= 33 && cell <= 35) bombIcon(c, cell - 33);
+}
+
+std::vector<uint8_t> makeDustSheet() {
+    // The six splats of the weapons sheet in the same shapes, as dust knocked off the stone:
+    // each pixel keeps its brightness but takes a dry grey-brown.
+    constexpr int cell = dustFile.cellWidth, count = dustFile.width / cell;
+    std::vector<uint8_t> rgb(size_t(dustFile.width) * dustFile.height * 3, 0);
+    for (int i = 0; i < count; ++i) {
+        Canvas c(cell, cell);
+        drawWeaponCell(i < 3 ? largeSplatCells[i] : smallSplatCells[i - 3], c);
+        c.toRgb(rgb.data(), dustFile.width * 3, i * cell, 0);
+    }
+    for (size_t p = 0; p + 2 < rgb.size(); p += 3) {
+        int r = rgb[p], g = rgb[p + 1], b = rgb[p + 2];
+        if (r == 0 && g == 0 && b == 0) continue;  // transparent stays transparent
+        int light = std::max({r, g, b});
+        float shade = 0.45f + 0.55f * light / 255.f;
+        rgb[p] = uint8_t(std::max(8.f, 178 * shade));
+        rgb[p + 1] = uint8_t(std::max(8.f, 160 * shade));
+        rgb[p + 2] = uint8_t(std::max(8.f, 132 * shade));
+    }
+    return rgb;
 }
 
 void drawMagazineCell(int cell, Canvas& c) {

@@ -1,4 +1,5 @@
-// Every picture file of g/: the five sprite sheets, the two fonts, the title and the wall.
+// Every picture file of g/: the five sprite sheets, the dust, the two fonts, the title and
+// the wall.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -37,6 +38,7 @@ bool generatePictures(const std::string& outDir) {
                         sheets[i].size()))
             return false;
     }
+    std::vector<uint8_t> dust = makeDustSheet();
     std::vector<uint8_t> gameFont = makeGameFont();
     std::vector<uint8_t> scrollerFont = makeScrollerFont();
     std::vector<uint8_t> wall = makeWall();
@@ -44,6 +46,7 @@ bool generatePictures(const std::string& outDir) {
     auto write = [&](const PictureFile& f, const std::vector<uint8_t>& rgb) {
         return writeBytes(outDir + "/" + slashPath(f.file), rgb.data(), rgb.size());
     };
-    return write(gameFontFile, gameFont) && write(scrollerFontFile, scrollerFont) &&
+    return write(dustFile, dust) && write(gameFontFile, gameFont) &&
+           write(scrollerFontFile, scrollerFont) &&
            write(wallFile, wall) && write(titleFile, title);
 }

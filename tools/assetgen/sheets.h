@@ -12,6 +12,10 @@ void drawWeaponCell(int cell, Canvas& c);
 void drawMagazineCell(int cell, Canvas& c);
 void drawBallCell(int cell, Canvas& c);
 
+// The splats of the weapons sheet as dust (dustFile of the catalog), in the splats' order:
+// three large, then three small.
+std::vector<uint8_t> makeDustSheet();
+
 // A whole sprite sheet (by its number in the game's table) as 24-bit RGB.
 std::vector<uint8_t> makeSheet(int sheet);
 

@@ -9,3 +9,10 @@ int keyCodeFromName(const char* name) {
     SDL_Scancode scancode = SDL_GetScancodeFromName(name);
     return scancode == SDL_SCANCODE_UNKNOWN ? 0 : dikFromScancode(scancode);
 }
+
+std::string keyNameFromCode(int code) {
+    SDL_Scancode scancode = scancodeFromDik(code);
+    if (scancode == SDL_SCANCODE_UNKNOWN) return {};
+    const char* name = SDL_GetScancodeName(scancode);
+    return name != nullptr ? name : "";
+}

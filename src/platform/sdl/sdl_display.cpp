@@ -13,9 +13,14 @@ constexpr int screenWidth = 640;
 constexpr int screenHeight = 480;
 
 SDL_Texture* createScreenTexture(SDL_Renderer* renderer) {
-    return SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
-                             screenWidth, screenHeight);
+    SDL_Texture* texture = SDL_CreateTexture(
+        renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, screenWidth, screenHeight);
+    if (texture != nullptr) SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
+    return texture;
 }
+
+// How dark the line between two pixel rows is drawn (of 255).
+constexpr Uint8 scanlineShade = 100;
 
 // A window that does not fit the desktop would put part of the game off screen.
 int fittingScale(int scale) {
@@ -73,6 +78,8 @@ std::unique_ptr<SdlDisplay> SdlDisplay::create(const SdlSettings& settings, SdlL
                                                        texture, false, screenWidth * scale,
                                                        screenHeight * scale));
     display->holdBack_ = std::move(holdBack);
+    display->fitMode_ = settings.fitMode;
+    display->scanlines_ = settings.scanlines;
     // Made a window first and full screen once the window system has shown it, so the
     // window manager knows the size to return to on Alt+Enter.
     display->fullscreenPending_ = settings.fullscreen;
@@ -99,6 +106,7 @@ SdlDisplay::SdlDisplay(SdlLibraryShare library, SDL_Window* window, SDL_Renderer
       windowedHeight_(windowedHeight) {}
 
 SdlDisplay::~SdlDisplay() {
+    if (sharp_ != nullptr) SDL_DestroyTexture(sharp_);
     if (texture_ != nullptr) SDL_DestroyTexture(texture_);
     SDL_DestroyRenderer(renderer_);
     SDL_DestroyWindow(window_);
@@ -107,7 +115,42 @@ SdlDisplay::~SdlDisplay() {
 bool SdlDisplay::recreateTexture() {
     if (texture_ != nullptr) SDL_DestroyTexture(texture_);
     texture_ = createScreenTexture(renderer_);
+    // A reset device took the render target's contents with it too.
+    if (sharp_ != nullptr) SDL_DestroyTexture(sharp_);
+    sharp_ = nullptr;
+    sharpScale_ = 0;
     return texture_ != nullptr;
+}
+
+SDL_Texture* SdlDisplay::sharpTexture(int scale) {
+    if (sharp_ != nullptr && sharpScale_ == scale) return sharp_;
+    if (sharp_ != nullptr) SDL_DestroyTexture(sharp_);
+    sharp_ = nullptr;
+    sharpScale_ = 0;
+    if (!SDL_RenderTargetSupported(renderer_)) return nullptr;
+    sharp_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET,
+                               screenWidth * scale, screenHeight * scale);
+    if (sharp_ == nullptr) return nullptr;
+    SDL_SetTextureScaleMode(sharp_, SDL_ScaleModeLinear);
+    sharpScale_ = scale;
+    return sharp_;
+}
+
+void SdlDisplay::drawScanlines(const SDL_Rect& target) {
+    // The lower part of every game row is darkened; below two output lines per row there is
+    // no room for a line between rows, and the picture is left as it is.
+    if (target.h < 2 * screenHeight) return;
+    SDL_Rect lines[screenHeight];
+    for (int row = 0; row < screenHeight; ++row) {
+        int top = target.y + row * target.h / screenHeight;
+        int bottom = target.y + (row + 1) * target.h / screenHeight;
+        int dark = std::max(1, (bottom - top) / 3);
+        lines[row] = SDL_Rect{target.x, bottom - dark, target.w, dark};
+    }
+    SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_BLEND);
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, scanlineShade);
+    SDL_RenderFillRects(renderer_, lines, screenHeight);
+    SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
 }
 
 void SdlDisplay::present() {
@@ -121,11 +164,28 @@ void SdlDisplay::present() {
     // The renderer only follows size changes the window system reports; without a window
     // manager some never come, so the whole output is made the viewport every time.
     SDL_RenderSetViewport(renderer_, nullptr);
-    Rect place = letterbox(outputWidth, outputHeight, front.width(), front.height());
+    PicturePlacement placement = placePicture(outputWidth, outputHeight, front.width(),
+                                              front.height(), fitMode_, fullscreen_);
+    const Rect& place = placement.target;
     SDL_Rect target{place.left, place.top, place.right - place.left, place.bottom - place.top};
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
-    SDL_RenderCopy(renderer_, texture_, nullptr, &target);
+    // Scanlines need two lines per game row: the sharp step's picture is then made at least
+    // twice the size, lined there, and smoothed down with them.
+    int wholeScale = placement.wholeScale;
+    if (placement.smooth && scanlines_) wholeScale = std::max(wholeScale, 2);
+    SDL_Texture* sharp = placement.smooth ? sharpTexture(wholeScale) : nullptr;
+    if (sharp != nullptr && SDL_SetRenderTarget(renderer_, sharp) == 0) {
+        SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+        if (scanlines_)
+            drawScanlines(SDL_Rect{0, 0, screenWidth * wholeScale, screenHeight * wholeScale});
+        SDL_SetRenderTarget(renderer_, nullptr);
+        SDL_RenderSetViewport(renderer_, nullptr);
+        SDL_RenderCopy(renderer_, sharp, nullptr, &target);
+    } else {
+        SDL_RenderCopy(renderer_, texture_, nullptr, &target);
+        if (scanlines_) drawScanlines(target);
+    }
     SDL_RenderPresent(renderer_);
 }
 
@@ -201,6 +261,15 @@ bool SdlDisplay::takeFocusLost() {
     bool lost = focusLost_;
     focusLost_ = false;
     return lost;
+}
+
+void SdlDisplay::setWindowScale(int scale) {
+    scale = fittingScale(std::clamp(scale, 1, 8));
+    windowedWidth_ = screenWidth * scale;
+    windowedHeight_ = screenHeight * scale;
+    if (fullscreen_) return;  // the window takes the size on leaving full screen
+    SDL_SetWindowSize(window_, windowedWidth_, windowedHeight_);
+    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
 }
 
 int SdlDisplay::windowScale() const {

@@ -10,9 +10,11 @@
 struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
+struct SDL_Rect;
 
 // Shows the 640 x 480 front surface in a window or a desktop-size full-screen window,
-// scaled by whole numbers with black borders. Alt+Enter switches between the two.
+// scaled by whole numbers with black borders, or filling the height sharply (letterbox.h).
+// Alt+Enter switches between window and full screen.
 class SdlDisplay : public Display {
 public:
     // Null with a one-line reason when no window can be opened.
@@ -30,13 +32,20 @@ public:
     bool takeFocusLost() override;
     bool isFullscreen() const override { return fullscreen_; }
     int windowScale() const override;
-    void setFullscreen(bool fullscreen);
+    void setFullscreen(bool fullscreen) override;
+    void setWindowScale(int scale) override;
+    void setFitMode(FitMode mode) override { fitMode_ = mode; }
+    void setScanlines(bool on) override { scanlines_ = on; }
 
 private:
     SdlDisplay(SdlLibraryShare library, SDL_Window* window, SDL_Renderer* renderer,
                SDL_Texture* texture, bool fullscreen, int windowedWidth, int windowedHeight);
     // After a lost graphics device the old texture is gone; make a fresh one.
     bool recreateTexture();
+    // The picture blown up by a whole number with hard edges, for the smooth last step of the
+    // sharp fit; null when the renderer cannot draw into textures.
+    SDL_Texture* sharpTexture(int scale);
+    void drawScanlines(const SDL_Rect& target);
 
     SdlLibraryShare library_;
     std::shared_ptr<KeyHoldBack> holdBack_;
@@ -50,4 +59,8 @@ private:
     bool fullscreenPending_ = false;
     bool closeRequested_ = false;
     bool focusLost_ = false;
+    FitMode fitMode_ = FitMode::automatic;
+    bool scanlines_ = false;
+    SDL_Texture* sharp_ = nullptr;
+    int sharpScale_ = 0;
 };

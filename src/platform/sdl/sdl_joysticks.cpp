@@ -158,3 +158,29 @@ bool SdlJoysticks::acquire(int slot) {
     if (deviceIndexOf(known_[knownIndex].id) < 0) return false;
     return open(slots_[slot], knownIndex);
 }
+
+PadLayout padLayoutOf(SDL_GameControllerType type) {
+    switch (type) {
+        case SDL_CONTROLLER_TYPE_XBOX360:
+        case SDL_CONTROLLER_TYPE_XBOXONE:
+            return PadLayout::xbox;
+        case SDL_CONTROLLER_TYPE_PS3:
+        case SDL_CONTROLLER_TYPE_PS4:
+        case SDL_CONTROLLER_TYPE_PS5:
+            return PadLayout::playstation;
+        case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_PRO:
+        case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_JOYCON_LEFT:
+        case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_JOYCON_RIGHT:
+        case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_JOYCON_PAIR:
+            return PadLayout::nintendo;
+        default:
+            return PadLayout::generic;
+    }
+}
+
+PadLayout SdlJoysticks::layout(int slot) const {
+    if (slot < 0 || slot >= maxDevices) return PadLayout::generic;
+    if (slots_[slot].joystick != nullptr) return PadLayout::rawJoystick;
+    if (slots_[slot].controller == nullptr) return PadLayout::generic;
+    return padLayoutOf(SDL_GameControllerGetType(slots_[slot].controller));
+}

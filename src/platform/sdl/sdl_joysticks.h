@@ -18,6 +18,7 @@ public:
     bool setUp(int slot, int index) override;
     bool read(int slot, JoystickState& state) override;
     bool acquire(int slot) override;
+    PadLayout layout(int slot) const override;
 
 private:
     // A pad's place in the enumerated list. A pad pulled out keeps its place, and a pad of
@@ -43,3 +44,6 @@ private:
     Known known_[maxDevices];
     int knownCount_ = 0;
 };
+
+// Whose labels a controller of this SDL type carries.
+PadLayout padLayoutOf(SDL_GameControllerType type);

@@ -162,3 +162,9 @@ int webKeyCodeFromName(const char* name) {
         if (strcasecmp(key.name, name) == 0) return key.dik;
     return 0;
 }
+
+std::string webKeyName(int code) {
+    for (const WebKey& key : keys)
+        if (key.dik == code) return key.name;
+    return {};
+}

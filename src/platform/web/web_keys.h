@@ -1,5 +1,6 @@
 #pragma once
 #include <span>
+#include <string>
 
 // The browser names physical keys by KeyboardEvent.code ("KeyA", "ShiftRight"); the game by
 // DirectInput codes. Like SDL's scancodes, both name positions, not letters, so player 2's
@@ -17,3 +18,5 @@ std::span<const WebKey> webKeys();
 int dikFromDomCode(const char* code);
 // DirectInput code of a key by its settings-file name, in any case; 0 for no such key.
 int webKeyCodeFromName(const char* name);
+// The settings-file name of a key by its DirectInput code; empty for a key without one.
+std::string webKeyName(int code);
