@@ -22,42 +22,6 @@ std::vector<int> frameIndicesOver(Actor& a, int updates) {
 
 }  // namespace
 
-TEST(ActorMotion, SubPixelSpeedsAccumulateAndTruncateTowardZero) {
-    Actor a(nullptr, 0, 0, 1.5, 0.0);
-    std::vector<int> xs;
-    for (int i = 0; i < 4; ++i, xs.push_back(a.x())) a.update();
-    EXPECT_EQ(xs, (std::vector<int>{1, 3, 4, 6}));
-    EXPECT_DOUBLE_EQ(a.exactX(), 6.0);
-
-    Actor b(nullptr, 0, 0, -0.5, -0.75);
-    b.update();
-    EXPECT_EQ((std::vector<int>{b.x(), b.y()}), (std::vector<int>{0, 0}));
-    EXPECT_DOUBLE_EQ(b.exactX(), -0.5);
-    b.update();
-    EXPECT_EQ((std::vector<int>{b.x(), b.y()}), (std::vector<int>{-1, -1}));
-}
-
-TEST(ActorMotion, AccelerationActsFromTheNextUpdateOnUpToMaxVelocity) {
-    Actor a(nullptr, 10, 20, 0.0, 0.0);
-    a.setAccelerationX(1.0);
-    a.setAccelerationY(-2.0);
-    a.update();
-    EXPECT_EQ((std::vector<int>{a.x(), a.y()}), (std::vector<int>{10, 20}));
-    EXPECT_DOUBLE_EQ(a.velocityY(), -2.0);
-    a.update();
-    EXPECT_EQ((std::vector<int>{a.x(), a.y()}), (std::vector<int>{11, 18}));
-
-    Actor f(nullptr, 0, 0, 0.0, 0.0);
-    f.setAccelerationY(1.0);
-    f.setMaxVelocityY(2.5);
-    for (int i = 0; i < 5; ++i) f.update();
-    EXPECT_DOUBLE_EQ(f.velocityY(), 2.5);
-    EXPECT_DOUBLE_EQ(f.exactY(), 0 + 1 + 2 + 2.5 + 2.5);
-    f.stopMotion();
-    f.update();
-    EXPECT_DOUBLE_EQ(f.exactY(), 8.0);
-}
-
 TEST(ActorBounds, AnActorLeavingItsBoundsIsClampedOrTurnedRound) {
     struct Case {
         const char* side;
