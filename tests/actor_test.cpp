@@ -54,26 +54,6 @@ TEST(ActorBounds, AnActorLeavingItsBoundsIsClampedOrTurnedRound) {
     }
 }
 
-TEST(ActorAnimation, DurationsAndSkipsDecideTheFrameShown) {
-    struct Case {
-        const char* what;
-        std::vector<int> durations, skips;
-        std::vector<int> expected;  // frame index after each update
-    } cases[] = {
-        {"loop of two", {2, 2}, {0, -2}, {0, 0, 1, 1, 0, 0, 1}},
-        {"duration 0 lasts one update", {0, 0, 0}, {0, 0, 0}, {1, 2, 2, 2}},
-        {"skip -1 holds", {1, 1}, {-1, 0}, {0, 0, 0, 0}},
-        {"running past the end holds the last frame", {1, 1, 1}, {0, 5, 0}, {0, 1, 2, 2, 2}},
-        {"a skip jumps over frames", {1, 1, 1, 1}, {1, 0, 0, -4}, {0, 2, 3, 0, 2}},
-    };
-    for (const Case& c : cases) {
-        CellAnimation anim = blank(c.durations, c.skips);
-        Actor a(anim.get(), 0, 0, 0, 0);
-        a.restartAnimation();
-        EXPECT_EQ(frameIndicesOver(a, static_cast<int>(c.expected.size())), c.expected) << c.what;
-    }
-}
-
 TEST(ActorAnimation, StoppedAnimationsHoldTheirFrameAndRestartKeepsTheTickCount) {
     CellAnimation anim = blank({2, 2, 2}, {0, 0, -3});
     Actor a(anim.get(), 0, 0, 0, 0);

@@ -28,31 +28,6 @@ TEST_F(Climbers, StrikeReachIs45ToTheRightAnd44ToTheLeft) {
     }
 }
 
-TEST_F(Climbers, TheStrikeLandsOnlyIfTheTargetIsStillInReachAtItsThirdFrame) {
-    struct Case {
-        int moveTo;  // where the player stands when the blow comes
-        bool dies;
-    };
-    const Case cases[] = {{330, true}, {345, true}, {255, true}, {346, false}, {254, false}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.moveTo);
-        resetWorld();
-        newGameInPlay(1);
-        game.playerActor[0]->setX(310);
-        placeClimber(0, climberHunting, 300, -20);
-        game.climberDir[0] = dirUndecided;
-        updateClimbers();  // starts the strike
-        ASSERT_EQ(game.climberState[0], climberStriking);
-        updateClimbers();
-        updateClimbers();
-        game.playerActor[0]->setX(c.moveTo);
-        updateClimbers();  // third frame: the blow
-        EXPECT_EQ(game.playerState[0], c.dies ? playerDying : playerStanding);
-        for (int k = 0; k < 6; ++k) updateClimbers();
-        EXPECT_EQ(game.climberState[0], climberHunting) << "back to the hunt after nine frames";
-    }
-}
-
 TEST_F(Climbers, TargetIsTheNearestLivingPlayerWithTiesToTheLowerIndex) {
     newGameInPlay(3);
     struct Case {
