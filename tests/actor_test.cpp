@@ -22,42 +22,6 @@ std::vector<int> frameIndicesOver(Actor& a, int updates) {
 
 }  // namespace
 
-TEST(ActorMotion, SubPixelSpeedsAccumulateAndTruncateTowardZero) {
-    Actor a(nullptr, 0, 0, 1.5, 0.0);
-    std::vector<int> xs;
-    for (int i = 0; i < 4; ++i, xs.push_back(a.x())) a.update();
-    EXPECT_EQ(xs, (std::vector<int>{1, 3, 4, 6}));
-    EXPECT_DOUBLE_EQ(a.exactX(), 6.0);
-
-    Actor b(nullptr, 0, 0, -0.5, -0.75);
-    b.update();
-    EXPECT_EQ((std::vector<int>{b.x(), b.y()}), (std::vector<int>{0, 0}));
-    EXPECT_DOUBLE_EQ(b.exactX(), -0.5);
-    b.update();
-    EXPECT_EQ((std::vector<int>{b.x(), b.y()}), (std::vector<int>{-1, -1}));
-}
-
-TEST(ActorMotion, AccelerationActsFromTheNextUpdateOnUpToMaxVelocity) {
-    Actor a(nullptr, 10, 20, 0.0, 0.0);
-    a.setAccelerationX(1.0);
-    a.setAccelerationY(-2.0);
-    a.update();
-    EXPECT_EQ((std::vector<int>{a.x(), a.y()}), (std::vector<int>{10, 20}));
-    EXPECT_DOUBLE_EQ(a.velocityY(), -2.0);
-    a.update();
-    EXPECT_EQ((std::vector<int>{a.x(), a.y()}), (std::vector<int>{11, 18}));
-
-    Actor f(nullptr, 0, 0, 0.0, 0.0);
-    f.setAccelerationY(1.0);
-    f.setMaxVelocityY(2.5);
-    for (int i = 0; i < 5; ++i) f.update();
-    EXPECT_DOUBLE_EQ(f.velocityY(), 2.5);
-    EXPECT_DOUBLE_EQ(f.exactY(), 0 + 1 + 2 + 2.5 + 2.5);
-    f.stopMotion();
-    f.update();
-    EXPECT_DOUBLE_EQ(f.exactY(), 8.0);
-}
-
 TEST(ActorBounds, AnActorLeavingItsBoundsIsClampedOrTurnedRound) {
     struct Case {
         const char* side;
@@ -87,26 +51,6 @@ TEST(ActorBounds, AnActorLeavingItsBoundsIsClampedOrTurnedRound) {
             EXPECT_DOUBLE_EQ(a.exactX(), startX) << c.side;
             EXPECT_DOUBLE_EQ(a.exactY(), startY) << c.side;
         }
-    }
-}
-
-TEST(ActorAnimation, DurationsAndSkipsDecideTheFrameShown) {
-    struct Case {
-        const char* what;
-        std::vector<int> durations, skips;
-        std::vector<int> expected;  // frame index after each update
-    } cases[] = {
-        {"loop of two", {2, 2}, {0, -2}, {0, 0, 1, 1, 0, 0, 1}},
-        {"duration 0 lasts one update", {0, 0, 0}, {0, 0, 0}, {1, 2, 2, 2}},
-        {"skip -1 holds", {1, 1}, {-1, 0}, {0, 0, 0, 0}},
-        {"running past the end holds the last frame", {1, 1, 1}, {0, 5, 0}, {0, 1, 2, 2, 2}},
-        {"a skip jumps over frames", {1, 1, 1, 1}, {1, 0, 0, -4}, {0, 2, 3, 0, 2}},
-    };
-    for (const Case& c : cases) {
-        CellAnimation anim = blank(c.durations, c.skips);
-        Actor a(anim.get(), 0, 0, 0, 0);
-        a.restartAnimation();
-        EXPECT_EQ(frameIndicesOver(a, static_cast<int>(c.expected.size())), c.expected) << c.what;
     }
 }
 

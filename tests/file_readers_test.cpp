@@ -8,10 +8,14 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "base/paths.h"
+#include "platform/sdl/sdl_platform.h"
 #include "platform/headless/input_script.h"
 #include "program/highscores.h"
+#include "program/options.h"
+#include "program/settings.h"
 #include "recording/recording.h"
 #include "support/test_sheets.h"
 
@@ -63,6 +67,14 @@ const Reader readers[] = {
      [](const fs::path& path, std::string& said) {
          Recording recording;
          return loadRecording(path.string(), recording, said);
+     }},
+    {"settings", "parapet.ini",
+     [](const fs::path& path, std::string& said) {
+         Options options;
+         std::vector<std::string> problems;
+         loadSettings(path.string(), options, keyCodeFromName, problems);
+         for (const std::string& p : problems) said += p + "\n";
+         return problems.empty() && options.scale == 2;  // unreadable keeps the defaults
      }},
 };
 

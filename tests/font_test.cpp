@@ -46,14 +46,6 @@ TEST_F(FontTest, CellForCoversEveryCharacterClass) {
         EXPECT_EQ(font.cellFor(static_cast<char>(c.ch)), c.cell) << "code " << c.ch;
 }
 
-TEST_F(FontTest, CellForFollowsTheFontsFirstCells) {
-    Font shifted{"g\\no-such-font.raw", &te.engine, 640, 32, 24, 12, 16, 10, 100};
-    EXPECT_EQ(shifted.sheet(), font.sheet() + 1) << "each font takes a sheet of its own";
-    std::string cells;
-    for (char c : std::string("Aa5#?")) cells += std::to_string(shifted.cellFor(c)) + " ";
-    EXPECT_EQ(cells, "10 36 105 112 130 ");
-}
-
 // Text is a chain of hidden characters, each with a frame of its own, spaced by the cell
 // width plus the spacing; a blank keeps its place.
 TEST_F(FontTest, TextIsAHiddenChainOfCharactersWithFramesOfTheirOwn) {

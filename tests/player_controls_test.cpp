@@ -34,40 +34,6 @@ struct InputRig {
 
 }  // namespace
 
-TEST(PlayerControls, DefaultKeysOfBothPlayers) {
-    InputRig rig(0);
-    struct {
-        int key, slot;
-        uint32_t directions;
-        int button;
-    } table[] = {{200, 0, up, -1},  {208, 0, down, -1}, {203, 0, left, -1}, {205, 0, right, -1},
-                 {54, 0, 0, 0},     {157, 0, 0, 1},     {28, 0, 0, 2},      {18, 1, up, -1},
-                 {45, 1, down, -1}, {32, 1, left, -1},  {34, 1, right, -1}, {42, 1, 0, 0},
-                 {29, 1, 0, 1},     {56, 1, 0, 2}};
-    for (const auto& row : table) {
-        rig.keyboard.setKey(row.key, true);
-        FrameInput in = rig.settled();
-        EXPECT_EQ(in.players[row.slot].directions, row.directions) << row.key;
-        EXPECT_EQ(in.players[1 - row.slot].directions, 0u) << row.key;
-        for (int b = 0; b < 3; ++b)
-            EXPECT_EQ(InputRig::button(in, row.slot, b), b == row.button) << row.key;
-        EXPECT_EQ(in.players[2].directions, 0u) << "player 3 has no keys";
-        rig.keyboard.setKey(row.key, false);
-    }
-}
-
-TEST(PlayerControls, KeysReachTheControlsOneReadingAfterTheScreensSeeThem) {
-    InputRig rig(0);
-    rig.reader.read(0);
-    rig.keyboard.setKey(54, true);  // right Shift: player 1's fire
-    rig.keyboard.setKey(1, true);   // Escape: a key the screens read themselves
-    FrameInput first = rig.reader.read(0);
-    EXPECT_NE(first.players[0].keys & gameKeyBit(1), 0u);
-    EXPECT_EQ(first.players[2].keys, first.players[0].keys) << "one keyboard for every player";
-    EXPECT_FALSE(InputRig::button(first, 0, 0));
-    EXPECT_TRUE(InputRig::button(rig.reader.read(0), 0, 0));
-}
-
 TEST(PlayerControls, AxisThresholdsCountHalfTheRangeAsCentre) {
     struct {
         char axis;
@@ -97,26 +63,6 @@ TEST(PlayerControls, KeysAndJoysticksAddUpInTheirSlotsWithOppositeDirectionsKept
     EXPECT_EQ(in.players[1].directions, up | down);
     EXPECT_EQ(in.players[0].buttons, 0b101u);
     EXPECT_EQ(in.players[2].buttons, 1u << 31);
-}
-
-TEST(PlayerControls, TheWorldTellsAFreshPressFromAHeldOne) {
-    Controls controls;
-    FrameInput held;
-    held.players[0].buttons = 0b10;
-    held.players[0].directions = right;
-    controls.apply(held);
-    EXPECT_TRUE(controls.isButtonDown(0, 1));
-    EXPECT_FALSE(controls.wasButtonDown(0, 1));
-    EXPECT_EQ(controls.previousDirections(0), 0u);
-    controls.apply(held);
-    EXPECT_TRUE(controls.wasButtonDown(0, 1));
-    EXPECT_EQ(controls.previousDirections(0), right);
-    controls.apply(FrameInput{});
-    EXPECT_FALSE(controls.isButtonDown(0, 1));
-    EXPECT_TRUE(controls.wasButtonDown(0, 1));
-    EXPECT_EQ(controls.directions(0), 0u);
-    EXPECT_FALSE(controls.isButtonDown(3, 0)) << "a slot past the third reads as nothing";
-    EXPECT_FALSE(controls.isButtonDown(0, 32));
 }
 
 TEST(PlayerControls, UnreadableJoystickIsReacquiredOnceAndAddsNothingUnlessThatHelps) {

@@ -46,17 +46,6 @@ Recording sample() {
     return r;
 }
 
-TEST(RecordingFormat, HeaderAndEventsSurviveARoundTrip) {
-    Recording written = sample();
-    std::string text = formatRecording(written);
-    Recording read;
-    std::string error;
-    ASSERT_TRUE(parseRecording(text, read, error)) << error;
-    // The sample sets each header field off its default and the reader wants every line,
-    // so writing what was read gives the same text only if nothing was lost or reordered.
-    EXPECT_EQ(formatRecording(read), text);
-}
-
 TEST(RecordingFormat, AFileCutShortAnywhereIsRefused) {
     std::string text = formatRecording(sample());
     for (size_t cut = 0; cut < text.size(); ++cut) {

@@ -99,28 +99,6 @@ TEST_F(ScrollerTest, StepsEveryPeriodAndGlidesInBetween) {
     }
 }
 
-TEST_F(ScrollerTest, TextShiftsLeftAndWrapsForEver) {
-    Scroller& s = *new Scroller(&font, "AB", 450);
-    start(s, 6.0);
-    std::string seen;
-    for (int step = 0; step < 5; ++step) {
-        run(2);
-        seen += static_cast<char>('A' + lastCell(s));
-    }
-    EXPECT_EQ(seen, "ABABA");
-    auto cells = cellsOf(s.label()->actor());
-    EXPECT_EQ(std::vector<int>(cells.end() - 5, cells.end()), (std::vector<int>{0, 1, 0, 1, 0}));
-    EXPECT_EQ(cells[cells.size() - 6], -1);
-}
-
-TEST_F(ScrollerTest, EmptyTextMovesTheRowButNeverChangesACell) {
-    Scroller& s = *new Scroller(&font, "", 450);
-    start(s, 6.0);
-    run(20);
-    for (int cell : cellsOf(s.label()->actor())) EXPECT_EQ(cell, -1);
-    EXPECT_LT(s.label()->actor()->x(), -12 - 100);
-}
-
 TEST_F(ScrollerTest, RewindBlanksTheRowAndStepsAtTheNextUpdate) {
     Scroller& s = *new Scroller(&font, "ABCDEF", 450);
     start(s, 3.75);
@@ -167,14 +145,4 @@ TEST_F(ScrollerTest, RewrittenTextIsPickedUpInPlaceAndWrapsAtItsNewEnd) {
     std::strcpy(buffer, "Q");  // "Q", then the leftover "YZ" at the position reached
     run(2);
     EXPECT_EQ(lastCell(s), font.cellFor('Q'));
-}
-
-TEST_F(ScrollerTest, AStandingLineStepsOnlyWhenRewound) {
-    Scroller& s = *new Scroller(&font, "AB", 450);
-    start(s, 0.0);
-    run(30);
-    auto cells = cellsOf(s.label()->actor());
-    EXPECT_EQ(cells.back(), 0);
-    EXPECT_EQ(cells[cells.size() - 2], -1) << "stepped once only";
-    EXPECT_EQ(s.label()->actor()->x(), -12);
 }

@@ -33,18 +33,6 @@ protected:
     }
 };
 
-TEST_F(GameSetup, PlayersStandAHundredPixelsApartAroundTheMiddle) {
-    const std::vector<std::vector<int>> expected = {{260}, {210, 310}, {160, 260, 360}};
-    for (int n = 1; n <= 3; ++n) {
-        resetWorld();
-        newGame(n);
-        for (int p = 0; p < n; ++p) {
-            EXPECT_EQ(game.playerActor[p]->x(), expected[n - 1][p]) << n << " players";
-            EXPECT_EQ(game.playerActor[p]->y(), 40);
-        }
-    }
-}
-
 // Each level end tightens the climb-type thresholds (the share of fast climbers grows),
 // spawns 5 frames sooner down to every 10th frame, and sends 5 more climbers per player.
 TEST_F(GameSetup, EveryLevelBringsFasterClimbersSoonerAndMoreOfThem) {

@@ -4,32 +4,6 @@ namespace {
 
 using PlayFrame = PlayField;
 
-TEST_F(PlayFrame, PickUpZonesAreOpenIntervals) {
-    struct Case {
-        int x;
-        bool left;
-        bool right;
-    };
-    const Case cases[] = {{30, false, false}, {31, true, false},   {44, true, false},
-                          {45, false, false}, {530, false, false}, {531, false, true},
-                          {544, false, true}, {545, false, false}, {260, false, false}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.x);
-        resetWorld();
-        newGameInPlay(1);
-        game.leftSupplyTimer = game.rightSupplyTimer = -1;
-        game.leftSupplyReady = game.rightSupplyReady = 1;
-        game.playerActor[0]->setX(c.x);
-        updatePlay();
-        EXPECT_EQ(game.playerWeapon[0], c.left || c.right ? weaponBall : weaponEmpty);
-        EXPECT_EQ(game.leftSupplyReady, c.left ? 0 : 1);
-        EXPECT_EQ(game.rightSupplyReady, c.right ? 0 : 1);
-        // A pickup starts the side's next delivery.
-        EXPECT_EQ(game.leftSupplyTimer, c.left ? 120 : -1);
-        EXPECT_EQ(game.rightSupplyTimer, c.right ? 120 : -1);
-    }
-}
-
 TEST_F(PlayFrame, OfPlayersSharingAZoneTheLowerIndexTakesTheBallAndMorePlayersAreResuppliedSooner) {
     struct Case {
         int players;
@@ -55,59 +29,6 @@ TEST_F(PlayFrame, OfPlayersSharingAZoneTheLowerIndexTakesTheBallAndMorePlayersAr
         }
         EXPECT_EQ(game.leftSupplyTimer, c.delay);
     }
-}
-
-TEST_F(PlayFrame, TheBallRingWrapsAfter45ThrowsReusingABallStillFalling) {
-    newGameInPlay(1);
-    game.playerActor[0]->setX(100);
-    for (int t = 0; t < 46; ++t) {
-        game.playerWeapon[0] = weaponBall;
-        game.throwCountdown[0] = 0;
-        updatePlay();
-        game.ballActor[0]->setPosition(10, 300);  // slot 0's ball is still on its way down
-    }
-    EXPECT_EQ(game.nextBall, 1);
-    EXPECT_EQ(game.ballActor[0]->y(), 300);
-    game.playerWeapon[0] = weaponBall;
-    game.nextBall = 0;
-    game.throwCountdown[0] = 0;
-    updatePlay();
-    EXPECT_EQ(game.ballActor[0]->x(), 137);
-    EXPECT_EQ(game.ballActor[0]->y(), 60);
-}
-
-TEST_F(PlayFrame, ChainsawIsCaughtAfter18FramesIfThePlayerStandsStill) {
-    newGameInPlay(1);
-    key(keyChainsaw, true);
-    settleControls();
-    frame();
-    EXPECT_EQ(game.playerState[0], playerCatchingChainsaw);
-    EXPECT_TRUE(game.chainsawDrop[0]->isVisible());
-    frames(17);
-    EXPECT_EQ(game.playerState[0], playerCatchingChainsaw);
-    frame();
-    EXPECT_EQ(game.playerWeapon[0], weaponChainsaw);
-    EXPECT_EQ(game.playerState[0], playerStanding);
-    EXPECT_FALSE(game.chainsawDrop[0]->isVisible());
-    EXPECT_EQ(soundCount("loop", "s\\chainsaw_loop.raw"), 1);
-    // Still holding the button that called it: no drop.
-    frames(5);
-    EXPECT_EQ(game.playerWeapon[0], weaponChainsaw);
-    // A fresh press drops it.
-    int stopsBefore = soundCount("stop", "s\\chainsaw_loop.raw");
-    key(keyChainsaw, false);
-    settleControls();
-    key(keyChainsaw, true);
-    frames(3);
-    EXPECT_EQ(game.playerWeapon[0], weaponEmpty);
-    EXPECT_EQ(soundCount("stop", "s\\chainsaw_loop.raw"), stopsBefore + 1);
-    // Once per level: pressing again calls nothing.
-    key(keyChainsaw, false);
-    frames(2);
-    key(keyChainsaw, true);
-    frames(4);
-    EXPECT_EQ(game.playerState[0], playerStanding);
-    EXPECT_EQ(game.playerWeapon[0], weaponEmpty);
 }
 
 TEST_F(PlayFrame, APlayerWhoRunsWhileTheChainsawFallsNeverGetsIt) {
