@@ -140,9 +140,10 @@ private:
         bindPlayerKeys(engine, playerKeys());
         loadHighscores();
         logLine("determining ticks\n");
-        int ticksPerSecond = measureTicksPerSecond(*platform_.clock, platform_.display.get(),
-                                                   headlessDisplay_ != nullptr);
-        logFormat("ticks per second: %d\n", ticksPerSecond);
+        // Counted while the game runs, so the window shows at once; a virtual clock's
+        // count is known here already.
+        tickProbe_ = std::make_unique<TickRateProbe>(*platform_.clock, headlessDisplay_ != nullptr);
+        logTickRate();
         lastTick_ = platform_.clock->ticks();
         if (options_.net != Options::Net::off && !connectNetGame()) return false;
         logLine("entering main loop\n");
@@ -165,6 +166,10 @@ private:
         engine.onFrameStart = [this](int frame) { frameStarting(frame); };
         engine.onFrameFlipped = [this](int frame) { frameFlipped(frame); };
         return true;
+    }
+
+    void logTickRate() {
+        if (int ticks = tickProbe_->takeCount()) logFormat("ticks per second: %d\n", ticks);
     }
 
     // Online play sits between this machine's input and the devices the game reads.
@@ -443,10 +448,12 @@ private:
             // Four times speed waits for every fourth frame only.
             if (fast_ && engine.framesCompleted() % 4 != 0) {
                 display.pumpEvents();
+                tickProbe_->look();
                 lastTick_ = clock.ticks();
             } else {
-                lastTick_ = waitForNextFrame(clock, &display, lastTick_);
+                lastTick_ = waitForNextFrame(clock, &display, lastTick_, tickProbe_.get());
             }
+            logTickRate();
             Steady::time_point waited = Steady::now();
             int64_t draw = engine.lastDrawMicros();
             int64_t present = engine.lastPresentMicros();
@@ -543,6 +550,7 @@ private:
     int netExitCode_ = 0;
     Engine* engine_ = nullptr;
     uint32_t lastTick_ = 0;
+    std::unique_ptr<TickRateProbe> tickProbe_;
     size_t nextScreenshot_ = 0;
     bool inLoopStep_ = false;  // the frame step running is the loop's own
     FrameStats stats_;
