@@ -78,13 +78,13 @@ TEST(SdlAudio, VoicesReachTheDeviceAsSixteenBitStereo) {
             EXPECT_LE(audio.bufferFrames(), 1024);
 
             std::vector<uint8_t> loud(1000, 200);
-            int voice = audio.createVoice(loud.data(), loud.size(), 22050);
+            int voice = audio.createVoice(loud, 22050);
             ASSERT_GE(voice, 0);
             audio.play(voice, true);
             waitForOutput(path, 4 * bufferBytes(audio));
             audio.stop(voice);
             // A second voice at half volume, retuned on the way.
-            int half = audio.createVoice(loud.data(), loud.size(), 11025);
+            int half = audio.createVoice(loud, 11025);
             audio.setVolume(half, 50);
             audio.setFrequency(half, 16000);
             audio.play(half, true);
@@ -120,7 +120,7 @@ TEST(SdlAudio, PausingHoldsEveryVoiceToTheSample) {
     std::vector<int16_t> samples =
         playToFile("sdl_audio_pause.raw", [&](SdlAudio& audio, const std::string& path) {
             outputRate = audio.outputRate();
-            int voice = audio.createVoice(tune.data(), tune.size(), 22050);
+            int voice = audio.createVoice(tune, 22050);
             audio.play(voice, true);
             waitForOutput(path, 6 * bufferBytes(audio));
             audio.setPaused(true);
@@ -151,12 +151,12 @@ TEST(SdlAudio, WithoutADeviceOpenFailsAndVoicesStayHarmless) {
     SdlAudio audio(std::make_shared<SdlLibrary>());
     EXPECT_FALSE(audio.open());
     std::vector<uint8_t> samples(100, 128);
-    int voice = audio.createVoice(samples.data(), samples.size(), 11025);
+    int voice = audio.createVoice(samples, 11025);
     EXPECT_GE(voice, 0);
     audio.play(voice, false);
     audio.setFrequency(voice, 22050);
     audio.stop(voice);
-    EXPECT_EQ(audio.createVoice(samples.data(), samples.size(), 0), -1);
+    EXPECT_EQ(audio.createVoice(samples, 0), -1);
 }
 
 TEST(SdlAudio, WithoutASoundCardOnlyTheGameSpeaks) {

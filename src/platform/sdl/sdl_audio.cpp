@@ -2,8 +2,6 @@
 
 #include <SDL.h>
 
-#include <vector>
-
 #include "platform/sdl/alsa_quiet.h"
 
 namespace {
@@ -61,12 +59,9 @@ void SdlAudio::unlock() {
     if (device_ != 0) SDL_UnlockAudioDevice(device_);
 }
 
-int SdlAudio::createVoice(const uint8_t* samples, size_t length, int rate) {
-    // A music track is megabytes; copying it with the device locked would stall the sound.
-    std::vector<uint8_t> copy;
-    if (samples != nullptr) copy.assign(samples, samples + length);
+int SdlAudio::createVoice(std::vector<uint8_t> samples, int rate) {
     lock();
-    int voice = mixer_.addVoice(std::move(copy), rate);
+    int voice = mixer_.addVoice(std::move(samples), rate);
     unlock();
     return voice;
 }

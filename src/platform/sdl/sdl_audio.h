@@ -14,7 +14,7 @@ public:
     ~SdlAudio() override;
 
     bool open() override;
-    int createVoice(const uint8_t* samples, size_t length, int rate) override;
+    int createVoice(std::vector<uint8_t> samples, int rate) override;
     void play(int voice, bool looped) override;
     void stop(int voice) override;
     void setFrequency(int voice, int hz) override;
