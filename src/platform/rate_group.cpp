@@ -19,13 +19,16 @@ constexpr double maxStretch = 64.0;
 // each voice at half its 16-bit scale, 128 per step, before the gain.
 constexpr int toAccumulator = resampling::tapBits - 7;
 
-// One output frame on: the carry of the fraction is taken without a branch, which the
-// processor could not predict (it follows the ratio's pattern).
+// One output frame on. The carry is a plain branch: its pattern repeats with the ratio and
+// the processor predicts it, where arithmetic without a branch would chain every frame's
+// position to the one before.
 inline void step(int64_t& whole, uint32_t& rem, uint32_t stepWhole, uint32_t stepRem, uint32_t q) {
+    whole += stepWhole;
     rem += stepRem;
-    const uint32_t carry = rem >= q ? 1u : 0u;
-    rem -= q & (0u - carry);
-    whole += stepWhole + carry;
+    if (rem >= q) {
+        rem -= q;
+        ++whole;
+    }
 }
 
 template <int sign>
