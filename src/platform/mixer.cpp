@@ -197,8 +197,8 @@ void Mixer::renderGroup(int index, int32_t* acc, size_t frames) {
     size_t done = 0;
     while (done < frames) {
         const size_t piece = group.framesThatFit(frames - done);
-        const int64_t from = group.end();
         const int64_t to = group.prepare(piece);
+        const int64_t from = group.end();
         if (to > from) {
             for (const Voice& voice : voices_) {
                 if (voice.group != index) continue;

@@ -88,8 +88,10 @@ size_t RateGroup::framesThatFit(size_t frames) const {
 int64_t RateGroup::prepare(size_t frames) {
     const int64_t needed = inputEndAfter(frames);
     if (needed - base_ > static_cast<int64_t>(capacity)) {
-        // Slide what the window still hears to the front; the rest is silence again.
+        // Slide what the window still hears to the front; the rest is silence again. (At
+        // an output rate so low that one frame steps over the whole window, nothing is.)
         const int64_t from = windowStart();
+        end_ = std::max(end_, from);
         const size_t kept = static_cast<size_t>(end_ - from);
         std::memmove(buffer_.data(), buffer_.data() + (from - base_), kept * sizeof(int16_t));
         std::fill(buffer_.begin() + static_cast<ptrdiff_t>(kept), buffer_.end(), 0);
