@@ -9,9 +9,9 @@ namespace {
 // The accumulator holds each voice at half scale times a gain of 256 at full volume; this
 // shift brings the sum back to 16 bits at the recording's own loudness.
 constexpr int accumulatorShift = 7;
-// A group's stream is 16-bit: 64 full-swing recordings (64 * 128) leave room for the
-// kernel's overshoot and keep every 32-tap sum inside 32 bits. More voices at one
-// frequency and volume open a second group.
+// A group's stream is 16-bit and its 32-tap sums are 32-bit: 64 full-swing recordings
+// (64 * 128 in the stream, under 2^29 in a sum) fit both with room to spare. More voices at
+// one frequency and volume open a second group.
 constexpr int maxGroupMembers = 64;
 
 // The sum passes unchanged up to the knee; above it the curve keeps rising with slope 1 at
