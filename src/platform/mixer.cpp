@@ -224,7 +224,7 @@ void Mixer::writeOutput(int16_t* out, size_t frames) {
     const int shift = volume_ != 100 ? 0 : accumulatorShift;
     auto frame = [sums, shift](size_t i) {
         const uint32_t sample = static_cast<uint16_t>(limit(sums[i] >> shift));
-        sums[i] = static_cast<int32_t>(sample * 0x10001u);
+        sums[i] = static_cast<int32_t>(sample | sample << 16);
     };
     // Runs of a fixed length are what the compiler turns into vector code at -O2.
     constexpr size_t run = 8;

@@ -31,6 +31,25 @@ inline void step(int64_t& whole, uint32_t& rem, uint32_t stepWhole, uint32_t ste
     }
 }
 
+// acc += sums, from the kernel's scale to the accumulator's, times the gain; in runs of a
+// fixed length, which the compiler turns into vector code. Full volume, the usual case, is
+// a shift: a 32-bit multiply has no vector instruction in the processors' common base.
+void addScaled(int32_t* acc, const int32_t* sums, size_t count, int32_t gain) {
+    constexpr int32_t half = 1 << (toAccumulator - 1);
+    auto scaled = [&](auto times) {
+        auto one = [&](size_t i) { acc[i] += times((sums[i] + half) >> toAccumulator); };
+        constexpr size_t run = 8;
+        size_t i = 0;
+        for (; i + run <= count; i += run)
+            for (size_t j = 0; j < run; ++j) one(i + j);
+        for (; i < count; ++i) one(i);
+    };
+    if (gain == 256)
+        scaled([](int32_t v) { return v * 256; });
+    else
+        scaled([gain](int32_t v) { return v * gain; });
+}
+
 template <int sign>
 void addRun(int16_t* out, const uint8_t* from, size_t count) {
     // In pieces of a fixed length, copied first so the compiler need not fear that the
@@ -111,24 +130,41 @@ void RateGroup::resample(int32_t* acc, size_t frames) {
 
 // The kernels copy the clock into locals: acc could alias the members as far as the
 // compiler knows, and reloading them every frame halves the speed.
+//
+// The exact kernel walks one pointer through the stream and one through the rows, and
+// leaves the gain to a second pass over each piece: the loop left is short enough that its
+// speed no longer depends on where the linker happens to place it.
 void RateGroup::resampleExact(int32_t* acc, size_t frames) {
     const int16_t* rows = exactRows_->taps.data();
-    const int16_t* stream = buffer_.data() - base_ - (halfWidth_ - 1);
+    const int16_t* rowsEnd = rows + static_cast<size_t>(q_) * kernelTaps;
+    const size_t rowsSize = static_cast<size_t>(q_) * kernelTaps;
+    const size_t rowStep = static_cast<size_t>(stepRem_) * kernelTaps;
+    const size_t wholeStep = stepWhole_;
+    const int16_t* x = buffer_.data() + (windowStart() - base_);
+    const int16_t* h = rows + static_cast<size_t>(rem_) * kernelTaps;
     const int32_t gain = gain_;
-    const uint32_t q = q_, stepWhole = stepWhole_, stepRem = stepRem_;
-    int64_t whole = whole_;
-    uint32_t rem = rem_;
-    for (size_t f = 0; f < frames; ++f) {
-        const int16_t* x = stream + whole;
-        const int16_t* h = rows + static_cast<size_t>(rem) * kernelTaps;
-        int32_t sum = 0;
+    int64_t carries = 0;
+    constexpr size_t piece = 64;
+    int32_t sums[piece];
+    for (size_t done = 0; done < frames; done += piece) {
+        const size_t n = std::min(piece, frames - done);
+        for (size_t f = 0; f < n; ++f) {
+            int32_t sum = 0;
 #pragma GCC unroll 4
-        for (int m = 0; m < kernelTaps; ++m) sum += x[m] * h[m];
-        acc[f] += ((sum + (1 << (toAccumulator - 1))) >> toAccumulator) * gain;
-        step(whole, rem, stepWhole, stepRem, q);
+            for (int m = 0; m < kernelTaps; ++m) sum += x[m] * h[m];
+            sums[f] = sum;
+            x += wholeStep;
+            h += rowStep;  // the rows are stored twice, so this stays inside them
+            if (h >= rowsEnd) {
+                h -= rowsSize;
+                ++x;
+                ++carries;
+            }
+        }
+        addScaled(acc + done, sums, n, gain);
     }
-    whole_ = whole;
-    rem_ = rem;
+    whole_ += static_cast<int64_t>(frames * wholeStep) + carries;
+    rem_ = static_cast<uint32_t>((h - rows) / kernelTaps);
 }
 
 void RateGroup::resampleFine(int32_t* acc, size_t frames) {

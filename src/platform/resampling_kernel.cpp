@@ -85,10 +85,13 @@ void makeRow(double f, int16_t* out) {
 PhaseRows exactPhaseRows(int phases) {
     PhaseRows rows;
     rows.phases = std::max(phases, 1);
-    rows.taps.resize(static_cast<size_t>(rows.phases) * kernelTaps);
+    const size_t size = static_cast<size_t>(rows.phases) * kernelTaps;
+    rows.taps.resize(2 * size);
     for (int r = 0; r < rows.phases; ++r)
         makeRow(static_cast<double>(r) / rows.phases,
                 rows.taps.data() + static_cast<size_t>(r) * kernelTaps);
+    std::copy(rows.taps.begin(), rows.taps.begin() + static_cast<ptrdiff_t>(size),
+              rows.taps.begin() + static_cast<ptrdiff_t>(size));
     return rows;
 }
 

@@ -20,7 +20,9 @@ constexpr int32_t tapUnit = 1 << tapBits;
 // input sample whole - (kernelHalfWidth - 1) + m.
 struct PhaseRows {
     int phases = 0;
-    std::vector<int16_t> taps;  // phases rows of kernelTaps
+    // phases rows of kernelTaps; exact rows are stored twice over, so that a pointer moved
+    // on by less than a whole table before it wraps never leaves them.
+    std::vector<int16_t> taps;
     const int16_t* row(int r) const { return taps.data() + static_cast<size_t>(r) * kernelTaps; }
 };
 
