@@ -64,15 +64,15 @@ void BM_LockstepExchange(benchmark::State& state) {
         uint32_t first = frame + 1;
         frame += batch;
         std::thread t([&] {
-            std::vector<InputCommand> none, out;
+            FrameInput none, out;
             for (uint32_t f = first; f <= frame; ++f) {
-                pair.guest.exchange(f, none, Typist::nobody, out);
+                pair.guest.exchange(f, none, out);
                 pair.guest.frameDone(f, f);
             }
         });
-        std::vector<InputCommand> none, out;
+        FrameInput none, out;
         for (uint32_t f = first; f <= frame; ++f) {
-            pair.host.exchange(f, none, Typist::nobody, out);
+            pair.host.exchange(f, none, out);
             pair.host.frameDone(f, f);
         }
         t.join();
@@ -96,23 +96,17 @@ void BM_InputLatency(benchmark::State& state) {
         const uint32_t pressed = 10;
         std::atomic<uint32_t> seen{0};
         std::thread t([&] {
-            std::vector<InputCommand> none, out;
+            FrameInput none, out;
             for (uint32_t f = 1; f <= 30; ++f) {
-                out.clear();
-                pair.guest.exchange(f, none, Typist::nobody, out);
-                if (!out.empty() && seen == 0) seen = f;
+                pair.guest.exchange(f, none, out);
+                if (out.players[0].keys != 0 && seen == 0) seen = f;
             }
         });
-        std::vector<InputCommand> out;
+        FrameInput out;
         for (uint32_t f = 1; f <= 30; ++f) {
-            std::vector<InputCommand> local;
-            if (f == pressed) {
-                InputCommand c;
-                c.code = 57;
-                c.down = true;
-                local.push_back(c);
-            }
-            pair.host.exchange(f, local, Typist::nobody, out);
+            FrameInput local;
+            if (f >= pressed) local.players[0].keys = gameKeyBit(57);
+            pair.host.exchange(f, local, out);
         }
         t.join();
         frames = static_cast<double>(seen - pressed + 1);

@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "frontend/highscores.h"
+#include "program/highscores.h"
 #include "fuzz_support.h"
-#include "shell/paths.h"
+#include "base/paths.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/options.h"
+#include "program/options.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<std::string> words(1, "parapet");

@@ -6,19 +6,6 @@
 #include "engine/engine.h"
 #include "fuzz_support.h"
 #include "platform/headless/headless_display.h"
-#include "platform/input.h"
-
-namespace {
-
-class NoKeys : public KeyboardDevice {
-public:
-    bool read(uint8_t state[256]) override {
-        for (int i = 0; i < 256; ++i) state[i] = 0;
-        return true;
-    }
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 4) return 0;
@@ -32,9 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::writeBytes(path, data + 4, size - 4);
 
     HeadlessDisplay display(48, 32);
-    NoKeys keyboard;
-    Engine engine(&display, &keyboard, nullptr, 48, 32, 16);
+    Engine engine(&display, 48, 32, 16);
     engine.addSheet(path.c_str(), width, height, bits, cellWidth, cellHeight, true);
-    engine.loadPicture(path.c_str(), bits);
+    engine.loadRawInto(engine.pictureSurface(Picture::title), path.c_str(), bits, 0, 0, 48, 32);
     return 0;
 }

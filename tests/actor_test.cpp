@@ -1,4 +1,5 @@
 #include "actors/actor.h"
+#include "world/world.h"
 
 #include <gtest/gtest.h>
 
@@ -128,8 +129,9 @@ TEST(ActorAnimation, StoppedAnimationsHoldTheirFrameAndRestartKeepsTheTickCount)
 }
 
 TEST(ActorLifetime, ExpiringStopsAndHidesOnlyTheActor) {
-    Actor parent(nullptr, 0, 0, 2.0, 1.0);
-    Actor child(nullptr, 0, 0, 0, 0);
+    clearWorld();  // actors in a tree refer to each other inside the world
+    Actor& parent = *new Actor(nullptr, 0, 0, 2.0, 1.0);
+    Actor& child = *new Actor(nullptr, 0, 0, 0, 0);
     child.attachTo(&parent, 5, 5);
     parent.showTree();
     parent.setLifetime(2);
@@ -143,7 +145,7 @@ TEST(ActorLifetime, ExpiringStopsAndHidesOnlyTheActor) {
     EXPECT_EQ(parent.x(), 4);
 
     for (int endless : {0, -1}) {
-        Actor a(nullptr, 0, 0, 1.0, 0);
+        Actor& a = *new Actor(nullptr, 0, 0, 1.0, 0);
         a.show();
         a.setLifetime(endless);
         for (int i = 0; i < 5; ++i) a.update();
@@ -153,9 +155,10 @@ TEST(ActorLifetime, ExpiringStopsAndHidesOnlyTheActor) {
 }
 
 TEST(ActorTree, ChildrenRideAlongAtTheirOffsetsAndShareBoundsAndVisibility) {
-    Actor parent(nullptr, 100, 200, 2.0, -1.0);
-    Actor child(nullptr, 0, 0, 50.0, 50.0);  // its own velocity is ignored while attached
-    Actor grandchild(nullptr, 0, 0, 0, 0);
+    clearWorld();  // actors in a tree refer to each other inside the world
+    Actor& parent = *new Actor(nullptr, 100, 200, 2.0, -1.0);
+    Actor& child = *new Actor(nullptr, 0, 0, 50.0, 50.0);  // its own velocity is ignored while attached
+    Actor& grandchild = *new Actor(nullptr, 0, 0, 0, 0);
     ASSERT_EQ(child.attachTo(&parent, 10, -5), 0);
     ASSERT_EQ(grandchild.attachTo(&child, 1, 1), 0);
     EXPECT_EQ(child.x(), 0);  // attaching alone does not move it
@@ -182,14 +185,18 @@ TEST(ActorTree, ChildrenRideAlongAtTheirOffsetsAndShareBoundsAndVisibility) {
     child.show();
     EXPECT_TRUE(parent.isVisible() && !grandchild.isVisible());
 
-    Actor free(nullptr, 30, 40, 0, 0);
+    Actor& free = *new Actor(nullptr, 30, 40, 0, 0);
     free.attachToKeepingOffset(&parent);
     EXPECT_EQ((std::vector<int>{free.offsetX(), free.offsetY()}), (std::vector<int>{30, 40}));
 }
 
 TEST(ActorTree, AnActorHasOneParentAndDetachingTheMiddleChildKeepsTheOthersInOrder) {
-    Actor first(nullptr, 0, 0, 0, 0), second(nullptr, 0, 0, 0, 0), a(nullptr, 0, 0, 0, 0),
-        b(nullptr, 0, 0, 0, 0), c(nullptr, 0, 0, 0, 0);
+    clearWorld();  // actors in a tree refer to each other inside the world
+    Actor& first = *new Actor(nullptr, 0, 0, 0, 0);
+    Actor& second = *new Actor(nullptr, 0, 0, 0, 0);
+    Actor& a = *new Actor(nullptr, 0, 0, 0, 0);
+    Actor& b = *new Actor(nullptr, 0, 0, 0, 0);
+    Actor& c = *new Actor(nullptr, 0, 0, 0, 0);
     EXPECT_EQ(a.attachTo(&first, 1, 2), 0);
     EXPECT_EQ(a.attachTo(&second, 3, 4), 1);
     EXPECT_EQ((std::vector<int>{first.childCount(), second.childCount(), a.offsetX()}),

@@ -1,4 +1,6 @@
 #include "actors/animation_table.h"
+#include "actors/stage.h"
+#include "world/world.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +11,7 @@
 
 #include "actors/font.h"
 #include "animation_listing.h"
-#include "shell/paths.h"
+#include "base/paths.h"
 #include "support/sheet_files.h"
 #include "support/test_sheets.h"
 #include "support/text_chain.h"
@@ -56,7 +58,7 @@ protected:
         buildAnimations();
     }
     void TearDown() override {
-        if (levelText != nullptr) levelText->removeTreeFrom(&te.engine);
+        clearWorld();
         releaseAnimations();
         paths() = savedPaths;
     }
@@ -108,14 +110,15 @@ TEST_F(BuildAnimationsTest, EveryBuiltRowShowsWhatTheGeneratorDrewForIt) {
     }
 }
 
-TEST_F(BuildAnimationsTest, TheLevelWordWaitsHiddenInTheEngine) {
-    const auto chain = chainOf(levelText);
+TEST_F(BuildAnimationsTest, AFreshWorldHasTheLevelWordWaitingHiddenOnItsStage) {
+    resetWorld();
+    const auto chain = chainOf(game.levelText);
     std::vector<int> level;
     for (char c : std::string("level")) level.push_back(gameFont->cellFor(c));
-    EXPECT_EQ(cellsOf(levelText), level);
-    ASSERT_EQ(te.engine.actorCount(), 5);
+    EXPECT_EQ(cellsOf(game.levelText), level);
+    ASSERT_EQ(theStage.actorCount, 5);
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(te.engine.actorAt(i), chain[i]);
+        EXPECT_EQ(theStage.actorAt(i), chain[i]);
         EXPECT_FALSE(chain[i]->isVisible());
     }
 }
@@ -155,16 +158,12 @@ TEST_F(BuildAnimationsTest, RowsStepAsTheGameExpects) {
 }
 
 TEST_F(BuildAnimationsTest, BuildingAgainAfterReleaseStartsFresh) {
-    levelText->removeTreeFrom(&te.engine);
-    EXPECT_EQ(te.engine.actorCount(), 0);
     releaseAnimations();
     EXPECT_EQ(animations[0], nullptr);
-    EXPECT_EQ(levelText, nullptr);
+    EXPECT_EQ(gameFont, nullptr);
 
     TestEngine other;
     buildAnimations();
     EXPECT_EQ(other.engine.sheetCount(), 7);
-    EXPECT_EQ(other.engine.actorCount(), 5);
-    levelText->removeTreeFrom(&other.engine);
-    releaseAnimations();
+    EXPECT_EQ(animations[5], animationById(animations[5]->id())) << "numbered afresh";
 }

@@ -1,4 +1,4 @@
-#include "shell/data_hash.h"
+#include "base/data_hash.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "engine/engine.h"
+#include "input/input_reader.h"
 #include "platform/headless/headless_display.h"
-#include "shell/log.h"
+#include "base/log.h"
 #include "support/test_sheets.h"
 
 namespace {
@@ -25,21 +26,18 @@ private:
 
 }  // namespace
 
-TEST(EngineSetUp, ControllersAreCountedUpToEightIdentities) {
+TEST(InputSetUp, ControllersAreCountedUpToEightIdentities) {
     struct Case {
         int attached, expected;
     } cases[] = {{3, 3}, {11, 8}};
     for (const Case& c : cases) {
-        HeadlessDisplay display(640, 480);
-        SilentKeyboard keyboard;
         CountingJoysticks joysticks(c.attached);
-        Engine e(&display, &keyboard, &joysticks, 640, 480, 16);
+        InputReader reader(nullptr, &joysticks);
         EXPECT_EQ(joysticks.calls, 1);
-        EXPECT_EQ(e.enumeratedJoysticks(), c.expected) << c.attached << " attached";
-        EXPECT_EQ(e.joystickCount(), 0);
+        EXPECT_EQ(reader.enumeratedJoysticks(), c.expected) << c.attached << " attached";
+        EXPECT_EQ(reader.joystickCount(), 0);
     }
-    HeadlessDisplay display(640, 480);
-    Engine noControllers(&display, nullptr, nullptr, 640, 480, 16);
+    InputReader noControllers(nullptr, nullptr);
     EXPECT_EQ(noControllers.enumeratedJoysticks(), 0);
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/sdl/key_table.h"
+#include "actors/stage.h"
 #include "support/test_sheets.h"
 #include "support/text_chain.h"
 
@@ -73,10 +74,10 @@ TEST_F(FontTest, TextIsAHiddenChainOfCharactersWithFramesOfTheirOwn) {
         for (size_t i = 0; i < chain.size(); ++i) {
             EXPECT_EQ(chain[i]->x() - 100, c.offsets[i]) << i;
             EXPECT_FALSE(chain[i]->isVisible());
-            EXPECT_EQ(chain[i]->engine(), nullptr);
         }
-        chain[0]->currentFrame()->setCell(0);
-        EXPECT_EQ(chain[1]->currentFrame()->cell(), c.cells[1]);
+        EXPECT_EQ(theStage.actorCount, 0) << "a new text is on no stage";
+        chain[0]->setGlyphCell(0);
+        EXPECT_EQ(chain[1]->glyphCell(), c.cells[1]);
         destroyText(root);
     }
     EXPECT_EQ(font.makeText(nullptr, 5), nullptr);

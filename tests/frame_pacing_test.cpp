@@ -1,4 +1,4 @@
-#include "shell/frame_pacing.h"
+#include "program/frame_pacing.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "frontend/highscores.h"
+#include "program/highscores.h"
 
 TEST(HighscoreMerge, TheBetterRecordOfEachPlayerCountStandsAndTiesGoToTheHost) {
     auto setTable = [](const char* a, int av, const char* b, int bv, const char* c, int cv) {

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "platform/headless/headless_display.h"
-#include "shell/options.h"
-#include "shell/paths.h"
-#include "shell/window_icon.h"
+#include "program/options.h"
+#include "base/paths.h"
+#include "program/window_icon.h"
 #include "support/test_sheets.h"
 
 namespace fs = std::filesystem;

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "game/game_state.h"
+#include "rules/game_state.h"
 #include "support/soak_bot.h"
 #include "support/test_sheets.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "actors/font.h"
-#include "frontend/highscores.h"
+#include "program/highscores.h"
 #include "play/play_fixture.h"
 #include "support/text_chain.h"
 
@@ -67,12 +67,12 @@ TEST_F(NameEntry, PromptClearsOnlyThePlayersEntryAndASecondOneReplacesTheFirst) 
     EXPECT_EQ(cellsOf(game.nameField), shown(""));
     setGameState(stateNameEntry, true);
     type();
-    int actorsBefore = engine->actorCount();
-    int overlaysBefore = engine->overlayCount();
+    int actorsBefore = theStage.actorCount;
+    int overlaysBefore = theStage.overlayCount;
     beginNameEntry(0, 1, 99);
-    EXPECT_EQ(engine->overlayCount(), overlaysBefore);
+    EXPECT_EQ(theStage.overlayCount, overlaysBefore);
     type();
-    EXPECT_EQ(engine->actorCount(), actorsBefore);
+    EXPECT_EQ(theStage.actorCount, actorsBefore);
     EXPECT_EQ(game.nameEntrySlot, 1);
 }
 

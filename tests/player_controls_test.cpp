@@ -1,34 +1,34 @@
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "engine/engine.h"
+#include "input/controls.h"
 #include "input/default_bindings.h"
-#include "platform/headless/headless_display.h"
+#include "input/input_reader.h"
 #include "platform/headless/headless_platform.h"
 
 namespace {
 
 constexpr uint32_t up = 0x1, down = 0x2, left = 0x4, right = 0x8;
 
-// An engine on the headless devices, with the default key bindings.
+// A reader of the headless devices, with the default key bindings.
 struct InputRig {
     explicit InputRig(int pads, int setUp = 3, int failingPad = -1) : joysticks(pads) {
         if (failingPad >= 0) joysticks.setSetUpFails(failingPad, true);
-        engine = std::make_unique<Engine>(&display, &keyboard, &joysticks, 640, 480, 16);
-        setUpCount = engine->setUpJoysticks(setUp);
-        bindDefaultKeys(*engine);
+        setUpCount = reader.setUpJoysticks(setUp);
+        const PlayerKeys keys[keyboardPlayers] = {defaultPlayerKeys(0), defaultPlayerKeys(1)};
+        reader.bindPlayerKeys(keys);
     }
-    // The keys as they are now become the snapshot the next readControls() uses.
-    void snapshotAndRead() {
-        engine->readKeyboard();
-        engine->readControls();
+    // Reads twice, so the keys as they are now reach the players' controls.
+    FrameInput settled() {
+        reader.read(0);
+        return reader.read(0);
+    }
+    static bool button(const FrameInput& in, int slot, int b) {
+        return (in.players[slot].buttons >> b) & 1u;
     }
 
-    HeadlessDisplay display{640, 480};
     ScriptedKeyboard keyboard;
     SimulatedJoysticks joysticks;
-    std::unique_ptr<Engine> engine;
+    InputReader reader{&keyboard, &joysticks};
     int setUpCount = 0;
 };
 
@@ -46,14 +46,26 @@ TEST(PlayerControls, DefaultKeysOfBothPlayers) {
                  {29, 1, 0, 1},     {56, 1, 0, 2}};
     for (const auto& row : table) {
         rig.keyboard.setKey(row.key, true);
-        rig.snapshotAndRead();
-        EXPECT_EQ(rig.engine->directions(row.slot), row.directions) << row.key;
-        EXPECT_EQ(rig.engine->directions(1 - row.slot), 0u) << row.key;
+        FrameInput in = rig.settled();
+        EXPECT_EQ(in.players[row.slot].directions, row.directions) << row.key;
+        EXPECT_EQ(in.players[1 - row.slot].directions, 0u) << row.key;
         for (int b = 0; b < 3; ++b)
-            EXPECT_EQ(rig.engine->isButtonDown(row.slot, b), b == row.button) << row.key;
-        EXPECT_EQ(rig.engine->directions(2), 0u) << "player 3 has no keys";
+            EXPECT_EQ(InputRig::button(in, row.slot, b), b == row.button) << row.key;
+        EXPECT_EQ(in.players[2].directions, 0u) << "player 3 has no keys";
         rig.keyboard.setKey(row.key, false);
     }
+}
+
+TEST(PlayerControls, KeysReachTheControlsOneReadingAfterTheScreensSeeThem) {
+    InputRig rig(0);
+    rig.reader.read(0);
+    rig.keyboard.setKey(54, true);  // right Shift: player 1's fire
+    rig.keyboard.setKey(1, true);   // Escape: a key the screens read themselves
+    FrameInput first = rig.reader.read(0);
+    EXPECT_NE(first.players[0].keys & gameKeyBit(1), 0u);
+    EXPECT_EQ(first.players[2].keys, first.players[0].keys) << "one keyboard for every player";
+    EXPECT_FALSE(InputRig::button(first, 0, 0));
+    EXPECT_TRUE(InputRig::button(rig.reader.read(0), 0, 0));
 }
 
 TEST(PlayerControls, AxisThresholdsCountHalfTheRangeAsCentre) {
@@ -66,8 +78,8 @@ TEST(PlayerControls, AxisThresholdsCountHalfTheRangeAsCentre) {
     for (const auto& row : table) {
         InputRig rig(1);
         rig.joysticks.setAxis(0, row.axis, row.value);
-        rig.snapshotAndRead();
-        EXPECT_EQ(rig.engine->directions(0), row.expected) << row.axis << "=" << row.value;
+        EXPECT_EQ(rig.reader.read(0).players[0].directions, row.expected)
+            << row.axis << "=" << row.value << ": pads count in the reading itself";
     }
 }
 
@@ -80,36 +92,31 @@ TEST(PlayerControls, KeysAndJoysticksAddUpInTheirSlotsWithOppositeDirectionsKept
     rig.keyboard.setKey(18, true);  // E and X: up and down of player 2
     rig.keyboard.setKey(45, true);
     rig.joysticks.setButton(2, 31, true);
-    rig.snapshotAndRead();
-    EXPECT_EQ(rig.engine->directions(0), left | right);
-    EXPECT_EQ(rig.engine->directions(1), up | down);
-    EXPECT_TRUE(rig.engine->isButtonDown(0, 0));
-    EXPECT_FALSE(rig.engine->isButtonDown(0, 1));
-    EXPECT_TRUE(rig.engine->isButtonDown(0, 2));
-    EXPECT_FALSE(rig.engine->isButtonDown(0, 31));
-    EXPECT_TRUE(rig.engine->isButtonDown(2, 31));
-    EXPECT_FALSE(rig.engine->isButtonDown(2, 30));
+    FrameInput in = rig.settled();
+    EXPECT_EQ(in.players[0].directions, left | right);
+    EXPECT_EQ(in.players[1].directions, up | down);
+    EXPECT_EQ(in.players[0].buttons, 0b101u);
+    EXPECT_EQ(in.players[2].buttons, 1u << 31);
 }
 
-TEST(PlayerControls, CurrentAndPreviousFramesOfAHeldButton) {
-    InputRig rig(1);
-    rig.joysticks.setButton(0, 1, true);
-    rig.joysticks.setAxis(0, 'x', 900);
-    rig.engine->readControls();
-    EXPECT_TRUE(rig.engine->isButtonDown(0, 1));
-    EXPECT_FALSE(rig.engine->wasButtonDown(0, 1));
-    EXPECT_EQ(rig.engine->previousDirections(0), 0u);
-    rig.engine->readControls();
-    EXPECT_TRUE(rig.engine->isButtonDown(0, 1));
-    EXPECT_TRUE(rig.engine->wasButtonDown(0, 1));
-    EXPECT_EQ(rig.engine->previousDirections(0), right);
-    rig.joysticks.setButton(0, 1, false);
-    rig.joysticks.setAxis(0, 'x', 0);
-    rig.engine->readControls();
-    EXPECT_FALSE(rig.engine->isButtonDown(0, 1));
-    EXPECT_TRUE(rig.engine->wasButtonDown(0, 1));
-    EXPECT_EQ(rig.engine->directions(0), 0u);
-    EXPECT_EQ(rig.engine->previousDirections(0), right);
+TEST(PlayerControls, TheWorldTellsAFreshPressFromAHeldOne) {
+    Controls controls;
+    FrameInput held;
+    held.players[0].buttons = 0b10;
+    held.players[0].directions = right;
+    controls.apply(held);
+    EXPECT_TRUE(controls.isButtonDown(0, 1));
+    EXPECT_FALSE(controls.wasButtonDown(0, 1));
+    EXPECT_EQ(controls.previousDirections(0), 0u);
+    controls.apply(held);
+    EXPECT_TRUE(controls.wasButtonDown(0, 1));
+    EXPECT_EQ(controls.previousDirections(0), right);
+    controls.apply(FrameInput{});
+    EXPECT_FALSE(controls.isButtonDown(0, 1));
+    EXPECT_TRUE(controls.wasButtonDown(0, 1));
+    EXPECT_EQ(controls.directions(0), 0u);
+    EXPECT_FALSE(controls.isButtonDown(3, 0)) << "a slot past the third reads as nothing";
+    EXPECT_FALSE(controls.isButtonDown(0, 32));
 }
 
 TEST(PlayerControls, UnreadableJoystickIsReacquiredOnceAndAddsNothingUnlessThatHelps) {
@@ -119,27 +126,29 @@ TEST(PlayerControls, UnreadableJoystickIsReacquiredOnceAndAddsNothingUnlessThatH
         rig.joysticks.setReadFails(0, true);
         rig.joysticks.setAcquireFixesRead(0, acquireHelps);
         rig.keyboard.setKey(203, true);
-        rig.snapshotAndRead();
-        EXPECT_EQ(rig.engine->directions(0), left) << "the keys still count";
-        EXPECT_EQ(rig.engine->isButtonDown(0, 5), acquireHelps);
-        EXPECT_EQ(rig.joysticks.acquireCalls(), 1);
+        rig.reader.read(0);
+        FrameInput in = rig.reader.read(0);
+        EXPECT_EQ(in.players[0].directions, left) << "the keys still count";
+        EXPECT_EQ(InputRig::button(in, 0, 5), acquireHelps);
+        EXPECT_EQ(rig.joysticks.acquireCalls(), acquireHelps ? 1 : 2) << "once per failed reading";
+        EXPECT_EQ(rig.reader.attachedJoysticks(), acquireHelps ? 1 : 0);
     }
 }
 
 TEST(Keyboard, FailedReadKeepsThePreviousSnapshot) {
     InputRig rig(0);
     rig.keyboard.setKey(57, true);
-    rig.engine->readKeyboard();
+    rig.reader.read(0);
     rig.keyboard.setReadable(false);
     rig.keyboard.setKey(57, false);
     rig.keyboard.setKey(1, true);
-    rig.engine->readKeyboard();
-    EXPECT_TRUE(rig.engine->isKeyDown(57));
-    EXPECT_FALSE(rig.engine->isKeyDown(1));
+    rig.reader.read(0);
+    EXPECT_TRUE(rig.reader.isKeyDown(57));
+    EXPECT_FALSE(rig.reader.isKeyDown(1));
     rig.keyboard.setReadable(true);
-    rig.engine->readKeyboard();
-    EXPECT_FALSE(rig.engine->isKeyDown(57));
-    EXPECT_TRUE(rig.engine->isKeyDown(1));
+    rig.reader.read(0);
+    EXPECT_FALSE(rig.reader.isKeyDown(57));
+    EXPECT_TRUE(rig.reader.isKeyDown(1));
 }
 
 TEST(Joysticks, SetUpAtMostTheCountAskedFor) {
@@ -148,7 +157,7 @@ TEST(Joysticks, SetUpAtMostTheCountAskedFor) {
     } table[] = {{0, 3, 0}, {2, 3, 2}, {3, 3, 3}, {8, 3, 3}, {2, 1, 1}};
     for (const auto& row : table) {
         InputRig rig(row.attached, row.maxCount);
-        EXPECT_EQ(rig.engine->joystickCount(), row.expected) << row.attached;
+        EXPECT_EQ(rig.reader.joystickCount(), row.expected) << row.attached;
     }
     InputRig failing(3, 3, 1);
     EXPECT_EQ(failing.setUpCount, 1) << "the first failure ends the set-up";
@@ -157,18 +166,17 @@ TEST(Joysticks, SetUpAtMostTheCountAskedFor) {
 
 TEST(Joysticks, PadsPluggedInLaterTakeTheNextSlots) {
     InputRig rig(1);
-    ASSERT_EQ(rig.engine->joystickCount(), 1);
-    EXPECT_EQ(rig.engine->setUpNewJoysticks(3), 1) << "nothing new";
+    ASSERT_EQ(rig.reader.joystickCount(), 1);
+    EXPECT_EQ(rig.reader.setUpNewJoysticks(3), 1) << "nothing new";
     rig.joysticks.setCount(2);
-    EXPECT_EQ(rig.engine->setUpNewJoysticks(3), 2);
+    EXPECT_EQ(rig.reader.setUpNewJoysticks(3), 2);
     rig.joysticks.setButton(1, 3, true);
-    rig.engine->readControls();
-    EXPECT_TRUE(rig.engine->isButtonDown(1, 3));
+    EXPECT_TRUE(InputRig::button(rig.reader.read(0), 1, 3));
     rig.joysticks.setCount(5);
-    EXPECT_EQ(rig.engine->setUpNewJoysticks(3), 3) << "never more than three";
+    EXPECT_EQ(rig.reader.setUpNewJoysticks(3), 3) << "never more than three";
     rig.joysticks.setCount(6);
     int callsBefore = rig.joysticks.setUpCalls();
-    EXPECT_EQ(rig.engine->setUpNewJoysticks(3), 3);
+    EXPECT_EQ(rig.reader.setUpNewJoysticks(3), 3);
     EXPECT_EQ(rig.joysticks.setUpCalls(), callsBefore);
 }
 
@@ -176,8 +184,7 @@ TEST(Joysticks, NewPadFillsTheSlotAFailedOneLeftFree) {
     InputRig rig(2, 3, 1);
     ASSERT_EQ(rig.setUpCount, 1);
     rig.joysticks.setCount(3);
-    EXPECT_EQ(rig.engine->setUpNewJoysticks(3), 2);
+    EXPECT_EQ(rig.reader.setUpNewJoysticks(3), 2);
     rig.joysticks.setButton(2, 7, true);  // the new pad, third in the enumeration
-    rig.engine->readControls();
-    EXPECT_TRUE(rig.engine->isButtonDown(1, 7));
+    EXPECT_TRUE(InputRig::button(rig.reader.read(0), 1, 7));
 }

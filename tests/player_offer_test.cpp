@@ -1,4 +1,4 @@
-#include "game/player_offer.h"
+#include "screens/player_offer.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -6,9 +6,8 @@
 #include <functional>
 #include <vector>
 
-#include "engine/engine.h"
-#include "game/game_state.h"
-#include "platform/headless/headless_display.h"
+#include "world/world.h"
+#include "input/input_reader.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/sdl/sdl_joysticks.h"
 
@@ -28,19 +27,18 @@ const int steps[][5] = {
 
 void checkOffers(JoystickSource& pads, const std::function<void(int)>& plug) {
     plug(2);
-    HeadlessDisplay display(640, 480);
     ScriptedKeyboard keyboard;
-    Engine engine(&display, &keyboard, &pads, 640, 480, 16);
-    engine.setUpJoysticks(3);
-    game = GameState{};
+    InputReader reader(&keyboard, &pads);
+    reader.setUpJoysticks(3);
+    clearWorld();
     for (const auto& s : steps) {
         SCOPED_TRACE(testing::Message() << s[0] << " pads, state " << s[1]);
         plug(s[0]);
         game.gameState = s[1];
         game.numPlayers = s[2];
-        engine.setUpNewJoysticks(3);  // the frame loop's part
-        engine.readControls();
-        updatePlayerOffer(engine, 3);
+        reader.setUpNewJoysticks(3);  // the shell's part between frames
+        reader.read(0);
+        updatePlayerOffer(reader.attachedJoysticks());
         EXPECT_EQ(game.maxPlayers, s[3]);
         EXPECT_EQ(game.numPlayers, s[4]);
     }

@@ -1,4 +1,4 @@
-#include "shell/quote_text.h"
+#include "base/quote_text.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/headless/input_script.h"
-#include "shell/options.h"
+#include "program/options.h"
 
 TEST(QuoteText, ControlBytesAndBrokenUtf8AreEscapedAndLongTextIsCut) {
     const struct {

@@ -9,6 +9,8 @@
 
 #include "engine/engine.h"
 #include "engine/sprite_frame.h"
+#include "engine/frame_picture.h"
+#include "world/world.h"
 #include "support/test_sheets.h"
 
 namespace {
@@ -54,21 +56,24 @@ TEST(ConvertPixels, DisplayPixelsBecomeBlueGreenRedBytesAndUnknownPairsWriteNoth
     EXPECT_EQ(to24(8, 16, 0xFFFF), (std::vector<uint8_t>(4, 0xEE)));
 }
 
-TEST(Pictures, ALoadedPictureReachesEverySurfaceButTheStampsGoWithRestore) {
+TEST(Pictures, APicturePutUpShowsInItsOwnFrameAndStaysBehindTheNext) {
     std::string dir = makeTempDir("picture");
     writeRaw24(dir + "/pic.raw", 640, 480, [](int x, int y) {
         return Rgb{uint8_t(x), uint8_t(y), 200};
     });
     TestEngine t;
     Engine& e = t.engine;
-    e.loadPicture((dir + "/pic.raw").c_str(), 24);
+    e.loadRawInto(e.pictureSurface(Picture::title), (dir + "/pic.raw").c_str(), 24, 0, 0, 640, 480);
     const uint16_t expected = rgb565({uint8_t(17), uint8_t(33), 200});
-    for (Surface* s : {e.pictureSurface(), e.backgroundSurface(), e.backBuffer(), e.frontSurface()})
+    FramePicture nothing;
+    theBackdrop.beginStep();
+    showPicture(Picture::title);
+    e.showFrame(nothing, theBackdrop);
+    for (Surface* s : {e.backgroundSurface(), e.backBuffer(), e.frontSurface()})
         EXPECT_EQ(pixelAt(s, 17, 33), expected);
-
-    e.backgroundSurface()->fill(0x1111);
-    e.restoreBackground();
-    EXPECT_EQ(pixelAt(e.backgroundSurface(), 17, 33), expected);
+    theBackdrop.beginStep();
+    e.showFrame(nothing, theBackdrop);
+    EXPECT_EQ(pixelAt(e.frontSurface(), 17, 33), expected);
 }
 
 // A picture that cannot be read shows black, and the message says why in one line; none of
@@ -89,23 +94,23 @@ TEST(Pictures, UnreadableFilesShowBlackAndSayWhyShortOnesOnlyWhereTheyEnd) {
     };
     TestEngine t;
     Engine& e = t.engine;
+    Surface* picture = e.pictureSurface(Picture::wall);
     alarm(60);  // a blocking open ends the run here instead of hanging it
     for (const auto& [name, reason] : cases) {
-        e.pictureSurface()->fill(0x5555);
+        picture->fill(0x5555);
         testing::internal::CaptureStderr();
-        e.loadPicture((dir + name).c_str(), 24);
+        e.loadRawInto(picture, (dir + name).c_str(), 24, 0, 0, 640, 480);
         std::string err = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(pixelAt(e.frontSurface(), 100, 100), 0) << name;
+        EXPECT_EQ(pixelAt(picture, 100, 100), 0) << name;
         EXPECT_NE(err.find(dir + name + reason), std::string::npos) << err;
     }
     alarm(0);
-    e.pictureSurface()->fill(0x5555);
+    picture->fill(0x5555);
     testing::internal::CaptureStderr();
-    e.loadPicture((dir + "/short.raw").c_str(), 24);
+    e.loadRawInto(picture, (dir + "/short.raw").c_str(), 24, 0, 0, 640, 480);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(
-        (std::vector<int>{pixelAt(e.frontSurface(), 639, 1), pixelAt(e.frontSurface(), 0, 2)}),
-        (std::vector<int>{0xFFFF, 0}));
+    EXPECT_EQ((std::vector<int>{pixelAt(picture, 639, 1), pixelAt(picture, 0, 2)}),
+              (std::vector<int>{0xFFFF, 0}));
 }
 
 TEST(Pictures, AFileLongerThanThePictureIsCutNotOverrunAndSixteenBitFilesAreCopied) {

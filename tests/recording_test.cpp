@@ -1,4 +1,4 @@
-#include "shell/recording.h"
+#include "recording/recording.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "shell/replay_store.h"
+#include "recording/replay_store.h"
 
 namespace {
 
@@ -20,19 +20,22 @@ Recording sample() {
     r.seeds = {12474, 0, 99};
     r.players = 3;
     r.joysticks = 2;
-    r.keys[1].fire = 57;  // Space
     r.records[0] = 2900;
     r.records[2] = 150;
     r.scores[0] = 100;
     r.scores[1] = 999999;
     r.frames = 500;
-    std::string error;
-    InputScript events;
-    EXPECT_TRUE(
-        parseInputScript("1 key RSHIFT down\n1 key 255 down\n7 joy 1 button 31 down\n"
-                         "7 joy 0 axis y -1024\n500 key RSHIFT up\n",
-                         events, error));
-    r.commands = events.commands;
+    FrameInput input;
+    input.players[0].keys = gameKeyBit(54);
+    input.players[0].buttons = 1;
+    r.add(1, input);
+    input.players[1].buttons = 1u << 31;
+    input.players[2].directions = 0x9;
+    input.padsAnswering = 2;
+    r.add(7, input);
+    r.add(8, input);  // nothing new: not kept
+    input = FrameInput{};
+    r.add(500, input);
     return r;
 }
 
@@ -59,6 +62,35 @@ TEST(RecordingFormat, AFileCutShortAnywhereIsRefused) {
     }
 }
 
+// Recordings of the first format kept key presses with the keys they were played with; they
+// read into the players' input through those keys, as they always played back.
+TEST(RecordingFormat, AFirstFormatRecordingReadsThroughItsOwnKeys) {
+    const std::string text =
+        "parapet-replay 1\ngame-version 0.1.0\ndata-hash 0123456789abcdef\nfrom run\n"
+        "start-tick 5\nseeds 5\nplayers 2\njoysticks 1\n"
+        "keys 200 208 203 205 54 157 28 18 45 32 34 57 29 56\n"  // player 2 fires with Space
+        "records 0 0 0\nscores 0 0 0\nframes 20\nevents\n"
+        "3 key SPACE down\n5 joy 0 button 4 down\n9 key SPACE up\nend 20\n";
+    Recording r;
+    std::string error;
+    ASSERT_TRUE(parseRecording(text, r, error)) << error;
+    RecordedInput input(r);
+    std::vector<std::string> seen;
+    for (int frame = 1; frame <= 11; ++frame) {
+        FrameInput in = input.next();
+        seen.push_back(std::to_string(in.players[1].buttons) + "/" +
+                       std::to_string(in.players[0].buttons) + "/" +
+                       std::to_string(in.players[0].keys != 0));
+    }
+    // Space reaches the screens' keys at once and player 2's fire a frame later; the pad's
+    // button counts in its own frame.
+    EXPECT_EQ(seen, (std::vector<std::string>{"0/0/0", "0/0/0", "0/0/1", "1/0/1", "1/16/1",
+                                              "1/16/1", "1/16/1", "1/16/1", "1/16/0", "0/16/0",
+                                              "0/16/0"}));
+    EXPECT_NE(formatRecording(r).find("\nparapet-replay 2\n"), std::string::npos)
+        << "written again in the current format";
+}
+
 struct BadFile {
     const char* change;  // what replaces `from` in a good file
     const char* from;
@@ -66,17 +98,20 @@ struct BadFile {
 };
 
 TEST(RecordingFormat, BadHeadersAndEventsAreRefusedWithAReason) {
-    const BadFile cases[] = {{"parapet-replay 2", "parapet-replay 1", "format version 2"},
-                             {"parapet-replay x", "parapet-replay 1", "format version"},
-                             {"hello", "parapet-replay 1", "not a Parapet recording"},
+    const BadFile cases[] = {{"parapet-replay 3", "parapet-replay 2", "format version 3"},
+                             {"parapet-replay x", "parapet-replay 2", "format version"},
+                             {"hello", "parapet-replay 2", "not a Parapet recording"},
                              {"players 4", "players 3", "player count"},
-                             {"joysticks 1", "joysticks 2", "joystick 1"},  // events use pad 1
-                             {"keys 256", "keys 200", "key code"},
-                             {"keys 200\n", "keys 200 ", "wrong number of values"},
                              {"frames 400", "frames 500", "end line"},
                              {"end 499", "end 500", "end line"},
-                             {"7 joy 1 button 32 down", "7 joy 1 button 31 down", "line 17"},
-                             {"501 key RSHIFT up", "500 key RSHIFT up", "after the last"},
+                             {"7 p3 ", "7 p1 ", "bad input line"},
+                             {"7 p1 0 100000000 0", "7 p1 0 80000000 0", "bad input line"},
+                             {"7 p2 0 0 16", "7 p2 0 0 9", "bad input line"},
+                             {"1 p0 ffffffffff ", "1 p0 20 ", "bad input line"},
+                             {"7 pads 9", "7 pads 2", "controller count"},
+                             {"501 p0 0 0 0", "500 p0 0 0 0", "bad frame"},
+                             {"0 p0 0 0 0\n1 p0 20 1 0", "1 p0 20 1 0", "bad frame"},
+                             {"500 p0 0 0 0\n7 p1 0 0 0", "500 p0 0 0 0", "backwards"},
                              {"from game", "from run", "exactly one"},
                              {"seeds 1 -2", "seeds 12474 0 99", "bad seed"},
                              {"end 500\nmore", "end 500", "after the end line"},

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <vector>
 
 #include "actors/actor.h"
 #include "actors/font.h"
 #include "actors/scroller.h"
+#include "actors/stage.h"
+#include "engine/frame_picture.h"
+#include "world/world.h"
 #include "support/cell_animation.h"
 #include "support/test_sheets.h"
 
@@ -21,10 +23,10 @@ std::vector<int> pixelsAt(Surface* s, std::initializer_list<std::pair<int, int>>
 
 const Rgb red{255, 0, 0}, green{0, 255, 0}, blue{0, 0, 255};
 
+// Actors on the stage of an empty world, drawn by a real engine on tiny sheets.
 class Rendering : public testing::Test {
 protected:
     void SetUp() override {
-        Actor::clearOrderChanged();
         dir = makeTempDir("render");
         // Three solid 8 x 8 cells in red, green and blue, then a cell whose left half is clear.
         colours = t.addSheet(dir, "c.raw", 32, 8, 8, 8, [](int x, int) {
@@ -38,16 +40,32 @@ protected:
             return Rgb{0, uint8_t(x << 2), 8};
         });
     }
-    void TearDown() override { Actor::clearOrderChanged(); }
     Surface* front() { return t.engine.frontSurface(); }
-    void addShown(std::initializer_list<Actor*> actors) {
-        for (Actor* a : actors) {
-            t.engine.addActor(a);
-            a->show();
-        }
+    Actor* shown(Animation* animation, int x, int y, double vx = 0) {
+        Actor* a = new Actor(animation, x, y, vx, 0);
+        theStage.addActor(a);
+        a->show();
+        return a;
+    }
+    // The stage's part of a frame, drawn and shown as the game shows it; `logic` stands for
+    // the game's logic of the frame.
+    template <typename F = void (*)()>
+    void runFrame(F logic = [] {}) {
+        theBackdrop.beginStep();
+        logic();
+        StepOutput out;
+        out.picture = &picture;
+        stepStage(FrameInput{}, out);
+        t.engine.showFrame(picture, theBackdrop);
+    }
+    std::vector<Actor*> listed(std::initializer_list<int> slots) {
+        std::vector<Actor*> out;
+        for (int slot : slots) out.push_back(theStage.actorAt(slot));
+        return out;
     }
 
     TestEngine t;
+    FramePicture picture;
     std::string dir;
     int colours = -1;
     int columns = -1;
@@ -56,63 +74,62 @@ protected:
 }  // namespace
 
 TEST_F(Rendering, TheActorListIgnoresDuplicatesAbsenteesAndOverflow) {
-    Engine& e = t.engine;
-    std::vector<std::unique_ptr<Actor>> actors;
-    for (int i = 0; i < 501; ++i) actors.push_back(std::make_unique<Actor>(nullptr, 0, 0, 0, 0));
-    e.addActor(actors[0].get());  // twice: the second is ignored
-    for (auto& a : actors) e.addActor(a.get());
-    EXPECT_EQ(e.actorCount(), 500);
-    EXPECT_EQ(actors[500]->engine(), nullptr);
-    EXPECT_EQ(e.actorAt(499), actors[499].get());
+    std::vector<Actor*> actors;
+    for (int i = 0; i < 501; ++i) actors.push_back(new Actor(nullptr, 0, 0, 0, 0));
+    theStage.addActor(actors[0]);  // twice: the second is ignored
+    for (Actor* a : actors) theStage.addActor(a);
+    EXPECT_EQ(theStage.actorCount, 500);
+    EXPECT_EQ(theStage.actorAt(499), actors[499]);
 
-    Actor stranger(nullptr, 0, 0, 0, 0);
-    e.removeActor(&stranger);
-    EXPECT_EQ(e.actorCount(), 500);
-    e.removeActor(actors[1].get());
-    EXPECT_EQ(e.actorCount(), 499);
-    EXPECT_EQ((std::vector<Actor*>{e.actorAt(0), e.actorAt(1), e.actorAt(498), e.actorAt(499)}),
-              (std::vector<Actor*>{actors[0].get(), actors[2].get(), actors[499].get(), nullptr}));
-    e.addActor(actors[500].get());
-    EXPECT_EQ(e.actorAt(499), actors[500].get());
+    Actor* stranger = new Actor(nullptr, 0, 0, 0, 0);
+    theStage.removeActor(stranger);
+    EXPECT_EQ(theStage.actorCount, 500);
+    theStage.removeActor(actors[1]);
+    EXPECT_EQ(theStage.actorCount, 499);
+    EXPECT_EQ(listed({0, 1, 498, 499}),
+              (std::vector<Actor*>{actors[0], actors[2], actors[499], nullptr}));
+    theStage.addActor(actors[500]);
+    EXPECT_EQ(theStage.actorAt(499), actors[500]);
 }
 
 TEST_F(Rendering, EqualDepthsKeepTheirOrderWhenTheListIsSorted) {
     Engine& e = t.engine;
     CellAnimation r(&e, colours, {0}), g(&e, colours, {1}), b(&e, colours, {2});
-    Actor first(r.get(), 10, 10, 0, 0), middle(g.get(), 10, 10, 0, 0), last(b.get(), 10, 10, 0, 0);
-    addShown({&first, &middle, &last});
-    first.setDepth(5);
-    middle.setDepth(1);
-    last.setDepth(5);
-    e.runFrame();
-    EXPECT_EQ((std::vector<Actor*>{e.actorAt(0), e.actorAt(1), e.actorAt(2)}),
-              (std::vector<Actor*>{&middle, &first, &last}));
+    Actor* first = shown(r.get(), 10, 10);
+    Actor* middle = shown(g.get(), 10, 10);
+    Actor* last = shown(b.get(), 10, 10);
+    first->setDepth(5);
+    middle->setDepth(1);
+    last->setDepth(5);
+    runFrame();
+    EXPECT_EQ(listed({0, 1, 2}), (std::vector<Actor*>{middle, first, last}));
     EXPECT_EQ(pixelAt(front(), 10, 10), rgb565(blue));
-    EXPECT_FALSE(Actor::orderChanged());
+    EXPECT_FALSE(theStage.orderChanged);
 
     // Nothing is re-sorted until a depth changes, so newcomers stay in front.
-    Actor late(r.get(), 10, 10, 0, 0);
-    late.setDepth(0);
-    Actor::clearOrderChanged();
-    addShown({&late});
-    e.runFrame();
+    Actor* late = new Actor(r.get(), 10, 10, 0, 0);
+    late->setDepth(0);
+    theStage.orderChanged = false;
+    theStage.addActor(late);
+    late->show();
+    runFrame();
     EXPECT_EQ(pixelAt(front(), 10, 10), rgb565(red));
 }
 
 TEST_F(Rendering, ShownActorsAreDrawnBeforeTheyMoveAndHiddenOrBlankOnesOnlyMove) {
     Engine& e = t.engine;
     CellAnimation solid(&e, colours, {0}), blank(&e, colours, {-1});
-    Actor a(solid.get(), 100, 100, 20, 0), hidden(solid.get(), 10, 10, 3, 0),
-        empty(blank.get(), 30, 10, 3, 0);
-    e.addActor(&hidden);
-    addShown({&a, &empty});
-    e.runFrame();
+    Actor* hidden = new Actor(solid.get(), 10, 10, 3, 0);
+    theStage.addActor(hidden);
+    Actor* a = shown(solid.get(), 100, 100, 20);
+    Actor* empty = shown(blank.get(), 30, 10, 3);
+    runFrame();
     EXPECT_EQ(pixelsAt(front(), {{100, 100}, {120, 100}, {10, 10}, {30, 10}}),
               (std::vector<int>{rgb565(red), 0, 0, 0}));
-    EXPECT_EQ((std::vector<int>{a.x(), hidden.x(), empty.x()}), (std::vector<int>{120, 13, 33}));
+    EXPECT_EQ((std::vector<int>{a->x(), hidden->x(), empty->x()}), (std::vector<int>{120, 13, 33}));
     // The back buffer is the background again, ready for the next frame.
     EXPECT_EQ(pixelAt(e.backBuffer(), 100, 100), 0);
-    e.runFrame();
+    runFrame();
     EXPECT_EQ(pixelsAt(front(), {{100, 100}, {120, 100}}), (std::vector<int>{0, rgb565(red)}));
 }
 
@@ -121,14 +138,14 @@ TEST_F(Rendering, ChildrenAreDrawnByTheWalkButAdvancedOnlyByTheirParents) {
     CellAnimation parentAnim(&e, colours, {0});
     // Frames of duration 0 advance at every update: a second update would show.
     CellAnimation childAnim(&e, colours, {1, 2, 0}, {}, {0, 0, 0});
-    Actor parent(parentAnim.get(), 50, 50, 1, 0);
-    Actor child(childAnim.get(), 0, 0, 0, 0);
-    child.attachTo(&parent, 20, 0);
-    child.restartAnimation();
-    parent.addTreeTo(&e);
-    parent.showTree();
-    e.runFrame();
-    EXPECT_EQ((std::vector<int>{child.frameIndex(), child.x()}), (std::vector<int>{1, 71}));
+    Actor* parent = new Actor(parentAnim.get(), 50, 50, 1, 0);
+    Actor* child = new Actor(childAnim.get(), 0, 0, 0, 0);
+    child->attachTo(parent, 20, 0);
+    child->restartAnimation();
+    parent->addTreeToStage();
+    parent->showTree();
+    runFrame();
+    EXPECT_EQ((std::vector<int>{child->frameIndex(), child->x()}), (std::vector<int>{1, 71}));
     // It was drawn where it stood before the frame: it had not moved with its parent yet.
     EXPECT_EQ(pixelAt(front(), 0, 0), rgb565(green));
 }
@@ -137,9 +154,9 @@ TEST_F(Rendering, HotSpotsAndMirrorsPlaceTheCell) {
     Engine& e = t.engine;
     // Cell 3: left half clear, right half red.
     CellAnimation plain(&e, colours, {3}, {false, 2, 3}), mirrored(&e, colours, {3}, {true});
-    Actor a(plain.get(), 100, 100, 0, 0), b(mirrored.get(), 200, 100, 0, 0);
-    addShown({&a, &b});
-    e.runFrame();
+    shown(plain.get(), 100, 100);
+    shown(mirrored.get(), 200, 100);
+    runFrame();
     const int r = rgb565(red);
     EXPECT_EQ(
         pixelsAt(front(), {{101, 97}, {102, 97}, {105, 104}, {106, 97}, {203, 100}, {204, 100}}),
@@ -173,45 +190,52 @@ TEST_F(Rendering, SpritesOverTheEdgeLoseExactlyTheirOutsidePart) {
 }
 
 TEST_F(Rendering, StampsStayOnTheBackgroundUntilItIsRestored) {
-    Engine& e = t.engine;
-    SpriteFrame splat(colours, true, true, 4, 4, 3, &e);
-    splat.stampOnBackground(300, 200);
-    // The back buffer of the next frame was refilled before the stamp: it shows a frame later.
-    e.runFrame();
+    t.engine.setSplatCell(0, colours, 3);
+    // The back buffer of the frame was refilled before the stamp: it shows a frame later.
+    runFrame([] { stampSplat(0, 300, 200); });
     EXPECT_EQ(pixelAt(front(), 304, 200), 0);
     for (int frame = 0; frame < 3; ++frame) {
-        e.runFrame();
-        // Neither the mirror flags nor the hot spot apply to a stamp.
+        runFrame();
         EXPECT_EQ(pixelsAt(front(), {{303, 200}, {304, 200}, {307, 207}}),
                   (std::vector<int>{0, rgb565(red), rgb565(red)}));
     }
-    e.restoreBackground();
-    e.runFrame();
+    runFrame([] { restoreBackground(); });
     EXPECT_EQ(pixelAt(front(), 304, 200), rgb565(red));
-    e.runFrame();
+    runFrame();
     EXPECT_EQ(pixelAt(front(), 304, 200), 0);
+}
+
+TEST_F(Rendering, AWorldCopiedBackShowsItsOwnBlood) {
+    t.engine.setSplatCell(0, colours, 0);
+    runFrame();
+    World* before = new World(theWorld);
+    runFrame([] { stampSplat(0, 300, 200); });
+    runFrame();
+    ASSERT_EQ(pixelAt(front(), 300, 200), rgb565(red));
+    theWorld = *before;  // rolled back past the stamp
+    runFrame();
+    EXPECT_EQ(pixelAt(front(), 300, 200), 0);
+    delete before;
 }
 
 TEST_F(Rendering, OverlaysFillGapsFirstAndAreWalkedPastThem) {
     Engine& e = t.engine;
     Font font("g\\no-such-font.raw", &e, 80, 80, 24, 8, 8, 0, 52);  // glyphs need no pixels
-    std::vector<std::unique_ptr<Scroller>> s;
-    for (int i = 0; i < 9; ++i) s.push_back(std::make_unique<Scroller>(&font, "TICKER", 400));
+    std::vector<Scroller*> s;
+    for (int i = 0; i < 9; ++i) s.push_back(new Scroller(&font, "TICKER", 400));
 
-    for (auto& sc : s) e.addOverlay(sc.get());
-    e.addOverlay(s[0].get());
-    e.removeOverlay(s[8].get());  // never got in: harmless
-    EXPECT_EQ(e.overlayCount(), 8);
-    for (int i : {1, 2, 4, 5, 6}) e.removeOverlay(s[i].get());
+    for (Scroller* sc : s) theStage.addOverlay(sc);
+    theStage.addOverlay(s[0]);
+    theStage.removeOverlay(s[8]);  // never got in: harmless
+    EXPECT_EQ(theStage.overlayCount, 8);
+    for (int i : {1, 2, 4, 5, 6}) theStage.removeOverlay(s[i]);
     // Slots 0, 3 and 7 remain with gaps between; a newcomer goes into a gap. All are walked,
     // but only shown scrollers advance (the first advance builds their row of glyphs).
-    e.addOverlay(s[8].get());
-    EXPECT_EQ(e.overlayCount(), 4);
+    theStage.addOverlay(s[8]);
+    EXPECT_EQ(theStage.overlayCount, 4);
     for (int i : {3, 7, 8}) s[i]->show();
-    e.runFrame();
+    runFrame();
     EXPECT_TRUE(s[0]->label() == nullptr && s[3]->label() && s[7]->label() && s[8]->label());
-    for (int i : {0, 3, 7, 8}) e.removeOverlay(s[i].get());
-    EXPECT_EQ(e.overlayCount(), 0);
-    for (auto& sc : s)
-        if (sc->label() != nullptr) sc->label()->actor()->removeTreeFrom(&e);
+    for (int i : {0, 3, 7, 8}) theStage.removeOverlay(s[i]);
+    EXPECT_EQ(theStage.overlayCount, 0);
 }

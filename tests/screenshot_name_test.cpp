@@ -5,8 +5,8 @@
 #include <fstream>
 #include <string>
 
-#include "frontend/screenshot_button.h"
-#include "shell/paths.h"
+#include "program/screenshot_name.h"
+#include "base/paths.h"
 
 namespace fs = std::filesystem;
 

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "engine/file_util.h"
-#include "shell/paths.h"
+#include "base/file_util.h"
+#include "base/paths.h"
 #include "support/test_sheets.h"
 
 namespace {

@@ -6,13 +6,21 @@
 #include <string>
 
 #include "actors/font.h"
+#include "actors/stage.h"
+#include "world/world.h"
 #include "support/test_sheets.h"
 #include "support/text_chain.h"
 
 namespace {
 
+// The stage's part of a frame, which is where scrollers advance.
+void runStage() {
+    StepOutput out;
+    stepStage(FrameInput{}, out);
+}
+
 // The scroller font's geometry (12 x 16 cells) on a 640-pixel screen, run through the
-// engine's own frame step the way the menu runs it.
+// stage's part of the world's step the way the menu runs it.
 class ScrollerTest : public ::testing::Test {
 protected:
     TestEngine te;
@@ -20,30 +28,30 @@ protected:
 
     void start(Scroller& s, double speed) {
         s.setSpeed(speed);
-        te.engine.addOverlay(&s);
+        theStage.addOverlay(&s);
         s.rewind();
         s.show();
     }
     Actor* rightmost(Scroller& s) { return chainOf(s.label()->actor()).back(); }
-    int lastCell(Scroller& s) { return rightmost(s)->currentFrame()->cell(); }
+    int lastCell(Scroller& s) { return rightmost(s)->glyphCell(); }
     void run(int frames) {
-        for (int i = 0; i < frames; ++i) te.engine.runFrame();
+        for (int i = 0; i < frames; ++i) runStage();
     }
 };
 
 }  // namespace
 
 TEST_F(ScrollerTest, FirstUpdateBuildsAShownRowJustWiderThanTheScreen) {
-    Scroller s(&font, "HELLO", 450);
+    Scroller& s = *new Scroller(&font, "HELLO", 450);
     start(s, 3.75);
     EXPECT_EQ(s.label(), nullptr);  // show() before the first update only sets the flag
-    EXPECT_EQ(te.engine.actorCount(), 0);
+    EXPECT_EQ(theStage.actorCount, 0);
 
     s.update();
     ASSERT_NE(s.label(), nullptr);
     auto chain = chainOf(s.label()->actor());
     ASSERT_EQ(chain.size(), 56u);
-    EXPECT_EQ(te.engine.actorCount(), 56);
+    EXPECT_EQ(theStage.actorCount, 56);
     Actor* root = chain.front();
     root->setVelocityX(0.0);
     root->update();
@@ -73,16 +81,16 @@ TEST_F(ScrollerTest, StepsEveryPeriodAndGlidesInBetween) {
         SCOPED_TRACE(c.speed);
         TestEngine fresh;
         Font f{"g\\no-such-font.raw", &fresh.engine, 640, 32, 24, 12, 16, 0, 52};
-        Scroller s(&f, "ABCDEFGHIJKLMNOP", 80);
+        Scroller& s = *new Scroller(&f, "ABCDEFGHIJKLMNOP", 80);
         s.setSpeed(c.speed);
         EXPECT_EQ(s.period(), c.period);
-        fresh.engine.addOverlay(&s);
+        theStage.addOverlay(&s);
         s.rewind();
         s.show();
         std::vector<int> xs, steps;
         for (int frame = 1; frame <= 10; ++frame) {
             int before = s.textPos();
-            fresh.engine.runFrame();
+            runStage();
             if (s.textPos() != before) steps.push_back(frame);
             if (frame <= 4) xs.push_back(s.label()->actor()->x());
         }
@@ -92,7 +100,7 @@ TEST_F(ScrollerTest, StepsEveryPeriodAndGlidesInBetween) {
 }
 
 TEST_F(ScrollerTest, TextShiftsLeftAndWrapsForEver) {
-    Scroller s(&font, "AB", 450);
+    Scroller& s = *new Scroller(&font, "AB", 450);
     start(s, 6.0);
     std::string seen;
     for (int step = 0; step < 5; ++step) {
@@ -106,7 +114,7 @@ TEST_F(ScrollerTest, TextShiftsLeftAndWrapsForEver) {
 }
 
 TEST_F(ScrollerTest, EmptyTextMovesTheRowButNeverChangesACell) {
-    Scroller s(&font, "", 450);
+    Scroller& s = *new Scroller(&font, "", 450);
     start(s, 6.0);
     run(20);
     for (int cell : cellsOf(s.label()->actor())) EXPECT_EQ(cell, -1);
@@ -114,7 +122,7 @@ TEST_F(ScrollerTest, EmptyTextMovesTheRowButNeverChangesACell) {
 }
 
 TEST_F(ScrollerTest, RewindBlanksTheRowAndStepsAtTheNextUpdate) {
-    Scroller s(&font, "ABCDEF", 450);
+    Scroller& s = *new Scroller(&font, "ABCDEF", 450);
     start(s, 3.75);
     run(8);  // steps at 1, 4, 7
     EXPECT_EQ(s.textPos(), 3);
@@ -123,13 +131,13 @@ TEST_F(ScrollerTest, RewindBlanksTheRowAndStepsAtTheNextUpdate) {
     s.rewind();
     EXPECT_EQ(s.textPos(), 0);
     for (int cell : cellsOf(s.label()->actor())) EXPECT_EQ(cell, -1);
-    te.engine.runFrame();
+    runStage();
     EXPECT_EQ(s.textPos(), 1);
     EXPECT_EQ(lastCell(s), 0);
 }
 
 TEST_F(ScrollerTest, HiddenScrollerStandsStillAndResumesWhereItStopped) {
-    Scroller s(&font, "ABCDEF", 450);
+    Scroller& s = *new Scroller(&font, "ABCDEF", 450);
     start(s, 6.0);
     run(3);
     s.hide();
@@ -142,7 +150,7 @@ TEST_F(ScrollerTest, HiddenScrollerStandsStillAndResumesWhereItStopped) {
     EXPECT_EQ(s.textPos(), 2);  // one tick was still due before the hide
     run(1);
     EXPECT_EQ(lastCell(s), 2);
-    EXPECT_EQ(te.engine.actorCount(), 56);  // the row is built once
+    EXPECT_EQ(theStage.actorCount, 56);  // the row is built once
 }
 
 // The menu rewrites its lines while they run. A text is picked up from the current
@@ -150,7 +158,7 @@ TEST_F(ScrollerTest, HiddenScrollerStandsStillAndResumesWhereItStopped) {
 // the new end instead of running on through the leftovers.
 TEST_F(ScrollerTest, RewrittenTextIsPickedUpInPlaceAndWrapsAtItsNewEnd) {
     char buffer[16] = "ABCDEFGH";
-    Scroller s(&font, buffer, 450);
+    Scroller& s = *new Scroller(&font, buffer, 450);
     start(s, 6.0);
     run(3);  // steps at 1 and 3: A and B are in
     std::strcpy(buffer, "WXYZ");
@@ -162,7 +170,7 @@ TEST_F(ScrollerTest, RewrittenTextIsPickedUpInPlaceAndWrapsAtItsNewEnd) {
 }
 
 TEST_F(ScrollerTest, AStandingLineStepsOnlyWhenRewound) {
-    Scroller s(&font, "AB", 450);
+    Scroller& s = *new Scroller(&font, "AB", 450);
     start(s, 0.0);
     run(30);
     auto cells = cellsOf(s.label()->actor());

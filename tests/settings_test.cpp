@@ -1,4 +1,4 @@
-#include "shell/settings.h"
+#include "program/settings.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/sdl/sdl_platform.h"
-#include "shell/options.h"
+#include "program/options.h"
 #include "support/screen_run.h"
 
 namespace {

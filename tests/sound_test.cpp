@@ -9,9 +9,11 @@
 #include <utility>
 #include <vector>
 
+#include "world/world.h"
 #include "platform/headless/headless_platform.h"
-#include "shell/paths.h"
-#include "shell/trace.h"
+#include "program/event_output.h"
+#include "base/paths.h"
+#include "base/trace.h"
 #include "sound/track_names.h"
 #include "support/test_sheets.h"
 
@@ -26,7 +28,6 @@ class SoundTest : public testing::Test {
 protected:
     void SetUp() override {
         closeSound();
-        clearDelayedSounds();
         closeTrace();
         dir_ = makeTempDir("sound");
         fs::create_directories(dir_ / "s");
@@ -35,7 +36,6 @@ protected:
         paths().dataDir = dir_.string();
     }
     void TearDown() override {
-        clearDelayedSounds();
         closeSound();
         closeTrace();
         paths() = savedPaths_;
@@ -52,37 +52,30 @@ protected:
 
     std::string tracePath() const { return (dir_ / "trace.jsonl").string(); }
 
-    // Voices in the order their play events were recorded.
-    std::vector<int> playedVoices() const {
-        std::vector<int> voices;
-        for (const auto& e : audio_.events())
-            if (e.op == Op::play) voices.push_back(e.voice);
-        return voices;
-    }
-
     fs::path dir_;
     Paths savedPaths_;
     RecordingAudio audio_;
 };
 
-// Three samples on voices 0, 1 and 2, for the queue of delayed sounds.
-class DelayedSoundTest : public SoundTest {
+// The world's own sound state: what it asks the shell to play, in order.
+class WorldSoundTest : public testing::Test {
 protected:
     void SetUp() override {
-        SoundTest::SetUp();
-        for (const char* name : {"s\\a.raw", "s\\b.raw", "s\\c.raw"}) writeSound(name, {1});
-        openDevice();
-        a = std::make_unique<SoundSample>("s\\a.raw", 22050, 8, 1);
-        b = std::make_unique<SoundSample>("s\\b.raw", 22050, 8, 1);
-        c = std::make_unique<SoundSample>("s\\c.raw", 22050, 8, 1);
+        clearWorld();
+        theEvents = &events;
     }
-    void TearDown() override {
-        a.reset();
-        b.reset();
-        c.reset();
-        SoundTest::TearDown();
+    void TearDown() override { theEvents = nullptr; }
+    // The sounds played so far, by index.
+    std::vector<int> played() const {
+        std::vector<int> out;
+        for (const GameEvent& e : events)
+            if (e.kind == EventKind::sound && static_cast<SoundOp>(e.a) == SoundOp::play)
+                out.push_back(e.b);
+        return out;
     }
-    std::unique_ptr<SoundSample> a, b, c;
+    std::vector<GameEvent> events;
+    static constexpr Sound a = Sound::oof, b = Sound::swish, c = Sound::clang;
+    static constexpr int ia = static_cast<int>(a), ib = static_cast<int>(b), ic = static_cast<int>(c);
 };
 
 std::string readFile(const std::string& path) {
@@ -92,30 +85,39 @@ std::string readFile(const std::string& path) {
 
 }  // namespace
 
-TEST_F(SoundTest, WholeFileAndOperationsReachTheDeviceTracedWithTheFrequencyInEffect) {
+TEST_F(SoundTest, EventsReachTheDeviceTracedWithTheFrequencyInEffect) {
     writeSound("s\\coming.raw", {0x80, 0x10, 0xF0});  // odd length
     openDevice();
     ASSERT_TRUE(openTrace(tracePath().c_str()));
     setTraceFrame(4);
-    SoundSample sample("s\\coming.raw", 22050, 8, 1);
-    EXPECT_TRUE(sample.isLoaded());
+    clearWorld();
+    std::vector<GameEvent> events;
+    theEvents = &events;
+    playSound(Sound::coming);
+    playSound(Sound::coming);  // a sounding sample restarts: the device is told to play again
+    setSoundFrequency(Sound::coming, 8000);
+    playSoundAt(Sound::coming, 44100);
+    loopSound(Sound::coming);
+    stopSound(Sound::coming);
+    theEvents = nullptr;
+    EXPECT_EQ(theSounds.frequency[static_cast<int>(Sound::coming)], 44100);
+
+    releaseSounds();
+    soundSamples[static_cast<int>(Sound::coming)] = new SoundSample("s\\coming.raw", 22050, 8, 1);
     ASSERT_EQ(audio_.voices().size(), 1u);
     EXPECT_EQ(audio_.voices()[0].samples, (std::vector<uint8_t>{0x80, 0x10, 0xF0}));
     EXPECT_EQ(audio_.voices()[0].rate, 22050);
-    sample.play();
-    sample.play();  // a sounding sample restarts: the device is simply told to play again
-    EXPECT_EQ(sample.setFrequency(8000), 22050);
-    sample.playAtFrequency(44100);
-    sample.playLooped();
-    sample.stop();
+    TestEngine t;
+    EventOutput output(t.engine);
+    output.perform(events, EventOutput::Writes::nothing, [] {});
     closeTrace();
+    releaseSounds();
     const auto& e = audio_.events();
     ASSERT_EQ(e.size(), 7u);
     Op ops[] = {Op::play, Op::play, Op::frequency, Op::frequency, Op::play, Op::loop, Op::stop};
     for (size_t i = 0; i < e.size(); ++i) EXPECT_EQ(e[i].op, ops[i]) << i;
     EXPECT_EQ(e[2].hz, 8000);
     EXPECT_EQ(e[3].hz, 44100);
-    EXPECT_EQ(sample.frequency(), 44100);
     std::string want;
     const std::pair<const char*, int> traced[] = {
         {"play", 22050}, {"play", 22050}, {"play", 44100}, {"loop", 44100}, {"stop", 44100}};
@@ -125,7 +127,7 @@ TEST_F(SoundTest, WholeFileAndOperationsReachTheDeviceTracedWithTheFrequencyInEf
     EXPECT_EQ(readFile(tracePath()), want);
 }
 
-TEST_F(SoundTest, WithoutADeviceEverythingIsSilentButFrequencyIsKept) {
+TEST_F(SoundTest, WithoutADeviceNothingSoundsAndNothingIsTraced) {
     writeSound("s\\a.raw", {1, 2});
     audio_.setOpenSucceeds(false);
     testing::internal::CaptureStderr();
@@ -138,16 +140,15 @@ TEST_F(SoundTest, WithoutADeviceEverythingIsSilentButFrequencyIsKept) {
     SoundSample sample("s\\a.raw", 11025, 8, 1);
     SoundSample missing("s\\not-there.raw", 11025, 8, 1);  // never opened without a device
     EXPECT_FALSE(sample.isLoaded());
-    sample.play();
-    sample.playLooped();
-    sample.stop();
-    EXPECT_EQ(sample.setFrequency(9000), 11025);
-    sample.playAtFrequency(5000);
-    EXPECT_EQ(sample.setFrequency(7000), 5000);
-    sample.playDelayed(1);
-    EXPECT_EQ(delayedSoundCount(), 1);
-    tickDelayedSounds();
-    EXPECT_EQ(delayedSoundCount(), 0);
+    clearWorld();
+    std::vector<GameEvent> events;
+    theEvents = &events;
+    playSound(Sound::oof);
+    loopSound(Sound::oof);
+    stopSound(Sound::oof);
+    theEvents = nullptr;
+    TestEngine t;
+    EventOutput(t.engine).perform(events, EventOutput::Writes::nothing, [] {});
     closeTrace();
     EXPECT_TRUE(audio_.events().empty());
     EXPECT_TRUE(audio_.voices().empty());
@@ -190,47 +191,56 @@ TEST_F(SoundTest, AFileThatCannotBeUsedEndsTheRunSayingWhy) {
             << name;
 }
 
-TEST_F(DelayedSoundTest, DueEntriesPlayInSlotOrderAndASampleMayWaitTwice) {
-    c->playDelayed(3);  // slot 0
-    a->playDelayed(2);  // slot 1
-    b->playDelayed(3);  // slot 2
-    a->playDelayed(3);  // slot 3
-    b->playDelayed(1);  // slot 4
-    EXPECT_TRUE(playedVoices().empty());
+TEST_F(WorldSoundTest, DueEntriesPlayInSlotOrderAndASoundMayWaitTwice) {
+    playSoundDelayed(c, 3);  // slot 0
+    playSoundDelayed(a, 2);  // slot 1
+    playSoundDelayed(b, 3);  // slot 2
+    playSoundDelayed(a, 3);  // slot 3
+    playSoundDelayed(b, 1);  // slot 4
+    EXPECT_TRUE(played().empty());
     tickDelayedSounds();
-    EXPECT_EQ(playedVoices(), (std::vector<int>{1}));
+    EXPECT_EQ(played(), (std::vector<int>{ib}));
     tickDelayedSounds();
-    EXPECT_EQ(playedVoices(), (std::vector<int>{1, 0}));
+    EXPECT_EQ(played(), (std::vector<int>{ib, ia}));
     tickDelayedSounds();
     tickDelayedSounds();
-    EXPECT_EQ(playedVoices(), (std::vector<int>{1, 0, 2, 1, 0}));
-    EXPECT_EQ(delayedSoundCount(), 0);
+    EXPECT_EQ(played(), (std::vector<int>{ib, ia, ic, ib, ia}));
+    EXPECT_EQ(theSounds.queuedCount, 0);
 }
 
-TEST_F(DelayedSoundTest, FreedSlotInTheMiddleIsFilledNext) {
-    a->playDelayed(9);  // slot 0
-    b->playDelayed(1);  // slot 1, free again after the first tick
-    c->playDelayed(3);  // slot 2
+TEST_F(WorldSoundTest, FreedSlotInTheMiddleIsFilledNext) {
+    playSoundDelayed(a, 9);  // slot 0
+    playSoundDelayed(b, 1);  // slot 1, free again after the first tick
+    playSoundDelayed(c, 3);  // slot 2
     tickDelayedSounds();
-    ASSERT_EQ(playedVoices(), (std::vector<int>{1}));
-    ASSERT_EQ(delayedSoundCount(), 2);
+    ASSERT_EQ(played(), (std::vector<int>{ib}));
+    ASSERT_EQ(theSounds.queuedCount, 2);
     // Into slot 1, so it plays ahead of c when both fall due at the same tick.
-    b->playDelayed(2);
+    playSoundDelayed(b, 2);
     tickDelayedSounds();
     tickDelayedSounds();
-    EXPECT_EQ(playedVoices(), (std::vector<int>{1, 1, 2}));
-    EXPECT_EQ(delayedSoundCount(), 1);
+    EXPECT_EQ(played(), (std::vector<int>{ib, ib, ic}));
+    EXPECT_EQ(theSounds.queuedCount, 1);
 }
 
-TEST_F(DelayedSoundTest, QueueHoldsSixtyFourAndDropsTheSixtyFifth) {
-    for (int i = 0; i < 64; ++i) a->playDelayed(2);
-    b->playDelayed(1);  // dropped
-    EXPECT_EQ(delayedSoundCount(), 64);
+TEST_F(WorldSoundTest, QueueHoldsSixtyFourAndDropsTheSixtyFifth) {
+    for (int i = 0; i < 64; ++i) playSoundDelayed(a, 2);
+    playSoundDelayed(b, 1);  // dropped
+    EXPECT_EQ(theSounds.queuedCount, 64);
     tickDelayedSounds();
-    EXPECT_TRUE(playedVoices().empty()) << "the dropped sound never plays";
+    EXPECT_TRUE(played().empty()) << "the dropped sound never plays";
     tickDelayedSounds();
-    EXPECT_EQ(playedVoices(), std::vector<int>(64, 0));
-    EXPECT_EQ(delayedSoundCount(), 0);
+    EXPECT_EQ(played(), std::vector<int>(64, ia));
+    EXPECT_EQ(theSounds.queuedCount, 0);
+}
+
+TEST_F(WorldSoundTest, APitchOnceSetStaysForLaterPlaysAndAFreshWorldStartsAtTheRecordedRate) {
+    playSoundAt(Sound::splat, 12479);
+    playSound(Sound::splat);
+    EXPECT_EQ(events.back().c, 12479);
+    clearWorld();
+    for (int i = 0; i < soundCount; ++i)
+        EXPECT_EQ(theSounds.frequency[i], soundFile(soundAt(i)).rate) << soundFile(soundAt(i)).file;
 }
 
 TEST(TrackNames, TheNumberRunsUpWithItsCarry) {
@@ -242,30 +252,26 @@ TEST(TrackNames, TheNumberRunsUpWithItsCarry) {
 }
 
 TEST_F(SoundTest, GameSoundsLoadInOrderWithTheirRatesAndVolumes) {
-    for (const EffectFile& e : effectFiles) writeSound(e.file, {0x80});
-    for (int i = 1; i <= 8; ++i) writeSound("m\\mus0" + std::to_string(i) + ".raw", {0x80, 0x81});
+    for (int i = 0; i < soundCount; ++i) writeSound(soundFile(soundAt(i)).file, {0x80, 0x81});
     openDevice();
     loadSounds();
     ASSERT_EQ(audio_.voices().size(), 28u);
-    for (int i = 0; i < effectCount; ++i) {
-        ASSERT_NE(effects[i], nullptr);
-        EXPECT_EQ(audio_.voices()[static_cast<size_t>(i)].rate, effectFiles[i].rate)
-            << effectFiles[i].file;
-        EXPECT_EQ(effect(effectFiles[i].file), effects[i]);
+    for (int i = 0; i < soundCount; ++i) {
+        ASSERT_NE(soundSamples[i], nullptr);
+        EXPECT_EQ(audio_.voices()[static_cast<size_t>(i)].rate, soundFile(soundAt(i)).rate)
+            << soundFile(soundAt(i)).file;
     }
-    for (int i = 0; i < musicTrackCount; ++i) {
-        ASSERT_NE(musicTrack[i], nullptr);
-        EXPECT_EQ(std::string(musicTrack[i]->name()), "m\\mus0" + std::to_string(i + 1) + ".raw");
-        EXPECT_EQ(musicTrack[i]->frequency(), 22050);
-    }
-    EXPECT_EQ(effect("s\\nothing.raw"), nullptr);
-    EXPECT_EQ(effect("S\\SPLAT3.RAW"), nullptr) << "names are exact";
+    for (int i = 0; i < musicTrackCount; ++i)
+        EXPECT_EQ(std::string(soundFile(musicTrackSound(i)).file),
+                  "m\\mus0" + std::to_string(i + 1) + ".raw");
+    EXPECT_EQ(std::string(soundFile(Sound::splat).file), "s\\splat3.raw");
 
     // Volumes set music and effects apart, clamped, and reach samples loaded later.
     auto volumes = [&] {
         std::vector<int> music, sfx;
-        for (SoundSample* s : musicTrack) music.push_back(audio_.voices()[s->voice()].volume);
-        for (SoundSample* s : effects) sfx.push_back(audio_.voices()[s->voice()].volume);
+        for (int i = 0; i < soundCount; ++i)
+            (isMusic(soundAt(i)) ? music : sfx)
+                .push_back(audio_.voices()[soundSamples[i]->voice()].volume);
         return std::pair{music, sfx};
     };
     struct Case {
@@ -282,6 +288,5 @@ TEST_F(SoundTest, GameSoundsLoadInOrderWithTheirRatesAndVolumes) {
     EXPECT_EQ(audio_.voices()[lateTrack.voice()].volume, 30);
     EXPECT_EQ(audio_.voices()[lateEffect.voice()].volume, 60);
     setSoundVolumes(100, 100);
-    for (SoundSample*& s : effects) delete std::exchange(s, nullptr);
-    for (SoundSample*& s : musicTrack) delete std::exchange(s, nullptr);
+    releaseSounds();
 }

@@ -1,4 +1,4 @@
-#include "shell/stats.h"
+#include "program/stats.h"
 
 #include <gtest/gtest.h>
 

@@ -16,7 +16,7 @@
 namespace {
 
 constexpr long targetGrowthKb = 512;
-constexpr double targetFramesPerSecond = 40000.0;
+constexpr double targetFramesPerSecond = 100000.0;
 
 long peakRssKb() {
     rusage usage{};

@@ -1,23 +1,70 @@
 #include "actors/actor.h"
 
-#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
+#include "actors/stage.h"
 #include "engine/animation.h"
 #include "engine/engine.h"
-
-bool Actor::actorOrderChanged = false;
+#include "engine/sprite_frame.h"
 
 Actor::Actor(Animation* animation, int x, int y, double vx, double vy)
-    : animation_(animation), vx_(vx), vy_(vy), x_(x), y_(y), exactX_(x), exactY_(y) {}
+    : vx_(vx),
+      vy_(vy),
+      exactX_(x),
+      exactY_(y),
+      x_(x),
+      y_(y),
+      animation_(static_cast<int16_t>(animation != nullptr ? animation->id() : -1)) {}
 
-Actor::~Actor() = default;
+void* Actor::operator new(size_t) {
+    if (void* slot = theActorPool.allocate()) return slot;
+    // Every object the game makes is reused or freed; running out means a leak, and a game
+    // that cannot place its actors cannot go on.
+    std::fprintf(stderr, "parapet: internal error: more than %d actors at once\n", actorSlots);
+    std::abort();
+}
+
+void Actor::operator delete(void* object) { theActorPool.release(object); }
+
+Animation* Actor::animation() const { return animationById(animation_); }
+
+int Actor::childCount() const {
+    int n = 0;
+    for (Actor* c = firstChild_; c != nullptr; c = c->nextSibling_) ++n;
+    return n;
+}
+
+void Actor::setGlyph(int sheet, int cell) {
+    glyphSheet_ = static_cast<int16_t>(sheet);
+    glyphCell_ = static_cast<int16_t>(cell);
+}
+
+bool Actor::drawnCell(DrawnCell& out) const {
+    if (isGlyph()) {
+        out = DrawnCell{};
+        out.sheet = glyphSheet_;
+        out.cell = glyphCell_;
+        return glyphCell_ != -1;
+    }
+    const SpriteFrame* f = currentFrame();
+    if (f == nullptr || f->cell() == -1) return false;
+    out.shape = f;
+    out.sheet = f->sheet();
+    out.cell = f->cell();
+    out.hotX = f->hotX();
+    out.hotY = f->hotY();
+    out.mirrorX = f->mirrorX();
+    out.mirrorY = f->mirrorY();
+    return true;
+}
 
 void Actor::setPosition(int x, int y) {
     x_ = x;
     y_ = y;
     exactX_ = x;
     exactY_ = y;
-    for (Actor* child : children_) child->setPosition(x + child->offsetX_, y + child->offsetY_);
+    for (Actor* child = firstChild_; child != nullptr; child = child->nextSibling_) child->setPosition(x + child->offsetX_, y + child->offsetY_);
 }
 
 void Actor::stopMotion() {
@@ -29,41 +76,41 @@ void Actor::stopMotion() {
 
 void Actor::setLeftBound(int x) {
     leftBound_ = x;
-    for (Actor* child : children_) child->setLeftBound(x + child->offsetX_);
+    for (Actor* child = firstChild_; child != nullptr; child = child->nextSibling_) child->setLeftBound(x + child->offsetX_);
 }
 
 void Actor::setRightBound(int x) {
     rightBound_ = x;
-    for (Actor* child : children_) child->setRightBound(x + child->offsetX_);
+    for (Actor* child = firstChild_; child != nullptr; child = child->nextSibling_) child->setRightBound(x + child->offsetX_);
 }
 
 void Actor::setTopBound(int y) {
     topBound_ = y;
-    for (Actor* child : children_) child->setTopBound(y + child->offsetY_);
+    for (Actor* child = firstChild_; child != nullptr; child = child->nextSibling_) child->setTopBound(y + child->offsetY_);
 }
 
 void Actor::setBottomBound(int y) {
     bottomBound_ = y;
-    for (Actor* child : children_) child->setBottomBound(y + child->offsetY_);
+    for (Actor* child = firstChild_; child != nullptr; child = child->nextSibling_) child->setBottomBound(y + child->offsetY_);
 }
 
 void Actor::setBoundsActive(bool on) {
     boundsActive_ = on;
-    for (Actor* child : children_) child->setBoundsActive(on);
+    for (Actor* child = firstChild_; child != nullptr; child = child->nextSibling_) child->setBoundsActive(on);
 }
 
 void Actor::showTree() {
     visible_ = true;
-    for (Actor* child : children_) child->showTree();
+    for (Actor* child = firstChild_; child != nullptr; child = child->nextSibling_) child->showTree();
 }
 
 void Actor::hideTree() {
     visible_ = false;
-    for (Actor* child : children_) child->hideTree();
+    for (Actor* child = firstChild_; child != nullptr; child = child->nextSibling_) child->hideTree();
 }
 
 void Actor::setAnimation(Animation* animation) {
-    animation_ = animation;
+    animation_ = static_cast<int16_t>(animation != nullptr ? animation->id() : -1);
     restartAnimation();
 }
 
@@ -74,13 +121,15 @@ void Actor::restartAnimation() {
     animating_ = true;
 }
 
-SpriteFrame* Actor::currentFrame() const {
-    return animation_ != nullptr ? animation_->frame(frameIndex_) : nullptr;
+const SpriteFrame* Actor::currentFrame() const {
+    if (isGlyph()) return nullptr;
+    Animation* animation = this->animation();
+    return animation != nullptr ? animation->frame(frameIndex_) : nullptr;
 }
 
 void Actor::setDepth(int d) {
     depth_ = d;
-    actorOrderChanged = true;
+    theStage.orderChanged = true;
 }
 
 int Actor::attachTo(Actor* parent, int offX, int offY) {
@@ -88,7 +137,14 @@ int Actor::attachTo(Actor* parent, int offX, int offY) {
     offsetX_ = offX;
     offsetY_ = offY;
     parent_ = parent;
-    parent->children_.push_back(this);
+    nextSibling_ = nullptr;
+    if (parent->firstChild_ == nullptr) {
+        parent->firstChild_ = this;
+    } else {
+        Actor* last = parent->firstChild_;
+        while (last->nextSibling_ != nullptr) last = last->nextSibling_;
+        last->nextSibling_ = this;
+    }
     return 0;
 }
 
@@ -99,26 +155,35 @@ void Actor::attachToKeepingOffset(Actor* parent) {
 
 void Actor::detach() {
     if (parent_ == nullptr) return;
-    auto& siblings = parent_->children_;
-    auto it = std::find(siblings.begin(), siblings.end(), this);
-    if (it != siblings.end()) siblings.erase(it);
+    Actor* parent = parent_;
+    if (parent->firstChild_ == this) {
+        parent->firstChild_ = nextSibling_;
+    } else {
+        for (Actor* c = parent->firstChild_; c != nullptr; c = c->nextSibling_) {
+            if (c->nextSibling_ != this) continue;
+            c->nextSibling_ = nextSibling_;
+            break;
+        }
+    }
+    nextSibling_ = nullptr;
     parent_ = nullptr;
 }
 
-void Actor::addTreeTo(Engine* engine) {
-    engine->addActor(this);
-    for (Actor* child : children_) child->addTreeTo(engine);
+void Actor::addTreeToStage() {
+    theStage.addActor(this);
+    for (Actor* child = firstChild_; child != nullptr; child = child->nextSibling_) child->addTreeToStage();
 }
 
-void Actor::removeTreeFrom(Engine* engine) {
-    engine->removeActor(this);
-    for (Actor* child : children_) child->removeTreeFrom(engine);
+void Actor::removeTreeFromStage() {
+    theStage.removeActor(this);
+    for (Actor* child = firstChild_; child != nullptr; child = child->nextSibling_) child->removeTreeFromStage();
 }
 
 void Actor::update() {
     if (parent_ != nullptr) {
-        exactX_ = parent_->exactX_ + offsetX_;
-        exactY_ = parent_->exactY_ + offsetY_;
+        const Actor* parent = parent_;
+        exactX_ = parent->exactX_ + offsetX_;
+        exactY_ = parent->exactY_ + offsetY_;
     } else {
         // The position moves with the velocity of the previous frame.
         exactX_ += vx_;
@@ -170,12 +235,13 @@ void Actor::update() {
         }
     }
 
-    for (Actor* child : children_) child->update();
+    for (Actor* child = firstChild_; child != nullptr; child = child->nextSibling_) child->update();
 
-    if (animation_ != nullptr && animation_->frameCount() > 0) {
-        if (frameTicks_ >= animation_->duration(frameIndex_) && animating_) {
-            frameIndex_ += animation_->skip(frameIndex_) + 1;
-            if (frameIndex_ > animation_->frameCount() - 1) frameIndex_ = animation_->frameCount() - 1;
+    const Animation* animation = this->animation();
+    if (animation != nullptr && animation->frameCount() > 0) {
+        if (frameTicks_ >= animation->duration(frameIndex_) && animating_) {
+            frameIndex_ += animation->skip(frameIndex_) + 1;
+            if (frameIndex_ > animation->frameCount() - 1) frameIndex_ = animation->frameCount() - 1;
             frameTicks_ = 0;
         }
         ++frameTicks_;

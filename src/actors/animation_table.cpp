@@ -5,12 +5,11 @@
 #include "engine/animation.h"
 #include "engine/engine.h"
 #include "engine/sprite_frame.h"
-#include "shell/log.h"
+#include "base/log.h"
 
 Animation* animations[animationRowCount] = {};
 Font* gameFont = nullptr;
 Font* scrollerFont = nullptr;
-Actor* levelText = nullptr;
 SpriteFrame* largeSplat[3] = {};
 SpriteFrame* smallSplat[3] = {};
 
@@ -33,10 +32,23 @@ constexpr const char* sheetProgress[5] = {"a1\n", "a2\n", "a3\n", "a4\n", "b\n"}
 
 constexpr int splatSheet = 4;
 
+Animation* theGlyphAnimation = nullptr;
+
 }  // namespace
+
+Animation* glyphAnimation() {
+    if (theGlyphAnimation == nullptr) {
+        // Long enough that the one frame's timer, which every update still runs, never
+        // matters; the skip keeps it on frame 0.
+        theGlyphAnimation =
+            new Animation(new SpriteFrame* [1] { nullptr }, 1, new int[1]{255}, new int[1]{-1});
+    }
+    return theGlyphAnimation;
+}
 
 void buildAnimations() {
     Engine* engine = theEngine;
+    glyphAnimation();
     logLine("a\n");
     for (int i = 0; i < 5; ++i) {
         const SheetFile& s = spriteSheets[i];
@@ -48,8 +60,6 @@ void buildAnimations() {
     scrollerFont = new Font("g\\Scrollerfont_640_32_12x16.raw", engine, 640, 32, 24, 12, 16, 0, 52);
     logLine("c\n");
 
-    levelText = gameFont->makeText("level", 0);
-    levelText->addTreeTo(engine);
     logLine("d\n");
 
     for (int i = 0; i < 3; ++i)
@@ -95,9 +105,11 @@ void releaseAnimations() {
     }
     for (SpriteFrame*& f : largeSplat) delete f, f = nullptr;
     for (SpriteFrame*& f : smallSplat) delete f, f = nullptr;
-    destroyText(levelText);
-    levelText = nullptr;
+    delete theGlyphAnimation;
+    theGlyphAnimation = nullptr;
+    clearAnimationRegistry();
     delete gameFont;
     delete scrollerFont;
     gameFont = scrollerFont = nullptr;
+    clearFontRegistry();
 }

@@ -27,15 +27,17 @@ extern const AnimationRowData animationRows[animationRowCount];
 extern Animation* animations[animationRowCount];
 extern Font* gameFont;
 extern Font* scrollerFont;
-extern Actor* levelText;
 extern SpriteFrame* largeSplat[3];
 extern SpriteFrame* smallSplat[3];
+
+// The animation of every character of text: one frame, whose cell each character keeps
+// itself (Actor::setGlyph).
+Animation* glyphAnimation();
 
 // Loads the five sprite sheets and two fonts and builds every row of the table.
 void buildAnimations();
 // Frees everything buildAnimations made and clears the pointers, so that a test (or a tool)
-// can build again on another engine. levelText must be out of its engine already, or the
-// engine gone.
+// can build again on another engine.
 void releaseAnimations();
 // An authored duration in updates. The table was authored for a slower frame rate; truncating
 // means a duration of 1 becomes 0, which still shows the frame for one update.

@@ -1,25 +1,47 @@
 #include "actors/font.h"
 
 #include <cstring>
+#include <vector>
 
 #include "actors/actor.h"
+#include "actors/animation_table.h"
 #include "actors/number_text.h"
 #include "engine/animation.h"
 #include "engine/engine.h"
 #include "engine/sprite_frame.h"
 
+namespace {
+std::vector<Font*>& fontRegistry() {
+    static std::vector<Font*> fonts;
+    return fonts;
+}
+}  // namespace
+
+Font* fontById(int id) {
+    if (id < 0 || id >= static_cast<int>(fontRegistry().size())) return nullptr;
+    return fontRegistry()[id];
+}
+
+void clearFontRegistry() { fontRegistry().clear(); }
+
 Font::Font(const char* fileName, Engine* engine, int sheetWidth, int sheetHeight,
            int fileBitsPerPixel, int cellWidth, int cellHeight, int firstLetterCell,
            int firstDigitCell)
-    : firstLetterCell_(firstLetterCell),
+    : id_(static_cast<int>(fontRegistry().size())),
+      firstLetterCell_(firstLetterCell),
       firstDigitCell_(firstDigitCell),
       engine_(engine),
       sheet_(engine->addSheet(fileName, sheetWidth, sheetHeight, fileBitsPerPixel, cellWidth,
                               cellHeight, true)),
       cellWidth_(cellWidth),
-      cellHeight_(cellHeight) {}
+      cellHeight_(cellHeight) {
+    fontRegistry().push_back(this);
+}
 
-Font::~Font() = default;
+Font::~Font() {
+    if (id_ < static_cast<int>(fontRegistry().size()) && fontRegistry()[id_] == this)
+        fontRegistry()[id_] = nullptr;
+}
 
 int Font::cellFor(char ch) const {
     // Looked at as a byte: where char is signed, bytes above 127 would otherwise come out
@@ -38,14 +60,10 @@ Actor* Font::makeText(const char* text, int spacing) const {
     Actor* root = nullptr;
     Actor* previous = nullptr;
     for (const char* p = text; *p != '\0'; ++p) {
-        // Every character gets a frame and animation of its own: labels and the scroller
-        // later change one character's cell without touching the others.
-        auto* frame = new SpriteFrame(sheet_, false, false, 0, 0, cellFor(*p), engine_);
-        auto** frames = new SpriteFrame* [1] { frame };
-        auto* durations = new int[1]{255};
-        auto* skips = new int[1]{-1};
-        auto* animation = new Animation(frames, 1, durations, skips);
-        auto* actor = new Actor(animation, 0, 0, 0.0, 0.0);
+        // Every character shows a cell of its own: labels and the scroller later change one
+        // character's cell without touching the others.
+        auto* actor = new Actor(glyphAnimation(), 0, 0, 0.0, 0.0);
+        actor->setGlyph(sheet_, cellFor(*p));
         if (previous == nullptr)
             root = actor;
         else
@@ -63,12 +81,8 @@ Actor* Font::makeNumber(int value, int spacing, int base, int minDigits) const {
 
 void destroyText(Actor* root) {
     while (root != nullptr) {
-        Actor* next = root->childCount() > 0 ? root->firstChild() : nullptr;
-        Animation* animation = root->animation();
-        SpriteFrame* frame = animation != nullptr ? animation->frame(0) : nullptr;
+        Actor* next = root->firstChild();
         delete root;
-        delete animation;
-        delete frame;
         root = next;
     }
 }

@@ -1,6 +1,10 @@
 #pragma once
+#include <cstddef>
+#include <cstdint>
 
-class Actor;
+#include "actors/actor.h"
+#include "actors/pool.h"
+
 class Engine;
 class Label;
 
@@ -12,7 +16,11 @@ public:
          int fileBitsPerPixel, int cellWidth, int cellHeight, int firstLetterCell,
          int firstDigitCell);
     virtual ~Font();
+    Font(const Font&) = delete;
+    Font& operator=(const Font&) = delete;
 
+    // Its number among the run's fonts, numbered as they are made (labels refer to it).
+    int id() const { return id_; }
     int cellFor(char ch) const;
     int cellWidth() const { return cellWidth_; }
     int cellHeight() const { return cellHeight_; }
@@ -25,6 +33,7 @@ public:
     Actor* makeNumber(int value, int spacing, int base, int minDigits) const;
 
 private:
+    int id_;
     int firstLetterCell_;
     int firstDigitCell_;
     Engine* engine_;
@@ -33,23 +42,33 @@ private:
     int cellHeight_;
 };
 
-// Frees a chain made by makeText: every character's actor, animation and frame. The chain
-// must already be out of any engine.
+Font* fontById(int id);
+// Forgets every font (they are being freed) so numbering starts again.
+void clearFontRegistry();
+
+// Frees a chain made by makeText. The chain must already be out of any engine.
 void destroyText(Actor* root);
 
 // Frees a label made with new together with its chain, which must be out of any engine.
-// (Label's destructor leaves the chain alone: labels on the stack hand it to destroyText.)
+// (A label leaves its chain alone when it goes: labels on the stack hand it to destroyText.)
 void destroyLabel(Label* label);
 
 // DirectInput key code of a lowercase letter or digit, -1 for anything else.
 int keyForChar(char ch);
 
-// A text chain with what it was made from; a number label rewrites its digits in place.
+int poolSlotOf(const Label* label);
+Label* poolObjectAt(int slot, Label* tag);
+using LabelRef = PoolRef<Label>;
+
+// A text chain with what it was made from; a number label rewrites its digits in place. Made
+// with new, a label lives in the world in play, like its characters.
 class Label {
 public:
     Label(const char* text, Font* font, int spacing);
     Label(int value, Font* font, int spacing, int base, int minDigits);
-    virtual ~Label();
+
+    static void* operator new(size_t size);
+    static void operator delete(void* object);
 
     void setNumber(int value);
     Actor* actor() const { return actor_; }
@@ -57,10 +76,18 @@ public:
     int digits() const { return digits_; }
 
 private:
-    Actor* actor_;
-    int digits_ = 0;
-    Font* font_;
-    int spacing_;
-    int value_ = 0;
-    int base_ = 10;
+    int32_t digits_ = 0;
+    int32_t spacing_;
+    int32_t value_ = 0;
+    int32_t base_ = 10;
+    ActorRef actor_;
+    uint8_t font_;
+    uint8_t unused_ = 0;
 };
+static_assert(sizeof(Label) == 20, "a label has no padding");
+
+constexpr int labelSlots = 48;
+using LabelPool = Pool<Label, labelSlots>;
+extern LabelPool& theLabelPool;
+inline int poolSlotOf(const Label* label) { return theLabelPool.slotOf(label); }
+inline Label* poolObjectAt(int slot, Label*) { return theLabelPool.at(slot); }

@@ -1,4 +1,6 @@
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 
 #include "actors/actor.h"
 #include "actors/font.h"
@@ -11,10 +13,13 @@ int toInt(uint64_t v) { return v > INT32_MAX ? INT32_MAX : static_cast<int>(v); 
 }  // namespace
 
 Label::Label(const char* text, Font* font, int spacing)
-    : actor_(font->makeText(text, spacing)), font_(font), spacing_(spacing) {}
+    : spacing_(spacing), actor_(font->makeText(text, spacing)), font_(static_cast<uint8_t>(font->id())) {}
 
 Label::Label(int value, Font* font, int spacing, int base, int minDigits)
-    : actor_(nullptr), font_(font), spacing_(spacing), base_(number_text::clampBase(base)) {
+    : spacing_(spacing),
+      base_(number_text::clampBase(base)),
+      actor_(nullptr),
+      font_(static_cast<uint8_t>(font->id())) {
     const uint64_t shown = number_text::magnitude(value);
     const int natural = number_text::digitCount(shown, base_);
     digits_ = natural > minDigits ? natural : minDigits;
@@ -22,7 +27,13 @@ Label::Label(int value, Font* font, int spacing, int base, int minDigits)
     actor_ = font->makeNumber(value, spacing, base_, digits_);
 }
 
-Label::~Label() = default;
+void* Label::operator new(size_t) {
+    if (void* slot = theLabelPool.allocate()) return slot;
+    std::fprintf(stderr, "parapet: internal error: more than %d labels at once\n", labelSlots);
+    std::abort();
+}
+
+void Label::operator delete(void* object) { theLabelPool.release(object); }
 
 void destroyLabel(Label* label) {
     if (label == nullptr) return;
@@ -47,6 +58,7 @@ void Label::setNumber(int value) {
     const int significant = number_text::digitCount(v, base_);
     uint64_t divisor = 1;
     for (int k = 1; k < significant; ++k) divisor *= base_;
+    const Font* font = fontById(font_);
     Actor* character = actor_;
     for (int i = 0; i < digits_ && character != nullptr; ++i) {
         int digit = 0;
@@ -54,7 +66,7 @@ void Label::setNumber(int value) {
             digit = static_cast<int>(v / divisor % base_);
             divisor /= base_;
         }
-        character->animation()->frame(0)->setCell(font_->firstDigitCell() + digit);
+        character->setGlyphCell(font->firstDigitCell() + digit);
         character = character->childCount() > 0 ? character->firstChild() : nullptr;
     }
 }

@@ -1,7 +1,10 @@
 #include "actors/scroller.h"
 
 #include <climits>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "actors/actor.h"
 #include "actors/font.h"
@@ -9,17 +12,50 @@
 #include "engine/engine.h"
 #include "engine/sprite_frame.h"
 
+namespace {
+// The game's screens have 640 pixels across.
+constexpr int screenWidth = 640;
+
+std::vector<const char*>& texts() {
+    static std::vector<const char*> known;
+    return known;
+}
+}  // namespace
+
+int scrollerTextId(const char* text) {
+    for (size_t i = 0; i < texts().size(); ++i)
+        if (texts()[i] == text) return static_cast<int>(i);
+    texts().push_back(text);
+    return static_cast<int>(texts().size() - 1);
+}
+
+const char* scrollerTextById(int id) {
+    if (id < 0 || id >= static_cast<int>(texts().size())) return nullptr;
+    return texts()[id];
+}
+
 Scroller::Scroller(Font* font, const char* text, int y)
     : period_(font->cellWidth()),
       cellWidth_(font->cellWidth()),
       cellHeight_(font->cellHeight()),
       y_(y),
-      text_(text),
-      font_(font) {}
+      font_(static_cast<uint8_t>(font->id())),
+      text_(static_cast<uint8_t>(scrollerTextId(text))) {}
+
+void* Scroller::operator new(size_t) {
+    if (void* slot = theScrollerPool.allocate()) return slot;
+    std::fprintf(stderr, "parapet: internal error: more than %d text lines at once\n",
+                 scrollerSlots);
+    std::abort();
+}
 
 // The row of glyphs is the scroller's own; whoever ends a scroller takes the row out of the
 // engine first (retireScroller) or ends the engine's drawing with it.
-Scroller::~Scroller() { destroyLabel(label_); }
+void Scroller::operator delete(void* object) {
+    auto* scroller = static_cast<Scroller*>(object);
+    destroyLabel(scroller->label_);
+    theScrollerPool.release(object);
+}
 
 void Scroller::setSpeed(double pixelsPerUpdate) {
     speed_ = pixelsPerUpdate;
@@ -37,10 +73,8 @@ void Scroller::rewind() {
     textPos_ = 0;
     ticks_ = period_;
     if (label_ == nullptr) return;
-    const int blank = font_->cellFor(' ');
-    for (Actor* a = label_->actor(); a != nullptr;
-         a = a->childCount() > 0 ? a->firstChild() : nullptr)
-        a->currentFrame()->setCell(blank);
+    const int blank = fontById(font_)->cellFor(' ');
+    for (Actor* a = label_->actor(); a != nullptr; a = a->firstChild()) a->setGlyphCell(blank);
 }
 
 void Scroller::show() {
@@ -54,16 +88,17 @@ void Scroller::hide() {
 }
 
 void Scroller::update() {
+    Font* font = fontById(font_);
     if (label_ == nullptr) {
-        if (engine_ == nullptr) return;
+        if (!onStage_) return;
         // Three cells more than the screen holds: one hangs off the left edge, and the row
         // glides up to a cell left before it jumps back, so the right edge never shows a gap.
-        slots_ = engine_->screenWidth() / cellWidth_ + 3;
+        slots_ = screenWidth / cellWidth_ + 3;
         const std::string spaces(slots_, ' ');
-        label_ = new Label(spaces.c_str(), font_, cellWidth_ - font_->cellWidth());
+        label_ = new Label(spaces.c_str(), font, cellWidth_ - font->cellWidth());
         Actor* row = label_->actor();
         row->setPosition(-cellWidth_, y_);
-        row->addTreeTo(engine_);
+        row->addTreeToStage();
         row->showTree();
     }
     Actor* row = label_->actor();
@@ -74,7 +109,8 @@ void Scroller::update() {
 
     // The owner may rewrite the text while it runs, shorter too: wrap as soon as the end
     // of the text lies at or before textPos, never reading past it.
-    const char* text = text_ != nullptr ? text_ : "";
+    const char* text = scrollerTextById(text_);
+    if (text == nullptr) text = "";
     for (int i = 0; i <= textPos_; ++i) {
         if (text[i] == '\0') {
             textPos_ = 0;
@@ -82,15 +118,14 @@ void Scroller::update() {
         }
     }
     if (text[0] == '\0') return;
-    const int cell = font_->cellFor(text[textPos_]);
+    const int cell = font->cellFor(text[textPos_]);
 
     Actor* a = row;
-    while (a->childCount() > 0) {
-        Actor* next = a->firstChild();
-        a->currentFrame()->setCell(next->currentFrame()->cell());
+    while (Actor* next = a->firstChild()) {
+        a->setGlyphCell(next->glyphCell());
         a = next;
     }
-    a->currentFrame()->setCell(cell);
+    a->setGlyphCell(cell);
     ++textPos_;
     row->setPosition(-cellWidth_, y_);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <vector>
 
 class SpriteFrame;
 
@@ -13,13 +14,26 @@ public:
     Animation& operator=(const Animation&) = delete;
 
     SpriteFrame* frame(int i) const { return frames_[i]; }
+    // Its number in the registry of the run's animations (worlds refer to animations by it).
+    int id() const { return id_; }
     int frameCount() const { return frameCount_; }
     int duration(int i) const { return durations_[i]; }
     int skip(int i) const { return skips_[i]; }
 
 private:
+    int id_;
     SpriteFrame** frames_;
     int frameCount_;
     int* durations_;
     int* skips_;
 };
+
+// Every animation is registered as it is made and numbered in the order made, so the same
+// start-up gives the same numbers on every machine. Looked up for every actor every frame.
+extern std::vector<Animation*> animationRegistry;
+inline Animation* animationById(int id) {
+    return static_cast<size_t>(id) < animationRegistry.size() ? animationRegistry[static_cast<size_t>(id)]
+                                                              : nullptr;
+}
+// Forgets every animation (they are being freed) so numbering starts again.
+void clearAnimationRegistry();

@@ -3,28 +3,27 @@
 #include <functional>
 #include <memory>
 
+#include <vector>
+
+#include "engine/backdrop.h"
+#include "engine/dirty_tiles.h"
 #include "platform/display.h"
-#include "platform/input.h"
 #include "platform/surface.h"
 
-class Actor;
-class Scroller;
+struct Backdrop;
+struct FramePicture;
+struct Stamp;
 
-// The one object through which the game reaches the screen and the input devices: the four
-// full-screen surfaces, the sprite sheet table, the actor and overlay lists, the keyboard
-// snapshot and the per-player controls.
+// The one object through which the game reaches the screen: the display's front surface and
+// back buffer, the sprite sheets, the full-screen pictures and the background surface made
+// from a world's backdrop. It draws what a world's step says a frame shows; it holds no game
+// state of its own.
 class Engine {
 public:
     static constexpr int maxSheets = 255;
-    static constexpr int maxActors = 500;
-    static constexpr int maxOverlays = 8;
-    static constexpr int playerSlots = 8;
-    static constexpr int maxJoystickIds = 8;
+    static constexpr int splatFrames = 6;
 
-    // The display and the input devices belong to the platform; the engine only uses them.
-    // joysticks may be null (no controller support).
-    Engine(Display* display, KeyboardDevice* keyboard, JoystickSource* joysticks, int width,
-           int height, int bitsPerPixel);
+    explicit Engine(Display* display, int width = 640, int height = 480, int bitsPerPixel = 16);
     virtual ~Engine();
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
@@ -32,20 +31,20 @@ public:
     // --- display (engine.cpp) ---
     void setClipRect(int left, int top, int right, int bottom);
     const Rect& clipRect() const { return clip_; }
-    void clearAllSurfaces();
     int screenWidth() const { return width_; }
     int screenHeight() const { return height_; }
     Surface* frontSurface() { return &display_->frontSurface(); }
     Surface* backBuffer() { return &display_->backBuffer(); }
-    Surface* pictureSurface() { return pictureSurface_.get(); }
     Surface* backgroundSurface() { return backgroundSurface_.get(); }
     Display* display() { return display_; }
 
     // --- sheets and pictures (raw_image.cpp) ---
     int addSheet(const char* fileName, int width, int height, int fileBitsPerPixel, int cellWidth,
                  int cellHeight, bool drawable);
-    void loadPicture(const char* fileName, int fileBitsPerPixel, int unused1 = 0, int unused2 = 0);
-    void restoreBackground();
+    // Reads the title and wall pictures (start-up); a picture that cannot be read is black.
+    void loadPictures();
+    // The full-screen picture (black is a surface of black).
+    Surface* pictureSurface(Picture picture);
     int loadRawInto(Surface* surface, const char* fileName, int fileBitsPerPixel, int unused1,
                     int unused2, int width, int height);
     int sheetCount() const { return sheetCount_; }
@@ -55,102 +54,59 @@ public:
     int sheetWidth(int sheet) const { return sheetWidth_[sheet]; }
     int sheetHeight(int sheet) const { return sheetHeight_[sheet]; }
     bool sheetDrawable(int sheet) const { return sheetDrawable_[sheet] != 0; }
+    // The cells a backdrop's stamps refer to (0-2 small splats, 3-5 large).
+    void setSplatCell(int splat, int sheet, int cell);
 
     // --- frame rendering (render.cpp) ---
-    void runFrame();
-    void addActor(Actor* actor);
-    void removeActor(Actor* actor);
-    void sortActors();
-    void addOverlay(Scroller* scroller);
-    void removeOverlay(Scroller* scroller);
-    int actorCount() const { return actorCount_; }
-    Actor* actorAt(int slot) const { return actorList_[slot]; }
-    int overlayCount() const { return overlayCount_; }
+    // Draws the frame a world's step recorded over that world's backdrop, shows it, and
+    // makes the back buffer ready for the next one. `drawOver` adds to a held (paused)
+    // frame's picture.
+    void showFrame(const FramePicture& picture, const Backdrop& backdrop,
+                   const std::function<void(Surface& target)>& drawOver = {});
     void drawCell(int sheet, int cell, int x, int y, bool mirrorX, bool mirrorY, Surface* target,
                   bool colourKey);
-    // A frame step in which the game stands still (paused): the hooks run, the controls and
-    // the keyboard are read, the picture on screen is shown again with drawOver's additions,
-    // and the frame counts like any other, so input scripts keep their frame numbers.
-    void runHeldFrame(const std::function<void(Surface& target)>& drawOver);
-    // Engine frame steps completed so far; frame F of a run is the one that completes step F.
-    int framesCompleted() const { return framesCompleted_; }
-
-    // Hooks for the shell: called at the very start of each frame step (before the controls
-    // are read) and right after its page flip, with the number of that frame (1, 2, ...).
-    std::function<void(int frame)> onFrameStart;
-    std::function<void(int frame)> onFrameFlipped;
-    // Time spent in the last frame step's drawing and presentation, for --stats.
+    // Frames shown so far.
+    int framesShown() const { return framesShown_; }
+    // Something drew on one of the screen's two surfaces behind the engine's back (a notice
+    // over the picture): it is refilled whole before it is drawn on again.
+    void touched(Surface* surface);
+    // Time spent in the last frame's drawing and presentation, for --stats.
     int64_t lastDrawMicros() const { return lastDrawMicros_; }
     int64_t lastPresentMicros() const { return lastPresentMicros_; }
 
     // --- screenshots (screenshot.cpp) ---
     int saveScreenshot(const char* fileName);
 
-    // --- input devices (src/input/) ---
-    int setUpJoysticks(int maxCount);
-    // Sets up controllers plugged in since start-up into the next free slots, up to
-    // maxCount in all; returns joystickCount.
-    int setUpNewJoysticks(int maxCount);
-    void setUpKeyboard();
-    void readKeyboard();
-    bool isKeyDown(int keyCode) const { return (keyboardState_[keyCode & 0xFF] & 0x80) != 0; }
-    int enumeratedJoysticks() const { return enumeratedJoysticks_; }
-    int joystickCount() const { return joystickCount_; }
-    // Set-up joysticks that could be read in the last frame step (the others are unplugged).
-    int attachedJoysticks() const;
-
-    // --- player controls (src/input/) ---
-    void bindKeys(int slot, int up, int down, int left, int right, int buttonCount,
-                  const int* buttonKeys);
-    void readControls();
-    uint32_t directions(int slot) const { return directions_[slot]; }
-    uint32_t previousDirections(int slot) const { return previousDirections_[slot]; }
-    bool isButtonDown(int slot, int button) const { return (buttons_[slot] >> button) & 1u; }
-    bool wasButtonDown(int slot, int button) const {
-        return (previousButtons_[slot] >> button) & 1u;
-    }
-
 private:
+    // Makes the background surface the picture with these stamps, drawing only what it lacks.
+    void syncBackground(Picture picture, const Stamp* stamps, int count);
+    bool backgroundIs(Picture picture, const Stamp* stamps, int count) const;
     void restoreBackBuffer();
+    DirtyTiles& dirtyTilesOf(Surface* surface);
 
     int sheetCount_ = 0;
-    int actorCount_ = 0;
-    Actor* actorList_[maxActors] = {};
     std::unique_ptr<Surface> backgroundSurface_;
-    std::unique_ptr<Surface> pictureSurface_;
+    std::unique_ptr<Surface> pictures_[3];
     Display* display_;
-    KeyboardDevice* keyboardDevice_;
-    JoystickSource* joystickSource_;
-    int joystickIdentity_[maxJoystickIds] = {};
-    int enumeratedJoysticks_ = 0;
-    int upKey_[playerSlots] = {};
-    int downKey_[playerSlots] = {};
-    int leftKey_[playerSlots] = {};
-    int rightKey_[playerSlots] = {};
-    const int* buttonKeys_[playerSlots] = {};
-    bool keyboardBound_[playerSlots] = {};
-    int buttonCount_[playerSlots] = {};
-    int joystickDevice_[playerSlots] = {};
-    bool joystickReadable_[playerSlots] = {};
     std::unique_ptr<Surface> sheetSurface_[maxSheets];
     int cellWidth_[maxSheets] = {};
     int cellHeight_[maxSheets] = {};
     int sheetWidth_[maxSheets] = {};
     int sheetHeight_[maxSheets] = {};
-    int joystickCount_ = 0;
-    uint32_t directions_[playerSlots] = {};
-    uint32_t previousDirections_[playerSlots] = {};
-    uint32_t buttons_[playerSlots] = {};
-    uint32_t previousButtons_[playerSlots] = {};
     uint8_t sheetDrawable_[maxSheets] = {};
+    int splatSheet_[splatFrames] = {};
+    int splatCell_[splatFrames] = {};
     int bitsPerPixel_;
     int width_;
     int height_;
-    int overlayCount_ = 0;
-    Scroller* overlayList_[maxOverlays] = {};
-    uint8_t keyboardState_[256] = {};
     Rect clip_;
-    int framesCompleted_ = 0;
+    // What the background surface holds: a picture and the stamps drawn on it, in order.
+    Picture backgroundPicture_ = Picture::black;
+    std::vector<Stamp> backgroundStamps_;
+    // For each of the display's two surfaces, where it may differ from the background.
+    Surface* screens_[2] = {};
+    std::unique_ptr<DirtyTiles> dirty_[2];
+    int framesShown_ = 0;
     int64_t lastDrawMicros_ = 0;
     int64_t lastPresentMicros_ = 0;
 };

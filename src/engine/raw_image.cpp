@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "engine/file_util.h"
-#include "shell/log.h"
-#include "shell/paths.h"
-#include "shell/quote_text.h"
+#include "base/file_util.h"
+#include "base/log.h"
+#include "base/paths.h"
+#include "base/quote_text.h"
 
 int Engine::addSheet(const char* fileName, int width, int height, int fileBitsPerPixel,
                      int cellWidth, int cellHeight, bool drawable) {
@@ -33,14 +33,16 @@ int Engine::addSheet(const char* fileName, int width, int height, int fileBitsPe
     return i;
 }
 
-void Engine::loadPicture(const char* fileName, int fileBitsPerPixel, int, int) {
-    loadRawInto(pictureSurface_.get(), fileName, fileBitsPerPixel, 0, 0, width_, height_);
-    backgroundSurface_->copyFrom(*pictureSurface_);
-    backBuffer()->copyFrom(*pictureSurface_);
-    frontSurface()->copyFrom(*pictureSurface_);
+void Engine::loadPictures() {
+    loadRawInto(pictures_[static_cast<int>(Picture::title)].get(), "g\\Title.raw", 24, 0, 0,
+                width_, height_);
+    loadRawInto(pictures_[static_cast<int>(Picture::wall)].get(), "g\\Wall640.raw", 24, 0, 0,
+                width_, height_);
 }
 
-void Engine::restoreBackground() { backgroundSurface_->copyFrom(*pictureSurface_); }
+Surface* Engine::pictureSurface(Picture picture) {
+    return pictures_[static_cast<int>(picture)].get();
+}
 
 int Engine::loadRawInto(Surface* surface, const char* fileName, int fileBitsPerPixel, int, int,
                         int width, int height) {

@@ -1,10 +1,9 @@
 #include <chrono>
+#include <cstring>
 
-#include "actors/actor.h"
-#include "actors/scroller.h"
+#include "engine/backdrop.h"
 #include "engine/engine.h"
-#include "engine/sprite_frame.h"
-#include "sound/sound.h"
+#include "engine/frame_picture.h"
 
 namespace {
 
@@ -14,50 +13,79 @@ int64_t microsSince(std::chrono::steady_clock::time_point start) {
         .count();
 }
 
+bool sameStamps(const Stamp* a, const Stamp* b, size_t count) {
+    return count == 0 || std::memcmp(a, b, count * sizeof(Stamp)) == 0;
+}
+
 }  // namespace
 
-void Engine::runFrame() {
-    if (onFrameStart) onFrameStart(framesCompleted_ + 1);
-    readControls();
-    readKeyboard();
+bool Engine::backgroundIs(Picture picture, const Stamp* stamps, int count) const {
+    return backgroundPicture_ == picture && static_cast<int>(backgroundStamps_.size()) == count &&
+           sameStamps(backgroundStamps_.data(), stamps, backgroundStamps_.size());
+}
 
-    for (int slot = 0, seen = 0, count = overlayCount_; slot < maxOverlays && seen < count;
-         ++slot) {
-        Scroller* scroller = overlayList_[slot];
-        if (scroller == nullptr) continue;
-        ++seen;
-        if (scroller->isShown()) scroller->update();
+void Engine::syncBackground(Picture picture, const Stamp* stamps, int count) {
+    size_t drawn = backgroundStamps_.size();
+    bool extends = backgroundPicture_ == picture && drawn <= static_cast<size_t>(count) &&
+                   sameStamps(backgroundStamps_.data(), stamps, drawn);
+    if (!extends) {
+        backgroundSurface_->copyFrom(*pictureSurface(picture));
+        backgroundPicture_ = picture;
+        backgroundStamps_.clear();
+        drawn = 0;
+        for (auto& tiles : dirty_) tiles->markAll();
     }
-
-    if (Actor::orderChanged()) {
-        sortActors();
-        Actor::clearOrderChanged();
+    for (size_t i = drawn; i < static_cast<size_t>(count); ++i) {
+        const Stamp& s = stamps[i];
+        // A splat is painted as it is, without mirroring or hot spot.
+        if (s.splat < splatFrames) {
+            int sheet = splatSheet_[s.splat];
+            drawCell(sheet, splatCell_[s.splat], s.x, s.y, false, false, backgroundSurface_.get(),
+                     true);
+            if (sheet >= 0 && sheet < sheetCount_)
+                for (auto& tiles : dirty_) tiles->mark(s.x, s.y, cellWidth_[sheet], cellHeight_[sheet]);
+        }
+        backgroundStamps_.push_back(s);
     }
+}
 
-    tickDelayedSounds();
-
+void Engine::showFrame(const FramePicture& picture, const Backdrop& backdrop,
+                       const std::function<void(Surface& target)>& drawOver) {
     auto drawStart = std::chrono::steady_clock::now();
     Surface* target = backBuffer();
-    for (int slot = 0, seen = 0, count = actorCount_; slot < maxActors && seen < count; ++slot) {
-        Actor* actor = actorList_[slot];
-        if (actor == nullptr) continue;
-        ++seen;
-        if (!actor->isVisible()) continue;
-        const SpriteFrame* f = actor->currentFrame();
-        if (f == nullptr || f->cell() == -1) continue;
-        if (f->sheet() < 0 || f->sheet() >= sheetCount_ || !sheetDrawable(f->sheet())) continue;
-        drawCell(f->sheet(), f->cell(), actor->x() - f->hotX(), actor->y() - f->hotY(),
-                 f->mirrorX(), f->mirrorY(), target, true);
+    DirtyTiles& tiles = dirtyTilesOf(target);
+    if (picture.held) {
+        // Nothing moved: the picture on screen is the one to show again.
+        target->copyFrom(*frontSurface());
+        tiles.markAll();
+    } else if (backdrop.base == Backdrop::Base::pictureOnly) {
+        // A picture put up in this step covers the whole screen at once.
+        target->copyFrom(*pictureSurface(backdrop.basePicture));
+        tiles.markAll();
+    } else if (!backgroundIs(backdrop.basePicture, backdrop.stamps, backdrop.baseStamps)) {
+        // Not the world this engine drew last (a start, a rolled back or another world).
+        syncBackground(backdrop.basePicture, backdrop.stamps, backdrop.baseStamps);
+        tiles.markAll();
+        tiles.restore(*target, *backgroundSurface_);
+    }
+    for (int i = 0; i < picture.count; ++i) {
+        const DrawItem& item = picture.items[i];
+        if (item.sheet >= sheetCount_ || !sheetDrawable(item.sheet)) continue;
+        const bool mirrorX = (item.mirror & 1) != 0, mirrorY = (item.mirror & 2) != 0;
+        drawCell(item.sheet, item.cell, item.x, item.y, mirrorX, mirrorY, target, true);
+        // Only what the cell really covers needs the background back.
+        Rect drawn;
+        if (sheetSurface_[item.sheet]->opaqueBounds(item.cell, mirrorX, mirrorY, drawn))
+            tiles.mark(item.x + drawn.left, item.y + drawn.top, drawn.right - drawn.left,
+                       drawn.bottom - drawn.top);
+        else
+            tiles.mark(item.x, item.y, cellWidth_[item.sheet], cellHeight_[item.sheet]);
+    }
+    if (drawOver) {
+        drawOver(*target);
+        tiles.markAll();
     }
     int64_t drawMicros = microsSince(drawStart);
-
-    for (int slot = 0, seen = 0, count = actorCount_; slot < maxActors && seen < count; ++slot) {
-        Actor* actor = actorList_[slot];
-        if (actor == nullptr) continue;
-        ++seen;
-        // Children move with their parents, inside the parent's update.
-        if (!actor->isAttached()) actor->update();
-    }
 
     auto presentStart = std::chrono::steady_clock::now();
     display_->flip();
@@ -66,86 +94,11 @@ void Engine::runFrame() {
 
     // The frame just shown is now the front surface; the other one is refilled for the next.
     auto restoreStart = std::chrono::steady_clock::now();
+    syncBackground(backdrop.picture, backdrop.stamps + backdrop.firstLive,
+                   backdrop.stampCount - backdrop.firstLive);
     restoreBackBuffer();
     lastDrawMicros_ = drawMicros + microsSince(restoreStart);
-
-    ++framesCompleted_;
-    if (onFrameFlipped) onFrameFlipped(framesCompleted_);
-}
-
-void Engine::addActor(Actor* actor) {
-    if (actor == nullptr) return;
-    int firstEmpty = -1;
-    for (int slot = 0; slot < maxActors; ++slot) {
-        if (actorList_[slot] == actor) return;
-        if (actorList_[slot] == nullptr && firstEmpty < 0) firstEmpty = slot;
-    }
-    if (firstEmpty < 0) return;
-    actorList_[firstEmpty] = actor;
-    actor->setEngine(this);
-    ++actorCount_;
-}
-
-void Engine::removeActor(Actor* actor) {
-    int found = -1;
-    for (int slot = 0; slot < actorCount_; ++slot) {
-        if (actorList_[slot] == actor) {
-            found = slot;
-            break;
-        }
-    }
-    if (found < 0 || actor == nullptr) return;
-    for (int slot = found; slot < actorCount_ - 1; ++slot) actorList_[slot] = actorList_[slot + 1];
-    actorList_[actorCount_ - 1] = nullptr;
-    --actorCount_;
-}
-
-void Engine::sortActors() {
-    int next = 0;
-    for (int slot = 0; slot < maxActors; ++slot) {
-        if (actorList_[slot] == nullptr) continue;
-        Actor* a = actorList_[slot];
-        actorList_[slot] = nullptr;
-        actorList_[next++] = a;
-    }
-    // A bubble sort on strict comparison keeps actors of equal depth in the order they were
-    // added (the later one in front), and costs a single pass when nothing moved.
-    for (int limit = actorCount_ - 1; limit > 0; --limit) {
-        bool swapped = false;
-        for (int i = 0; i < limit; ++i) {
-            if (actorList_[i]->depth() > actorList_[i + 1]->depth()) {
-                Actor* t = actorList_[i];
-                actorList_[i] = actorList_[i + 1];
-                actorList_[i + 1] = t;
-                swapped = true;
-            }
-        }
-        if (!swapped) break;
-    }
-}
-
-void Engine::addOverlay(Scroller* scroller) {
-    if (scroller == nullptr || overlayCount_ >= maxOverlays) return;
-    int firstEmpty = -1;
-    for (int slot = 0; slot < maxOverlays; ++slot) {
-        if (overlayList_[slot] == scroller) return;
-        if (overlayList_[slot] == nullptr && firstEmpty < 0) firstEmpty = slot;
-    }
-    if (firstEmpty < 0) return;
-    overlayList_[firstEmpty] = scroller;
-    ++overlayCount_;
-    scroller->setEngine(this);
-}
-
-void Engine::removeOverlay(Scroller* scroller) {
-    if (scroller == nullptr) return;
-    for (int slot = 0; slot < maxOverlays; ++slot) {
-        if (overlayList_[slot] == scroller) {
-            overlayList_[slot] = nullptr;
-            --overlayCount_;
-            return;
-        }
-    }
+    ++framesShown_;
 }
 
 void Engine::drawCell(int sheet, int cell, int x, int y, bool mirrorX, bool mirrorY,

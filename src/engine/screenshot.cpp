@@ -5,7 +5,7 @@
 #include <new>
 
 #include "engine/engine.h"
-#include "engine/file_util.h"
+#include "base/file_util.h"
 
 namespace {
 

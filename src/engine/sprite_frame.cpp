@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "engine/engine.h"
-#include "shell/log.h"
+#include "base/log.h"
 
 SpriteFrame::SpriteFrame(int sheet, bool mirrorX, bool mirrorY, int hotX, int hotY, int cell,
                          Engine* engine)
@@ -62,9 +62,4 @@ void SpriteFrame::buildMask() {
         s += mirrorY_ ? -sheetWidth : sheetWidth;
     }
     surface->unlock();
-}
-
-void SpriteFrame::stampOnBackground(int x, int y) {
-    if (engine_ == nullptr) return;
-    engine_->drawCell(sheet_, cell_, x, y, false, false, engine_->backgroundSurface(), true);
 }

@@ -29,8 +29,6 @@ public:
     void setCell(int cell) { cell_ = cell; }
     // Mask byte at column x, row y; the caller keeps x and y inside the cell.
     bool isOpaque(int x, int y) const { return mask_[y * cellWidth_ + x] != 0; }
-    // Paints the cell (no mirroring, no hot spot) onto the background surface at (x, y).
-    void stampOnBackground(int x, int y);
 
 private:
     void buildMask();

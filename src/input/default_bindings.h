@@ -1,7 +1,5 @@
 #pragma once
 
-class Engine;
-
 // The keys of one keyboard player, as DirectInput codes.
 struct PlayerKeys {
     int up = 0;
@@ -18,6 +16,3 @@ constexpr int keyboardPlayers = 2;
 // The keys of players 1 and 2 (player 3 plays with the third joystick only): the arrows with
 // right Shift, right Ctrl and Return; E X D G with left Shift, left Ctrl and left Alt.
 PlayerKeys defaultPlayerKeys(int player);
-void bindDefaultKeys(Engine& engine);
-// Binds players 1 and 2 to the given keys (the settings file may have changed some).
-void bindPlayerKeys(Engine& engine, const PlayerKeys keys[keyboardPlayers]);

@@ -7,7 +7,6 @@ namespace net {
 namespace {
 
 constexpr uint8_t magic[4] = {'P', 'R', 'P', 'T'};
-constexpr size_t commandSize = 7;
 constexpr size_t inputHeaderSize = 1 + 4 + 1;
 
 class Writer {
@@ -108,35 +107,19 @@ bool decodeHello(Reader& in, Hello& hello, std::string& error) {
     return true;
 }
 
-bool decodeCommand(Reader& in, NetCommand& c, std::string& error) {
-    uint8_t kind = in.u8();
-    c.code = in.u8();
-    uint8_t down = in.u8();
-    c.controller = in.u8();
-    uint8_t axis = in.u8();
-    c.value = static_cast<int16_t>(in.u16());
-    if (kind > static_cast<uint8_t>(NetCommand::Kind::joyAxis))
-        return fail(error, "unknown input kind");
-    c.kind = static_cast<NetCommand::Kind>(kind);
-    if (down > 1) return fail(error, "bad key state");
-    c.down = down == 1;
-    if (c.kind != NetCommand::Kind::key && c.controller > maxController)
-        return fail(error, "controller out of range");
-    if (c.kind == NetCommand::Kind::joyButton && c.code > maxButton)
-        return fail(error, "button out of range");
-    if (c.kind == NetCommand::Kind::joyAxis) {
-        if (axis != 'x' && axis != 'y') return fail(error, "bad axis");
-        if (c.value < -axisLimit || c.value > axisLimit)
-            return fail(error, "axis value out of range");
-    }
-    c.axis = static_cast<char>(axis);
-    // Fields a kind does not use must be blank, so one input has exactly one encoding.
-    bool blank =
-        c.kind == NetCommand::Kind::joyAxis
-            ? c.code == 0 && !c.down
-            : axis == 'x' && c.value == 0 && (c.kind != NetCommand::Kind::key || c.controller == 0);
-    if (!blank) return fail(error, "unused input fields not blank");
+bool decodePlayer(Reader& in, PlayerInput& p, std::string& error) {
+    p.keys = in.u64();
+    p.buttons = in.u32();
+    p.directions = in.u8();
+    if ((p.keys & ~allGameKeys()) != 0) return fail(error, "unknown key");
+    if (p.directions > 15) return fail(error, "bad directions");
     return true;
+}
+
+void encodePlayer(Writer& out, const PlayerInput& p) {
+    out.u64(p.keys);
+    out.u32(p.buttons);
+    out.u8(p.directions);
 }
 
 }  // namespace
@@ -160,20 +143,9 @@ std::vector<uint8_t> encodeHello(const Hello& hello) {
 
 std::vector<uint8_t> encodeInput(const InputFrame& input) {
     Writer out(PacketType::input);
-    int count = input.count < 0
-                    ? 0
-                    : (input.count > maxCommandsPerFrame ? maxCommandsPerFrame : input.count);
     out.u32(input.frame);
-    out.u8(static_cast<uint8_t>(count));
-    for (int i = 0; i < count; ++i) {
-        const NetCommand& c = input.commands[i];
-        out.u8(static_cast<uint8_t>(c.kind));
-        out.u8(c.code);
-        out.u8(c.down ? 1 : 0);
-        out.u8(c.controller);
-        out.u8(static_cast<uint8_t>(c.axis));
-        out.u16(static_cast<uint16_t>(c.value));
-    }
+    encodePlayer(out, input.first);
+    encodePlayer(out, input.third);
     return out.take();
 }
 
@@ -203,14 +175,8 @@ bool decodePacket(const uint8_t* data, size_t size, Packet& packet, std::string&
         case static_cast<uint8_t>(PacketType::input): {
             InputFrame& f = packet.input;
             f.frame = in.u32();
-            uint8_t count = in.u8();
-            if (in.wentShort()) return fail(error, "truncated input");
-            if (count > maxCommandsPerFrame) return fail(error, "too many inputs in one frame");
-            if (in.remaining() != count * commandSize)
-                return fail(error, "input length does not match its count");
-            f.count = count;
-            ok = true;
-            for (int i = 0; i < count && ok; ++i) ok = decodeCommand(in, f.commands[i], error);
+            ok = decodePlayer(in, f.first, error) && decodePlayer(in, f.third, error);
+            if (ok && in.wentShort()) return fail(error, "truncated input");
             if (ok && (f.frame == 0 || f.frame > maxFrame)) ok = fail(error, "frame out of range");
             break;
         }

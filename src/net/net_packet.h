@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "input/frame_input.h"
+
 // What two machines say to each other. Every packet starts with its type byte; multi-byte
 // numbers are little-endian. Decoding never trusts a length or a value it has not checked,
 // so a hostile or broken peer can only get its connection dropped.
@@ -12,13 +14,8 @@ namespace net {
 
 enum class PacketType : uint8_t { hello = 1, input = 2, stateHash = 3, bye = 4 };
 
-constexpr uint16_t protocolVersion = 1;
+constexpr uint16_t protocolVersion = 2;
 constexpr size_t maxVersionLength = 31;
-constexpr int maxCommandsPerFrame = 32;
-constexpr int maxKeyCode = 255;
-constexpr int maxButton = 31;
-constexpr int maxController = 7;
-constexpr int axisLimit = 1024;
 constexpr int minDelay = 1;
 constexpr int maxDelay = 8;
 constexpr size_t highscoreImageSize = 42;
@@ -39,23 +36,12 @@ struct Hello {
     uint8_t highscores[highscoreImageSize] = {};
 };
 
-// One change of a machine's own keyboard or controllers, as the input script expresses it.
-struct NetCommand {
-    enum class Kind : uint8_t { key = 0, joyButton = 1, joyAxis = 2 };
-    Kind kind = Kind::key;
-    uint8_t code = 0;  // key code or button
-    bool down = false;
-    uint8_t controller = 0;
-    char axis = 'x';
-    int16_t value = 0;
-    bool operator==(const NetCommand&) const = default;
-};
-
-// A machine's input for one frame (possibly no commands: "nothing changed" must still arrive).
+// What a machine's players did in one frame, through that machine's own key bindings: its
+// player 1 and the third controller (nothing changed must still arrive).
 struct InputFrame {
     uint32_t frame = 0;
-    int count = 0;
-    NetCommand commands[maxCommandsPerFrame];
+    PlayerInput first;
+    PlayerInput third;
 };
 
 struct StateHash {

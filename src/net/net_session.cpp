@@ -22,31 +22,6 @@ std::string hex(uint64_t value) {
     return text;
 }
 
-bool toNetCommand(const InputCommand& in, NetCommand& out) {
-    switch (in.kind) {
-        case InputCommand::Kind::key:
-            if (in.code < 0 || in.code > maxKeyCode) return false;
-            out.kind = NetCommand::Kind::key;
-            break;
-        case InputCommand::Kind::joyButton:
-            if (in.code < 0 || in.code > maxButton) return false;
-            out.kind = NetCommand::Kind::joyButton;
-            break;
-        case InputCommand::Kind::joyAxis:
-            out.kind = NetCommand::Kind::joyAxis;
-            break;
-    }
-    if (out.kind != NetCommand::Kind::key && (in.joystick < 0 || in.joystick > maxController))
-        return false;
-    out.code = out.kind == NetCommand::Kind::joyAxis ? 0 : static_cast<uint8_t>(in.code);
-    out.down = out.kind != NetCommand::Kind::joyAxis && in.down;
-    out.controller = out.kind == NetCommand::Kind::key ? 0 : static_cast<uint8_t>(in.joystick);
-    out.axis = out.kind == NetCommand::Kind::joyAxis && in.axis == 'y' ? 'y' : 'x';
-    int value = in.value < -axisLimit ? -axisLimit : (in.value > axisLimit ? axisLimit : in.value);
-    out.value = out.kind == NetCommand::Kind::joyAxis ? static_cast<int16_t>(value) : 0;
-    return true;
-}
-
 }  // namespace
 
 std::string greetingMismatch(const Hello& mine, const Hello& theirs) {
@@ -208,26 +183,9 @@ bool NetSession::compareHashes(uint32_t frame) {
                                         hex(desyncRemote_) + ")");
 }
 
-void NetSession::queueLocal(const std::vector<InputCommand>& local) {
-    for (const InputCommand& c : local) {
-        NetCommand n;
-        if (toNetCommand(c, n)) pendingLocal_.push_back(n);
-    }
-}
-
-bool NetSession::exchange(uint32_t frame, const std::vector<InputCommand>& local, Typist typist,
-                          std::vector<InputCommand>& out) {
+bool NetSession::exchange(uint32_t frame, const FrameInput& local, FrameInput& merged) {
     if (end_ != SessionEnd::none) return false;
-    queueLocal(local);
-    // More changes than a packet holds (a whole script line of taps) spill into later frames.
-    InputFrame mine;
-    mine.frame = frame + static_cast<uint32_t>(buffer_.delay());
-    size_t take = pendingLocal_.size() < static_cast<size_t>(maxCommandsPerFrame)
-                      ? pendingLocal_.size()
-                      : static_cast<size_t>(maxCommandsPerFrame);
-    for (size_t i = 0; i < take; ++i) mine.commands[i] = pendingLocal_[i];
-    mine.count = static_cast<int>(take);
-    pendingLocal_.erase(pendingLocal_.begin(), pendingLocal_.begin() + static_cast<long>(take));
+    InputFrame mine = localInputFrame(frame + static_cast<uint32_t>(buffer_.delay()), local);
     buffer_.putLocal(mine);
     link_.send(encodeInput(mine));
 
@@ -254,7 +212,7 @@ bool NetSession::exchange(uint32_t frame, const std::vector<InputCommand>& local
         role_ == Role::host ? buffer_.local(frame) : buffer_.remote(frame);
     const InputFrame& guestInput =
         role_ == Role::host ? buffer_.remote(frame) : buffer_.local(frame);
-    merge_.merge(hostInput, guestInput, typist, out);
+    merged = mergeInputs(hostInput, guestInput);
     buffer_.ran(frame);
     return true;
 }

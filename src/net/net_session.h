@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "net/enet_link.h"
+#include "input/frame_input.h"
 #include "net/input_merge.h"
 #include "net/lockstep.h"
 #include "net/net_packet.h"
-#include "platform/headless/input_script.h"
 
 namespace net {
 
@@ -47,17 +47,14 @@ public:
     // `peer` the other machine's greeting. On failure `message()` says why.
     bool start(const SessionSettings& settings, Hello& agreed, Hello& peer);
 
-    // The commands of frame `frame` for the shared devices. `local` is what this machine's
-    // players did this frame; it is played `delay` frames later on both machines. Returns
-    // false when the game cannot go on (see end() and message()).
-    bool exchange(uint32_t frame, const std::vector<InputCommand>& local, Typist typist,
-                  std::vector<InputCommand>& out);
+    // The input of frame `frame` of the one game both machines play. `local` is what this
+    // machine's players did this frame; it is played `delay` frames later on both machines.
+    // Returns false when the game cannot go on (see end() and message()).
+    bool exchange(uint32_t frame, const FrameInput& local, FrameInput& merged);
     // After frame `frame` ran: compares the game state every hashInterval frames.
     bool frameDone(uint32_t frame, uint64_t stateHash);
     // Ends the game politely (the peer sees that we left, after all our input).
     void finish();
-    // After the game ended: releases every key and button the two machines held.
-    void releaseAll(std::vector<InputCommand>& out) { merge_.releaseAll(out); }
 
     SessionEnd end() const { return end_; }
     const std::string& message() const { return message_; }
@@ -71,15 +68,12 @@ private:
     bool waitForEvent(uint32_t timeoutMs, EnetLink::Event& event);
     bool handlePacket();
     bool compareHashes(uint32_t frame);
-    void queueLocal(const std::vector<InputCommand>& local);
 
     SessionSettings settings_;
     EnetLink link_;
     LockstepBuffer buffer_{2};
-    InputMerge merge_;
     Role role_ = Role::host;
     EnetLink::Received packet_;
-    std::vector<NetCommand> pendingLocal_;
     bool playing_ = false;  // greeted: from here on a farewell is owed
     bool peerGone_ = false;
     std::string peerGoneMessage_;

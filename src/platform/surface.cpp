@@ -15,9 +15,11 @@ struct Surface::RunTable {
     };
     // Runs of one picture: those of row r of cell c are runs[rowStart[i]] ..
     // runs[rowStart[i + 1] - 1] with i = c * cellHeight + r; start is relative to the cell.
+    // bounds[c] is the smallest rectangle within the cell holding all its runs.
     struct Runs {
         std::vector<uint32_t> rowStart;
         std::vector<Run> runs;
+        std::vector<Rect> bounds;
     };
     int cellWidth = 0;
     int cellHeight = 0;
@@ -170,13 +172,17 @@ void Surface::blit(const Surface& source, int sx, int sy, int w, int h, int dx, 
 
 namespace {
 
-template <typename RunList>
+template <typename Runs>
 void findRuns(const uint16_t* pixels, int width, int cellWidth, int cellHeight, int columns,
-              int cells, std::vector<uint32_t>& rowStart, RunList& runs) {
+              int cells, Runs& out) {
+    std::vector<uint32_t>& rowStart = out.rowStart;
+    auto& runs = out.runs;
     rowStart.reserve(static_cast<size_t>(cells) * cellHeight + 1);
+    out.bounds.reserve(static_cast<size_t>(cells));
     for (int c = 0; c < cells; ++c) {
         const int left = (c % columns) * cellWidth;
         const int top = (c / columns) * cellHeight;
+        Rect bounds{cellWidth, cellHeight, 0, 0};
         for (int r = 0; r < cellHeight; ++r) {
             rowStart.push_back(static_cast<uint32_t>(runs.size()));
             const uint16_t* row = pixels + static_cast<size_t>(top + r) * width + left;
@@ -185,11 +191,15 @@ void findRuns(const uint16_t* pixels, int width, int cellWidth, int cellHeight, 
                 while (x < cellWidth && row[x] == 0) ++x;
                 const int start = x;
                 while (x < cellWidth && row[x] != 0) ++x;
-                if (x > start)
-                    runs.push_back({static_cast<uint16_t>(r), static_cast<uint16_t>(start),
-                                    static_cast<uint16_t>(x - start)});
+                if (x <= start) continue;
+                runs.push_back({static_cast<uint16_t>(r), static_cast<uint16_t>(start),
+                                static_cast<uint16_t>(x - start)});
+                bounds = Rect{std::min(bounds.left, start), std::min(bounds.top, r),
+                              std::max(bounds.right, x), std::max(bounds.bottom, r + 1)};
             }
         }
+        if (bounds.left >= bounds.right) bounds = Rect{};
+        out.bounds.push_back(bounds);
     }
     rowStart.push_back(static_cast<uint32_t>(runs.size()));
 }
@@ -213,9 +223,17 @@ void Surface::buildOpaqueRuns(int cellWidth, int cellHeight) {
             std::reverse(row, row + cellWidth);
         }
 
-    findRuns(pixels_.data(), width_, cellWidth, cellHeight, table->columns, cells,
-             table->plain.rowStart, table->plain.runs);
+    findRuns(pixels_.data(), width_, cellWidth, cellHeight, table->columns, cells, table->plain);
     findRuns(table->mirroredPixels.data(), width_, cellWidth, cellHeight, table->columns, cells,
-             table->mirrored.rowStart, table->mirrored.runs);
+             table->mirrored);
     runs_ = std::move(table);
+}
+
+bool Surface::opaqueBounds(int cell, bool mirrorX, bool mirrorY, Rect& out) const {
+    const RunTable* table = runs_.get();
+    if (table == nullptr || cell < 0 || cell >= table->columns * table->rows) return false;
+    out = (mirrorX ? table->mirrored : table->plain).bounds[static_cast<size_t>(cell)];
+    if (mirrorY && out.bottom > out.top)
+        out = Rect{out.left, table->cellHeight - out.bottom, out.right, table->cellHeight - out.top};
+    return true;
 }

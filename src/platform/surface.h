@@ -46,6 +46,10 @@ public:
     // keyed blits of whole cells skip transparency cheaply. fill, copyFrom and blits onto this
     // surface drop the runs; after writing pixels through lock(), call this again.
     void buildOpaqueRuns(int cellWidth, int cellHeight);
+    // The smallest rectangle within cell `cell` (as drawn, mirrored or not) that holds every
+    // pixel a keyed blit draws; false when there are no runs to tell (then assume the whole
+    // cell). An empty rectangle for a cell with nothing to draw.
+    bool opaqueBounds(int cell, bool mirrorX, bool mirrorY, Rect& out) const;
 
 private:
     int width_;

@@ -2,6 +2,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "sound/sound_names.h"
+
 class AudioOutput;
 
 // True once initSound has opened the device; every sample operation is silent without it.
@@ -26,7 +28,9 @@ void setSoundVolumes(int musicPercent, int effectsPercent);
 int musicVolume();
 int effectsVolume();
 
-// One whole recording (8-bit unsigned PCM) held in memory, played by its own voice.
+// One whole recording (8-bit unsigned PCM) held by the sound device as a voice of its own.
+// It does what the world's sound events (world_sound.h) ask for; without a device it is
+// silent.
 class SoundSample {
 public:
     SoundSample(const char* path, int samplesPerSecond, int bitsPerSample, int channels);
@@ -37,46 +41,25 @@ public:
     void play();
     void playLooped();
     void stop();
-    // Stores hz (even without sound) and returns the previous value.
-    int setFrequency(int hz);
-    void playAtFrequency(int hz);
-    // Queues this sample to play `frames` ticks of the delayed queue later (frames >= 1).
-    void playDelayed(int frames);
+    void setFrequency(int hz);
 
     // Sets the voice's loudness from the music or effects volume, whichever it belongs to.
     void applyVolume();
 
     bool isLoaded() const { return loaded_; }
-    int frequency() const { return frequency_; }
     const char* name() const { return name_; }
     // The device's voice for this sample, or -1 when it is not loaded.
     int voice() const { return voice_; }
 
 private:
     bool loaded_ = false;
-    int frequency_ = 0;
-    int bitsPerSample_ = 0;
     int voice_ = -1;
     char name_[64] = {};
 };
 
-// One tick of the delayed-play queue (64 slots); the engine calls it once per frame.
-void tickDelayedSounds();
-// Empties the queue (tests).
-void clearDelayedSounds();
-int delayedSoundCount();
-
-// The game's sounds, loaded at start-up in this order.
-constexpr int effectCount = 20;
-constexpr int musicTrackCount = 8;
-struct EffectFile {
-    const char* file;
-    int rate;
-};
-extern const EffectFile effectFiles[effectCount];
-extern SoundSample* effects[effectCount];
-extern SoundSample* musicTrack[musicTrackCount];
-// The loaded effect of that file name ("s\\splat3.raw"), or null.
-SoundSample* effect(const char* fileName);
+// The game's sounds as the device plays them (null until loaded, or without sound).
+extern SoundSample* soundSamples[soundCount];
 // Loads the 20 effects and the 8 music tracks (after initSound).
 void loadSounds();
+// Frees them (the end of a run).
+void releaseSounds();

@@ -8,12 +8,11 @@
 #include <utility>
 #include <vector>
 
-#include "engine/file_util.h"
+#include "base/file_util.h"
 #include "platform/audio.h"
-#include "shell/log.h"
-#include "shell/paths.h"
-#include "shell/quote_text.h"
-#include "shell/trace.h"
+#include "base/log.h"
+#include "base/paths.h"
+#include "base/quote_text.h"
 #include "sound/sound.h"
 
 namespace {
@@ -75,8 +74,8 @@ bool readSoundFile(const char* gameName, const std::string& path, std::vector<ui
 
 }  // namespace
 
-SoundSample::SoundSample(const char* path, int samplesPerSecond, int bitsPerSample, int channels)
-    : frequency_(samplesPerSecond), bitsPerSample_(bitsPerSample) {
+SoundSample::SoundSample(const char* path, int samplesPerSecond, int bitsPerSample, int channels) {
+    (void)bitsPerSample;
     (void)channels;  // every recording of the game is mono
     std::snprintf(name_, sizeof name_, "%s", path != nullptr ? path : "");
     if (!soundEnabled) return;
@@ -98,31 +97,17 @@ SoundSample::~SoundSample() {
 }
 
 void SoundSample::play() {
-    if (!soundEnabled) return;
-    traceSound("play", name_, frequency_);
-    if (loaded_) soundDevice()->play(voice_, false);
+    if (soundEnabled && loaded_) soundDevice()->play(voice_, false);
 }
 
 void SoundSample::playLooped() {
-    if (!soundEnabled) return;
-    traceSound("loop", name_, frequency_);
-    if (loaded_) soundDevice()->play(voice_, true);
+    if (soundEnabled && loaded_) soundDevice()->play(voice_, true);
 }
 
 void SoundSample::stop() {
-    if (!soundEnabled) return;
-    traceSound("stop", name_, frequency_);
-    if (loaded_) soundDevice()->stop(voice_);
+    if (soundEnabled && loaded_) soundDevice()->stop(voice_);
 }
 
-int SoundSample::setFrequency(int hz) {
-    int previous = frequency_;
-    frequency_ = hz;
+void SoundSample::setFrequency(int hz) {
     if (soundEnabled && loaded_) soundDevice()->setFrequency(voice_, hz);
-    return previous;
-}
-
-void SoundSample::playAtFrequency(int hz) {
-    setFrequency(hz);
-    play();
 }

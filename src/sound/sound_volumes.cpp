@@ -14,9 +14,7 @@ int effectsVolume() { return effectsPercent; }
 void setSoundVolumes(int music, int effectsLevel) {
     musicPercent = std::clamp(music, 0, 100);
     effectsPercent = std::clamp(effectsLevel, 0, 100);
-    for (SoundSample* track : musicTrack)
-        if (track != nullptr) track->applyVolume();
-    for (SoundSample* sample : effects)
+    for (SoundSample* sample : soundSamples)
         if (sample != nullptr) sample->applyVolume();
 }
 

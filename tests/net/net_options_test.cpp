@@ -3,7 +3,7 @@
 
 #include <sstream>
 
-#include "shell/options.h"
+#include "program/options.h"
 
 namespace {
 ParseResult parse(const std::string& line, Options& o) {

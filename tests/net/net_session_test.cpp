@@ -51,9 +51,9 @@ TEST(NetSession, DriftingGamesStopOnBothSidesNamingTheFrame) {
     ASSERT_TRUE(joined) << guestSide.message();
     // The guest's game differs from frame 65 on; the first comparison after that is at 90.
     auto play = [](NetSession& s, bool drifts) {
-        std::vector<InputCommand> none, out;
+        FrameInput none, out;
         for (uint32_t f = 1; f <= 200; ++f)
-            if (!s.exchange(f, none, Typist::nobody, out) ||
+            if (!s.exchange(f, none, out) ||
                 !s.frameDone(f, drifts && f >= 65 ? f + 1 : f))
                 return f;
         return 0u;

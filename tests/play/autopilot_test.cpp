@@ -1,5 +1,5 @@
 // The autopilot as a player: how far it gets in a one-player game.
-#include "game/autopilot.h"
+#include "recording/autopilot.h"
 
 #include <gtest/gtest.h>
 
@@ -7,12 +7,13 @@
 #include <filesystem>
 #include <vector>
 
-#include "game/game_state.h"
+#include "rules/game_state.h"
+#include "world/world.h"
 #include "platform/headless/headless_platform.h"
 #include "play/scenario_support.h"
-#include "shell/game_run.h"
-#include "shell/options.h"
-#include "shell/paths.h"
+#include "program/game_run.h"
+#include "program/options.h"
+#include "base/paths.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ Outcome playOneGame(uint32_t startTick) {
         outcome.levelsWon = std::max(0, game.levelIndex - (over ? 1 : 0));
         if (over) game.quitRequested = 1;
     };
-    game = GameState{};
+    resetWorld();
     runGame(options, platform, &devices, nullptr, input);
     return outcome;
 }

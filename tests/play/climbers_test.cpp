@@ -59,7 +59,7 @@ TEST_F(Climbers, StrikeReachIs45ToTheRightAnd44ToTheLeft) {
                           {-45, false}, {200, false}, {-300, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.offset);
-        game = GameState{};
+        resetWorld();
         newGameInPlay(1);
         game.playerActor[0]->setX(300 + c.offset);
         placeClimber(0, climberHunting, 300, -20);
@@ -82,7 +82,7 @@ TEST_F(Climbers, TheStrikeLandsOnlyIfTheTargetIsStillInReachAtItsThirdFrame) {
     const Case cases[] = {{330, true}, {345, true}, {255, true}, {346, false}, {254, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.moveTo);
-        game = GameState{};
+        resetWorld();
         newGameInPlay(1);
         game.playerActor[0]->setX(310);
         placeClimber(0, climberHunting, 300, -20);
@@ -154,11 +154,11 @@ TEST_F(Chainsaw, CutsOnlyInTheLastEightFramesAndOnlyOnTheSideFaced) {
 TEST_F(Chainsaw, WithEveryBodyPartSlotBusyAStrokeStillKillsAndScoresWithoutPartOrScream) {
     setUpStroke(playerStrokeA, facingLeft, 3, 260);
     for (int i = 0; i < bodyPartSlots; ++i) game.bodyPartActive[i] = 1;
-    int actorsBefore = engine->actorCount();
+    int actorsBefore = theStage.actorCount;
     updateClimbers();
     EXPECT_EQ(game.climberState[0], climberCutDown);
     EXPECT_EQ(game.score[0], 500);
-    EXPECT_EQ(engine->actorCount(), actorsBefore);
+    EXPECT_EQ(theStage.actorCount, actorsBefore);
     EXPECT_EQ(soundCount("play", "s\\wildscream.raw"), 0);
 }
 
@@ -178,7 +178,7 @@ TEST_F(Climbers, ClimbTypeSetsPaceRestBurstAndLook) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.players << " players, row " << c.row);
-        game = GameState{};
+        resetWorld();
         newGameInPlay(c.players);
         game.climbTypeThreshold1 = c.threshold1;
         game.climbTypeThreshold2 = c.threshold2;

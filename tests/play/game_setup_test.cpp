@@ -1,5 +1,5 @@
 #include "actors/font.h"
-#include "frontend/highscores.h"
+#include "program/highscores.h"
 #include "play/play_fixture.h"
 
 namespace {
@@ -12,6 +12,7 @@ protected:
             buildMenu();
             setGameState(stateMenu, true);
         }
+        padsAnswering = players;
         frames(2);
         game.numPlayers = players;
         game.menuSelection = 0;
@@ -35,7 +36,7 @@ protected:
 TEST_F(GameSetup, PlayersStandAHundredPixelsApartAroundTheMiddle) {
     const std::vector<std::vector<int>> expected = {{260}, {210, 310}, {160, 260, 360}};
     for (int n = 1; n <= 3; ++n) {
-        game = GameState{};
+        resetWorld();
         newGame(n);
         for (int p = 0; p < n; ++p) {
             EXPECT_EQ(game.playerActor[p]->x(), expected[n - 1][p]) << n << " players";
@@ -66,7 +67,7 @@ TEST_F(GameSetup, EveryLevelBringsFasterClimbersSoonerAndMoreOfThem) {
     const int spawnIntervals[] = {85, 80, 75, 70, 65, 60};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.players);
-        game = GameState{};
+        resetWorld();
         newGame(c.players);
         for (size_t level = 0; level < c.thresholds.size(); ++level) {
             SCOPED_TRACE(::testing::Message() << "after " << level << " levels");
@@ -89,7 +90,7 @@ TEST_F(GameSetup, EveryLevelPlaysItsTrackAndTheNinthStartsAgainWithTheFirst) {
     newGame(1);
     std::vector<std::string> looped;
     for (int level = 0; level < 10; ++level) {
-        openTrace(tracePath.c_str());
+        events.clear();
         frames(60);  // the music starts at the intro's 50th frame
         for (int t = 0; t < 8; ++t) {
             std::string name = "m\\mus0" + std::to_string(t + 1) + ".raw";
@@ -106,7 +107,7 @@ TEST_F(GameSetup, EveryLevelPlaysItsTrackAndTheNinthStartsAgainWithTheFirst) {
 TEST_F(GameSetup, ASecondGameReusesEveryActor) {
     startFromMenu(3);
     frames(400);
-    int actorsFirst = engine->actorCount();
+    int actorsFirst = theStage.actorCount;
     Actor* firstPlayer = game.playerActor[0];
     Actor* firstBall = game.ballActor[44];
     // Play the first game out to the menu, then start another one from there.
@@ -116,7 +117,7 @@ TEST_F(GameSetup, ASecondGameReusesEveryActor) {
     frames(50);
     startFromMenu(3);
     frames(400);
-    EXPECT_EQ(engine->actorCount(), actorsFirst);
+    EXPECT_EQ(theStage.actorCount, actorsFirst);
     EXPECT_EQ(game.playerActor[0], firstPlayer);
     EXPECT_EQ(game.ballActor[44], firstBall);
     EXPECT_EQ(game.levelIndex, 0);
@@ -129,14 +130,14 @@ TEST_F(GameSetup, AFewerPlayerGameAfterABiggerOneLeavesTheEngineListAlone) {
     game.deadPlayers = 3;
     finishLevel();
     frames(250);
-    int actorsBefore = engine->actorCount();
+    int actorsBefore = theStage.actorCount;
     newGame(1);
     game.deadPlayers = 1;
     finishLevel();
     frames(250);
     // The third player's old score display was removed long ago; removing it again changes
     // nothing, and no actor is added twice.
-    EXPECT_EQ(engine->actorCount(), actorsBefore);
+    EXPECT_EQ(theStage.actorCount, actorsBefore);
 }
 
 TEST_F(GameSetup, AtGameOverEachPlayersBestLifeCounts) {
@@ -147,7 +148,7 @@ TEST_F(GameSetup, AtGameOverEachPlayersBestLifeCounts) {
     };
     for (const Case& c : {Case{800, 500, 800}, Case{800, 900, 900}, Case{0, 300, 300}}) {
         SCOPED_TRACE(c.last);
-        game = GameState{};
+        resetWorld();
         highscoreValue[0] = 100000;
         newGameInPlay(1);
         game.bestScore[0] = c.best;

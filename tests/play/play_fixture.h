@@ -1,6 +1,6 @@
 #pragma once
-// A real engine on a headless display with the generated sprite sheets, a silent but traced
-// sound layer and a fresh game state for every test: the play rules run exactly as in the game.
+// A fresh world on the game's sprite sheets for every test (support/world_fixture.h), with
+// helpers to put a game, a climber or a ball just where a test needs it.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -14,19 +14,21 @@
 #include "engine/animation.h"
 #include "engine/engine.h"
 #include "engine/sprite_frame.h"
-#include "game/game_flow.h"
-#include "game/game_rand.h"
-#include "game/game_state.h"
-#include "game/play_rules.h"
+#include "rules/rules.h"
+#include "screens/screens.h"
+#include "rules/game_rand.h"
+#include "rules/game_state.h"
+#include "rules/play_rules.h"
 #include "input/default_bindings.h"
 #include "platform/headless/headless_display.h"
 #include "platform/headless/headless_platform.h"
-#include "shell/paths.h"
-#include "shell/trace.h"
+#include "base/paths.h"
+#include "base/trace.h"
 #include "sound/sound.h"
 #include "support/screen_run.h"
+#include "support/world_fixture.h"
 
-class PlayField : public ::testing::Test {
+class PlayField : public WorldFixture {
 protected:
     // DirectInput codes of the keys the tests press.
     static constexpr int keyLeft = 203;
@@ -34,35 +36,9 @@ protected:
     static constexpr int keyFire = 54;       // right Shift: player 1's button 0
     static constexpr int keyChainsaw = 157;  // right Ctrl: button 1
 
-    void SetUp() override {
-        paths().dataDir = PARAPET_DATA_DIR;
-        // Another test may have rebuilt the shared animations on an engine of its own.
-        if (engine == nullptr || animations[5] == nullptr ||
-            animations[5]->frame(0)->engine() != engine) {
-            makeEngine();
-        }
-        theEngine = engine;
-        while (engine->actorCount() > 0) engine->removeActor(engine->actorAt(0));
-        levelText->detach();
-        levelText->addTreeTo(engine);
-        for (int k = 0; k < 256; ++k) keyboard->setKey(k, false);
-        settleControls();
-
-        setUpSound();
-        game = GameState{};
-        gameSrand(12345);
-        tracePath = ::testing::TempDir() + "play_trace_" +
-                    ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".jsonl";
-        openTrace(tracePath.c_str());
-    }
-
-    void TearDown() override {
-        closeTrace();
-        std::remove(tracePath.c_str());
-    }
-
     // A new game of n players as "Start" in the menu makes it.
     void newGame(int players) {
+        theEvents = &events;
         game.numPlayers = players;
         game.levelIndex = 0;
         game.climbersPerLevel = 10;
@@ -70,6 +46,7 @@ protected:
         setGameState(stateNewGame, true);
         setGameState(stateSetup, false);
         startGame();
+        theEvents = nullptr;
     }
 
     // Straight into play, with the level intro skipped over.
@@ -79,23 +56,13 @@ protected:
         setGameState(statePlay, false);
     }
 
-    // One whole frame as the main loop runs it.
-    void frame() {
-        updateGame();
-        updatePlayerControls();
-        engine->runFrame();
+    // Runs world code outside a step, its events kept with the rest.
+    template <typename F>
+    void outsideStep(F&& f) {
+        theEvents = &events;
+        f();
+        theEvents = nullptr;
     }
-    void frames(int n) {
-        for (int i = 0; i < n; ++i) frame();
-    }
-
-    // Keys reach the player controls one engine frame late; this lets them through without
-    // running any game logic.
-    void settleControls() {
-        engine->runFrame();
-        engine->runFrame();
-    }
-    void key(int code, bool down) { keyboard->setKey(code, down); }
 
     // A climber put straight into a state at a place, as if it had got there itself.
     Actor* placeClimber(int slot, int state, int x, int y) {
@@ -104,7 +71,7 @@ protected:
             if (i != slot && game.climberState[i] == climberFree) game.climberState[i] = 99;
         }
         game.climbersToSpawn = 1;
-        spawnClimber();
+        outsideStep([] { spawnClimber(); });
         for (int i = 0; i < climberSlots; ++i) {
             if (game.climberState[i] == 99) game.climberState[i] = climberFree;
         }
@@ -123,7 +90,7 @@ protected:
     // A new one-player game with player 1 at x 300 in a chainsaw stroke with framesLeft to go,
     // and a climber standing at climberX on the wall top.
     void setUpStroke(int stroke, int facing, int framesLeft, int climberX) {
-        game = GameState{};
+        resetWorld();
         newGameInPlay(1);
         game.playerActor[0]->setX(300);
         game.playerWeapon[0] = weaponChainsaw;
@@ -148,63 +115,4 @@ protected:
         return b;
     }
 
-    screen_run::Result traced() const {
-        std::stringstream text;
-        text << std::ifstream(tracePath).rdbuf();
-        screen_run::Result r;
-        r.events = screen_run::parseTrace(text.str());
-        return r;
-    }
-    std::vector<int> tracedScores(int player) const {
-        std::vector<int> scores;
-        for (const auto& e : traced().all("score"))
-            if (e["player"] == std::to_string(player)) scores.push_back(std::stoi(e["score"]));
-        return scores;
-    }
-    // How often a sound operation ("play", "loop", "stop") was traced for a file.
-    int soundCount(const char* op, const std::string& file) const {
-        int n = 0;
-        for (const auto& e : traced().all("sound")) n += e["op"] == op && e["file"] == file;
-        return n;
-    }
-
-    static Engine* engine;
-    static ScriptedKeyboard* keyboard;
-    std::string tracePath;
-
-private:
-    static void makeEngine() {
-        // Kept for the whole run: the animations built on it are shared program-wide.
-        static RecordingAudio unusedAudio;
-        (void)unusedAudio;
-        auto* display = new HeadlessDisplay(640, 480);
-        keyboard = new ScriptedKeyboard();
-        engine = new Engine(display, keyboard, nullptr, 640, 480, 16);
-        theEngine = engine;
-        bindDefaultKeys(*engine);
-        levelText = nullptr;
-        buildAnimations();
-    }
-
-    // Sounds are not loaded (no data is read) but every play, loop and stop is traced.
-    static void setUpSound() {
-        static RecordingAudio audio;
-        closeSound();
-        static bool made = false;
-        if (!made) {
-            for (int i = 0; i < effectCount; ++i) {
-                effects[i] = new SoundSample(effectFiles[i].file, effectFiles[i].rate, 8, 1);
-            }
-            char name[12] = "m\\mus01.raw";
-            for (int i = 0; i < musicTrackCount; ++i) {
-                name[6] = static_cast<char>('1' + i);
-                musicTrack[i] = new SoundSample(name, 22050, 8, 1);
-            }
-            made = true;
-        }
-        initSound(&audio, 8, 22050);
-    }
 };
-
-inline Engine* PlayField::engine = nullptr;
-inline ScriptedKeyboard* PlayField::keyboard = nullptr;

@@ -15,7 +15,7 @@ TEST_F(PlayFrame, PickUpZonesAreOpenIntervals) {
                           {544, false, true}, {545, false, false}, {260, false, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.x);
-        game = GameState{};
+        resetWorld();
         newGameInPlay(1);
         game.leftSupplyTimer = game.rightSupplyTimer = -1;
         game.leftSupplyReady = game.rightSupplyReady = 1;
@@ -44,7 +44,7 @@ TEST_F(PlayFrame, OfPlayersSharingAZoneTheLowerIndexTakesTheBallAndMorePlayersAr
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.players << " players, taker " << c.taker);
-        game = GameState{};
+        resetWorld();
         newGameInPlay(c.players);
         game.leftSupplyTimer = -1;
         game.leftSupplyReady = 1;
@@ -132,22 +132,19 @@ TEST_F(PlayFrame, APlayerWhoRunsWhileTheChainsawFallsNeverGetsIt) {
 TEST_F(PlayFrame, BodyPartsBleedOnTheWayDownAndLeaveTheEngineBelowTheScreen) {
     setUpStroke(playerStrokeA, facingRight, 5, 330);
     game.climbersToSpawn = 5;
-    int actorsBefore = engine->actorCount();
-    std::vector<uint16_t> wallBefore(engine->backgroundSurface()->pixels(),
-                                     engine->backgroundSurface()->pixels() + 640 * 480);
+    int actorsBefore = theStage.actorCount;
+    int stampsBefore = theBackdrop.stampCount;
     frame();
     ASSERT_TRUE(game.bodyPartActive[0]);
-    EXPECT_EQ(engine->actorCount(), actorsBefore + 1);
+    EXPECT_EQ(theStage.actorCount, actorsBefore + 1);
     int framesFlying = 0;
     while (game.bodyPartActive[0] && framesFlying < 300) {
         frame();
         ++framesFlying;
     }
     EXPECT_FALSE(game.bodyPartActive[0]);
-    EXPECT_EQ(engine->actorCount(), actorsBefore);
-    std::vector<uint16_t> wallAfter(engine->backgroundSurface()->pixels(),
-                                    engine->backgroundSurface()->pixels() + 640 * 480);
-    EXPECT_NE(wallBefore, wallAfter) << "a trail of blood on the wall";
+    EXPECT_EQ(theStage.actorCount, actorsBefore);
+    EXPECT_GT(theBackdrop.stampCount, stampsBefore + 1) << "a trail of blood on the wall";
 }
 
 }  // namespace

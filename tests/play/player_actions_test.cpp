@@ -36,7 +36,7 @@ TEST_F(PlayerActions, RunningSpeedDependsOnWhatThePlayerCarries) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "weapon " << c.weapon << " key " << c.keyDown);
-        game = GameState{};
+        resetWorld();
         newGameInPlay(1);
         game.playerWeapon[0] = c.weapon;
         holdAndAct({c.keyDown});
@@ -63,17 +63,17 @@ TEST_F(PlayerActions, FireWithTheChainsawStartsOneOfThreeStrokesWithItsSoundLate
                               {playerStrokeC, 18, 4, 35, 36, 5}};
     std::set<int> seen;
     for (int seed = 1; seed <= 12; ++seed) {
-        game = GameState{};
+        resetWorld();
         newGameInPlay(1);
         game.playerWeapon[0] = weaponChainsaw;
         game.playerFacing[0] = seed % 2 ? facingLeft : facingRight;
         key(keyFire, true);
         settleControls();
         key(keyFire, false);
-        clearDelayedSounds();
+        theSounds.reset();
         gameSrand(seed);
-        openTrace(tracePath.c_str());
-        updatePlayerActions();
+        events.clear();
+        outsideStep([] { updatePlayerActions(); });
         const Stroke* s = std::find_if(std::begin(strokes), std::end(strokes), [](const Stroke& k) {
             return k.state == game.playerState[0];
         });
@@ -86,7 +86,7 @@ TEST_F(PlayerActions, FireWithTheChainsawStartsOneOfThreeStrokesWithItsSoundLate
                   animations[seed % 2 ? s->leftRow : s->rightRow]);
         int heardAfter = 0;
         while (soundCount("play", "s\\chainsaw_slash1.raw") == 0 && heardAfter < 30) {
-            engine->runFrame();
+            stageFrame();
             ++heardAfter;
         }
         EXPECT_EQ(heardAfter, s->soundDelay);

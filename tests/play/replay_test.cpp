@@ -19,14 +19,15 @@
 #include <string>
 #include <vector>
 
-#include "game/autopilot.h"
-#include "game/game_state.h"
+#include "recording/autopilot.h"
+#include "rules/game_state.h"
+#include "world/world.h"
 #include "platform/headless/headless_platform.h"
 #include "play/scenario_support.h"
-#include "shell/game_run.h"
-#include "shell/options.h"
-#include "shell/paths.h"
-#include "shell/trace.h"
+#include "program/game_run.h"
+#include "program/options.h"
+#include "base/paths.h"
+#include "base/trace.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ std::string playBotGame(const std::filesystem::path& dir, std::string& script) {
     input.onFrameInput = [&script](int, const std::vector<InputCommand>& commands) {
         for (const InputCommand& c : commands) script += formatInputCommand(c) + "\n";
     };
-    game = GameState{};
+    resetWorld();
     runGame(options, platform, &devices, nullptr, input);
     return readText(tracePath);
 }

@@ -4,13 +4,13 @@
 
 #include "actors/actor.h"
 #include "engine/engine.h"
-#include "game/game_state.h"
-#include "game/play_rules.h"
+#include "rules/game_state.h"
+#include "rules/play_rules.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/platform.h"
-#include "shell/game_run.h"
-#include "shell/options.h"
-#include "shell/paths.h"
+#include "program/game_run.h"
+#include "program/options.h"
+#include "base/paths.h"
 
 namespace {
 constexpr int keyLeft = 203, keyRight = 205, keyFire = 54, keyReturn = 28;
@@ -20,7 +20,7 @@ constexpr int noTarget = -9999;
 bool SoakBot::read(uint8_t state[256]) {
     std::fill(state, state + 256, 0);
     if (theEngine == nullptr) return true;
-    if (onFrame) onFrame(theEngine->framesCompleted());
+    if (onFrame) onFrame(game.frame);
     auto press = [&](int key) { state[key] = 0x80; };
     const int f = game.stateFrame;
     if (game.gameState == stateMenu) {
@@ -86,6 +86,7 @@ int playSoakGame(SoakBot& bot, int frames, const char* dataDir, const char* save
     Options options;
     options.headless = true;
     options.frames = frames;
+    options.keepReplays = false;
     paths().dataDir = options.dataDir = dataDir;
     paths().saveDir = options.saveDir = saveDir;
     paths().screenshotDir = options.screenshotDir = std::string(saveDir) + "/shots";

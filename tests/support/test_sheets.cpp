@@ -1,5 +1,7 @@
 #include "support/test_sheets.h"
 
+#include "world/world.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -47,12 +49,10 @@ void writeFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) 
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-bool SilentKeyboard::read(uint8_t state[256]) {
-    std::memset(state, 0, 256);
-    return true;
+TestEngine::TestEngine() {
+    theEngine = &engine;
+    clearWorld();
 }
-
-TestEngine::TestEngine() { theEngine = &engine; }
 
 TestEngine::~TestEngine() {
     if (theEngine == &engine) theEngine = nullptr;

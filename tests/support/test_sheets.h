@@ -6,7 +6,6 @@
 
 #include "engine/engine.h"
 #include "platform/headless/headless_display.h"
-#include "platform/input.h"
 
 // Helpers for tests that need pictures on disk: tiny 24-bit ".raw" sheets and pictures written
 // into a fresh temporary directory, and an engine on a headless display to load them into.
@@ -30,19 +29,13 @@ void writeRaw24(const std::string& path, int width, int height,
 std::vector<uint8_t> readFileBytes(const std::string& path);
 void writeFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
-// A keyboard with no keys down.
-class SilentKeyboard : public KeyboardDevice {
-public:
-    bool read(uint8_t state[256]) override;
-};
-
-// A 640 x 480 x 16 engine on a headless display, installed as theEngine while it lives.
+// A 640 x 480 x 16 engine on a headless display, installed as theEngine while it lives, and
+// an empty world in play.
 struct TestEngine {
     TestEngine();
     ~TestEngine();
     HeadlessDisplay display{640, 480};
-    SilentKeyboard keyboard;
-    Engine engine{&display, &keyboard, nullptr, 640, 480, 16};
+    Engine engine{&display};
 
     // Writes a sheet file into dir and adds it; returns the sheet index.
     int addSheet(const std::string& dir, const std::string& name, int width, int height,

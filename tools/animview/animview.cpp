@@ -3,8 +3,8 @@
 //   animview --data DIR --row N [--frames K] [--out DIR]
 //
 // Builds the table against the sheets in DIR (as the game does at start-up), plays row N on
-// an actor on a dark screen for K engine frames and writes what each frame showed, side by
-// side, to OUT/row-N.bmp. The actor's position is marked with a small cross,
+// an actor on a dark screen for K frames and writes what each frame showed, side by side, to
+// OUT/row-N.bmp. The actor's position is marked with a small cross,
 // so hot spots can be checked against it. One line per frame goes to stdout.
 #include <cstdio>
 #include <cstdlib>
@@ -14,19 +14,15 @@
 
 #include "actors/actor.h"
 #include "actors/animation_table.h"
+#include "world/world.h"
 #include "engine/animation.h"
 #include "engine/engine.h"
 #include "engine/screenshot.h"
 #include "engine/sprite_frame.h"
 #include "platform/headless/headless_display.h"
-#include "platform/input.h"
-#include "shell/paths.h"
+#include "base/paths.h"
 
 namespace {
-
-struct NoKeyboard : KeyboardDevice {
-    bool read(uint8_t*) override { return false; }
-};
 
 int usage() {
     std::fprintf(stderr,
@@ -63,21 +59,19 @@ int main(int argc, char** argv) {
 
     constexpr int screenW = 640, screenH = 480;
     constexpr uint16_t dark = 0x2124;
-    NoKeyboard keyboard;
     HeadlessDisplay display(screenW, screenH);
-    Engine engine(&display, &keyboard, nullptr, screenW, screenH, 16);
+    Engine engine(&display, screenW, screenH, 16);
     theEngine = &engine;
     buildAnimations();
+    clearWorld();
 
-    engine.backgroundSurface()->fill(dark);
-    engine.backBuffer()->fill(dark);
     const int sheet = animationRows[row].sheet;
     const int cw = engine.cellWidth(sheet), ch = engine.cellHeight(sheet);
     const int cx = screenW / 2, cy = screenH / 2;
-    Actor actor(animations[row], cx, cy, 0.0, 0.0);
-    actor.restartAnimation();
-    actor.show();
-    engine.addActor(&actor);
+    Actor* actor = new Actor(animations[row], cx, cy, 0.0, 0.0);
+    actor->restartAnimation();
+    actor->show();
+    Surface shown(screenW, screenH);
 
     // Each tile is two cells wide and high with the actor half a cell in from its top-left
     // corner: room for every hot spot the table uses.
@@ -86,12 +80,15 @@ int main(int argc, char** argv) {
     Surface strip(tileW * frames, tileH);
     strip.fill(dark);
     for (int k = 0; k < frames; ++k) {
-        const SpriteFrame* f = actor.currentFrame();
+        const SpriteFrame* f = actor->currentFrame();
         std::printf("frame %d: index %d cell %d duration %d mirror %d hot %d,%d\n", k + 1,
-                    actor.frameIndex(), f->cell(), animations[row]->duration(actor.frameIndex()),
+                    actor->frameIndex(), f->cell(), animations[row]->duration(actor->frameIndex()),
                     f->mirrorX() ? 1 : 0, f->hotX(), f->hotY());
-        engine.runFrame();
-        const Surface& shown = *engine.frontSurface();
+        // Drawn where the game draws it, then moved on as the game moves it.
+        shown.fill(dark);
+        engine.drawCell(f->sheet(), f->cell(), actor->x() - f->hotX(), actor->y() - f->hotY(),
+                        f->mirrorX(), f->mirrorY(), &shown, true);
+        actor->update();
         for (int y = 0; y < tileH; ++y)
             for (int x = 0; x < tileW; ++x) {
                 const int sx = cx - ax + x, sy = cy - ay + y;
@@ -113,6 +110,6 @@ int main(int argc, char** argv) {
     std::filesystem::remove(out);
     if (saveScreenshot(&strip, out.c_str()) != 0) return 1;
     std::printf("wrote %s (%d frames, tiles of %d x %d)\n", out.c_str(), frames, tileW, tileH);
-    engine.removeActor(&actor);
+    delete actor;
     return 0;
 }

@@ -155,7 +155,11 @@ void paintMoss(Canvas& c, float bottom) {
     Noise rnd(12);
     for (int i = 0; i < 24; ++i) {
         float x = rnd.range(0, float(c.width())), y = bottom - rnd.range(2, 40);
-        paintFlatBlob(c, {x, y}, rnd.range(4, 12), rnd.range(2, 6), rgb(98, 120, 64), 0.5f);
+        // One draw per statement: each compiler picks its own order for a call's arguments.
+        // The height comes first, as it did in the gcc builds when both were arguments.
+        float ry = rnd.range(2, 6);
+        float rx = rnd.range(4, 12);
+        paintFlatBlob(c, {x, y}, rx, ry, rgb(98, 120, 64), 0.5f);
     }
 }
 }  // namespace

@@ -46,8 +46,15 @@ Buffer crowd(const CrowdShape& c, double rate, Rng& rng) {
         // No two people shout quite the same vowel; the spread is what makes it a crowd
         // rather than one voice copied.
         static const Vowel others[] = {vowels::A, vowels::E, vowels::O, vowels::UH, vowels::AE};
-        Vowel from = mixVowel(c.from, others[rng.below(5)], rng.range(0.0, 0.3));
-        Vowel to = mixVowel(c.to, others[rng.below(5)], rng.range(0.0, 0.3));
+        // One draw per statement: each compiler picks its own order for a call's arguments.
+        // The amount comes before the vowel, as it did in the gcc builds when both were
+        // arguments.
+        double fromAmount = rng.range(0.0, 0.3);
+        Vowel fromOther = others[rng.below(5)];
+        Vowel from = mixVowel(c.from, fromOther, fromAmount);
+        double toAmount = rng.range(0.0, 0.3);
+        Vowel toOther = others[rng.below(5)];
+        Vowel to = mixVowel(c.to, toOther, toAmount);
         s.vowel = [=](double t) { return mixVowel(from, to, smoothstep(t / vowelTime)); };
         s.amplitude = [=](double t) { return smoothstep(t / attack) * (1.0 - smoothstep((t - hold) / release)); };
         s.formantScale = (woman ? 1.17 : 1.0) * rng.range(0.87, 1.13);
@@ -77,7 +84,8 @@ void addRumble(Buffer& out, double rate, Rng& rng, double level, double centre, 
 void addClaps(Buffer& out, double rate, Rng& rng, int count, double from, double to) {
     for (int k = 0; k < count; ++k) {
         // Denser in the middle: a triangular distribution of clap times.
-        double u = 0.5 * (rng.uniform() + rng.uniform());
+        double first = rng.uniform();
+        double u = 0.5 * (first + rng.uniform());
         double start = from + u * (to - from);
         double centre = rng.range(900, 2600);
         double amp = rng.range(0.3, 1.0);

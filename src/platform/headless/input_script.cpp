@@ -12,7 +12,7 @@
 #include <limits>
 
 #include "platform/headless/headless_platform.h"
-#include "shell/quote_text.h"
+#include "base/quote_text.h"
 
 namespace {
 

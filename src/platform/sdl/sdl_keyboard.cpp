@@ -20,9 +20,10 @@ SdlKeyboard::~SdlKeyboard() { SDL_DelEventWatch(&SdlKeyboard::watchEvent, this);
 
 int SdlKeyboard::watchEvent(void* self, SDL_Event* event) {
     if (event->type != SDL_KEYDOWN || event->key.repeat != 0) return 1;
-    SDL_Scancode scancode = event->key.keysym.scancode;
-    if (scancode == SDL_SCANCODE_P || scancode == SDL_SCANCODE_PAUSE)
-        static_cast<SdlKeyboard*>(self)->tapped_[dikFromScancode(scancode)] = true;
+    // A key pressed and let go between two readings still counts once: a quick tap (a name's
+    // letter, a pause) is never lost, whatever the frame rate.
+    int dik = dikFromScancode(event->key.keysym.scancode);
+    if (dik != 0) static_cast<SdlKeyboard*>(self)->tapped_[dik] = true;
     return 1;
 }
 

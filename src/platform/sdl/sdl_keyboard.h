@@ -24,9 +24,9 @@ private:
     SdlLibraryShare library_;
     std::shared_ptr<KeyHoldBack> holdBack_;
     std::vector<MappedKey> keys_;
-    // The pause keys pressed since the last snapshot. A Pause key sends its press and release
-    // together, and a quick tap of P can fall between two frames; the snapshot after such a
-    // tap still shows the key down once.
+    // The keys pressed since the last snapshot. A Pause key sends its press and release
+    // together, and a quick tap can fall between two frames; the snapshot after such a tap
+    // still shows the key down once.
     bool tapped_[256] = {};
     static int watchEvent(void* self, SDL_Event* event);
 };

@@ -1,8 +1,0 @@
-#pragma once
-
-class Engine;
-
-// How many players the menu offers: three while three game controllers are plugged in, else
-// two. Changes only while the menu is shown, so a pulled cable never ends a game; a chosen
-// three falls back to two when the third controller goes.
-void updatePlayerOffer(const Engine& engine, int controllersForThree);

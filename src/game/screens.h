@@ -1,8 +1,0 @@
-#pragma once
-
-// One frame of each screen before and after play; updateGame() picks the one for the state.
-void updateStartup();       // 10
-void updateTitle();         // 20
-void updateMenu();          // 15
-void updateNameEntry();     // 100
-void updateNameAccepted();  // 110

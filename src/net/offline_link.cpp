@@ -1,0 +1,33 @@
+// The network link of a build without online play (the browser build): ENet's UDP cannot be
+// had there, so hosting and joining are refused with one clear reason and nothing else runs.
+#include "net/enet_link.h"
+
+namespace net {
+
+namespace {
+const char* const noOnlinePlay = "this build of the game has no online play";
+}  // namespace
+
+EnetLink::EnetLink() = default;
+EnetLink::~EnetLink() = default;
+
+bool EnetLink::listen(uint16_t, std::string& error) {
+    error = noOnlinePlay;
+    return false;
+}
+
+bool EnetLink::connect(const std::string&, uint16_t, std::string& error) {
+    error = noOnlinePlay;
+    return false;
+}
+
+EnetLink::Event EnetLink::poll(uint32_t, Received&) { return Event::none; }
+void EnetLink::send(const std::vector<uint8_t>&) {}
+void EnetLink::close(uint32_t) {}
+void EnetLink::drop() {
+    host_ = nullptr;
+    peer_ = nullptr;
+    connected_ = false;
+}
+
+}  // namespace net

@@ -1,0 +1,602 @@
+#include "program/game_run.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "actors/animation_table.h"
+#include "actors/font.h"
+#include "engine/engine.h"
+#include "engine/frame_picture.h"
+#include "engine/sprite_frame.h"
+#include "program/highscores.h"
+#include "recording/autopilot.h"
+#include "rules/rules.h"
+#include "screens/screens.h"
+#include "rules/game_state.h"
+#include "screens/pause.h"
+#include "world/world.h"
+#include "input/default_bindings.h"
+#include "input/frame_input_source.h"
+#include "input/input_capture.h"
+#include "platform/headless/headless_display.h"
+#include "platform/headless/headless_platform.h"
+#include "platform/headless/input_script.h"
+#include "platform/platform.h"
+#include "recording/attract_demo.h"
+#include "base/data_hash.h"
+#include "input/device_input.h"
+#include "program/event_output.h"
+#include "program/frame_pacing.h"
+#include "recording/game_recorder.h"
+#include "base/log.h"
+#include "net/net_game.h"
+#include "program/options.h"
+#include "base/paths.h"
+#include "recording/recording.h"
+#include "recording/replay_store.h"
+#include "program/settings.h"
+#include "program/stats.h"
+#include "program/sync_check.h"
+#include "base/trace.h"
+#include "sound/sound.h"
+
+namespace {
+
+using Steady = std::chrono::steady_clock;
+
+int64_t microsBetween(Steady::time_point from, Steady::time_point to) {
+    return std::chrono::duration_cast<std::chrono::microseconds>(to - from).count();
+}
+
+// The most players the menu offers: a third player needs a third joystick.
+constexpr int maxJoysticksUsed = 3;
+// Thirty seconds of a menu left alone start the attract demo.
+constexpr int demoIdleFrames = 900;
+constexpr int escapeCode = 1;
+constexpr int spaceCode = 57;
+
+bool anyPress(const std::vector<InputCommand>& commands) {
+    for (const InputCommand& c : commands)
+        if (c.kind == InputCommand::Kind::joyAxis ? c.value != 0 : c.down) return true;
+    return false;
+}
+
+// Writes `text` in `font` with its top left corner at (x, y).
+void drawText(Engine& engine, Surface& target, const Font* font, const char* text, int x, int y,
+              int spacing) {
+    if (font == nullptr) return;
+    for (const char* p = text; *p != '\0'; ++p, x += font->cellWidth() + spacing)
+        engine.drawCell(font->sheet(), font->cellFor(*p), x, y, false, false, &target, true);
+}
+
+}  // namespace
+
+class GameRun {
+public:
+    GameRun(const Options& options, Platform& platform, const HeadlessDevices* headless,
+            const InputScript* script, const RunInput& input)
+        : options_(options),
+          platform_(platform),
+          headlessDisplay_(headless != nullptr ? headless->display : nullptr),
+          onFrameInput_(input.onFrameInput),
+          source_(input.source),
+          playback_(input.playback) {
+        if (playback_ != nullptr) playbackInput_ = std::make_unique<RecordedInput>(*playback_);
+        if (headless != nullptr) {
+            // The headless devices are the scripted ones already (a test may have swapped in
+            // a keyboard of its own and left that one null).
+            input_ = std::make_unique<DeviceInput>(
+                headless->keyboard, headless->joysticks,
+                headless->keyboard == nullptr ? platform_.keyboard.get() : nullptr);
+            if (source_ == nullptr && script != nullptr) {
+                scriptSource_ = std::make_unique<ScriptInputSource>(*script);
+                source_ = scriptSource_.get();
+            }
+        } else {
+            // A live run: the game reads scripted devices that the capture (or the given
+            // source) drives from the real ones, so what it saw is exactly the commands.
+            capture_ =
+                std::make_unique<InputCapture>(*platform_.keyboard, platform_.joysticks.get());
+            int controllers = playback_ != nullptr ? playback_->joysticks : capture_->joystickCount();
+            // Both machines of a network game offer the same players, controllers or not.
+            if (options.net != Options::Net::off) controllers = maxJoysticksUsed;
+            input_ = std::make_unique<DeviceInput>(controllers);
+            if (source_ == nullptr) source_ = capture_.get();
+        }
+    }
+
+    // Everything before the first frame; false when the run cannot start (its exit status
+    // is then what end() returns).
+    bool begin() {
+        engine_ = std::make_unique<Engine>(platform_.display.get());
+        theEngine = engine_.get();
+        output_ = std::make_unique<EventOutput>(*engine_);
+        if (!startUp()) {
+            exitCode_ = netExitCode_;
+            return false;
+        }
+        return true;
+    }
+
+    // One frame: the world's step, drawn and shown, and what the shell does around it. False
+    // once the run is over (Quit, a closed window, the last frame asked for).
+    bool frame();
+    // Waits until the frame's time is up (a backend that paces by itself skips this).
+    void pace();
+
+    // The end of the run: the trace's end, recordings written, statistics, everything the
+    // run made freed. Returns the exit status.
+    int end() {
+        int status = finish();
+        closeSound();
+        releaseGame();
+        theEngine = nullptr;
+        engine_.reset();
+        return status;
+    }
+
+private:
+    bool startUp() {
+        Engine& engine = *engine_;
+        // The log can only open once the engine exists (it switches logging on), so the
+        // first line is written right after it.
+        if (!options_.logFile.empty()) openLog(options_.logFile.c_str());
+        logLine("Entering Main Method....\n");
+        logLine("building animations\n");
+        buildAnimations();
+        for (int i = 0; i < 3; ++i) {
+            engine.setSplatCell(smallSplatFrame(i), smallSplat[i]->sheet(), smallSplat[i]->cell());
+            engine.setSplatCell(largeSplatFrame(i), largeSplat[i]->sheet(), largeSplat[i]->cell());
+        }
+        engine.loadPictures();
+        resetWorld();
+        logLine("building animations done\n");
+        InputReader& reader = input_->reader();
+        reader.setUpJoysticks(maxJoysticksUsed);
+        // The settings file's `enabled = false` leaves the device closed: silent, no warning.
+        if (options_.soundWanted) initSound(platform_.audio.get(), 8, 22050);
+        loadSounds();
+        setSoundVolumes(options_.musicVolume, options_.effectsVolume);
+        game.maxPlayers = reader.joystickCount() >= maxJoysticksUsed ? 3 : 2;
+        reader.bindPlayerKeys(playerKeys());
+        loadHighscores();
+        logLine("determining ticks\n");
+        // Counted while the game runs, so the window shows at once; a virtual clock's
+        // count is known here already.
+        tickProbe_ = std::make_unique<TickRateProbe>(*platform_.clock, headlessDisplay_ != nullptr);
+        logTickRate();
+        lastTick_ = platform_.clock->ticks();
+        if (options_.net != Options::Net::off && !connectNetGame()) return false;
+        logLine("entering main loop\n");
+
+        if (options_.syncTestFrames > 0)
+            syncCheck_ = std::make_unique<SyncCheck>(options_.syncTestFrames);
+        if (playback_ != nullptr) {
+            startPlayback();
+        } else {
+            GameRecorder::Settings settings;
+            settings.keepGames = options_.keepReplays;
+            settings.runFile = options_.recordFile;
+            settings.replaysDir = replaysDirectory();
+            settings.dataHash = dataFilesHash();
+            settings.runStartTick = lastTick_;
+            recorder_ = std::make_unique<GameRecorder>(settings);
+            // A demo's game cannot be told from the player's input in a run recording.
+            demoAllowed_ = options_.recordFile.empty() && options_.net == Options::Net::off;
+        }
+        return true;
+    }
+
+    void logTickRate() {
+        if (int ticks = tickProbe_->takeCount()) logFormat("ticks per second: %d\n", ticks);
+    }
+
+    // Online play sits between this machine's input and the devices the game reads.
+    bool connectNetGame() {
+        bool headless = headlessDisplay_ != nullptr;
+        net_ = std::make_unique<NetGame>(options_, *engine_, platform_.display.get(), headless);
+        uint32_t startTick = headless ? options_.startTick : platform_.clock->ticks();
+        if (!net_->connect(startTick)) {
+            netExitCode_ = net_->cancelled() ? 0 : 2;
+            return false;
+        }
+        return true;
+    }
+
+    int frameLimit() const {
+        if (playback_ != nullptr) return playback_->frames;
+        return options_.frames;
+    }
+
+    // The clock a new game of this frame takes its seed from.
+    uint32_t frameClock() {
+        if (net_) return net_->clock();
+        if (playback_ != nullptr && !playback_->seeds.empty()) {
+            // A recording's games are seeded as they were when it was played.
+            size_t next = static_cast<size_t>(game.gamesStarted);
+            const std::vector<uint32_t>& seeds = playback_->seeds;
+            return seeds[next < seeds.size() ? next : seeds.size() - 1];
+        }
+        return platform_.clock->ticks();
+    }
+
+    // The keys players 1 and 2 play with on this machine.
+    const PlayerKeys* playerKeys() const { return options_.playerKeys; }
+
+    void startPlayback() {
+        std::copy(playback_->records, playback_->records + 3, highscoreValue);
+        cornerText_ = "REPLAY";
+        if (playback_->origin == Recording::Origin::game) {
+            // Straight into the game, as the menu's Start would.
+            std::vector<GameEvent> events;
+            setTraceFrame(1);
+            theEvents = &events;
+            makeIntroFigure();
+            game.numPlayers = playback_->players;
+            startNewGame();
+            theEvents = nullptr;
+            output_->perform(events, EventOutput::Writes::nothing, [] {});
+        }
+    }
+
+    // Playback: the only keys the viewer has (the game itself sees the recording).
+    void watchPlaybackKeys() {
+        uint8_t keys[256];
+        if (!platform_.keyboard->read(keys)) return;
+        if (keys[escapeCode] & 0x80) leaveRequested_ = true;
+        bool space = (keys[spaceCode] & 0x80) != 0;
+        if (space && !spaceHeld_) fast_ = !fast_;
+        spaceHeld_ = space;
+    }
+
+    // The record game with the most players, if one is kept and plays here.
+    bool loadDemoRecording(Recording& recording) {
+        for (int players = 3; players >= 1; --players) {
+            std::string path = recordGamePath(replaysDirectory(), players);
+            std::string error;
+            if (!std::filesystem::exists(path)) continue;
+            if (loadRecording(path, recording, error) &&
+                recordingPlaysHere(recording, dataFilesHash(), error) &&
+                recording.origin == Recording::Origin::game &&
+                recording.joysticks <= input_->reader().joystickCount())
+                return true;
+        }
+        return false;
+    }
+
+    // The demo comes after a stretch of menu with nothing pressed (counted after the
+    // players' world stepped), and goes at any press.
+    void updateDemo(std::vector<GameEvent>& events) {
+        if (!demoAllowed_) return;
+        if (game.gameState != stateMenu || !frameCommands_.empty() || input_->held().anyHeld()) {
+            idleFrames_ = 0;
+            return;
+        }
+        if (++idleFrames_ < demoIdleFrames) return;
+        idleFrames_ = 0;
+        Recording recording;
+        bool recorded = loadDemoRecording(recording);
+        demo_.start(recorded ? &recording : nullptr, events);
+        cornerText_ = "DEMO";
+        setEffectVolumeHalved(true);
+    }
+
+    void endDemo(std::vector<GameEvent>& events) {
+        demo_.end(events);
+        cornerText_ = nullptr;
+        setEffectVolumeHalved(false);
+        idleFrames_ = 0;
+        releaseHeld_ = true;
+    }
+
+    // What the players hold as the demo ends is let go for their game (it was never pressed
+    // there), so the key that ended the demo does not also act in the menu; pressed again,
+    // it counts.
+    void releaseHeldInput() {
+        InputState held = input_->held();
+        for (const InputCommand& c : frameCommands_) held.apply(c);
+        held.releaseCommands(frame_ + 1, frameCommands_);
+    }
+
+    static void setEffectVolumeHalved(bool halved) {
+        if (AudioOutput* audio = soundDevice()) audio->setMasterVolume(halved ? 50 : 100);
+    }
+
+    void traceInputChanges() {
+        if (!options_.traceInput || !traceEnabled()) return;
+        const uint8_t* keys = input_->previousSnapshot();
+        for (int code = 0; code < 256; ++code) {
+            bool down = (keys[code] & 0x80) != 0;
+            if (down == keySeen_[code]) continue;
+            keySeen_[code] = down;
+            traceEvent("key", "\"code\":" + std::to_string(code) +
+                                  ",\"down\":" + (down ? "true" : "false"));
+        }
+        const FrameInput& input = input_->previousInput();
+        for (int slot = 0; slot < inputPlayers; ++slot) {
+            uint32_t directions = input.players[slot].directions;
+            uint32_t buttons = input.players[slot].buttons;
+            if (directions == directionsSeen_[slot] && buttons == buttonsSeen_[slot]) continue;
+            directionsSeen_[slot] = directions;
+            buttonsSeen_[slot] = buttons;
+            traceEvent("controls", "\"slot\":" + std::to_string(slot) +
+                                       ",\"directions\":" + std::to_string(directions) +
+                                       ",\"buttons\":" + std::to_string(buttons));
+        }
+    }
+
+    // A controller plugged in during the run shows up for the game too, and one pulled out
+    // stops answering, so the menu's offer of a third player follows the cables.
+    void followControllers() {
+        SimulatedJoysticks* joysticks = input_->joysticks();
+        if (!capture_ || source_ != capture_.get() || joysticks == nullptr) return;
+        if (capture_->joystickCount() > joysticks->count())
+            joysticks->setCount(capture_->joystickCount());
+        for (int i = 0; i < capture_->joystickCount(); ++i)
+            joysticks->setReadFails(i, !capture_->controllerReadable(i));
+    }
+
+    // A network game that ended ends a headless run; a window goes on alone.
+    bool netEnded() { return net_ && net_->justEnded() && (headlessDisplay_ != nullptr || net_->cancelled()); }
+
+    void drawOverlays(Surface& target, bool held) {
+        Engine& engine = *engine_;
+        if (held && gameFont != nullptr) {
+            int width = gameFont->cellWidth();
+            int count = static_cast<int>(std::strlen(pauseKeys::banner));
+            drawText(engine, target, gameFont, pauseKeys::banner,
+                     (engine.screenWidth() - count * width) / 2,
+                     (engine.screenHeight() - gameFont->cellHeight()) / 2, 0);
+        }
+        // In the small font, low in the left corner, where it hides nothing of the play.
+        if (cornerText_ != nullptr) drawText(engine, target, scrollerFont, cornerText_, 8, 458, 2);
+    }
+
+    void frameShown(int frame) {
+        if (net_) {
+            net_->frameDone(frame);
+            if (netEnded()) stopRequested_ = true;
+        }
+        const std::vector<int>& shots = options_.screenshotFrames;
+        while (nextScreenshot_ < shots.size() && shots[nextScreenshot_] < frame) ++nextScreenshot_;
+        if (nextScreenshot_ < shots.size() && shots[nextScreenshot_] == frame) {
+            ++nextScreenshot_;
+            saveFrameScreenshot(frame);
+        }
+        if (net_) net_->frameShown();
+        if (frameLimit() > 0 && frame >= frameLimit() && headlessDisplay_ != nullptr)
+            headlessDisplay_->requestClose();
+    }
+
+    // writeFile makes the directory, and says what went wrong if it cannot.
+    void saveFrameScreenshot(int frame) {
+        std::filesystem::path dir = paths().screenshotDir;
+        std::string path = (dir / ("frame-" + std::to_string(frame) + ".bmp")).string();
+        if (engine_->saveScreenshot(path.c_str()) == 0) traceScreenshot(path);
+    }
+
+    // Through the input when it is live, so recordings and the other machine of a network
+    // game pause on the same frame; a playback goes on, since its input is the recording's.
+    void pauseForLostFocus() {
+        if (capture_ == nullptr || playback_ != nullptr || demo_.running()) return;
+        if (!game.paused && game.gameState == statePlay) capture_->tapKey(pauseKeys::pauseKey);
+    }
+
+    // Alt+Enter and the player's resizing are kept in the settings file for the next start.
+    void rememberWindow(const Display& display) {
+        bool fullscreen = display.isFullscreen();
+        int scale = display.windowScale();
+        if (scale == 0 || options_.configFile.empty()) return;  // no window
+        if (windowKnown_ && fullscreen == lastFullscreen_ && scale == lastScale_) return;
+        bool first = !windowKnown_;
+        windowKnown_ = true;
+        lastFullscreen_ = fullscreen;
+        lastScale_ = scale;
+        if (first) return;  // what the run started with needs no writing
+        std::string error;
+        if (!saveWindowSettings(options_.configFile, fullscreen, scale, error))
+            std::fprintf(stderr, "parapet: cannot save the window settings to %s (%s)\n",
+                         options_.configFile.c_str(), error.c_str());
+    }
+
+    // The run's exit status: a trace that could not be written whole fails the run, since
+    // whoever asked for it will compare it.
+    int finish() {
+        if (net_) net_->finish();
+        if (recorder_ && !recorder_->finish(frame_)) exitCode_ = 2;
+        traceEnd(frame_);
+        int status = closeTrace() ? exitCode_ : exitTraceLost;
+        if (options_.stats) {
+            std::string report = stats_.report(frame_);
+            std::fputs(report.c_str(), stdout);
+            std::fflush(stdout);
+        }
+        closeLog();
+        return status;
+    }
+
+    const Options& options_;
+    Platform& platform_;
+    HeadlessDisplay* headlessDisplay_;
+    std::function<void(int, const std::vector<InputCommand>&)> onFrameInput_;
+    FrameInputSource* source_ = nullptr;
+    std::unique_ptr<ScriptInputSource> scriptSource_;
+    std::unique_ptr<InputCapture> capture_;
+    std::unique_ptr<DeviceInput> input_;
+    std::vector<InputCommand> frameCommands_;
+    FrameInput lastRealInput_;
+    bool releaseHeld_ = false;
+
+    // Playback of a recording (--replay)
+    const Recording* playback_ = nullptr;
+    std::unique_ptr<RecordedInput> playbackInput_;
+    bool leaveRequested_ = false;
+    bool fast_ = false;
+    bool spaceHeld_ = false;
+    const char* cornerText_ = nullptr;  // REPLAY or DEMO
+
+    std::unique_ptr<GameRecorder> recorder_;
+    std::unique_ptr<SyncCheck> syncCheck_;
+
+    // The attract demo
+    bool demoAllowed_ = false;
+    int idleFrames_ = 0;
+    AttractDemo demo_;
+
+    int exitCode_ = 0;
+    std::unique_ptr<NetGame> net_;
+    int netExitCode_ = 0;
+    std::unique_ptr<Engine> engine_;
+    std::unique_ptr<EventOutput> output_;
+    StepOutput step_;
+    FramePicture picture_;
+    int frame_ = 0;  // frames run so far
+    bool stopRequested_ = false;
+    uint32_t lastTick_ = 0;
+    std::unique_ptr<TickRateProbe> tickProbe_;
+    size_t nextScreenshot_ = 0;
+    FrameStats stats_;
+    bool windowKnown_ = false;
+    bool lastFullscreen_ = false;
+    int lastScale_ = 0;
+    bool keySeen_[256] = {};
+    uint32_t directionsSeen_[inputPlayers] = {};
+    uint32_t buttonsSeen_[inputPlayers] = {};
+    Steady::time_point frameStart_;
+    Steady::time_point frameWorked_;
+};
+
+bool GameRun::frame() {
+    Display& display = *platform_.display;
+    frameStart_ = Steady::now();
+    int frame = frame_ + 1;
+    setTraceFrame(frame);
+
+    // This frame's input: the players' commands, read through their devices and bindings.
+    frameCommands_.clear();
+    if (source_ != nullptr) source_->commandsFor(frame, frameCommands_);
+    if (playback_ != nullptr && capture_) watchPlaybackKeys();
+    step_.events.clear();
+    if (demo_.running() && anyPress(frameCommands_)) endDemo(step_.events);
+    if (releaseHeld_) {
+        releaseHeld_ = false;
+        releaseHeldInput();
+    }
+    uint32_t clock = frameClock();
+    lastRealInput_ = input_->read(frameCommands_, clock);
+    if (playbackInput_) {
+        // The recording is what the players did; the viewer's own keys only watch.
+        lastRealInput_ = playbackInput_->next();
+        lastRealInput_.clock = clock;
+    }
+    if (net_) {
+        // The agreed clock as the frame before left it: what a new game has always been
+        // seeded with on both machines.
+        uint32_t agreedClock = net_->clock();
+        lastRealInput_ = net_->inputFor(frame, lastRealInput_);
+        lastRealInput_.clock = agreedClock;
+        // A network game that ended before this frame could be agreed ends the run here.
+        if (netEnded()) return false;
+    }
+    followControllers();
+    if (onFrameInput_) onFrameInput_(frame, frameCommands_);
+
+    step_.picture = &picture_;
+    bool demoFrame = demo_.running();
+    if (demoFrame) {
+        if (syncCheck_) syncCheck_->reset();
+        if (!demo_.step(clock, step_)) endDemo(step_.events);
+    } else {
+        const FrameInput& input = lastRealInput_;
+        if (syncCheck_) syncCheck_->before(input);
+        stepWorld(input, step_);
+        if (syncCheck_) {
+            std::string difference = syncCheck_->after();
+            if (!difference.empty()) {
+                std::fprintf(stderr,
+                             "parapet: sync test: frame %d comes out differently when it is "
+                             "played again after a rollback (%s)\n",
+                             frame, difference.c_str());
+                exitCode_ = exitSyncLost;
+                stopRequested_ = true;
+            }
+        }
+    }
+    frame_ = frame;
+    EventOutput::Writes writes = demoFrame || playback_ != nullptr ? EventOutput::Writes::nothing
+                                                                    : EventOutput::Writes::everything;
+    output_->perform(step_.events, writes, [this] { traceInputChanges(); });
+    if (recorder_ && !demoFrame)
+        recorder_->frameStepped(frame, lastRealInput_, input_->reader().joystickCount());
+
+    bool held = picture_.held;
+    if (held || cornerText_ != nullptr)
+        engine_->showFrame(picture_, theBackdrop,
+                           [this, held](Surface& target) { drawOverlays(target, held); });
+    else
+        engine_->showFrame(picture_, theBackdrop);
+    if (!demoFrame) {
+        step_.events.clear();
+        updateDemo(step_.events);
+        output_->perform(step_.events, EventOutput::Writes::nothing, [] {});
+    }
+    frameShown(frame);
+    setTraceFrame(frame + 1);
+
+    if (display.takeFocusLost()) pauseForLostFocus();
+    frameWorked_ = Steady::now();
+    InputReader& reader = input_->reader();
+    if (reader.joystickCount() < maxJoysticksUsed) reader.setUpNewJoysticks(maxJoysticksUsed);
+    rememberWindow(display);
+    if (game.quitRequested || stopRequested_ || leaveRequested_) return false;
+    // Closing the window ends the game like the menu's Quit would.
+    if (display.closeRequested()) return false;
+    return !(frameLimit() > 0 && frame_ >= frameLimit());
+}
+
+void GameRun::pace() {
+    Clock& clock = *platform_.clock;
+    Display& display = *platform_.display;
+    // The frames of the title's wait for a released button have always run back to back,
+    // inside one frame of the game's clock: the virtual clock keeps them so, and with it the
+    // seed the next game draws from it.
+    bool sharesTime = game.titleRelease != TitleRelease::none && headlessDisplay_ != nullptr;
+    // Four times speed waits for every fourth frame only.
+    if (sharesTime || (fast_ && frame_ % 4 != 0)) {
+        display.pumpEvents();
+        tickProbe_->look();
+        lastTick_ = clock.ticks();
+    } else {
+        lastTick_ = waitForNextFrame(clock, &display, lastTick_, tickProbe_.get());
+    }
+    logTickRate();
+    int64_t draw = engine_->lastDrawMicros();
+    int64_t present = engine_->lastPresentMicros();
+    stats_.record(microsBetween(frameStart_, frameWorked_) - draw - present, draw, present,
+                  microsBetween(frameWorked_, Steady::now()));
+}
+
+int runGame(const Options& options, Platform& platform, const HeadlessDevices* headless,
+            const InputScript* script, const RunInput& input) {
+    GameRun run(options, platform, headless, script, input);
+    if (run.begin()) {
+        while (true) {
+            bool more = run.frame();
+            run.pace();
+            if (!more) break;
+        }
+    }
+    return run.end();
+}
+
+SteppedRun::SteppedRun(const Options& options, Platform& platform, const RunInput& input)
+    : run_(std::make_unique<GameRun>(options, platform, nullptr, nullptr, input)) {}
+SteppedRun::~SteppedRun() = default;
+bool SteppedRun::begin() { return run_->begin(); }
+bool SteppedRun::frame() { return run_->frame(); }
+int SteppedRun::end() { return run_->end(); }

@@ -1,0 +1,55 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "recording/recording.h"
+
+// Listens to a run's input and game flow and writes recordings: each game played (from the
+// menu's Start to the menu's return) into the kept replays, and with --record the whole run
+// into one file. Files are written once, when a game or the run ends, on a thread of their
+// own so the frame that ends a game is not held up by the disk.
+class GameRecorder {
+public:
+    struct Settings {
+        bool keepGames = true;   // store each game in the replays directory
+        std::string runFile;     // --record: the whole run, written at its end
+        std::string replaysDir;  // where kept games go
+        std::string dataHash;
+        uint32_t runStartTick = 0;  // the clock when the run began
+        // A build without threads (the browser's) writes in the frame that ends the game.
+#ifdef PARAPET_SINGLE_THREADED
+        bool writeInBackground = false;
+#else
+        bool writeInBackground = true;
+#endif
+    };
+
+    explicit GameRecorder(Settings settings);
+    ~GameRecorder();
+
+    // After the players' world stepped frame `frame` with `input`; `joysticks` is how many
+    // controllers the game sees.
+    void frameStepped(int frame, const FrameInput& input, int joysticks);
+    // The run is over after `lastFrame`: writes what is still open. Returns false (after a
+    // line on stderr) when the --record file could not be written.
+    bool finish(int lastFrame);
+
+private:
+    void beginGame(int frame, int joysticks);
+    void endGame(int lastFrame);
+    void store(std::string text, int players, bool setTheRecord);
+    static void fillEnd(Recording& recording);
+
+    Settings settings_;
+    int gamesSeen_ = 0;
+
+    Recording run_;
+    bool gameOpen_ = false;
+    int gameOrigin_ = 0;  // the frame step in which Start was taken
+    bool nameSaved_ = false;
+    Recording game_;
+    std::thread writer_;
+};
