@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "support/screen_run.h"
 
@@ -25,6 +27,7 @@ TEST(FileFailuresScenario, EachFailureIsOneLineWithTheRealReasonAndItsExitStatus
         std::string arguments;
         int exitCode;
         std::string message;
+        std::string out = "/dev/null";  // where stdout goes
     };
     const Case cases[] = {
         {"named pipe as the highscore file",
@@ -40,6 +43,17 @@ TEST(FileFailuresScenario, EachFailureIsOneLineWithTheRealReasonAndItsExitStatus
          [&] { fs::create_symlink(dir / "gone" / "shots", dir / "dangling"); },
          data + " --screenshot-at 2 --screenshot-dir '" + (dir / "dangling").string() + "'", 0,
          "cannot create the directory " + (dir / "dangling").string() + ": File exists"},
+        // Refused before the run, never replaced by a regular file at its end.
+        {"recording onto a named pipe",
+         [&] { ASSERT_EQ(::mkfifo((dir / "save" / "run.fifo").c_str(), 0644), 0); },
+         data + " --record '" + (dir / "save" / "run.fifo").string() + "'", 2,
+         "cannot write the recording " + (dir / "save" / "run.fifo").string() +
+             ": it is not a regular file"},
+        // The log only helps: its loss is said once and the game goes on.
+        {"log on a full disk", [] {}, data + " --log /dev/full", 0,
+         "cannot write the log file /dev/full: No space left on device"},
+        {"statistics to a full disk", [] {}, data + " --stats", 3,
+         "cannot print the --stats report: No space left on device", "/dev/full"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -50,13 +64,57 @@ TEST(FileFailuresScenario, EachFailureIsOneLineWithTheRealReasonAndItsExitStatus
         // `timeout`: a start-up that blocks fails the case instead of hanging the suite.
         std::string command = "timeout 60 '" + std::string(PARAPET_BINARY) +
                               "' --headless --frames 3 --save-dir '" + (dir / "save").string() +
-                              "'" + c.arguments + " >/dev/null 2>'" + (dir / "err.txt").string() +
-                              "'";
+                              "'" + c.arguments + " >" + c.out + " 2>'" +
+                              (dir / "err.txt").string() + "'";
         int status = std::system(command.c_str());
         EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.exitCode);
         std::ifstream in(dir / "err.txt");
         std::string err(std::istreambuf_iterator<char>(in), {});
         EXPECT_NE(err.find(c.message), std::string::npos) << err;
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    }
+}
+
+// Paths, host names and setting names from outside reach the terminal cut and escaped in
+// every message that repeats them: no escape sequence or line break of theirs gets through.
+TEST(FileFailuresScenario, MessagesQuoteWhatCameFromOutside) {
+    const fs::path dir = screen_run::scratchDir();
+    const std::string evil = "\x1b[2J\nx" + std::string(150, 'x');
+    const fs::path place = dir / evil / evil;  // far over the length a message quotes
+    fs::create_directories(place);
+    // A line break would end the setting's line; a bell in a key name would ring.
+    std::ofstream(dir / "keys.ini") << "[player1]\nfire = \x1b[2J\x07" << evil.substr(5) << "\n";
+    const std::vector<std::vector<std::string>> cases = {
+        {"--input", (place / "script.txt").string()},
+        {"--replay", place.string()},
+        {"--record", place.string()},
+        {"--config", place.string()},
+        {"--config", (dir / "keys.ini").string()},
+        {"--join", evil},
+    };
+    for (const std::vector<std::string>& extra : cases) {
+        SCOPED_TRACE(extra[0]);
+        std::vector<std::string> args = {
+            "timeout", "60",     PARAPET_BINARY,   "--headless", "--frames",
+            "2",       "--data", PARAPET_DATA_DIR, "--save-dir", (dir / "save").string()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::vector<char*> argv;
+            for (std::string& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            std::freopen("/dev/null", "w", stdout);
+            std::freopen((dir / "err.txt").c_str(), "w", stderr);
+            ::execvp("timeout", argv.data());
+            _exit(127);
+        }
+        ::waitpid(child, nullptr, 0);
+        std::ifstream in(dir / "err.txt");
+        std::string err(std::istreambuf_iterator<char>(in), {});
+        EXPECT_EQ(err.find('\x1b'), std::string::npos) << err;
+        EXPECT_NE(err.find("\\x1B[2J\\x"), std::string::npos) << err;
+        EXPECT_NE(err.find("xxx..."), std::string::npos) << err;
         EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     }
 }

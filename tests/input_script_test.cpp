@@ -129,6 +129,30 @@ TEST(InputScript, FilesThatAreNoScriptAreRefusedWithoutReadingThem) {
     std::filesystem::remove_all(dir);
 }
 
+// A file is parsed as it is read: lines cut between two reads, a comment far longer than a
+// command may be and a tap released many reads later all come out as from the whole text.
+TEST(InputScript, AFileReadInPiecesGivesWhatItsTextGives) {
+    std::string text;
+    for (int frame = 1; frame <= 8000; ++frame) {
+        text += std::to_string(frame) + (frame % 2 ? " tap SPACE 3\r\n" : " key A down\n");
+        if (frame == 4000) text += "# " + std::string(100000, 'x') + "\n";
+    }
+    text += "8001 tap RETURN 6000";  // the last line without its newline
+    std::string path = makeTempDir("input_script_pieces") + "/script.txt";
+    std::ofstream(path) << text;
+    InputScript loaded;
+    std::string error;
+    ASSERT_TRUE(loadInputScript(path, loaded, error)) << error;
+    InputScript parsed = parseOk(text);
+    ASSERT_EQ(loaded.commands.size(), parsed.commands.size());
+    for (size_t i = 0; i < parsed.commands.size(); ++i)
+        ASSERT_EQ(describe(loaded.commands[i]), describe(parsed.commands[i])) << i;
+
+    std::ofstream(path) << "1 key A down " + std::string(5000, 'x') + "\n";
+    EXPECT_FALSE(loadInputScript(path, loaded, error));
+    EXPECT_EQ(error, "input:1: the line is longer than 4096 characters");
+}
+
 TEST(InputScriptPlayer, AppliesEachFrameOnceAndInOrder) {
     InputScript s = parseOk(
         "2 key SPACE down\n"

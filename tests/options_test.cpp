@@ -56,7 +56,11 @@ TEST(Options, EveryOptionStored) {
 // at --help.
 TEST(Options, HelpAndUsageErrors) {
     Options o;
-    EXPECT_EQ(parse("--frames 3 --help", o).outcome, ParseOutcome::exitOk);
+    ParseResult help = parse("--frames 3 --help", o);
+    EXPECT_EQ(help.outcome, ParseOutcome::exitOk);
+    // Every exit status the program uses, the lost trace or report too.
+    for (const char* status : {" 0 normal", " 1 a data file", " 2 bad usage", " 3 the --trace"})
+        EXPECT_NE(help.text.find(status), std::string::npos) << status;
 
     const std::pair<std::string, const char*> bad[] = {
         {"--bogus", "--bogus"},

@@ -31,7 +31,8 @@ TEST(QuoteText, ControlBytesAndBrokenUtf8AreEscapedAndLongTextIsCut) {
 // What a player typed or a script held comes back in the message cut and escaped, however
 // long or binary it was.
 TEST(QuoteText, MessagesRepeatingBadInputStayShortAndPrintable) {
-    const std::string junk = "\x1b]0;owned\x07" + std::string(2 << 20, 'x');
+    // Far over the quoting limit, yet within the length a script line may have.
+    const std::string junk = "\x1b]0;owned\x07" + std::string(4000, 'x');
     std::vector<std::string> messages;
     for (const std::string& line : {"1 key " + junk + " down", "1 " + junk, "1 tap A " + junk}) {
         InputScript script;

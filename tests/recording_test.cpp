@@ -1,12 +1,16 @@
 #include "recording/recording.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 
+#include "recording/recording_seal.h"
 #include "recording/replay_store.h"
 
 namespace {
@@ -20,8 +24,9 @@ Recording sample() {
     r.seeds = {12474, 0, 99};
     r.players = 3;
     r.joysticks = 2;
-    r.records[0] = 2900;
-    r.records[2] = 150;
+    r.records[0] = -1;    // a hand-edited highscore file may hold a negative record
+    r.records[1] = 5;
+    r.records[2] = 7;
     r.scores[0] = 100;
     r.scores[1] = 999999;
     r.frames = 500;
@@ -87,20 +92,29 @@ TEST(RecordingFormat, AFirstFormatRecordingReadsThroughItsOwnKeys) {
     EXPECT_EQ(seen, (std::vector<std::string>{"0/0/0", "0/0/0", "0/0/1", "1/0/1", "1/16/1",
                                               "1/16/1", "1/16/1", "1/16/1", "1/16/0", "0/16/0",
                                               "0/16/0"}));
-    EXPECT_NE(formatRecording(r).find("\nparapet-replay 2\n"), std::string::npos)
+    EXPECT_NE(formatRecording(r).find("\nparapet-replay 3\n"), std::string::npos)
         << "written again in the current format";
 }
 
 struct BadFile {
     const char* change;  // what replaces `from` in a good file
     const char* from;
-    const char* reason;  // expected in the message
+    const char* reason;    // expected in the message
+    bool resealed = true;  // the checksum made to match the change
 };
 
+// The same text with a checksum that matches it again: how a bad writer would write it.
+std::string resealed(const std::string& text) {
+    return sealRecording(text.substr(0, text.rfind("checksum ")));
+}
+
 TEST(RecordingFormat, BadHeadersAndEventsAreRefusedWithAReason) {
-    const BadFile cases[] = {{"parapet-replay 3", "parapet-replay 2", "format version 3"},
-                             {"parapet-replay x", "parapet-replay 2", "format version"},
-                             {"hello", "parapet-replay 2", "not a Parapet recording"},
+    const BadFile cases[] = {{"parapet-replay 4", "parapet-replay 3", "format version 4"},
+                             {"parapet-replay x", "parapet-replay 3", "format version"},
+                             {"hello", "parapet-replay 3", "not a Parapet recording"},
+                             // Edited by hand: another game, or one event less.
+                             {"seeds 12475 0 99", "seeds 12474 0 99", "checksum", false},
+                             {"", "7 p2 0 0 9\n", "checksum", false},
                              {"players 4", "players 3", "player count"},
                              {"frames 400", "frames 500", "end line"},
                              {"end 499", "end 500", "end line"},
@@ -121,6 +135,7 @@ TEST(RecordingFormat, BadHeadersAndEventsAreRefusedWithAReason) {
         size_t at = text.find(bad.from);
         ASSERT_NE(at, std::string::npos) << bad.from;
         text.replace(at, std::string(bad.from).size(), bad.change);
+        if (bad.resealed) text = resealed(text);
         Recording r;
         std::string error;
         EXPECT_FALSE(parseRecording(text, r, error)) << bad.change;
@@ -165,6 +180,41 @@ TEST(ReplayStore, KeepsTheLastGamesAndTheRecordGameOfEachPlayerCount) {
     std::ofstream(blocked) << "a file where the directory should be";
     EXPECT_FALSE(storeGameRecording((blocked / "replays").string(), "x", 1, false, error));
     EXPECT_NE(error.find("blocked"), std::string::npos) << error;
+    fs::remove_all(dir);
+}
+
+// Copies of the game sharing a save directory store their games at the same moment: each
+// gets a number of its own, so none replaces another's.
+TEST(ReplayStore, CopiesStoringAtOnceNeverShareANumber) {
+    namespace fs = std::filesystem;
+    fs::path dir = fs::path(::testing::TempDir()) /
+                   ("parapet_replay_store_shared_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    constexpr int copies = 4, gamesEach = keptGames / copies;
+    std::vector<pid_t> children;
+    for (int copy = 0; copy < copies; ++copy) {
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::string error;
+            for (int game = 0; game < gamesEach; ++game)
+                if (!storeGameRecording(dir.string(),
+                                        std::to_string(copy) + "/" + std::to_string(game), 1, false,
+                                        error))
+                    _exit(1);
+            _exit(0);
+        }
+        children.push_back(child);
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    std::set<std::string> stored;
+    for (const auto& entry : fs::directory_iterator(dir))
+        if (entry.path().extension() == ".replay") stored.insert(readText(entry.path()));
+    EXPECT_EQ(stored.size(), static_cast<size_t>(copies * gamesEach));
     fs::remove_all(dir);
 }
 

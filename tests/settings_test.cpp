@@ -1,15 +1,20 @@
 #include "program/settings.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/sdl/sdl_platform.h"
 #include "program/options.h"
+#include "base/paths.h"
 #include "support/screen_run.h"
 
 namespace {
@@ -46,7 +51,7 @@ TEST_F(SettingsTest, EverySettingTakenWithCommentsAndSwappedKeys) {
         "[player1]\nfire = Left Shift ; note\nleft = a\n"
         "[player2]\n# Space for running right\nfire = Right Shift\nright = Space\n\n"
         "[sound]\nmusic = 0\neffects = 55\nenabled = false\n"
-        "[window]\nmode = window\nscale = 8\n");
+        "  [window]   ; indented lines are lines like any other\n  mode = window\n\tscale = 8\n");
     Options o;
     EXPECT_EQ(load(o), std::vector<std::string>{});
     Options expected;
@@ -72,7 +77,7 @@ TEST_F(SettingsTest, EverySettingTakenWithCommentsAndSwappedKeys) {
 
 TEST_F(SettingsTest, EachBadLineNamesItselfAndKeepsTheDefault) {
     struct Case {
-        const char* text;
+        std::string text;
         const char* problem;  // after "file:"
     } cases[] = {
         {"[player1]\nfire = Hyperspace\n", "2: unknown key name 'Hyperspace'"},
@@ -85,6 +90,9 @@ TEST_F(SettingsTest, EachBadLineNamesItselfAndKeepsTheDefault) {
         {"[colours]\nred = 1\n", "2: unknown section [colours]"},
         {"scale = 3\n", "1: setting 'scale' outside any section"},
         {"[window]\n\nfull screen please\n", "3: not a 'name = value' line"},
+        {"[window\n", "1: a section name without its closing ']'"},
+        {"[window]\nscale = " + std::string(2000, '1') + "\n",
+         "2: the line is longer than 1024 characters"},
         {"[player1]\nfire = Space\n[player2]\nbomb = space\n",
          "4: 'space' is already player1 fire; player2 bomb keeps its default key"},
         {"[player1]\nfire = Left Shift\n", "2: 'Left Shift' is already player2 fire"},
@@ -102,6 +110,69 @@ TEST_F(SettingsTest, EachBadLineNamesItselfAndKeepsTheDefault) {
         EXPECT_EQ(o.musicVolume + o.effectsVolume, 200);
         EXPECT_TRUE(o.soundWanted && o.fullscreen && o.scale == 2);
     }
+}
+
+// A line refused for a clash names what its key does in the keys the game ends up with,
+// even when refusing another line changed that.
+TEST_F(SettingsTest, ARefusedKeyNamesWhatItDoesInTheEnd) {
+    write("[player1]\nfire = Left Shift\n[player2]\nbomb = LEFT SHIFT\n");
+    Options o;
+    EXPECT_EQ(load(o), (std::vector<std::string>{
+                           path_ + ":2: 'Left Shift' is already player2 fire; player1 fire "
+                                   "keeps its default key",
+                           path_ + ":4: 'LEFT SHIFT' is already player2 fire; player2 bomb "
+                                   "keeps its default key"}));
+    Options defaults;
+    EXPECT_EQ(keysOf(o), keysOf(defaults));
+}
+
+// Only a regular file of sensible size is read; nothing else may hang or flood the start-up.
+TEST_F(SettingsTest, AFileThatIsNoSettingsFileIsNamedOnceAndTheDefaultsAreUsed) {
+    namespace fs = std::filesystem;
+    const std::pair<std::function<void()>, const char*> cases[] = {
+        {[&] { fs::create_directory(path_); }, "it is a directory"},
+        {[&] { ASSERT_EQ(::mkfifo(path_.c_str(), 0600), 0); }, "it is not a regular file"},
+        {[&] { fs::create_symlink("/dev/zero", path_); }, "it is not a regular file"},
+        {[&] {
+             write("[window]\nscale = 3\n");
+             fs::resize_file(path_, maxSettingsBytes + 1);  // sparse: no disk used
+         },
+         "it is larger than 1 MiB"},
+    };
+    alarm(60);  // a blocking open ends the run here instead of hanging it
+    for (const auto& [make, reason] : cases) {
+        SCOPED_TRACE(reason);
+        fs::remove_all(path_);
+        make();
+        Options o;
+        EXPECT_EQ(load(o), std::vector<std::string>{path_ + ": cannot be read (" + reason +
+                                                    "); the defaults are used"});
+        EXPECT_EQ(o.scale, 2);
+    }
+    alarm(0);
+}
+
+// The XDG base directory rules: a relative XDG_CONFIG_HOME or XDG_DATA_HOME is ignored.
+TEST(SettingsPaths, RelativeXdgDirectoriesAreIgnored) {
+    const char* names[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"};
+    std::string saved[3];
+    bool had[3];
+    for (int i = 0; i < 3; ++i) {
+        const char* v = std::getenv(names[i]);
+        had[i] = v != nullptr;
+        saved[i] = v != nullptr ? v : "";
+    }
+    ::setenv("HOME", "/home/player", 1);
+    ::setenv("XDG_CONFIG_HOME", "relative/config", 1);
+    ::setenv("XDG_DATA_HOME", "relative/data", 1);
+    EXPECT_EQ(defaultSettingsPath(), "/home/player/.config/parapet/parapet.ini");
+    EXPECT_EQ(defaultSaveDir(), "/home/player/.local/share/parapet");
+    ::setenv("XDG_CONFIG_HOME", "/config", 1);
+    ::setenv("XDG_DATA_HOME", "/data", 1);
+    EXPECT_EQ(defaultSettingsPath(), "/config/parapet/parapet.ini");
+    EXPECT_EQ(defaultSaveDir(), "/data/parapet");
+    for (int i = 0; i < 3; ++i)
+        had[i] ? ::setenv(names[i], saved[i].c_str(), 1) : ::unsetenv(names[i]);
 }
 
 TEST_F(SettingsTest, WindowWrittenBackKeepingThePlayersLines) {

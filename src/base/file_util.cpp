@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <string>
 
+#include "base/atomic_file.h"
 #include "base/paths.h"
 #include "base/quote_text.h"
 
@@ -55,6 +56,42 @@ bool readUpTo(int fd, void* buffer, size_t length, size_t& got, std::string& rea
     return true;
 }
 
+bool readCappedFile(const std::string& path, size_t maxBytes,
+                    const std::function<bool(std::string_view)>& sink, bool& missing,
+                    std::string& reason) {
+    ReadableFile file = openRegularFile(path);
+    missing = file.missing;
+    if (file.fd < 0) {
+        reason = file.reason;
+        return false;
+    }
+    const std::string tooLarge =
+        maxBytes >= (1u << 20) ? "it is larger than " + std::to_string(maxBytes >> 20) + " MiB"
+                               : "it is larger than " + std::to_string(maxBytes) + " bytes";
+    bool ok = file.size >= 0 && static_cast<unsigned long long>(file.size) <= maxBytes;
+    if (!ok) reason = tooLarge;
+    size_t total = 0;
+    char chunk[65536];
+    while (ok) {
+        size_t got = 0;
+        if (!readUpTo(file.fd, chunk, sizeof chunk, got, reason)) {
+            reason = "cannot be read (" + reason + ")";
+            ok = false;
+            break;
+        }
+        total += got;
+        if (total > maxBytes) {
+            reason = tooLarge;
+            ok = false;
+            break;
+        }
+        if (got > 0 && !sink(std::string_view(chunk, got))) break;
+        if (got < sizeof chunk) break;
+    }
+    ::close(file.fd);
+    return ok;
+}
+
 int readWholeFile(const char* fileName, void* buffer, size_t capacity, std::string& why) {
     ReadableFile file = openRegularFile(resolveDataPath(fileName));
     if (file.fd < 0) {
@@ -82,38 +119,19 @@ int writeFile(const void* data, const char* fileName, long length) {
     std::error_code ec;
     std::filesystem::path parent = std::filesystem::path(path).parent_path();
     if (!parent.empty()) std::filesystem::create_directories(parent, ec);
-    // Said here, or the open below blames a missing directory for what went wrong making it.
+    // Said here, or the write below blames a missing directory for what went wrong making it.
     if (ec) {
         std::fprintf(stderr, "parapet: cannot write file %s: cannot create the directory %s: %s\n",
                      quotePath(path).c_str(), quotePath(parent.string()).c_str(),
                      ec.message().c_str());
         return 1;
     }
-
-    // No O_TRUNC: an older, longer file keeps its tail, as the game always did.
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT, 0644);
-    if (fd < 0) {
+    std::string error;
+    std::string_view bytes(static_cast<const char*>(data),
+                           length > 0 ? static_cast<size_t>(length) : 0);
+    if (!writeFileAtomically(path, bytes, error)) {
         std::fprintf(stderr, "parapet: cannot write file %s: %s\n", quotePath(path).c_str(),
-                     std::strerror(errno));
-        return 1;
-    }
-    const char* p = static_cast<const char*>(data);
-    long left = length > 0 ? length : 0;
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, static_cast<size_t>(left));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            std::fprintf(stderr, "parapet: cannot write file %s: %s\n", quotePath(path).c_str(),
-                         n < 0 ? std::strerror(errno) : "nothing written");
-            ::close(fd);
-            return 1;
-        }
-        p += n;
-        left -= n;
-    }
-    if (::close(fd) != 0) {
-        std::fprintf(stderr, "parapet: cannot write file %s: %s\n", quotePath(path).c_str(),
-                     std::strerror(errno));
+                     error.c_str());
         return 1;
     }
     return 0;

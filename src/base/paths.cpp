@@ -73,7 +73,8 @@ std::string defaultDataDir(const char* argv0) {
 }
 
 std::string defaultSaveDir() {
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && *xdg != '\0')
+    // A relative XDG_DATA_HOME is invalid by the XDG base directory rules and is ignored.
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && *xdg == '/')
         return (fs::path(xdg) / "parapet").string();
     if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0')
         return (fs::path(home) / ".local" / "share" / "parapet").string();

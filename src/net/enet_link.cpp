@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cstring>
 
+#include "base/quote_text.h"
+
 namespace net {
 
 namespace {
@@ -26,7 +28,7 @@ EnetLink::~EnetLink() {
     if (host_ != nullptr) enet_host_destroy(host_);
 }
 
-bool EnetLink::listen(uint16_t port, std::string& error) {
+bool EnetLink::listen(const std::string& bindAddress, uint16_t port, std::string& error) {
     if (!initialiseEnet()) {
         error = "cannot start the network library";
         return false;
@@ -34,9 +36,15 @@ bool EnetLink::listen(uint16_t port, std::string& error) {
     ENetAddress address;
     address.host = ENET_HOST_ANY;
     address.port = port;
+    if (!bindAddress.empty() && enet_address_set_host(&address, bindAddress.c_str()) != 0) {
+        error = "cannot find the address " + quoteText(bindAddress) + " to listen on";
+        return false;
+    }
     host_ = enet_host_create(&address, 1, channels, 0, 0);
     if (host_ == nullptr) {
-        error = "cannot listen on port " + std::to_string(port) + " (in use?)";
+        error = "cannot listen on port " + std::to_string(port) +
+                (bindAddress.empty() ? "" : " of " + quoteText(bindAddress)) +
+                " (in use, or not an address of this machine?)";
         return false;
     }
     // ENet refuses bigger packets before they are reassembled.
@@ -59,13 +67,13 @@ bool EnetLink::connect(const std::string& hostName, uint16_t port, std::string& 
     host_->maximumPacketSize = maxPacketBytes;
     ENetAddress address;
     if (enet_address_set_host(&address, hostName.c_str()) != 0) {
-        error = "cannot find the machine " + hostName;
+        error = "cannot find the machine " + quoteText(hostName);
         return false;
     }
     address.port = port;
     peer_ = enet_host_connect(host_, &address, channels, 0);
     if (peer_ == nullptr) {
-        error = "cannot connect to " + hostName;
+        error = "cannot connect to " + quoteText(hostName);
         return false;
     }
     return true;
@@ -85,6 +93,11 @@ EnetLink::Event EnetLink::poll(uint32_t timeoutMs, Received& data) {
             }
             peer_ = event.peer;
             connected_ = true;
+            {
+                char ip[64] = "?";
+                enet_address_get_host_ip(&peer_->address, ip, sizeof ip);
+                peerAddress_ = std::string(ip) + ":" + std::to_string(peer_->address.port);
+            }
             return Event::connected;
         case ENET_EVENT_TYPE_RECEIVE:
             data.size = event.packet->dataLength <= maxPacketBytes ? event.packet->dataLength : 0;

@@ -26,11 +26,14 @@ public:
     EnetLink(const EnetLink&) = delete;
     EnetLink& operator=(const EnetLink&) = delete;
 
-    // Listens on `port` (0: any free one, see boundPort()).
-    bool listen(uint16_t port, std::string& error);
+    // Listens on `port` (0: any free one, see boundPort()) of `address` (a name or a dotted
+    // address; empty: every address of the machine).
+    bool listen(const std::string& address, uint16_t port, std::string& error);
     // Starts connecting; the `connected` event says when it worked.
     bool connect(const std::string& hostName, uint16_t port, std::string& error);
     uint16_t boundPort() const { return boundPort_; }
+    // The peer that connected last as "address:port", for messages (also once it left).
+    const std::string& peerAddress() const { return peerAddress_; }
     bool connected() const { return peer_ != nullptr && connected_; }
 
     // Waits at most timeoutMs (never spinning) for one event; a packet's bytes go to `data`.
@@ -46,6 +49,7 @@ private:
     _ENetPeer* peer_ = nullptr;
     bool connected_ = false;
     uint16_t boundPort_ = 0;
+    std::string peerAddress_;
 };
 
 // Splits "HOST[:PORT]"; false when the port is not a number in 1..65535.

@@ -1,20 +1,22 @@
 #include "net/net_game.h"
 
+#include <utility>
+
 #include <cstdio>
 #include <cstdlib>
 
 #include "actors/animation_table.h"
 #include "actors/font.h"
 #include "engine/engine.h"
-#include "program/highscores.h"
+#include "rules/highscore_table.h"
 #include "rules/game_state.h"
 #include "world/world_compare.h"
 #include "net/net_session.h"
 #include "platform/display.h"
 #include "base/data_hash.h"
 #include "base/log.h"
-#include "program/options.h"
 #include "base/paths.h"
+#include "base/quote_text.h"
 
 #ifndef PARAPET_VERSION
 #define PARAPET_VERSION "unknown"
@@ -43,8 +45,8 @@ void drawNotice(Engine& engine, const char* first, const char* second) {
 
 }  // namespace
 
-NetGame::NetGame(const Options& options, Engine& engine, Display* display, bool headless)
-    : options_(options),
+NetGame::NetGame(Settings settings, Engine& engine, Display* display, bool headless)
+    : settings_(std::move(settings)),
       engine_(engine),
       display_(display),
       headless_(headless),
@@ -53,12 +55,13 @@ NetGame::NetGame(const Options& options, Engine& engine, Display* display, bool 
 NetGame::~NetGame() = default;
 
 bool NetGame::connect(uint32_t startTick) {
-    hosting_ = options_.net == Options::Net::host;
+    hosting_ = settings_.hosting;
     net::SessionSettings settings;
     settings.hosting = hosting_;
-    settings.hostName = options_.joinHost;
+    settings.hostName = settings_.joinHost;
+    settings.bindAddress = settings_.bindAddress;
     settings.port =
-        options_.netPort >= 0 ? static_cast<uint16_t>(options_.netPort) : net::defaultPort;
+        settings_.port >= 0 ? static_cast<uint16_t>(settings_.port) : net::defaultPort;
     // A window waits for its guest until it is closed; a headless host gives up in time.
     settings.connectTimeoutMs = hosting_ ? (headless_ ? 60000 : 0) : 10000;
     settings.hello.version = PARAPET_VERSION;
@@ -67,11 +70,11 @@ bool NetGame::connect(uint32_t startTick) {
     settings.hello.dataHash = std::strtoull(dataHash.c_str(), &end, 16);
     if (dataHash.empty() || end == nullptr || *end != '\0') {
         std::fprintf(stderr, "parapet: network game: cannot read the data files in %s (%s)\n",
-                     paths().dataDir.c_str(), dataHash.c_str());
+                     quotePath(paths().dataDir).c_str(), dataHash.c_str());
         return false;
     }
     settings.hello.startTick = startTick;
-    settings.hello.delay = static_cast<uint8_t>(options_.netDelay);
+    settings.hello.delay = static_cast<uint8_t>(settings_.delay);
     settings.hello.minPlayers = 2;
     encodeHighscores(settings.hello.highscores);
 
@@ -83,6 +86,10 @@ bool NetGame::connect(uint32_t startTick) {
         std::fflush(stderr);
     };
     session_->onWaiting = [this] { return showWaiting(); };
+    session_->onNotice = [](const std::string& line) {
+        std::fprintf(stderr, "parapet: %s\n", line.c_str());
+        logFormat("%s\n", line.c_str());
+    };
 
     net::Hello agreed, peer;
     if (!session_->start(settings, agreed, peer)) {

@@ -6,7 +6,6 @@
 
 #include "input/frame_input.h"
 
-struct Options;
 class Engine;
 class Display;
 namespace net {
@@ -19,7 +18,16 @@ class NetSession;
 // never learns that a peer exists.
 class NetGame {
 public:
-    NetGame(const Options& options, Engine& engine, Display* display, bool headless);
+    // What the player asked for on the command line.
+    struct Settings {
+        bool hosting = true;
+        std::string joinHost;     // the host to join
+        std::string bindAddress;  // the one address a host listens on; empty: all
+        int port = -1;            // -1: the default port; a host's 0: any free port
+        int delay = 2;            // frames between a key press and the frame it plays in
+    };
+
+    NetGame(Settings settings, Engine& engine, Display* display, bool headless);
     ~NetGame();
 
     // Connects, greets and adopts the host's settings (start tick, at least two players, the
@@ -46,7 +54,7 @@ private:
     bool showWaiting();
     void sessionEnded();
 
-    const Options& options_;
+    Settings settings_;
     Engine& engine_;
     Display* display_;
     bool headless_;

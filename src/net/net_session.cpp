@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cstdio>
 
+#include "base/quote_text.h"
+
 namespace net {
 
 namespace {
@@ -65,57 +67,106 @@ bool NetSession::waitForEvent(uint32_t timeoutMs, EnetLink::Event& event) {
     return true;
 }
 
+NetSession::Greeting NetSession::awaitGreeting(Hello& peer, std::string& junk) {
+    Steady::time_point begin = Steady::now();
+    std::string error;
+    while (true) {
+        if (millisSince(begin) >= settings_.giveUpMs) {
+            junk =
+                "it did not greet within " + std::to_string(settings_.giveUpMs / 1000) + " seconds";
+            if (!settings_.hosting) fail(SessionEnd::lost, "the other machine did not answer");
+            return Greeting::junk;
+        }
+        if (keepConnecting && !keepConnecting()) {
+            fail(SessionEnd::cancelled, "gave up waiting");
+            return Greeting::failed;
+        }
+        EnetLink::Event event = link_.poll(pollStepMs, packet_);
+        if (event == EnetLink::Event::disconnected) {
+            junk = "it closed the connection without greeting";
+            if (!settings_.hosting)
+                fail(SessionEnd::refused, "the other machine closed the connection");
+            return Greeting::junk;
+        }
+        if (event != EnetLink::Event::packet) continue;
+        Packet p;
+        if (!decodePacket(packet_.bytes, packet_.size, p, error)) {
+            junk = "bad greeting (" + error + ")";
+            if (!settings_.hosting)
+                fail(SessionEnd::badPacket, "bad greeting from the other machine (" + error + ")");
+            return Greeting::junk;
+        }
+        if (p.type == PacketType::bye) {
+            fail(SessionEnd::refused, "the other machine refused the game");
+            return Greeting::failed;
+        }
+        if (p.type != PacketType::hello) {
+            junk = "it did not greet first";
+            if (!settings_.hosting)
+                fail(SessionEnd::badPacket, "the other machine did not greet first");
+            return Greeting::junk;
+        }
+        peer = p.hello;
+        return Greeting::greeted;
+    }
+}
+
+void NetSession::dropJunkGuest(const std::string& why) {
+    std::string who = link_.peerAddress();
+    link_.drop();
+    // A port scan or a flood must neither end the game nor fill the terminal: a few lines a
+    // minute, then one that says the rest go unmentioned.
+    Steady::time_point now = Steady::now();
+    if (now - badGreetingMinute_ >= std::chrono::minutes(1)) {
+        badGreetingMinute_ = now;
+        badGreetingsThisMinute_ = 0;
+    }
+    ++badGreetingsThisMinute_;
+    if (!onNotice || badGreetingsThisMinute_ > reportedBadGreetingsPerMinute + 1) return;
+    if (badGreetingsThisMinute_ > reportedBadGreetingsPerMinute)
+        onNotice("more than " + std::to_string(reportedBadGreetingsPerMinute) +
+                 " bad connections within a minute; more are dropped without a word; still "
+                 "waiting for the other player");
+    else
+        onNotice("dropped a connection from " + who + ": " + why +
+                 "; still waiting for the other player");
+}
+
 bool NetSession::start(const SessionSettings& settings, Hello& agreed, Hello& peer) {
     settings_ = settings;
     role_ = settings.hosting ? Role::host : Role::guest;
     settings_.hello.role = role_;
     std::string error;
     if (settings.hosting) {
-        if (!link_.listen(settings.port, error)) return fail(SessionEnd::refused, error);
+        if (!link_.listen(settings.bindAddress, settings.port, error))
+            return fail(SessionEnd::refused, error);
         if (onListening) onListening(link_.boundPort());
     } else if (!link_.connect(settings.hostName, settings.port, error)) {
         return fail(SessionEnd::refused, error);
     }
 
     Steady::time_point begin = Steady::now();
-    EnetLink::Event event = EnetLink::Event::none;
-    while (!link_.connected()) {
-        if (keepConnecting && !keepConnecting())
-            return fail(SessionEnd::cancelled, "gave up waiting");
-        if (settings.connectTimeoutMs > 0 && millisSince(begin) >= settings.connectTimeoutMs)
-            return fail(SessionEnd::lost, settings.hosting
-                                              ? "no other player came"
-                                              : "cannot reach " + settings.hostName + ":" +
-                                                    std::to_string(settings.port));
-        link_.poll(pollStepMs, packet_);
-    }
-
-    link_.send(encodeHello(settings_.hello));
-    begin = Steady::now();
-    bool greeted = false;
-    while (!greeted) {
-        if (millisSince(begin) >= settings.giveUpMs)
-            return fail(SessionEnd::lost, "the other machine did not answer");
-        if (keepConnecting && !keepConnecting())
-            return fail(SessionEnd::cancelled, "gave up waiting");
-        event = link_.poll(pollStepMs, packet_);
-        if (event == EnetLink::Event::disconnected)
-            return fail(SessionEnd::refused, "the other machine closed the connection");
-        if (event != EnetLink::Event::packet) continue;
-        Packet p;
-        if (!decodePacket(packet_.bytes, packet_.size, p, error)) {
-            link_.drop();
-            return fail(SessionEnd::badPacket,
-                        "bad greeting from the other machine (" + error + ")");
+    while (true) {
+        while (!link_.connected()) {
+            if (keepConnecting && !keepConnecting())
+                return fail(SessionEnd::cancelled, "gave up waiting");
+            if (settings.connectTimeoutMs > 0 && millisSince(begin) >= settings.connectTimeoutMs)
+                return fail(SessionEnd::lost, settings.hosting
+                                                  ? "no other player came"
+                                                  : "cannot reach " + quoteText(settings.hostName) +
+                                                        ":" + std::to_string(settings.port));
+            link_.poll(pollStepMs, packet_);
         }
-        if (p.type == PacketType::bye)
-            return fail(SessionEnd::refused, "the other machine refused the game");
-        if (p.type != PacketType::hello) {
+        link_.send(encodeHello(settings_.hello));
+        std::string junk;
+        Greeting greeting = awaitGreeting(peer, junk);
+        if (greeting == Greeting::greeted) break;
+        if (greeting == Greeting::failed || !settings.hosting) {
             link_.drop();
-            return fail(SessionEnd::badPacket, "the other machine did not greet first");
+            return false;
         }
-        peer = p.hello;
-        greeted = true;
+        // Whoever reached the port was no Parapet guest: the game waits on for the real one.
+        dropJunkGuest(junk);
     }
 
     std::string differs = greetingMismatch(settings_.hello, peer);

@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -19,7 +20,8 @@ constexpr uint32_t hashInterval = 30;
 
 struct SessionSettings {
     bool hosting = true;
-    std::string hostName;  // guest: where to connect
+    std::string hostName;     // guest: where to connect
+    std::string bindAddress;  // host: the one address to listen on; empty: all of them
     uint16_t port = defaultPort;
     Hello hello;                        // what this machine tells the other
     uint32_t connectTimeoutMs = 10000;  // 0: wait for a guest for ever
@@ -42,6 +44,9 @@ public:
     std::function<bool()> keepConnecting;
     // The host's port once it listens (tests listen on port 0 and read it from here).
     std::function<void(uint16_t port)> onListening;
+    // A line for the player while the host waits: a connection that was no Parapet guest
+    // (a port scan, junk) was dropped. At most a few a minute.
+    std::function<void(const std::string& line)> onNotice;
 
     // Connects and greets; on success `agreed` holds the game's settings (the host's) and
     // `peer` the other machine's greeting. On failure `message()` says why.
@@ -64,6 +69,11 @@ public:
     int delay() const { return buffer_.delay(); }
 
 private:
+    enum class Greeting { greeted, junk, failed };
+    // The other machine's greeting. `junk` (with the reason) is a connection that sent
+    // something else, nothing or left; a guest has then failed, a host may wait on.
+    Greeting awaitGreeting(Hello& peer, std::string& junk);
+    void dropJunkGuest(const std::string& why);
     bool fail(SessionEnd end, const std::string& message);
     bool waitForEvent(uint32_t timeoutMs, EnetLink::Event& event);
     bool handlePacket();
@@ -86,6 +96,9 @@ private:
     uint64_t remoteHash_[hashSlots] = {};
     uint64_t desyncLocal_ = 0;
     uint64_t desyncRemote_ = 0;
+    static constexpr int reportedBadGreetingsPerMinute = 5;
+    std::chrono::steady_clock::time_point badGreetingMinute_{};
+    int badGreetingsThisMinute_ = 0;
 };
 
 // The differences between two greetings that stop a game, as one sentence; empty when none.

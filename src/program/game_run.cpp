@@ -37,6 +37,7 @@
 #include "net/net_game.h"
 #include "program/options.h"
 #include "base/paths.h"
+#include "base/quote_text.h"
 #include "recording/recording.h"
 #include "recording/replay_store.h"
 #include "program/settings.h"
@@ -185,6 +186,7 @@ private:
             settings.replaysDir = replaysDirectory();
             settings.dataHash = dataFilesHash();
             settings.runStartTick = lastTick_;
+            settings.highscoreSavesWritten = highscoreSavesWritten;
             recorder_ = std::make_unique<GameRecorder>(settings);
             // A demo's game cannot be told from the player's input in a run recording.
             demoAllowed_ = options_.recordFile.empty() && options_.net == Options::Net::off;
@@ -199,7 +201,13 @@ private:
     // Online play sits between this machine's input and the devices the game reads.
     bool connectNetGame() {
         bool headless = headlessDisplay_ != nullptr;
-        net_ = std::make_unique<NetGame>(options_, *engine_, platform_.display.get(), headless);
+        NetGame::Settings net;
+        net.hosting = options_.net == Options::Net::host;
+        net.joinHost = options_.joinHost;
+        net.bindAddress = options_.bindAddress;
+        net.port = options_.netPort;
+        net.delay = options_.netDelay;
+        net_ = std::make_unique<NetGame>(net, *engine_, platform_.display.get(), headless);
         uint32_t startTick = headless ? options_.startTick : platform_.clock->ticks();
         if (!net_->connect(startTick)) {
             netExitCode_ = net_->cancelled() ? 0 : 2;
@@ -401,7 +409,7 @@ private:
         std::string error;
         if (!saveWindowSettings(options_.configFile, fullscreen, scale, error))
             std::fprintf(stderr, "parapet: cannot save the window settings to %s (%s)\n",
-                         options_.configFile.c_str(), error.c_str());
+                         quotePath(options_.configFile).c_str(), error.c_str());
     }
 
     // The run's exit status: a trace that could not be written whole fails the run, since
@@ -409,15 +417,25 @@ private:
     int finish() {
         if (net_) net_->finish();
         if (recorder_ && !recorder_->finish(frame_)) exitCode_ = 2;
+        if (playback_ != nullptr && !leaveRequested_ && !playbackEndedAsRecorded() &&
+            headlessDisplay_ != nullptr)
+            exitCode_ = 2;
         traceEnd(frame_);
-        int status = closeTrace() ? exitCode_ : exitTraceLost;
-        if (options_.stats) {
-            std::string report = stats_.report(frame_);
-            std::fputs(report.c_str(), stdout);
-            std::fflush(stdout);
-        }
+        int status = closeTrace() ? exitCode_ : exitOutputLost;
+        if (options_.stats && !printStatsReport(stats_.report(frame_))) status = exitOutputLost;
         closeLog();
         return status;
+    }
+
+    // A playback that ran to its last frame must end with the recording's scores; one that
+    // does not played another game than the one recorded.
+    bool playbackEndedAsRecorded() const {
+        if (frame_ < playback_->frames) return true;
+        std::string error;
+        if (playbackMatchesRecording(*playback_, game.score, error)) return true;
+        std::fprintf(stderr, "parapet: the recording %s: %s\n",
+                     quotePath(options_.replayFile).c_str(), error.c_str());
+        return false;
     }
 
     const Options& options_;

@@ -48,7 +48,8 @@ private:
     std::unique_ptr<GameRun> run_;
 };
 
-// Exit status of a run whose --trace file could not be written whole (a full disk).
-constexpr int exitTraceLost = 3;
+// Exit status of a run whose --trace file or --stats report could not be written whole (a
+// full disk, a closed pipe).
+constexpr int exitOutputLost = 3;
 // Exit status of a sync test (--sync-test) that found a frame playing differently again.
 constexpr int exitSyncLost = 4;

@@ -12,6 +12,7 @@
 #include "platform/headless/input_script.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_platform.h"
+#include "base/atomic_file.h"
 #include "program/data_dir_check.h"
 #include "base/data_hash.h"
 #include "program/game_run.h"
@@ -104,12 +105,22 @@ int main(int argc, char** argv) {
         }
         if (!recordingPlaysHere(playback, dataFilesHash(), error)) {
             std::fprintf(stderr, "parapet: cannot play the recording %s: %s\n",
-                         options.replayFile.c_str(), error.c_str());
+                         quotePath(options.replayFile).c_str(), error.c_str());
             return 2;
         }
         input.playback = &playback;
         options.startTick = playback.startTick;
         options.joysticks = playback.joysticks;
+    }
+
+    // A recording that could not be written at the end would lose the whole run: say so now.
+    if (!options.recordFile.empty()) {
+        std::string target, error;
+        if (!replaceableFile(options.recordFile, target, error)) {
+            std::fprintf(stderr, "parapet: cannot write the recording %s: %s\n",
+                         quotePath(options.recordFile).c_str(), error.c_str());
+            return 2;
+        }
     }
 
     if (!options.traceFile.empty() && !openTrace(options.traceFile.c_str())) {

@@ -176,6 +176,11 @@ const std::vector<OptionRow>& optionTable() {
              if (e.empty()) o.netPort = static_cast<int>(n);
              return e;
          }},
+        {"--bind", "ADDR", "host only: listen on this address alone (default: all of them)",
+         [](Options& o, std::string_view v) {
+             o.bindAddress = v;
+             return std::string();
+         }},
         {"--join", "HOST[:PORT]", "join the network game hosted at HOST",
          [](Options& o, std::string_view v) {
              o.net = Options::Net::join;
@@ -238,9 +243,10 @@ std::string usageText() {
         text += left + row.help + "\n";
     }
     text +=
-        "\nExit status: 0 normal end, 1 a data file could not be read, 2 bad usage or a bad "
-        "input script, 4 the sync test found a world that plays differently when played "
-        "again.\n";
+        "\nExit status: 0 normal end, 1 a data file could not be read, 2 bad usage, a bad input\n"
+        "script or recording, a network game that cannot start, or no display, 3 the --trace\n"
+        "file or the --stats report could not be written whole, 4 the sync test found a world\n"
+        "that plays differently when played again.\n";
     return text;
 }
 
@@ -300,6 +306,8 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& options) {
         startTickGiven |= name == "--start-tick";
     }
     if (netGiven > 1) return usageError("--host and --join go one per machine");
+    if (!options.bindAddress.empty() && options.net != Options::Net::host)
+        return usageError("--bind needs --host");
     // These drive the deterministic backend only; silently ignoring them in a windowed run
     // would leave someone wondering why their script did nothing.
     if (!options.headless) {

@@ -40,10 +40,11 @@ struct Options {
     // Online play: host a game or join one (see src/net/).
     enum class Net { off, host, join };
     Net net = Net::off;
-    int netPort = -1;      // -1: the default port; --host 0: any free port (printed)
-    std::string joinHost;  // --join: the host's name or address
-    int syncTestFrames = 0;  // --sync-test: frames rolled back and played again, 0: none
-    int netDelay = 2;      // frames between a key press and the frame it plays in
+    int netPort = -1;         // -1: the default port; --host 0: any free port (printed)
+    std::string joinHost;     // --join: the host's name or address
+    std::string bindAddress;  // --bind: the one address a host listens on; empty: all
+    int syncTestFrames = 0;   // --sync-test: frames rolled back and played again, 0: none
+    int netDelay = 2;         // frames between a key press and the frame it plays in
 };
 
 enum class ParseOutcome {

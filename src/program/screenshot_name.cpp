@@ -46,8 +46,10 @@ std::string claimScreenshotName(char* gameName, size_t size) {
     std::string path = resolveDataPath(screenshotButton.name);
     fs::path dir = fs::path(path).parent_path();
     if (!dir.empty()) fs::create_directories(dir, ec);
-    // Pictures of earlier runs are kept: a name already on disk counts as used.
-    for (int tries = 0; tries < maxNamesTried && fs::exists(path, ec); ++tries) {
+    // Pictures of earlier runs are kept: a name already on disk counts as used, a link that
+    // leads nowhere too (a picture through it would land wherever it points).
+    for (int tries = 0; tries < maxNamesTried && fs::exists(fs::symlink_status(path, ec));
+         ++tries) {
         advanceScreenshotName(screenshotButton.name, sizeof screenshotButton.name);
         path = resolveDataPath(screenshotButton.name);
     }

@@ -1,5 +1,7 @@
 #pragma once
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct Options;
@@ -11,16 +13,24 @@ struct Options;
 // Only the platform knows the names, so the shell hands the lookup in.
 using KeyCodeLookup = int (*)(const char* name);
 
-// $XDG_CONFIG_HOME/parapet/parapet.ini, else ~/.config/parapet/parapet.ini; empty when
-// neither variable is set.
+// A settings file is a few hundred bytes; anything near this is no settings file.
+constexpr size_t maxSettingsBytes = 1 << 20;
+
+// $XDG_CONFIG_HOME/parapet/parapet.ini (an absolute XDG_CONFIG_HOME only), else
+// ~/.config/parapet/parapet.ini; empty when neither is set.
 std::string defaultSettingsPath();
 
 // Reads the file at `path` into `options` where the command line left them alone. Every bad
 // line adds one "file:line: reason" to `problems` and keeps the default of its entry. A
-// missing file changes nothing and is no problem.
+// missing file changes nothing and is no problem; one that is no regular file or larger than
+// maxSettingsBytes is one problem, and the defaults are used. Never blocks on a pipe.
 void loadSettings(const std::string& path, Options& options, KeyCodeLookup lookup,
                   std::vector<std::string>& problems);
+// The same for the file's text; `path` only names it in the problems.
+void parseSettings(std::string_view text, const std::string& path, Options& options,
+                   KeyCodeLookup lookup, std::vector<std::string>& problems);
 
 // Writes `mode` and `scale` of [window] into the file, keeping every other line and comment,
-// crash-safely (a temporary file renamed over the old one). False with a reason otherwise.
+// through the atomic writer (a symbolic link stays a link and its target is written). A file
+// that cannot be read whole is left as it is. False with a reason otherwise.
 bool saveWindowSettings(const std::string& path, bool fullscreen, int scale, std::string& error);

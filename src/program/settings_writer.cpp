@@ -1,9 +1,9 @@
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "base/file_util.h"
 #include "base/atomic_file.h"
 #include "program/settings.h"
 
@@ -76,9 +76,24 @@ std::vector<std::string> withWindow(std::vector<std::string> lines, bool fullscr
 }  // namespace
 
 bool saveWindowSettings(const std::string& path, bool fullscreen, int scale, std::string& error) {
+    // Read under the same rules as at start-up: a pipe in its place must not hang the game,
+    // and a file read only in part must not be written back as if it were whole.
+    std::string old;
+    bool missing = false;
+    if (!readCappedFile(
+            path, maxSettingsBytes,
+            [&](std::string_view bytes) {
+                old.append(bytes);
+                return true;
+            },
+            missing, error) &&
+        !missing) {
+        error = "it cannot be read (" + error + "), so it is left as it is";
+        return false;
+    }
     std::vector<std::string> lines;
     {
-        std::ifstream in(path);
+        std::istringstream in(old);
         std::string line;
         while (std::getline(in, line)) lines.push_back(line);
     }

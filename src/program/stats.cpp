@@ -1,7 +1,9 @@
 #include "program/stats.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 FrameStats::FrameStats() {
     for (auto& h : histogram_) h.assign(bucketCount, 0);
@@ -48,4 +50,14 @@ std::string FrameStats::report(int64_t framesRun) const {
         text += line;
     }
     return text;
+}
+
+bool printStatsReport(const std::string& report) {
+    errno = 0;
+    bool ok = std::fputs(report.c_str(), stdout) >= 0;
+    ok = std::fflush(stdout) == 0 && ok;
+    if (!ok)
+        std::fprintf(stderr, "parapet: cannot print the --stats report: %s\n",
+                     errno != 0 ? std::strerror(errno) : "write error");
+    return ok;
 }

@@ -26,3 +26,7 @@ private:
     int64_t sum_[partCount] = {};
     std::vector<uint32_t> histogram_[partCount];
 };
+
+// Prints the report on stdout; false, after a line on stderr saying why, when it could not be
+// written whole (stdout on a full disk or a closed pipe).
+bool printStatsReport(const std::string& report);

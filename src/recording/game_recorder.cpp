@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "program/highscores.h"
+#include "rules/highscore_table.h"
 #include "rules/game_state.h"
 #include "base/atomic_file.h"
+#include "base/quote_text.h"
 #include "recording/replay_store.h"
 
 GameRecorder::GameRecorder(Settings settings) : settings_(std::move(settings)) {
@@ -54,6 +55,7 @@ void GameRecorder::beginGame(int frame, int joysticks) {
     gameOpen_ = true;
     gameOrigin_ = frame;
     nameSaved_ = false;
+    savesAtStart_ = settings_.highscoreSavesWritten();
     game_ = Recording{};
     game_.origin = Recording::Origin::game;
     game_.gameVersion = PARAPET_VERSION;
@@ -72,8 +74,11 @@ void GameRecorder::endGame(int lastFrame) {
     game_.startTick = game_.seeds[0];
     int players = game_.players;
     int best = *std::max_element(game_.scores, game_.scores + players);
-    bool setTheRecord =
-        nameSaved_ && best > game_.records[players - 1] && best == highscoreValue[players - 1];
+    // The record game is replaced only together with the record itself: not when the save
+    // failed, nor when another copy of the game had saved a better one meanwhile.
+    bool setTheRecord = nameSaved_ && best > game_.records[players - 1] &&
+                        best == highscoreValue[players - 1] &&
+                        settings_.highscoreSavesWritten() > savesAtStart_;
     store(formatRecording(game_), players, setTheRecord);
 }
 
@@ -100,7 +105,7 @@ bool GameRecorder::finish(int lastFrame) {
     std::string error;
     if (!writeFileAtomically(settings_.runFile, formatRecording(run_), error)) {
         std::fprintf(stderr, "parapet: cannot write the recording %s: %s\n",
-                     settings_.runFile.c_str(), error.c_str());
+                     quotePath(settings_.runFile).c_str(), error.c_str());
         return false;
     }
     return true;

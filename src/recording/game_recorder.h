@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -19,6 +20,9 @@ public:
         std::string replaysDir;  // where kept games go
         std::string dataHash;
         uint32_t runStartTick = 0;  // the clock when the run began
+        // How many highscore saves of this run have reached the file so far: a game's record
+        // game is kept only together with its record.
+        std::function<int()> highscoreSavesWritten = [] { return 0; };
         // A build without threads (the browser's) writes in the frame that ends the game.
 #ifdef PARAPET_SINGLE_THREADED
         bool writeInBackground = false;
@@ -50,6 +54,7 @@ private:
     bool gameOpen_ = false;
     int gameOrigin_ = 0;  // the frame step in which Start was taken
     bool nameSaved_ = false;
+    int savesAtStart_ = 0;  // highscore saves written before the game began
     Recording game_;
     std::thread writer_;
 };

@@ -14,9 +14,11 @@
 // player's input, so a person can read it and a script tool can cut it up.
 //
 // Recordings of the first format kept key presses instead, with the keys of players 1 and 2;
-// they are read into the same form, through those keys.
+// they are read into the same form, through those keys. From version 3 on a file ends with a
+// checksum line; older files are read without one.
 struct Recording {
-    static constexpr int formatVersion = 2;
+    static constexpr int formatVersion = 3;
+    static constexpr int firstSealedVersion = 3;
     // A game recording starts at the step in which the menu's Start was taken and ends when
     // the menu is back; a run recording (--record) starts at the run's first frame.
     enum class Origin { game, run };
@@ -56,13 +58,21 @@ private:
     FrameInput input_;
 };
 
-// The whole file text.
+// The longest real game is far shorter; a bigger file is no recording of ours.
+constexpr long maxRecordingBytes = 16L << 20;
+
+// The whole file text, sealed with a checksum line (shell/recording_seal.h).
 std::string formatRecording(const Recording& recording);
-// Reads a file's text; on failure says which line and why ("line 3: ..."). A file of a format
-// version this game does not know is refused before anything else is read from it.
+// Reads a file's text; on failure says which line and why ("line 3: ..."). A file of another
+// format version is refused before anything else is read from it, then one whose checksum
+// does not match.
 bool parseRecording(std::string_view text, Recording& recording, std::string& error);
-// Reads and parses a file; errors name the file.
+// Reads and parses a file; errors name the file. Only a regular file of at most
+// maxRecordingBytes is read, and opening it never blocks.
 bool loadRecording(const std::string& path, Recording& recording, std::string& error);
+// After a playback ran to its last frame: whether it ended with the scores the recording
+// says; if not, `error` says how they differ.
+bool playbackMatchesRecording(const Recording& recording, const int* scores, std::string& error);
 // Whether this build with these data files plays the recording as it was played; if not,
 // names what differs.
 bool recordingPlaysHere(const Recording& recording, const std::string& dataHash,

@@ -1,12 +1,19 @@
 #include "recording/replay_store.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <vector>
 
 #include "base/atomic_file.h"
 #include "base/paths.h"
+#include "base/quote_text.h"
 
 namespace fs = std::filesystem;
 
@@ -39,6 +46,33 @@ std::vector<std::pair<long, fs::path>> keptGameFiles(const std::string& dir) {
     return games;
 }
 
+// Two copies of the game sharing a save directory take turns: each numbers its game after
+// the newest one on disk, so without the lock both would pick the same number.
+class StoreLock {
+public:
+    explicit StoreLock(const std::string& dir) {
+        std::string path = (fs::path(dir) / ".lock").string();
+        fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+        while (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0) {
+            if (errno == EINTR) continue;
+            ::close(fd_);
+            fd_ = -1;
+        }
+        if (fd_ < 0) error_ = "cannot lock " + quotePath(path) + ": " + std::strerror(errno);
+    }
+    ~StoreLock() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    StoreLock(const StoreLock&) = delete;
+    StoreLock& operator=(const StoreLock&) = delete;
+    bool held() const { return fd_ >= 0; }
+    const std::string& error() const { return error_; }
+
+private:
+    int fd_ = -1;
+    std::string error_;
+};
+
 }  // namespace
 
 std::string replaysDirectory() { return (fs::path(paths().saveDir) / "replays").string(); }
@@ -52,7 +86,12 @@ bool storeGameRecording(const std::string& dir, const std::string& text, int pla
     std::error_code ec;
     fs::create_directories(dir, ec);
     if (ec) {
-        error = "cannot create " + dir + ": " + ec.message();
+        error = "cannot create " + quotePath(dir) + ": " + ec.message();
+        return false;
+    }
+    StoreLock lock(dir);
+    if (!lock.held()) {
+        error = lock.error();
         return false;
     }
     auto games = keptGameFiles(dir);
@@ -62,14 +101,14 @@ bool storeGameRecording(const std::string& dir, const std::string& text, int pla
     std::string path = (fs::path(dir) / name).string();
     std::string reason;
     if (!writeFileAtomically(path, text, reason)) {
-        error = "cannot write " + path + ": " + reason;
+        error = "cannot write " + quotePath(path) + ": " + reason;
         return false;
     }
     games.emplace_back(next, path);
     if (setTheRecord) {
         std::string recordPath = recordGamePath(dir, players);
         if (!writeFileAtomically(recordPath, text, reason)) {
-            error = "cannot write " + recordPath + ": " + reason;
+            error = "cannot write " + quotePath(recordPath) + ": " + reason;
             return false;
         }
     }

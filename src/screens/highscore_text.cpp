@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "program/highscores.h"
+#include "rules/highscore_table.h"
 
 void buildHighscoreText(char* buffer, size_t size) {
     if (buffer == nullptr || size == 0) return;

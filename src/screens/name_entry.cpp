@@ -8,7 +8,7 @@
 #include "actors/scroller.h"
 #include "engine/engine.h"
 #include "engine/sprite_frame.h"
-#include "program/highscores.h"
+#include "rules/highscore_table.h"
 #include "rules/rules.h"
 #include "screens/screens.h"
 #include "rules/game_state.h"

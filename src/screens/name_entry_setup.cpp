@@ -8,7 +8,7 @@
 #include "actors/font.h"
 #include "actors/scroller.h"
 #include "engine/engine.h"
-#include "program/highscores.h"
+#include "rules/highscore_table.h"
 #include "screens/retire_scroller.h"
 #include "rules/rules.h"
 #include "screens/screens.h"

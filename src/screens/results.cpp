@@ -6,7 +6,7 @@
 #include "actors/animation_table.h"
 #include "actors/font.h"
 #include "engine/engine.h"
-#include "program/highscores.h"
+#include "rules/highscore_table.h"
 #include "rules/rules.h"
 #include "screens/screens.h"
 #include "rules/game_state.h"

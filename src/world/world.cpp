@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "actors/animation_table.h"
-#include "program/highscores.h"
+#include "rules/highscore_table.h"
 
 World theWorld;
 

@@ -9,15 +9,10 @@
 #include "engine/frame_picture.h"
 #include "base/events.h"
 #include "rules/game_state.h"
+#include "rules/highscore_table.h"
 #include "input/controls.h"
 #include "input/frame_input.h"
 #include "sound/world_sound.h"
-
-// One record per player count: index 0, 1, 2 for 1-, 2- and 3-player games.
-struct HighscoreTable {
-    char name[3][9] = {"Zorvik", "Zorvik", "Zorvik"};
-    int value[3] = {};
-};
 
 // Everything a running game changes, in one value: the game variables, every actor, label
 // and scroller with the stage that shows them, and the highscore table in effect. What

@@ -34,6 +34,7 @@ TEST(NetOptions, HostJoinAndDelayAndTheirBadValues) {
         {"--join host:http", -2, "", 0},
         {"--net-delay 9", -2, "", 0},
         {"--host --join 127.0.0.1", -2, "", 0},
+        {"--join 127.0.0.1 --bind 127.0.0.1", -2, "", 0},  // only a host listens
     };
     for (const Case& c : cases) {
         Options o;
@@ -45,4 +46,7 @@ TEST(NetOptions, HostJoinAndDelayAndTheirBadValues) {
         EXPECT_EQ(o.joinHost, c.host) << c.line;
         EXPECT_EQ(o.netDelay, c.delay) << c.line;
     }
+    Options bound;
+    ASSERT_EQ(parse("--host --bind 127.0.0.1", bound).outcome, ParseOutcome::run);
+    EXPECT_EQ(bound.bindAddress, "127.0.0.1");
 }

@@ -1,15 +1,18 @@
 // Recording real headless runs, playing the recordings back, refusing bad ones, and the
 // attract demo on an idle menu: all through the program itself.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "play/scenario_support.h"
+#include "recording/recording_seal.h"
 
 namespace {
 
@@ -30,9 +33,10 @@ scenario::Run runParapet(const fs::path& dir, const std::string& arguments) {
     scenario::Run run;
     run.dir = dir;
     fs::remove(dir / "trace.jsonl");
-    std::string command = std::string(PARAPET_BINARY) + " --headless --data " + PARAPET_DATA_DIR +
-                          " --save-dir " + (dir / "save").string() + " --trace " +
-                          (dir / "trace.jsonl").string() + " " + arguments + " > " +
+    // `timeout`: a run that blocks on a file fails its test instead of hanging the suite.
+    std::string command = "timeout 120 " + std::string(PARAPET_BINARY) + " --headless --data " +
+                          PARAPET_DATA_DIR + " --save-dir " + (dir / "save").string() +
+                          " --trace " + (dir / "trace.jsonl").string() + " " + arguments + " > " +
                           (dir / "stderr.txt").string() + " 2>&1";
     int status = std::system(command.c_str());
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -157,8 +161,15 @@ TEST(Recording, TheRecordGameIsReplacedOnlyWhenTheRecordIsBeaten) {
     EXPECT_EQ(readText(record), first);
     EXPECT_TRUE(fs::exists(dir / "save" / "replays" / "game-000002.replay"));
 
-    // With the stored record gone, the same game is a record again and replaces it.
+    // With the highscore file unreadable the game beats the built-in table, but the record
+    // cannot be kept, and neither is its game.
+    fs::rename(dir / "save" / "gx.raw", dir / "kept.raw");
+    fs::create_directory(dir / "save" / "gx.raw");
+    ASSERT_EQ(runParapet(dir, args).exitCode, 0);
+    EXPECT_EQ(readText(record), first);
     fs::remove(dir / "save" / "gx.raw");
+
+    // With the stored record gone, the same game is a record again and replaces it.
     ASSERT_EQ(runParapet(dir, args).exitCode, 0);
     std::string replaced = readText(record);
     EXPECT_NE(replaced, first);
@@ -172,33 +183,57 @@ TEST(Recording, FilesThatCannotPlayHereAreRefusedWithExit2) {
     fs::path dir = scenario::freshDir("recording_refused");
     ASSERT_EQ(recordStored(dir, 600).exitCode, 0);
     std::string text = readText(dir / "run.replay");
-    struct Case {
-        const char* name;
-        std::string contents;
-        const char* reason;
-    };
-    auto replaced = [&](const std::string& from, const std::string& to) {
+    // A change made by hand, and one as a writer would make it, with a checksum to match.
+    auto edited = [&](const std::string& from, const std::string& to) {
         std::string t = text;
         t.replace(t.find(from), from.size(), to);
         return t;
     };
+    auto replaced = [&](const std::string& from, const std::string& to) {
+        std::string t = edited(from, to);
+        return sealRecording(t.substr(0, t.rfind("checksum ")));
+    };
     const std::string hashLine = text.substr(text.find("data-hash "), 26);
+    const std::string scoresLine =
+        text.substr(text.find("scores "), text.find("\nframes") - text.find("scores "));
+    struct Case {
+        const char* name;
+        std::function<void(const fs::path&)> make;
+        const char* reason;
+        bool plays = false;  // refused only once it has played to its end
+    };
+    auto file = [](std::string contents) {
+        return [contents](const fs::path& p) { std::ofstream(p) << contents; };
+    };
     const Case cases[] = {
-        {"game", replaced("game-version ", "game-version 9.9.9-"), "game version 9.9.9"},
-        {"data", replaced(hashLine, "data-hash ffffffffffffffff"), "other data files"},
-        {"truncated", text.substr(0, text.size() / 2), "truncated"},
-        {"empty", "", "not a Parapet recording"},
+        {"game", file(replaced("game-version ", "game-version 9.9.9-")), "game version 9.9.9"},
+        {"data", file(replaced(hashLine, "data-hash ffffffffffffffff")), "other data files"},
+        {"seed", file(edited("\nseeds", "\nseeds 1")), "checksum does not match"},
+        {"truncated", file(text.substr(0, text.size() / 2)), "truncated"},
+        {"empty", file(""), "not a Parapet recording"},
+        {"directory", [](const fs::path& p) { fs::create_directory(p); }, "it is a directory"},
+        {"pipe", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
+         "not a regular file"},
+        {"device", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); },
+         "not a regular file"},
+        {"huge",
+         [](const fs::path& p) {
+             std::ofstream(p) << "parapet-replay 2\n";
+             fs::resize_file(p, 17 << 20);  // sparse: no disk used
+         },
+         "larger than 16 MiB"},
+        {"scores", file(replaced(scoresLine, "scores 2900 0 0")), "ended with the scores", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        fs::path file = dir / (std::string(c.name) + ".replay");
-        std::ofstream(file) << c.contents;
-        scenario::Run run = runParapet(dir, "--replay " + file.string());
+        fs::path path = dir / (std::string(c.name) + ".replay");
+        c.make(path);
+        scenario::Run run = runParapet(dir, "--replay " + path.string());
         EXPECT_EQ(run.exitCode, 2);
         std::string message = readText(dir / "stderr.txt");
-        EXPECT_NE(message.find(file.string()), std::string::npos) << message;
+        EXPECT_NE(message.find(path.string()), std::string::npos) << message;
         EXPECT_NE(message.find(c.reason), std::string::npos) << message;
-        EXPECT_TRUE(run.events.empty()) << "refused before the first frame";
+        EXPECT_EQ(run.events.empty(), !c.plays) << "refused before the first frame";
     }
     scenario::Run missing = runParapet(dir, "--replay " + (dir / "nothing.replay").string());
     EXPECT_EQ(missing.exitCode, 2);
@@ -206,6 +241,11 @@ TEST(Recording, FilesThatCannotPlayHereAreRefusedWithExit2) {
 
 TEST(AttractDemo, AnIdleMenuPlaysTheDemoUntilAKey) {
     fs::path dir = scenario::freshDir("attract_demo");
+    // Record games that are no files: the demo passes them over without blocking or reading.
+    fs::path replays = dir / "save" / "replays";
+    fs::create_directories(replays / "record-1p.replay");
+    fs::create_symlink("/dev/zero", replays / "record-2p.replay");
+    ASSERT_EQ(::mkfifo((replays / "record-3p.replay").c_str(), 0600), 0);
     // Nobody touches anything until the demo has run a while; then a key.
     std::ofstream(dir / "input.txt") << "1700 tap RSHIFT\n";
     scenario::Run run =
@@ -217,7 +257,7 @@ TEST(AttractDemo, AnIdleMenuPlaysTheDemoUntilAKey) {
     EXPECT_GT(run.frameOfState(60), 0) << "the autopilot plays";
     EXPECT_EQ(run.frameOfState(15, 2), 1700) << "the key returns to the menu at once";
     EXPECT_FALSE(fs::exists(dir / "save" / "gx.raw"));
-    EXPECT_FALSE(fs::exists(dir / "save" / "replays")) << "a demo records nothing";
+    EXPECT_EQ(std::distance(fs::directory_iterator(replays), {}), 3) << "a demo records nothing";
 }
 
 TEST(AttractDemo, ShowsTheKeptRecordGameToTheEnd) {

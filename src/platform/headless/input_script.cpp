@@ -1,17 +1,15 @@
 #include "platform/headless/input_script.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <charconv>
-#include <cstring>
+#include <cstdint>
+#include <functional>
 #include <limits>
+#include <queue>
 
+#include "base/file_util.h"
 #include "platform/headless/headless_platform.h"
+#include "base/line_splitter.h"
 #include "base/quote_text.h"
 
 namespace {
@@ -44,11 +42,31 @@ bool parseInt(std::string_view text, int& value) {
 
 std::string quoted(std::string_view word) { return "'" + quoteText(word) + "'"; }
 
+// The words of one line without allocating: no command has more than six, so a seventh is
+// kept only to be named as unexpected.
+struct Words {
+    static constexpr size_t capacity = 7;
+    std::string_view word[capacity];
+    size_t count = 0;
+
+    explicit Words(std::string_view line) {
+        size_t i = 0;
+        while (i < line.size() && count < capacity) {
+            while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+            size_t start = i;
+            while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+            if (i > start) word[count++] = line.substr(start, i - start);
+        }
+    }
+    size_t size() const { return count; }
+    bool empty() const { return count == 0; }
+    std::string_view operator[](size_t i) const { return word[i]; }
+};
+
 // Parses one line's words into commands; returns the reason on failure.
 class LineParser {
 public:
-    LineParser(const std::vector<std::string_view>& words, int lineNumber,
-               std::vector<InputCommand>& out)
+    LineParser(const Words& words, int lineNumber, std::vector<InputCommand>& out)
         : words_(words), line_(lineNumber), out_(out) {}
 
     std::string parse(int& frame) {
@@ -177,7 +195,7 @@ private:
         return {};
     }
 
-    const std::vector<std::string_view>& words_;
+    const Words& words_;
     int line_;
     std::vector<InputCommand>& out_;
 };
@@ -202,80 +220,128 @@ int keyCodeByName(std::string_view name) {
     return -1;
 }
 
-bool parseInputScript(std::string_view text, InputScript& script, std::string& error) {
-    std::vector<InputCommand> commands;
-    int lineNumber = 0;
-    int lastFrame = 0;
-    size_t pos = 0;
-    while (pos <= text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
-        ++lineNumber;
-        if (size_t hash = line.find('#'); hash != std::string_view::npos)
+namespace {
+
+// Longer lines are no commands; a comment may run on, since only the text before '#' counts.
+constexpr size_t maxLineLength = 4096;
+
+// Turns the lines of a script, as they are read, into its commands in the order they apply:
+// by frame, and within a frame in the order written. A tap's release waits in a queue until
+// the script reaches its frame; it goes before that frame's own lines, which all come after
+// the tap's line since frames never go back. So no sort and no copy of the text is needed, and
+// memory follows the commands alone.
+class ScriptBuilder {
+public:
+    bool addLine(std::string_view line, bool cut) {
+        ++lineNumber_;
+        size_t hash = line.find('#');
+        if (hash != std::string_view::npos)
             line = line.substr(0, hash);
-        std::vector<std::string_view> words = splitWords(line);
-        if (words.empty()) {
-            if (end == text.size()) break;
-            continue;
-        }
+        else if (cut)
+            return fail("the line is longer than " + std::to_string(maxLineLength) + " characters");
+        Words words(line);
+        if (words.empty()) return true;
         int frame = 0;
-        std::string reason = LineParser(words, lineNumber, commands).parse(frame);
-        if (reason.empty() && frame < lastFrame)
+        lineCommands_.clear();
+        std::string reason = LineParser(words, lineNumber_, lineCommands_).parse(frame);
+        if (reason.empty() && frame < lastFrame_)
             reason = "frame " + std::to_string(frame) + " comes after frame " +
-                     std::to_string(lastFrame) + "; frames never go back";
-        if (!reason.empty()) {
-            error = "input:" + std::to_string(lineNumber) + ": " + reason;
-            return false;
+                     std::to_string(lastFrame_) + "; frames never go back";
+        if (!reason.empty()) return fail(reason);
+        lastFrame_ = frame;
+        releaseThrough(frame);
+        for (const InputCommand& c : lineCommands_) {
+            if (c.frame == frame)
+                commands_.push_back(c);
+            else
+                waiting_.push(Waiting{c, order_++});
         }
-        lastFrame = frame;
-        if (end == text.size()) break;
+        return true;
     }
-    // Releases of taps land among later lines; a stable sort keeps everything else in the
-    // order written.
-    std::stable_sort(
-        commands.begin(), commands.end(),
-        [](const InputCommand& a, const InputCommand& b) { return a.frame < b.frame; });
-    script.commands = std::move(commands);
+
+    const std::string& error() const { return error_; }
+
+    void finish(InputScript& script) {
+        releaseThrough(std::numeric_limits<int>::max());
+        script.commands = std::move(commands_);
+    }
+
+private:
+    struct Waiting {
+        InputCommand command;
+        uint64_t order;
+        bool operator>(const Waiting& other) const {
+            return command.frame != other.command.frame ? command.frame > other.command.frame
+                                                        : order > other.order;
+        }
+    };
+
+    bool fail(const std::string& reason) {
+        error_ = "input:" + std::to_string(lineNumber_) + ": " + reason;
+        return false;
+    }
+
+    void releaseThrough(int frame) {
+        while (!waiting_.empty() && waiting_.top().command.frame <= frame) {
+            commands_.push_back(waiting_.top().command);
+            waiting_.pop();
+        }
+    }
+
+    std::vector<InputCommand> commands_;
+    std::vector<InputCommand> lineCommands_;
+    std::priority_queue<Waiting, std::vector<Waiting>, std::greater<Waiting>> waiting_;
+    uint64_t order_ = 0;
+    int lineNumber_ = 0;
+    int lastFrame_ = 0;
+    std::string error_;
+};
+
+}  // namespace
+
+bool parseInputScript(std::string_view text, InputScript& script, std::string& error) {
+    ScriptBuilder builder;
+    bool ok = true;
+    LineSplitter lines(maxLineLength, [&](std::string_view line, bool cut) {
+        if (ok) ok = builder.addLine(line, cut);
+    });
+    lines.feed(text);
+    lines.finish();
+    if (!ok) {
+        error = builder.error();
+        return false;
+    }
+    builder.finish(script);
     return true;
 }
 
 bool loadInputScript(const std::string& path, InputScript& script, std::string& error) {
-    auto fail = [&](const std::string& why) {
-        error = "input: the input script " + path + " " + why;
+    // Parsed as it is read: only the commands stay in memory, never the file's text.
+    ScriptBuilder builder;
+    bool ok = true;
+    LineSplitter lines(maxLineLength, [&](std::string_view line, bool cut) {
+        if (ok) ok = builder.addLine(line, cut);
+    });
+    bool missing = false;
+    std::string reason;
+    if (!readCappedFile(
+            path, static_cast<size_t>(maxInputScriptBytes),
+            [&](std::string_view bytes) {
+                lines.feed(bytes);
+                return ok;
+            },
+            missing, reason)) {
+        error = "input: the input script " + quotePath(path) + ": " +
+                (missing ? "cannot be read (" + reason + ")" : reason);
         return false;
-    };
-    // Non-blocking, so a FIFO with no writer cannot hang the start-up before we see what
-    // it is; only a regular file of sensible size is read, never /dev/zero or a directory.
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return fail("cannot be read (" + std::string(std::strerror(errno)) + ")");
-    struct stat info {};
-    std::string why;
-    if (::fstat(fd, &info) != 0)
-        why = "cannot be read (" + std::string(std::strerror(errno)) + ")";
-    else if (S_ISDIR(info.st_mode))
-        why = "is a directory";
-    else if (!S_ISREG(info.st_mode))
-        why = "is not a regular file";
-    else if (info.st_size > maxInputScriptBytes)
-        why = "is larger than " + std::to_string(maxInputScriptBytes >> 20) + " MiB";
-    std::string text;
-    // The file may grow while we read; the cap holds whatever it does.
-    char chunk[65536];
-    while (why.empty()) {
-        ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) why = "cannot be read (" + std::string(std::strerror(errno)) + ")";
-        if (n <= 0) break;
-        if (text.size() + static_cast<size_t>(n) > static_cast<size_t>(maxInputScriptBytes))
-            why = "is larger than " + std::to_string(maxInputScriptBytes >> 20) + " MiB";
-        else
-            text.append(chunk, static_cast<size_t>(n));
     }
-    ::close(fd);
-    if (!why.empty()) return fail(why);
-    return parseInputScript(text, script, error);
+    if (ok) lines.finish();
+    if (!ok) {
+        error = builder.error();
+        return false;
+    }
+    builder.finish(script);
+    return true;
 }
 
 bool checkScriptJoysticks(const InputScript& script, int joystickCount, std::string& error) {

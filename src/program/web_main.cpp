@@ -2,45 +2,30 @@
 // save directory from IndexedDB into /save and then calls main with the command line its
 // address asked for. A run in the page is stepped by the browser's frame callback; a
 // headless run (the tests' deterministic one) runs to its end inside main, as natively.
-#include <emscripten/emscripten.h>
-
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "base/data_hash.h"
+#include "base/paths.h"
+#include "base/trace.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/input_script.h"
 #include "platform/platform.h"
-#include "platform/web/web_audio.h"
 #include "platform/web/web_display.h"
 #include "platform/web/web_keys.h"
+#include "platform/web/web_page.h"
 #include "platform/web/web_platform.h"
 #include "program/data_dir_check.h"
-#include "base/data_hash.h"
 #include "program/frame_pacing.h"
 #include "program/game_run.h"
 #include "program/options.h"
-#include "base/paths.h"
-#include "recording/recording.h"
 #include "program/settings.h"
-#include "base/trace.h"
+#include "recording/recording.h"
 
 namespace {
-
-EM_JS(void, runEnded, (int status), {
-    if (Module["onRunEnded"]) Module["onRunEnded"](status);
-});
-
-// The number of the frame on the canvas, for whoever compares it with a native screenshot.
-EM_JS(void, frameShown, (int frame), { Module["frame"] = frame; });
-
-// Copies what the frame wrote below /save to IndexedDB (the page knows whether it wrote).
-EM_JS(void, keepSaves, (), {
-    if (Module["syncSaves"]) Module["syncSaves"]();
-});
 
 struct Run {
     Options options;
@@ -48,36 +33,8 @@ struct Run {
     Recording playback;
     RunInput input;
     Platform platform;
-    WebAudio* audio = nullptr;
     std::unique_ptr<SteppedRun> stepped;
-    double nextFrame = 0;
-    int frames = 0;
 };
-
-// Lives from main until the page is closed: the frame callback steps it.
-Run* theRun = nullptr;
-
-// The browser's refresh comes every 7 to 17 ms; a frame runs once its 33 ms are up, within
-// this much, so a 60 Hz screen shows every game frame for exactly two refreshes.
-constexpr double refreshSlackMs = 2;
-
-void stepFrame() {
-    Run& run = *theRun;
-    run.audio->pump();
-    double now = emscripten_get_now();
-    if (now + refreshSlackMs < run.nextFrame) return;
-    // A late frame runs at once and nothing is caught up, as in the native frame loop.
-    run.nextFrame =
-        now - run.nextFrame > frameMillis ? now + frameMillis : run.nextFrame + frameMillis;
-    bool more = run.stepped->frame();
-    frameShown(++run.frames);
-    keepSaves();
-    if (more) return;
-    emscripten_cancel_main_loop();
-    int status = run.stepped->end();
-    keepSaves();
-    runEnded(status);
-}
 
 // What the native main does before the devices open, with the page's own directories.
 int prepare(Run& run) {
@@ -133,7 +90,7 @@ int runHeadless(Run& run) {
     int status = runGame(run.options, run.platform, &devices, &run.script, run.input);
     std::vector<uint32_t> rgba;
     drawOnPage(run.platform.display->frontSurface(), rgba);
-    keepSaves();
+    keepSavesOnPage();
     return status;
 }
 
@@ -149,12 +106,13 @@ int main(int argc, char** argv) {
     if (int status = prepare(*run); status != 0) return status;
     if (run->options.headless) return runHeadless(*run);
 
-    run->audio = createWebPlatform(run->platform);
+    WebAudio* audio = createWebPlatform(run->platform);
     run->stepped = std::make_unique<SteppedRun>(run->options, run->platform, run->input);
     if (!run->stepped->begin()) return run->stepped->end();
-    theRun = run.release();
-    theRun->nextFrame = emscripten_get_now();
-    // At the browser's refresh; main returns and the page lives on.
-    emscripten_set_main_loop(stepFrame, 0, 0);
+    // Lives until the page is closed; main returns and the page steps the run.
+    Run* page = run.release();
+    runAtBrowserRefresh(
+        frameMillis, audio, [page] { return page->stepped->frame(); },
+        [page] { return page->stepped->end(); });
     return 0;
 }

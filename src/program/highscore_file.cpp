@@ -1,0 +1,92 @@
+#include "program/highscore_file.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "base/file_util.h"
+#include "base/atomic_file.h"
+
+namespace {
+
+// The lock a save holds while it reads, merges and writes; released when closed (also when
+// the process dies).
+class SaveLock {
+public:
+    explicit SaveLock(const std::string& path) {
+        fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd_ < 0) {
+            error_ = std::strerror(errno);
+            return;
+        }
+        while (::flock(fd_, LOCK_EX) != 0) {
+            if (errno == EINTR) continue;
+            error_ = std::strerror(errno);
+            ::close(fd_);
+            fd_ = -1;
+            return;
+        }
+    }
+    ~SaveLock() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    SaveLock(const SaveLock&) = delete;
+    SaveLock& operator=(const SaveLock&) = delete;
+    bool held() const { return fd_ >= 0; }
+    const std::string& error() const { return error_; }
+
+private:
+    int fd_ = -1;
+    std::string error_;
+};
+
+}  // namespace
+
+HighscoreRead readHighscoreFile(const std::string& path, HighscoreTable& table,
+                                std::string& reason) {
+    ReadableFile file = openRegularFile(path);
+    if (file.fd < 0) {
+        reason = file.reason;
+        return file.missing ? HighscoreRead::missing : HighscoreRead::unreadable;
+    }
+    unsigned char data[highscoreFileBytes];
+    size_t got = 0;
+    bool ok = readUpTo(file.fd, data, sizeof data, got, reason);
+    ::close(file.fd);
+    if (!ok) return HighscoreRead::unreadable;
+    table = decodeHighscoreTable(data, static_cast<long>(got));
+    return HighscoreRead::read;
+}
+
+bool saveHighscoreFile(const std::string& path, const HighscoreTable& ours, HighscoreTable& saved,
+                       std::string& error) {
+    std::string target;
+    if (!replaceableFile(path, target, error)) return false;
+    SaveLock lock(target + ".lock");
+    if (!lock.held()) {
+        error = "cannot lock it (" + lock.error() + ")";
+        return false;
+    }
+    HighscoreTable onDisk;
+    std::string reason;
+    switch (readHighscoreFile(target, onDisk, reason)) {
+        case HighscoreRead::missing:
+            saved = ours;
+            break;
+        case HighscoreRead::read:
+            saved = betterHighscores(ours, onDisk, true);
+            break;
+        case HighscoreRead::unreadable:
+            error = "the file there now cannot be read (" + reason + ")";
+            return false;
+    }
+    unsigned char image[highscoreFileBytes];
+    encodeHighscoreTable(saved, image);
+    return writeFileAtomically(path, std::string_view(reinterpret_cast<char*>(image), sizeof image),
+                               error);
+}
