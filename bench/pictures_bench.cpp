@@ -1,22 +1,10 @@
 // How long the picture generator takes per sheet and picture; the whole set has to stay
-// well under ten seconds on a two-core machine so the build does not drag. The generator is
-// a separate program, so its sources are compiled in here.
+// well under ten seconds on a two-core machine so the build does not drag.
 #include <benchmark/benchmark.h>
 
 #include <string>
 
-#include "../tools/assetgen/backdrop.cpp"
-#include "../tools/assetgen/canvas.cpp"
-#include "../tools/assetgen/climber_sheet.cpp"
-#include "../tools/assetgen/defender_sheet.cpp"
-#include "../tools/assetgen/figure.cpp"
-#include "../tools/assetgen/fonts.cpp"
-#include "../tools/assetgen/items_sheets.cpp"
-#include "../tools/assetgen/paint.cpp"
-#include "../tools/assetgen/pictures.cpp"
-
-// pictures.cpp writes through the generator's file helper; the benchmarks never write.
-__attribute__((weak)) bool writeBytes(const std::string&, const void*, size_t) { return false; }
+#include "sheets.h"
 
 namespace {
 void BM_Sheet(benchmark::State& state) {

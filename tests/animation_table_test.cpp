@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "actors/font.h"
-#include "animation_listing.h"
 #include "base/paths.h"
 #include "support/sheet_files.h"
 #include "support/test_sheets.h"
@@ -28,12 +27,6 @@ TEST(AnimationRows, NoSkipLeadsBeforeTheFirstFrame) {
     }
 }
 
-// Truncated, not rounded: the game's timing was tuned with these counts.
-TEST(AnimationRows, DurationsTruncateToTheUpdateCountsTheGameIsTimedBy) {
-    const std::pair<int, int> cases[] = {{1, 0}, {2, 1}, {5, 3}, {15, 9}, {20, 13}, {255, 165}};
-    for (auto [authored, updates] : cases) EXPECT_EQ(scaledDuration(authored), updates) << authored;
-}
-
 // The start-up build, on sheet files of the real names and sizes written by the test.
 
 namespace fs = std::filesystem;
@@ -47,7 +40,7 @@ protected:
         dataDir = makeTempDir("build_animations");
         fs::create_directories(dataDir / "g");
         for (int k = 0; k < 7; ++k) {
-            const PictureFile& s = kSheetFiles[k];
+            const NamedPicture& s = kSheetFiles[k];
             writeRaw24((dataDir / "g" / s.name).string(), s.width, s.height,
                        [&](int, int) { return sheetColour(k); });
         }
@@ -83,31 +76,6 @@ TEST_F(BuildAnimationsTest, SheetsAndFontsComeFromTheirFilesInTableOrder) {
     ASSERT_TRUE(gameFont != nullptr && scrollerFont != nullptr);
     EXPECT_EQ(gameFont->sheet(), 5);
     EXPECT_EQ(scrollerFont->sheet(), 6);
-}
-
-// The game's table and the generator's listing are kept apart (one is read at start-up, the
-// other decides what gets drawn); a slip in either would show a wrong or empty cell.
-TEST_F(BuildAnimationsTest, EveryBuiltRowShowsWhatTheGeneratorDrewForIt) {
-    for (int row = 0; row < animationRowCount; ++row) {
-        const ListedRow& want = kListedRows[row];
-        const Animation* a = animations[row];
-        ASSERT_EQ(a->frameCount(), want.frames) << "row " << row;
-        for (int j = 0; j < want.frames; ++j) {
-            SCOPED_TRACE("row " + std::to_string(row) + " frame " + std::to_string(j));
-            const SpriteFrame* f = a->frame(j);
-            EXPECT_EQ(f->sheet(), want.sheet);
-            EXPECT_EQ(f->cell(), want.cells[j]);
-            EXPECT_EQ(f->mirrorX(), want.mirror == 1);
-            EXPECT_FALSE(f->mirrorY());
-            EXPECT_EQ(f->hotX(), want.hotX[j]);
-            EXPECT_EQ(f->hotY(), want.hotY[j]);
-        }
-    }
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(largeSplat[i]->cell(), kSplatCells[i]);
-        EXPECT_EQ(smallSplat[i]->cell(), kSplatCells[3 + i]);
-        EXPECT_EQ(largeSplat[i]->sheet(), kWeaponSheet);
-    }
 }
 
 TEST_F(BuildAnimationsTest, AFreshWorldHasTheLevelWordWaitingHiddenOnItsStage) {

@@ -2,15 +2,10 @@
 // each failure is one line on stderr with the real reason and a fitting exit status.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -20,40 +15,46 @@ namespace fs = std::filesystem;
 
 TEST(FileFailuresScenario, EachFailureIsOneLineWithTheRealReasonAndItsExitStatus) {
     const fs::path dir = screen_run::scratchDir();
-    const std::string data = " --data '" + std::string(PARAPET_DATA_DIR) + "'";
     struct Case {
         const char* what;
         std::function<void()> prepare;
         std::string arguments;
         int exitCode;
         std::string message;
-        std::string out = "/dev/null";  // where stdout goes
     };
     const Case cases[] = {
         {"named pipe as the highscore file",
-         [&] { ASSERT_EQ(::mkfifo((dir / "save" / "gx.raw").c_str(), 0644), 0); }, data, 0,
+         [&] { ASSERT_EQ(::mkfifo((dir / "save" / "gx.raw").c_str(), 0644), 0); }, "", 0,
          (dir / "save" / "gx.raw").string() + ": it is not a regular file"},
-        {"no data directory", [] {}, " --data '" + (dir / "nowhere").string() + "'", 1,
+        {"no data directory", [] {}, "--data '" + (dir / "nowhere").string() + "'", 1,
          "no game data in " + (dir / "nowhere").string() + " (given by --data): it does not exist"},
-        {"a directory without the data", [] {}, " --data '" + dir.string() + "'", 1,
+        {"a directory without the data", [] {}, "--data '" + dir.string() + "'", 1,
          "no game data in " + dir.string() + " (given by --data): it has no g/ folder"},
-        {"trace on a full disk", [] {}, data + " --trace /dev/full", 3,
+        {"a sound file missing from the data",
+         [&] {
+             fs::remove_all(dir / "data");
+             fs::copy(PARAPET_DATA_DIR, dir / "data", fs::copy_options::recursive);
+             fs::remove(dir / "data" / "m" / "mus03.raw");
+         },
+         "--data '" + (dir / "data").string() + "'", 1,
+         "sound file m\\mus03.raw is missing (looked for " + (dir / "data" / "m" / "mus03.raw").string()},
+        {"trace on a full disk", [] {}, "--trace /dev/full", 3,
          "cannot write the trace file /dev/full: No space left on device"},
         {"screenshot directory that cannot be made",
          [&] { fs::create_symlink(dir / "gone" / "shots", dir / "dangling"); },
-         data + " --screenshot-at 2 --screenshot-dir '" + (dir / "dangling").string() + "'", 0,
+         "--screenshot-at 2 --screenshot-dir '" + (dir / "dangling").string() + "'", 0,
          "cannot create the directory " + (dir / "dangling").string() + ": File exists"},
         // Refused before the run, never replaced by a regular file at its end.
         {"recording onto a named pipe",
          [&] { ASSERT_EQ(::mkfifo((dir / "save" / "run.fifo").c_str(), 0644), 0); },
-         data + " --record '" + (dir / "save" / "run.fifo").string() + "'", 2,
+         "--record '" + (dir / "save" / "run.fifo").string() + "'", 2,
          "cannot write the recording " + (dir / "save" / "run.fifo").string() +
              ": it is not a regular file"},
         // The log only helps: its loss is said once and the game goes on.
-        {"log on a full disk", [] {}, data + " --log /dev/full", 0,
+        {"log on a full disk", [] {}, "--log /dev/full", 0,
          "cannot write the log file /dev/full: No space left on device"},
-        {"statistics to a full disk", [] {}, data + " --stats", 3,
-         "cannot print the --stats report: No space left on device", "/dev/full"},
+        {"statistics to a full disk", [] {}, "--stats >/dev/full", 3,
+         "cannot print the --stats report: No space left on device"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -61,15 +62,9 @@ TEST(FileFailuresScenario, EachFailureIsOneLineWithTheRealReasonAndItsExitStatus
         fs::remove(dir / "dangling");
         fs::create_directories(dir / "save");
         c.prepare();
-        // `timeout`: a start-up that blocks fails the case instead of hanging the suite.
-        std::string command = "timeout 60 '" + std::string(PARAPET_BINARY) +
-                              "' --headless --frames 3 --save-dir '" + (dir / "save").string() +
-                              "'" + c.arguments + " >" + c.out + " 2>'" +
-                              (dir / "err.txt").string() + "'";
-        int status = std::system(command.c_str());
-        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.exitCode);
-        std::ifstream in(dir / "err.txt");
-        std::string err(std::istreambuf_iterator<char>(in), {});
+        screen_run::Result r = screen_run::run(dir, "", "--frames 3 " + c.arguments);
+        EXPECT_EQ(r.exitCode, c.exitCode);
+        const std::string err = r.errors;
         EXPECT_NE(err.find(c.message), std::string::npos) << err;
         EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     }
@@ -83,7 +78,7 @@ TEST(FileFailuresScenario, MessagesQuoteWhatCameFromOutside) {
     const fs::path place = dir / evil / evil;  // far over the length a message quotes
     fs::create_directories(place);
     // A line break would end the setting's line; a bell in a key name would ring.
-    std::ofstream(dir / "keys.ini") << "[player1]\nfire = \x1b[2J\x07" << evil.substr(5) << "\n";
+    writeText(dir / "keys.ini", "[player1]\nfire = \x1b[2J\x07" + evil.substr(5) + "\n");
     const std::vector<std::vector<std::string>> cases = {
         {"--input", (place / "script.txt").string()},
         {"--replay", place.string()},
@@ -94,24 +89,9 @@ TEST(FileFailuresScenario, MessagesQuoteWhatCameFromOutside) {
     };
     for (const std::vector<std::string>& extra : cases) {
         SCOPED_TRACE(extra[0]);
-        std::vector<std::string> args = {
-            "timeout", "60",     PARAPET_BINARY,   "--headless", "--frames",
-            "2",       "--data", PARAPET_DATA_DIR, "--save-dir", (dir / "save").string()};
-        args.insert(args.end(), extra.begin(), extra.end());
-        pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            std::vector<char*> argv;
-            for (std::string& a : args) argv.push_back(a.data());
-            argv.push_back(nullptr);
-            std::freopen("/dev/null", "w", stdout);
-            std::freopen((dir / "err.txt").c_str(), "w", stderr);
-            ::execvp("timeout", argv.data());
-            _exit(127);
-        }
-        ::waitpid(child, nullptr, 0);
-        std::ifstream in(dir / "err.txt");
-        std::string err(std::istreambuf_iterator<char>(in), {});
+        std::string err =
+            screen_run::run(dir, "", "--frames 2 " + extra[0] + " " + screen_run::quoted(extra[1]))
+                .errors;
         EXPECT_EQ(err.find('\x1b'), std::string::npos) << err;
         EXPECT_NE(err.find("\\x1B[2J\\x"), std::string::npos) << err;
         EXPECT_NE(err.find("xxx..."), std::string::npos) << err;

@@ -19,29 +19,21 @@
 #include <string>
 #include <vector>
 
-#include "engine/screenshot.h"
-#include "program/highscores.h"
-#include "platform/surface.h"
 #include "base/atomic_file.h"
-#include "recording/game_recorder.h"
 #include "base/paths.h"
-#include "recording/replay_store.h"
+#include "engine/screenshot.h"
+#include "platform/surface.h"
+#include "program/highscores.h"
 #include "program/settings.h"
+#include "recording/game_recorder.h"
+#include "recording/replay_store.h"
+#include "support/files.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 const std::string oldContents = "old";
-
-std::string readText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeText(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 // One writer of the game: writes `file` in `dir` its own way. `said` is what it told the
 // player (its error or stderr).
@@ -109,11 +101,7 @@ std::vector<std::string> temporaries(const fs::path& dir) {
 class FileWriters : public testing::Test {
 protected:
     void SetUp() override {
-        root = fs::path(testing::TempDir()) /
-               ("parapet_writers_" + std::to_string(::getpid()) + "_" +
-                testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
-        fs::create_directories(root);
+        root = makeTempDir("writers");
         saved = paths();
         paths().dataDir = (root / "nodata").string();
     }

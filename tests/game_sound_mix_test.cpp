@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "catalog/sound_files.h"
 #include "platform/mixer.h"
-#include "sound/sound_names.h"
 #include "support/screen_run.h"
 #include "support/test_sheets.h"
 

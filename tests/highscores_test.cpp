@@ -1,8 +1,6 @@
 #include "program/highscores.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -12,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "screens/highscore_text.h"
-#include "rules/game_state.h"
-#include "world/world.h"
 #include "base/paths.h"
+#include "rules/game_state.h"
+#include "screens/highscore_text.h"
 #include "support/test_sheets.h"
+#include "world/world.h"
 
 namespace fs = std::filesystem;
 
@@ -56,10 +54,7 @@ Bytes image() {
 class HighscoreFile : public testing::Test {
 protected:
     void SetUp() override {
-        root = fs::path(testing::TempDir()) /
-               ("highscores_" + std::to_string(::getpid()) + "_" +
-                testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
+        root = makeTempDir("highscores");
         fs::create_directories(root / "data" / "g");
         fs::create_directories(root / "save");
         saved = paths();
@@ -186,14 +181,6 @@ TEST(NewHighscore, BestScoreTiesGoToTheLowerPlayerAndMustBeatTheRecord) {
     EXPECT_FALSE(isNewHighscore(4, scores, player, best));
 }
 
-// The traced save itself is checked end to end by HighscoreRun in the screens scenario.
-TEST_F(HighscoreFile, SaveReplacesALongerOldFileWhole) {
-    writeFileBytes(savedFile(), Bytes(50, 0x11));
-    setEntry(1, "Winner", 1500);
-    ASSERT_EQ(saveHighscores(), 0);
-    EXPECT_EQ(readFileBytes(savedFile()), image());
-}
-
 // Two copies of the game share the save directory: this one loaded its table long ago, the
 // other saved a better 1-player record meanwhile. Saving a 2-player record keeps both.
 TEST_F(HighscoreFile, ASaveKeepsWhatAnotherCopySavedMeanwhile) {
@@ -223,8 +210,8 @@ TEST_F(HighscoreFile, UncreatableSaveDirectoryIsReportedAndTheTableStays) {
 }
 
 // Only a missing file means "no records yet". Anything else in its place may hold the
-// player's records: it is named with the reason, the game plays on the built-in table, and a
-// record of that run is refused rather than written over it. None of them may block.
+// player's records: it is named with the reason (each kind: file_readers_test), the game plays
+// on the built-in table, and a record of that run is refused rather than written over it.
 TEST_F(HighscoreFile, AFileThatCannotBeReadIsNamedAndNeverReplaced) {
     struct Case {
         const char* what;
@@ -238,17 +225,9 @@ TEST_F(HighscoreFile, AFileThatCannotBeReadIsNamedAndNeverReplaced) {
     const Case cases[] = {
         {"missing", savedFile(), [](const fs::path&) {}, "", true},
         {"directory", savedFile(), makeDirectory, "it is a directory", false},
-        {"named pipe", savedFile(),
-         [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); },
-         "it is not a regular file", false},
-        // Reading this process's memory from offset 0 fails in read() itself: a real I/O error.
-        {"read error", savedFile(),
-         [](const fs::path& p) { fs::create_symlink("/proc/self/mem", p); }, "Input/output error",
-         false},
         // The data directory's copy is never written, so the save goes ahead.
         {"unreadable data copy", dataCopy, makeDirectory, "it is a directory", true},
     };
-    alarm(60);  // a blocking open ends the run here instead of hanging it
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         fs::remove_all(root / "save");
@@ -284,7 +263,6 @@ TEST_F(HighscoreFile, AFileThatCannotBeReadIsNamedAndNeverReplaced) {
             EXPECT_EQ(std::distance(fs::directory_iterator(root / "save"), {}), 1);
         }
     }
-    alarm(0);
 }
 
 TEST(HighscoreText, ListsAllThreeEntriesInTheMenuFormat) {

@@ -6,22 +6,16 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "animation_listing.h"
+#include "support/files.h"
 #include "support/sheet_files.h"
 
 namespace {
 namespace fs = std::filesystem;
-
-std::vector<uint8_t> readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
 
 fs::path dataFile(const std::string& name) { return fs::path(PARAPET_DATA_DIR) / "g" / name; }
 
@@ -63,8 +57,8 @@ struct Picture {
 
 const auto& kFiles = kPictureFiles;
 
-Picture loadLayout(const PictureFile& f) {
-    return {readFile(dataFile(f.name)), f.width, f.height, f.cellWidth, f.cellHeight};
+Picture loadLayout(const NamedPicture& f) {
+    return {readFileBytes(dataFile(f.name)), f.width, f.height, f.cellWidth, f.cellHeight};
 }
 }  // namespace
 
@@ -96,7 +90,7 @@ TEST(Pictures, EveryFileHasItsSizeAndSheetsAreBlackOnlyWhereTransparent) {
 // The generator's listing names the cells the game shows (animation_table_test holds the
 // game's table to it): each must hold a drawing, and no other cell may.
 TEST(Pictures, ExactlyTheCellsTheGameShowsAreDrawn) {
-    for (int sheet = kDefenderSheet; sheet <= kWeaponSheet; ++sheet) {
+    for (int sheet = defenderSheet; sheet <= weaponSheet; ++sheet) {
         Picture p = loadLayout(kSheetFiles[sheet]);
         for (int cell = 0; cell < p.cellCount(); ++cell) {
             SCOPED_TRACE(std::string(kSheetFiles[sheet].name) + " cell " + std::to_string(cell));
@@ -195,19 +189,33 @@ TEST(Pictures, WallFaceIsLightEnoughForBloodAndTheSkyIsAbove) {
 // Rows come in pairs that show the same frames facing the other way; a typo in one half
 // would make a figure change pose when it turns round.
 TEST(Pictures, MirroredRowPairsShowTheSameFrames) {
-    const int pairs[][2] = {{3, 4},   {6, 7},   {8, 9},   {11, 12}, {15, 16}, {22, 23},
-                            {24, 25}, {29, 30}, {31, 32}, {33, 34}, {35, 36}, {38, 39},
-                            {40, 41}, {42, 43}, {44, 45}, {46, 47}, {48, 49}};
+    const int pairs[][2] = {{rowRunLeft, rowRunRight},
+                            {rowMagazineLeft, rowMagazineRight},
+                            {rowUnusedMagazine, rowUnusedMagazineMirrored},
+                            {rowRunLeftWithBall, rowRunRightWithBall},
+                            {rowClimberWalkInLeft, rowClimberWalkInRight},
+                            {rowClimberWalkLeft, rowClimberWalkRight},
+                            {rowClimberStrikeLeft, rowClimberStrikeRight},
+                            {rowRunLeftWithChainsaw, rowRunRightWithChainsaw},
+                            {rowStrokeALeft, rowStrokeARight},
+                            {rowStrokeBLeft, rowStrokeBRight},
+                            {rowStrokeCLeft, rowStrokeCRight},
+                            {rowCutByStrokeA, rowCutByStrokeAMirrored},
+                            {rowCutByStrokeC, rowCutByStrokeCMirrored},
+                            {rowCutByStrokeB, rowCutByStrokeBMirrored},
+                            {rowStandWithChainsawLeft, rowStandWithChainsawRight},
+                            {rowLimbOfStrokeCMirrored, rowLimbOfStrokeC},
+                            {rowLimbOfStrokeAMirrored, rowLimbOfStrokeA}};
     for (const auto& p : pairs) {
         SCOPED_TRACE(::testing::Message() << "rows " << p[0] << "/" << p[1]);
-        const ListedRow& a = kListedRows[p[0]];
-        const ListedRow& b = kListedRows[p[1]];
+        const AnimationRowData& a = animationRows[p[0]];
+        const AnimationRowData& b = animationRows[p[1]];
         EXPECT_EQ(a.sheet, b.sheet);
-        ASSERT_EQ(a.frames, b.frames);
-        EXPECT_NE(a.mirror, b.mirror);
-        EXPECT_TRUE(std::equal(a.cells, a.cells + a.frames, b.cells));
-        EXPECT_TRUE(std::equal(a.hotY, a.hotY + a.frames, b.hotY));
+        ASSERT_EQ(a.frameCount, b.frameCount);
+        EXPECT_NE(mirroredRow(a), mirroredRow(b));
+        EXPECT_TRUE(std::equal(a.cells, a.cells + a.frameCount, b.cells));
+        EXPECT_TRUE(std::equal(a.hotY, a.hotY + a.frameCount, b.hotY));
         // A stroke's hot spot pulls the drawing back towards the body on either side.
-        for (int f = 0; f < a.frames; ++f) EXPECT_EQ(a.hotX[f] > 0, b.hotX[f] < 0) << "frame " << f;
+        for (int f = 0; f < a.frameCount; ++f) EXPECT_EQ(a.hotX[f] > 0, b.hotX[f] < 0) << "frame " << f;
     }
 }

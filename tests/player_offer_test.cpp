@@ -1,15 +1,12 @@
 #include "screens/player_offer.h"
 
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <vector>
 
-#include "world/world.h"
 #include "input/input_reader.h"
 #include "platform/headless/headless_platform.h"
-#include "platform/sdl/sdl_joysticks.h"
+#include "world/world.h"
 
 namespace {
 
@@ -49,25 +46,4 @@ void checkOffers(JoystickSource& pads, const std::function<void(int)>& plug) {
 TEST(PlayerOffer, FollowsSimulatedControllers) {
     SimulatedJoysticks pads(2);
     checkOffers(pads, [&](int n) { pads.setCount(n); });
-}
-
-TEST(PlayerOffer, FollowsSdlVirtualControllers) {
-    SDL_SetHint(SDL_HINT_JOYSTICK_HIDAPI, "0");
-    if (SDL_Init(SDL_INIT_GAMECONTROLLER) != 0) GTEST_SKIP() << SDL_GetError();
-    SdlJoysticks pads(std::make_shared<SdlLibrary>());
-    if (pads.enumerate() != 0) GTEST_SKIP() << "real controllers are attached";
-    std::vector<SDL_JoystickID> ids;
-    auto plug = [&](int wanted) {
-        while (static_cast<int>(ids.size()) < wanted) {
-            int device = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, 15, 0);
-            ASSERT_GE(device, 0) << SDL_GetError();
-            ids.push_back(SDL_JoystickGetDeviceInstanceID(device));
-        }
-        for (; static_cast<int>(ids.size()) > wanted; ids.pop_back())
-            for (int i = 0; i < SDL_NumJoysticks(); ++i)
-                if (SDL_JoystickGetDeviceInstanceID(i) == ids.back()) SDL_JoystickDetachVirtual(i);
-        SDL_JoystickUpdate();
-    };
-    checkOffers(pads, plug);
-    plug(0);
 }

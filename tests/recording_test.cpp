@@ -12,6 +12,7 @@
 
 #include "recording/recording_seal.h"
 #include "recording/replay_store.h"
+#include "support/files.h"
 
 namespace {
 
@@ -143,17 +144,9 @@ TEST(RecordingFormat, BadHeadersAndEventsAreRefusedWithAReason) {
     }
 }
 
-std::string readText(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 TEST(ReplayStore, KeepsTheLastGamesAndTheRecordGameOfEachPlayerCount) {
     namespace fs = std::filesystem;
-    fs::path dir = fs::path(::testing::TempDir()) / "parapet_replay_store";
-    fs::remove_all(dir);
+    fs::path dir = makeTempDir("replay_store");
     std::string error;
     for (int game = 1; game <= keptGames + 5; ++game) {
         bool record = game == 3 || game == 7;
@@ -177,7 +170,7 @@ TEST(ReplayStore, KeepsTheLastGamesAndTheRecordGameOfEachPlayerCount) {
 
     // An unwritable place is an error naming it, not a crash.
     fs::path blocked = dir / "blocked";
-    std::ofstream(blocked) << "a file where the directory should be";
+    writeText(blocked, "a file where the directory should be");
     EXPECT_FALSE(storeGameRecording((blocked / "replays").string(), "x", 1, false, error));
     EXPECT_NE(error.find("blocked"), std::string::npos) << error;
     fs::remove_all(dir);
@@ -187,9 +180,7 @@ TEST(ReplayStore, KeepsTheLastGamesAndTheRecordGameOfEachPlayerCount) {
 // gets a number of its own, so none replaces another's.
 TEST(ReplayStore, CopiesStoringAtOnceNeverShareANumber) {
     namespace fs = std::filesystem;
-    fs::path dir = fs::path(::testing::TempDir()) /
-                   ("parapet_replay_store_shared_" + std::to_string(::getpid()));
-    fs::remove_all(dir);
+    fs::path dir = makeTempDir("replay_store_shared");
     constexpr int copies = 4, gamesEach = keptGames / copies;
     std::vector<pid_t> children;
     for (int copy = 0; copy < copies; ++copy) {

@@ -3,7 +3,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -15,13 +14,6 @@ using screen_run::Event;
 using screen_run::Result;
 
 namespace {
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::string stdoutOf(const Result& r) { return readFile(r.dir + "/stdout.txt"); }
 
 // Frames at which the trace shows `event` lines holding all of `fields`.
 std::vector<int> framesOf(const Result& r, const std::string& event,
@@ -59,7 +51,7 @@ TEST(FrameLoopScenario, RunsExactlyTheFramesAskedForAndEndsTheTrace) {
             EXPECT_GE(r.events[i].frame(), 1);
             EXPECT_LE(r.events[i].frame(), frames) << r.events[i]["event"];
         }
-        std::string out = stdoutOf(r);
+        std::string out = r.output();
         EXPECT_NE(out.find("frames run: " + std::to_string(frames)), std::string::npos) << out;
         EXPECT_NE(out.find("waiting"), std::string::npos);
     }
@@ -122,9 +114,9 @@ TEST(FrameLoopScenario, ExitCodesOfHelpUsageErrorsBadScriptsAndMissingFiles) {
         Result r = screen_run::run(screen_run::scratchDir(std::to_string(n++)), row.script,
                                    row.arguments);
         EXPECT_EQ(r.exitCode, row.exitCode) << row.arguments;
-        EXPECT_NE((row.onStdout ? stdoutOf(r) : r.errors).find(row.mentions), std::string::npos)
+        EXPECT_NE((row.onStdout ? r.output() : r.errors).find(row.mentions), std::string::npos)
             << row.arguments << "\n"
-            << stdoutOf(r) << r.errors;
+            << r.output() << r.errors;
         if (row.exitCode == 2) {
             EXPECT_TRUE(r.events.empty()) << "no frame ran";
         }
@@ -137,14 +129,14 @@ TEST(FrameLoopScenario, ScreenshotsAfterTheFramesAskedForAndTheStartUpLog) {
                                             "/log.txt'");
     ASSERT_EQ(r.exitCode, 0) << r.errors;
     for (int frame : {2, 4}) {
-        std::string bytes = readFile(r.shotDir() + "/frame-" + std::to_string(frame) + ".bmp");
+        std::string bytes = readText(r.shotDir() + "/frame-" + std::to_string(frame) + ".bmp");
         EXPECT_EQ(bytes.substr(0, 2), "BM") << frame;
         EXPECT_GE(bytes.size(), 640u * 480u * 3u);
     }
     EXPECT_FALSE(fs::exists(r.shotDir() + "/frame-9.bmp")) << "the run ended at frame 6";
     EXPECT_EQ(framesOf(r, "screenshot", {}), (std::vector<int>{2, 4}));
 
-    std::string log = readFile(dir + "/log.txt");
+    std::string log = readText(dir + "/log.txt");
     EXPECT_EQ(log.rfind("Entering Main Method....\n", 0), 0u) << "the first line";
     // The animation build writes lines of its own between its first and last line.
     const char* lines[] = {"\nbuilding animations\n", "\nbuilding animations done\n",

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -15,14 +13,10 @@ using screen_run::Result;
 
 namespace {
 
-// Frame numbers of the start-up pause and the title as a run without input shows them.
+// Frame numbers of the start-up pause and the title as a run without input shows them (the
+// stored replay's trace pins that timeline, its sounds included).
 constexpr int titleFirstFrame = 167;  // the 166th frame switches to the title
 constexpr int titleFrame(int n) { return titleFirstFrame - 1 + n; }
-
-std::vector<unsigned char> readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
-}
 
 // The pixels of a screen rectangle in a 640 x 480 screenshot (rows are stored bottom-up).
 std::vector<unsigned char> region(const std::vector<unsigned char>& bmp, int x0, int y0, int w,
@@ -45,17 +39,6 @@ const char* skipTitle = "286 tap SPACE 1\n";
 constexpr int menuFrame = titleFrame(121);
 
 }  // namespace
-
-TEST(StartupAndTitle, TimelineWithoutInput) {
-    Result r = screen_run::run(screen_run::scratchDir(), "", "--frames 400");
-    ASSERT_EQ(r.exitCode, 0) << r.errors;
-    EXPECT_EQ(r.soundFrames("s\\coming.raw", 22050), std::vector<int>{1});
-    EXPECT_EQ(r.stateChange(10, 20), 166);
-    EXPECT_EQ(r.soundFrames("s\\vorlantide.raw"), std::vector<int>{titleFrame(1)});
-    EXPECT_EQ(r.soundFrames("s\\chancefor.raw"), std::vector<int>{titleFrame(90)});
-    EXPECT_EQ(r.stateChange(20, 15), titleFrame(180));
-    EXPECT_EQ(r.all("state").size(), 2u) << "the menu waits without input";
-}
 
 TEST(StartupAndTitle, SpaceEndsTheTitleOnlyFromIts121stFrame) {
     struct Case {
@@ -144,7 +127,7 @@ TEST(Menu, PlayersCycleUpToTheJoystickLimit) {
         // The count stands at (500, 220) in the 48 x 51 game font.
         std::vector<std::vector<unsigned char>> counts;
         for (int frame = 330; frame <= 430; frame += 20) {
-            auto bmp = readBytes(r.shotDir() + "/frame-" + std::to_string(frame) + ".bmp");
+            auto bmp = readFileBytes(r.shotDir() + "/frame-" + std::to_string(frame) + ".bmp");
             ASSERT_EQ(bmp.size(), 921654u) << frame;
             counts.push_back(region(bmp, 500, 220, 48, 51));
         }
@@ -162,7 +145,7 @@ TEST(Menu, PlayersCycleUpToTheJoystickLimit) {
 TEST(ScreenshotButton, OnePicturePerPressNeverOverAnEarlierOne) {
     std::string dir = screen_run::scratchDir();
     fs::create_directories(dir + "/shots");
-    std::ofstream(dir + "/shots/snap00.bmp") << "from an earlier run";
+    writeText(dir + "/shots/snap00.bmp", "from an earlier run");
     const char* script =
         "100 joy 0 button 3 down\n"
         "130 joy 0 button 3 up\n"  // held for 30 frames: still one picture
@@ -176,8 +159,9 @@ TEST(ScreenshotButton, OnePicturePerPressNeverOverAnEarlierOne) {
     EXPECT_EQ(shots[0]["path"], r.shotDir() + "/snap01.bmp");
     EXPECT_EQ(shots[1]["path"], r.shotDir() + "/snap02.bmp");
     EXPECT_NE(r.errors.find(r.shotDir() + "/snap01.bmp"), std::string::npos) << r.errors;
-    EXPECT_EQ(readBytes(dir + "/shots/snap00.bmp").size(), 19u) << "an old picture was overwritten";
-    EXPECT_EQ(readBytes(r.shotDir() + "/snap01.bmp").size(), 921654u);
+    EXPECT_EQ(readFileBytes(dir + "/shots/snap00.bmp").size(), 19u)
+        << "an old picture was overwritten";
+    EXPECT_EQ(readFileBytes(r.shotDir() + "/snap01.bmp").size(), 921654u);
 }
 
 // End to end: the table is read from the save directory at start-up, a game whose best score
@@ -188,8 +172,7 @@ TEST(HighscoreRun, StoredTableIsReadAndRewrittenAfterANewRecord) {
     std::string plain = record("Solo", "-1") + record("Duo", "5") + record("Trio", "7");
     std::vector<unsigned char> stored;
     for (unsigned char c : plain) stored.push_back(static_cast<unsigned char>(c ^ 0xFF));
-    std::ofstream(dir + "/save/gx.raw", std::ios::binary)
-        .write(reinterpret_cast<const char*>(stored.data()), 42);
+    writeFileBytes(dir + "/save/gx.raw", stored);
 
     // Start a one-player game and stand still; keep tapping K (bound to nothing in play) so
     // the name gets typed whenever the prompt comes up, and confirm much later.
@@ -210,5 +193,5 @@ TEST(HighscoreRun, StoredTableIsReadAndRewrittenAfterANewRecord) {
     std::string expected = record("kkkkkkkk", "0") + plain.substr(14);
     std::vector<unsigned char> image;
     for (unsigned char c : expected) image.push_back(static_cast<unsigned char>(c ^ 0xFF));
-    EXPECT_EQ(readBytes(dir + "/save/gx.raw"), image);
+    EXPECT_EQ(readFileBytes(dir + "/save/gx.raw"), image);
 }

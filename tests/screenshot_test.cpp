@@ -2,12 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <tuple>
-#include <utility>
 #include <vector>
 
-#include "base/file_util.h"
 #include "base/paths.h"
 #include "support/test_sheets.h"
 
@@ -85,34 +82,4 @@ TEST(Screenshot, TheEngineSavesThePictureOnScreenUnderItsGameName) {
     ASSERT_EQ(b.size(), 921654u);
     EXPECT_EQ(bytesAt(b, 54, 3), (std::vector<uint8_t>{0, 252, 0}));
     EXPECT_EQ(saveScreenshot(nullptr, "unused.bmp"), 1);
-}
-
-// A picture saved over an older, longer file of the same name (frame-F.bmp of an earlier
-// run at another size) replaces it whole.
-TEST(WriteFile, AShorterFileReplacesTheOlderOneWhole) {
-    std::string path = makeTempDir("write") + "/frame-7.bmp";
-    writeFileBytes(path, std::vector<uint8_t>(50, 0xAA));
-    std::vector<uint8_t> picture(42, 0x11);
-    ASSERT_EQ(writeFile(picture.data(), path.c_str(), 42), 0);
-    EXPECT_EQ(readFileBytes(path), picture);
-}
-
-TEST(WriteFile, MissingFoldersAreCreatedAndAnUnwritableFileIsReportedByName) {
-    std::string dir = makeTempDir("create");
-    const uint8_t data[3] = {1, 2, 3};
-    ASSERT_EQ(writeFile(data, (dir + "/new/folder/file.bin").c_str(), 3), 0);
-    EXPECT_EQ(readFileBytes(dir + "/new/folder/file.bin"), (std::vector<uint8_t>{1, 2, 3}));
-    // A folder that cannot be made is blamed, not the missing file that follows from it.
-    std::filesystem::create_symlink(dir + "/nowhere/deeper", dir + "/dangling");
-    const std::pair<std::string, std::string> failures[] = {
-        {dir, dir + ": it is a directory"},
-        {dir + "/dangling/snap00.bmp",
-         "cannot create the directory " + dir + "/dangling: File exists"},
-    };
-    for (const auto& [path, reason] : failures) {
-        testing::internal::CaptureStderr();
-        EXPECT_NE(writeFile(data, path.c_str(), 3), 0);
-        std::string err = testing::internal::GetCapturedStderr();
-        EXPECT_NE(err.find(reason), std::string::npos) << err;
-    }
 }

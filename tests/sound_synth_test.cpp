@@ -7,13 +7,11 @@
 #include <string>
 #include <vector>
 
-// assetgen is a build tool with no library of its own; its synthesis sources are compiled
-// straight into this test so the pieces can be checked one by one.
-#include "sound_dsp.cpp"
-#include "sound_sequencer.cpp"
-#include "sound_speech.cpp"
-#include "sound_vocal.cpp"
-#include "sound_wav.cpp"
+#include "sound_dsp.h"
+#include "sound_sequencer.h"
+#include "sound_effects.h"
+#include "sound_vocal.h"
+#include "sound_wav.h"
 
 namespace {
 

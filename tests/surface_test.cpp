@@ -86,20 +86,6 @@ TEST(SurfaceBlit, OpaqueRunsDrawExactlyWhatThePlainKeyedBlitDraws) {
     EXPECT_GT(drawn, 2000);
 }
 
-// Guards the test above against a shortcut that is never taken: with runs that no longer
-// match the pixels, the keyed blit follows the runs.
-TEST(SurfaceBlit, KeyedCellBlitsFollowTheOpaqueRuns) {
-    Surface sheet(4, 4);
-    sheet.buildOpaqueRuns(4, 4);  // all clear
-    sheet.lock()[5] = 0x1234;
-    sheet.unlock();
-    Surface target(4, 4);
-    target.blit(sheet, 0, 0, 4, 4, 0, 0, false, false, true, Rect{0, 0, 4, 4});
-    EXPECT_EQ(at(target, 1, 1), 0);
-    target.blit(sheet, 0, 0, 4, 4, 0, 0, false, false, false, Rect{0, 0, 4, 4});
-    EXPECT_EQ(at(target, 1, 1), 0x1234);
-}
-
 TEST(SurfaceBlit, ColourKeySkipsOnlyBlackSourcePixels) {
     Surface src(2, 1);
     src.lock()[1] = 0x0001;  // the darkest colour that is not the key

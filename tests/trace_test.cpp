@@ -24,19 +24,3 @@ TEST(Trace, WritesOneJsonObjectPerEventWithItsFrameAndNothingOnceClosed) {
 TEST(Trace, EscapesControlCharactersAndQuotes) {
     EXPECT_EQ(jsonString("a\"b\\c\n\x01"), "\"a\\\"b\\\\c\\n\\u0001\"");
 }
-
-// A full disk must not pass for a written trace: said once with the reason, and reported by
-// closeTrace so the run can fail.
-TEST(Trace, AWriteFailureIsSaidOnceAndReportedAtClose) {
-    ASSERT_TRUE(openTrace("/dev/full"));
-    testing::internal::CaptureStderr();
-    traceState(10, 20);
-    traceScore(0, 100);
-    EXPECT_FALSE(closeTrace());
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "parapet: cannot write the trace file /dev/full: No space left on device; the trace "
-              "is incomplete\n");
-    ASSERT_TRUE(openTrace((testing::TempDir() + "trace_ok.jsonl").c_str()));
-    traceEnd(1);
-    EXPECT_TRUE(closeTrace()) << "a new trace starts clean";
-}

@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <string>
 
-#include "support/soak_bot.h"
+#include "soak_bot.h"
 
 namespace {
 

@@ -15,22 +15,7 @@ SpriteFrame* smallSplat[3] = {};
 
 namespace {
 
-struct SheetFile {
-    const char* name;
-    int width, height, cellWidth, cellHeight;
-};
-
-// Added first and in this order: the table names sheets by these indices.
-constexpr SheetFile spriteSheets[5] = {
-    {"g\\Defender_1536x996-102x67.raw", 1536, 996, 102, 67},
-    {"g\\Magazine_640x66-64x66.raw", 640, 66, 64, 66},
-    {"g\\Ball_384x16-16x16.raw", 384, 16, 16, 16},
-    {"g\\Climber_1536x996-102x134.raw", 1536, 996, 102, 134},
-    {"g\\Weapons&Bodyparts_640x256-64x64.raw", 640, 256, 64, 64},
-};
 constexpr const char* sheetProgress[5] = {"a1\n", "a2\n", "a3\n", "a4\n", "b\n"};
-
-constexpr int splatSheet = 4;
 
 Animation* theGlyphAnimation = nullptr;
 
@@ -51,21 +36,26 @@ void buildAnimations() {
     glyphAnimation();
     logLine("a\n");
     for (int i = 0; i < 5; ++i) {
-        const SheetFile& s = spriteSheets[i];
-        engine->addSheet(s.name, s.width, s.height, 24, s.cellWidth, s.cellHeight, true);
+        const PictureFile& s = spriteSheetFiles[i];
+        engine->addSheet(s.file, s.width, s.height, 24, s.cellWidth, s.cellHeight, true);
         logLine(sheetProgress[i]);
     }
 
-    gameFont = new Font("g\\Gamefont.raw", engine, 512, 357, 24, 48, 51, 0, 52);
-    scrollerFont = new Font("g\\Scrollerfont_640_32_12x16.raw", engine, 640, 32, 24, 12, 16, 0, 52);
+    const PictureFile& g = gameFontFile;
+    gameFont = new Font(g.file, engine, g.width, g.height, 24, g.cellWidth, g.cellHeight, 0, 52);
+    const PictureFile& s = scrollerFontFile;
+    scrollerFont =
+        new Font(s.file, engine, s.width, s.height, 24, s.cellWidth, s.cellHeight, 0, 52);
     logLine("c\n");
 
     logLine("d\n");
 
     for (int i = 0; i < 3; ++i)
-        largeSplat[i] = new SpriteFrame(splatSheet, false, false, 0, 0, 21 + i, engine);
+        largeSplat[i] =
+            new SpriteFrame(weaponSheet, false, false, 0, 0, largeSplatCells[i], engine);
     for (int i = 0; i < 3; ++i)
-        smallSplat[i] = new SpriteFrame(splatSheet, false, false, 0, 0, 24 + i, engine);
+        smallSplat[i] =
+            new SpriteFrame(weaponSheet, false, false, 0, 0, smallSplatCells[i], engine);
     logLine("e\n");
 
     for (int row = 0; row < animationRowCount; ++row) {

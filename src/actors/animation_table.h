@@ -1,27 +1,11 @@
 #pragma once
 
+#include "catalog/animation_rows.h"
+
 class Actor;
 class Animation;
 class Font;
 class SpriteFrame;
-
-constexpr int animationRowCount = 58;
-
-// One row of the game's animation table as authored: durations in authoring ticks (the
-// build scales them by 0.65), skips, mirror flags (bit 0 left-right, bit 1 up-down), hot spots.
-struct AnimationRowData {
-    int sheet;
-    int frameCount;
-    int cells[16];
-    int durations[16];
-    int skips[16];
-    int mirror[16];
-    int hotX[16];
-    int hotY[16];
-};
-
-// The authored table, one entry per row (animation_rows.cpp).
-extern const AnimationRowData animationRows[animationRowCount];
 
 // Built by buildAnimations() at start-up and shared by every actor.
 extern Animation* animations[animationRowCount];

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "catalog/picture_files.h"
 #include "base/file_util.h"
 #include "base/log.h"
 #include "base/paths.h"
@@ -34,9 +35,9 @@ int Engine::addSheet(const char* fileName, int width, int height, int fileBitsPe
 }
 
 void Engine::loadPictures() {
-    loadRawInto(pictures_[static_cast<int>(Picture::title)].get(), "g\\Title.raw", 24, 0, 0,
+    loadRawInto(pictures_[static_cast<int>(Picture::title)].get(), titleFile.file, 24, 0, 0,
                 width_, height_);
-    loadRawInto(pictures_[static_cast<int>(Picture::wall)].get(), "g\\Wall640.raw", 24, 0, 0,
+    loadRawInto(pictures_[static_cast<int>(Picture::wall)].get(), wallFile.file, 24, 0, 0,
                 width_, height_);
 }
 

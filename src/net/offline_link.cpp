@@ -11,7 +11,7 @@ const char* const noOnlinePlay = "this build of the game has no online play";
 EnetLink::EnetLink() = default;
 EnetLink::~EnetLink() = default;
 
-bool EnetLink::listen(uint16_t, std::string& error) {
+bool EnetLink::listen(const std::string&, uint16_t, std::string& error) {
     error = noOnlinePlay;
     return false;
 }

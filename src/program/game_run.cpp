@@ -27,10 +27,11 @@
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/input_script.h"
 #include "platform/platform.h"
-#include "recording/attract_demo.h"
 #include "base/data_hash.h"
 #include "input/device_input.h"
+#include "program/demo_cycle.h"
 #include "program/event_output.h"
+#include "program/frame_feed.h"
 #include "program/frame_pacing.h"
 #include "recording/game_recorder.h"
 #include "base/log.h"
@@ -54,19 +55,6 @@ int64_t microsBetween(Steady::time_point from, Steady::time_point to) {
     return std::chrono::duration_cast<std::chrono::microseconds>(to - from).count();
 }
 
-// The most players the menu offers: a third player needs a third joystick.
-constexpr int maxJoysticksUsed = 3;
-// Thirty seconds of a menu left alone start the attract demo.
-constexpr int demoIdleFrames = 900;
-constexpr int escapeCode = 1;
-constexpr int spaceCode = 57;
-
-bool anyPress(const std::vector<InputCommand>& commands) {
-    for (const InputCommand& c : commands)
-        if (c.kind == InputCommand::Kind::joyAxis ? c.value != 0 : c.down) return true;
-    return false;
-}
-
 // Writes `text` in `font` with its top left corner at (x, y).
 void drawText(Engine& engine, Surface& target, const Font* font, const char* text, int x, int y,
               int spacing) {
@@ -84,32 +72,8 @@ public:
         : options_(options),
           platform_(platform),
           headlessDisplay_(headless != nullptr ? headless->display : nullptr),
-          onFrameInput_(input.onFrameInput),
-          source_(input.source),
-          playback_(input.playback) {
-        if (playback_ != nullptr) playbackInput_ = std::make_unique<RecordedInput>(*playback_);
-        if (headless != nullptr) {
-            // The headless devices are the scripted ones already (a test may have swapped in
-            // a keyboard of its own and left that one null).
-            input_ = std::make_unique<DeviceInput>(
-                headless->keyboard, headless->joysticks,
-                headless->keyboard == nullptr ? platform_.keyboard.get() : nullptr);
-            if (source_ == nullptr && script != nullptr) {
-                scriptSource_ = std::make_unique<ScriptInputSource>(*script);
-                source_ = scriptSource_.get();
-            }
-        } else {
-            // A live run: the game reads scripted devices that the capture (or the given
-            // source) drives from the real ones, so what it saw is exactly the commands.
-            capture_ =
-                std::make_unique<InputCapture>(*platform_.keyboard, platform_.joysticks.get());
-            int controllers = playback_ != nullptr ? playback_->joysticks : capture_->joystickCount();
-            // Both machines of a network game offer the same players, controllers or not.
-            if (options.net != Options::Net::off) controllers = maxJoysticksUsed;
-            input_ = std::make_unique<DeviceInput>(controllers);
-            if (source_ == nullptr) source_ = capture_.get();
-        }
-    }
+          feed_(options, platform, headless, script, input),
+          playback_(input.playback) {}
 
     // Everything before the first frame; false when the run cannot start (its exit status
     // is then what end() returns).
@@ -118,7 +82,7 @@ public:
         theEngine = engine_.get();
         output_ = std::make_unique<EventOutput>(*engine_);
         if (!startUp()) {
-            exitCode_ = netExitCode_;
+            exitCode_ = startExitCode_;
             return false;
         }
         return true;
@@ -157,11 +121,15 @@ private:
         engine.loadPictures();
         resetWorld();
         logLine("building animations done\n");
-        InputReader& reader = input_->reader();
+        InputReader& reader = feed_.devices().reader();
         reader.setUpJoysticks(maxJoysticksUsed);
         // The settings file's `enabled = false` leaves the device closed: silent, no warning.
         if (options_.soundWanted) initSound(platform_.audio.get(), 8, 22050);
-        loadSounds();
+        if (std::string problem = loadSounds(); !problem.empty()) {
+            std::fprintf(stderr, "%s\n", problem.c_str());
+            startExitCode_ = 1;
+            return false;
+        }
         setSoundVolumes(options_.musicVolume, options_.effectsVolume);
         game.maxPlayers = reader.joystickCount() >= maxJoysticksUsed ? 3 : 2;
         reader.bindPlayerKeys(playerKeys());
@@ -188,8 +156,7 @@ private:
             settings.runStartTick = lastTick_;
             settings.highscoreSavesWritten = highscoreSavesWritten;
             recorder_ = std::make_unique<GameRecorder>(settings);
-            // A demo's game cannot be told from the player's input in a run recording.
-            demoAllowed_ = options_.recordFile.empty() && options_.net == Options::Net::off;
+            demo_.allow(options_.recordFile.empty() && options_.net == Options::Net::off);
         }
         return true;
     }
@@ -210,7 +177,7 @@ private:
         net_ = std::make_unique<NetGame>(net, *engine_, platform_.display.get(), headless);
         uint32_t startTick = headless ? options_.startTick : platform_.clock->ticks();
         if (!net_->connect(startTick)) {
-            netExitCode_ = net_->cancelled() ? 0 : 2;
+            startExitCode_ = net_->cancelled() ? 0 : 2;
             return false;
         }
         return true;
@@ -238,7 +205,6 @@ private:
 
     void startPlayback() {
         std::copy(playback_->records, playback_->records + 3, highscoreValue);
-        cornerText_ = "REPLAY";
         if (playback_->origin == Recording::Origin::game) {
             // Straight into the game, as the menu's Start would.
             std::vector<GameEvent> events;
@@ -252,105 +218,22 @@ private:
         }
     }
 
-    // Playback: the only keys the viewer has (the game itself sees the recording).
-    void watchPlaybackKeys() {
-        uint8_t keys[256];
-        if (!platform_.keyboard->read(keys)) return;
-        if (keys[escapeCode] & 0x80) leaveRequested_ = true;
-        bool space = (keys[spaceCode] & 0x80) != 0;
-        if (space && !spaceHeld_) fast_ = !fast_;
-        spaceHeld_ = space;
-    }
-
-    // The record game with the most players, if one is kept and plays here.
-    bool loadDemoRecording(Recording& recording) {
-        for (int players = 3; players >= 1; --players) {
-            std::string path = recordGamePath(replaysDirectory(), players);
-            std::string error;
-            if (!std::filesystem::exists(path)) continue;
-            if (loadRecording(path, recording, error) &&
-                recordingPlaysHere(recording, dataFilesHash(), error) &&
-                recording.origin == Recording::Origin::game &&
-                recording.joysticks <= input_->reader().joystickCount())
-                return true;
-        }
-        return false;
-    }
-
-    // The demo comes after a stretch of menu with nothing pressed (counted after the
-    // players' world stepped), and goes at any press.
-    void updateDemo(std::vector<GameEvent>& events) {
-        if (!demoAllowed_) return;
-        if (game.gameState != stateMenu || !frameCommands_.empty() || input_->held().anyHeld()) {
-            idleFrames_ = 0;
-            return;
-        }
-        if (++idleFrames_ < demoIdleFrames) return;
-        idleFrames_ = 0;
-        Recording recording;
-        bool recorded = loadDemoRecording(recording);
-        demo_.start(recorded ? &recording : nullptr, events);
-        cornerText_ = "DEMO";
-        setEffectVolumeHalved(true);
-    }
-
+    // The demo's world goes and the players' comes back; what they hold was never pressed in
+    // their game, so it is let go there.
     void endDemo(std::vector<GameEvent>& events) {
         demo_.end(events);
-        cornerText_ = nullptr;
-        setEffectVolumeHalved(false);
-        idleFrames_ = 0;
-        releaseHeld_ = true;
+        demoEnded();
     }
-
-    // What the players hold as the demo ends is let go for their game (it was never pressed
-    // there), so the key that ended the demo does not also act in the menu; pressed again,
-    // it counts.
-    void releaseHeldInput() {
-        InputState held = input_->held();
-        for (const InputCommand& c : frameCommands_) held.apply(c);
-        held.releaseCommands(frame_ + 1, frameCommands_);
-    }
-
-    static void setEffectVolumeHalved(bool halved) {
-        if (AudioOutput* audio = soundDevice()) audio->setMasterVolume(halved ? 50 : 100);
-    }
-
-    void traceInputChanges() {
-        if (!options_.traceInput || !traceEnabled()) return;
-        const uint8_t* keys = input_->previousSnapshot();
-        for (int code = 0; code < 256; ++code) {
-            bool down = (keys[code] & 0x80) != 0;
-            if (down == keySeen_[code]) continue;
-            keySeen_[code] = down;
-            traceEvent("key", "\"code\":" + std::to_string(code) +
-                                  ",\"down\":" + (down ? "true" : "false"));
-        }
-        const FrameInput& input = input_->previousInput();
-        for (int slot = 0; slot < inputPlayers; ++slot) {
-            uint32_t directions = input.players[slot].directions;
-            uint32_t buttons = input.players[slot].buttons;
-            if (directions == directionsSeen_[slot] && buttons == buttonsSeen_[slot]) continue;
-            directionsSeen_[slot] = directions;
-            buttonsSeen_[slot] = buttons;
-            traceEvent("controls", "\"slot\":" + std::to_string(slot) +
-                                       ",\"directions\":" + std::to_string(directions) +
-                                       ",\"buttons\":" + std::to_string(buttons));
-        }
-    }
-
-    // A controller plugged in during the run shows up for the game too, and one pulled out
-    // stops answering, so the menu's offer of a third player follows the cables.
-    void followControllers() {
-        SimulatedJoysticks* joysticks = input_->joysticks();
-        if (!capture_ || source_ != capture_.get() || joysticks == nullptr) return;
-        if (capture_->joystickCount() > joysticks->count())
-            joysticks->setCount(capture_->joystickCount());
-        for (int i = 0; i < capture_->joystickCount(); ++i)
-            joysticks->setReadFails(i, !capture_->controllerReadable(i));
-    }
+    void demoEnded() { feed_.releaseHeldNext(); }
 
     // A network game that ended ends a headless run; a window goes on alone.
     bool netEnded() { return net_ && net_->justEnded() && (headlessDisplay_ != nullptr || net_->cancelled()); }
+
+    // In the corner while the players' game is not what is shown.
+    const char* cornerText() const {
+        if (playback_ != nullptr) return "REPLAY";
+        return demo_.running() ? "DEMO" : nullptr;
+    }
 
     void drawOverlays(Surface& target, bool held) {
         Engine& engine = *engine_;
@@ -362,7 +245,8 @@ private:
                      (engine.screenHeight() - gameFont->cellHeight()) / 2, 0);
         }
         // In the small font, low in the left corner, where it hides nothing of the play.
-        if (cornerText_ != nullptr) drawText(engine, target, scrollerFont, cornerText_, 8, 458, 2);
+        if (const char* corner = cornerText())
+            drawText(engine, target, scrollerFont, corner, 8, 458, 2);
     }
 
     void frameShown(int frame) {
@@ -391,8 +275,7 @@ private:
     // Through the input when it is live, so recordings and the other machine of a network
     // game pause on the same frame; a playback goes on, since its input is the recording's.
     void pauseForLostFocus() {
-        if (capture_ == nullptr || playback_ != nullptr || demo_.running()) return;
-        if (!game.paused && game.gameState == statePlay) capture_->tapKey(pauseKeys::pauseKey);
+        if (!demo_.running()) feed_.tapPauseKey();
     }
 
     // Alt+Enter and the player's resizing are kept in the settings file for the next start.
@@ -417,7 +300,7 @@ private:
     int finish() {
         if (net_) net_->finish();
         if (recorder_ && !recorder_->finish(frame_)) exitCode_ = 2;
-        if (playback_ != nullptr && !leaveRequested_ && !playbackEndedAsRecorded() &&
+        if (playback_ != nullptr && !feed_.leaveRequested() && !playbackEndedAsRecorded() &&
             headlessDisplay_ != nullptr)
             exitCode_ = 2;
         traceEnd(frame_);
@@ -441,34 +324,18 @@ private:
     const Options& options_;
     Platform& platform_;
     HeadlessDisplay* headlessDisplay_;
-    std::function<void(int, const std::vector<InputCommand>&)> onFrameInput_;
-    FrameInputSource* source_ = nullptr;
-    std::unique_ptr<ScriptInputSource> scriptSource_;
-    std::unique_ptr<InputCapture> capture_;
-    std::unique_ptr<DeviceInput> input_;
-    std::vector<InputCommand> frameCommands_;
+    FrameFeed feed_;
     FrameInput lastRealInput_;
-    bool releaseHeld_ = false;
-
-    // Playback of a recording (--replay)
-    const Recording* playback_ = nullptr;
-    std::unique_ptr<RecordedInput> playbackInput_;
-    bool leaveRequested_ = false;
-    bool fast_ = false;
-    bool spaceHeld_ = false;
-    const char* cornerText_ = nullptr;  // REPLAY or DEMO
+    const Recording* playback_ = nullptr;  // --replay
 
     std::unique_ptr<GameRecorder> recorder_;
     std::unique_ptr<SyncCheck> syncCheck_;
 
-    // The attract demo
-    bool demoAllowed_ = false;
-    int idleFrames_ = 0;
-    AttractDemo demo_;
+    DemoCycle demo_;
 
     int exitCode_ = 0;
     std::unique_ptr<NetGame> net_;
-    int netExitCode_ = 0;
+    int startExitCode_ = 0;
     std::unique_ptr<Engine> engine_;
     std::unique_ptr<EventOutput> output_;
     StepOutput step_;
@@ -482,9 +349,6 @@ private:
     bool windowKnown_ = false;
     bool lastFullscreen_ = false;
     int lastScale_ = 0;
-    bool keySeen_[256] = {};
-    uint32_t directionsSeen_[inputPlayers] = {};
-    uint32_t buttonsSeen_[inputPlayers] = {};
     Steady::time_point frameStart_;
     Steady::time_point frameWorked_;
 };
@@ -496,22 +360,11 @@ bool GameRun::frame() {
     setTraceFrame(frame);
 
     // This frame's input: the players' commands, read through their devices and bindings.
-    frameCommands_.clear();
-    if (source_ != nullptr) source_->commandsFor(frame, frameCommands_);
-    if (playback_ != nullptr && capture_) watchPlaybackKeys();
+    feed_.readCommands(frame);
     step_.events.clear();
-    if (demo_.running() && anyPress(frameCommands_)) endDemo(step_.events);
-    if (releaseHeld_) {
-        releaseHeld_ = false;
-        releaseHeldInput();
-    }
+    if (demo_.running() && feed_.anyPress()) endDemo(step_.events);
     uint32_t clock = frameClock();
-    lastRealInput_ = input_->read(frameCommands_, clock);
-    if (playbackInput_) {
-        // The recording is what the players did; the viewer's own keys only watch.
-        lastRealInput_ = playbackInput_->next();
-        lastRealInput_.clock = clock;
-    }
+    lastRealInput_ = feed_.read(frame, clock);
     if (net_) {
         // The agreed clock as the frame before left it: what a new game has always been
         // seeded with on both machines.
@@ -521,14 +374,14 @@ bool GameRun::frame() {
         // A network game that ended before this frame could be agreed ends the run here.
         if (netEnded()) return false;
     }
-    followControllers();
-    if (onFrameInput_) onFrameInput_(frame, frameCommands_);
+    feed_.followControllers();
+    feed_.report(frame);
 
     step_.picture = &picture_;
     bool demoFrame = demo_.running();
     if (demoFrame) {
         if (syncCheck_) syncCheck_->reset();
-        if (!demo_.step(clock, step_)) endDemo(step_.events);
+        if (!demo_.step(clock, step_)) demoEnded();
     } else {
         const FrameInput& input = lastRealInput_;
         if (syncCheck_) syncCheck_->before(input);
@@ -548,19 +401,22 @@ bool GameRun::frame() {
     frame_ = frame;
     EventOutput::Writes writes = demoFrame || playback_ != nullptr ? EventOutput::Writes::nothing
                                                                     : EventOutput::Writes::everything;
-    output_->perform(step_.events, writes, [this] { traceInputChanges(); });
+    output_->perform(step_.events, writes, [this] {
+        if (options_.traceInput && traceEnabled()) feed_.traceChanges();
+    });
     if (recorder_ && !demoFrame)
-        recorder_->frameStepped(frame, lastRealInput_, input_->reader().joystickCount());
+        recorder_->frameStepped(frame, lastRealInput_, feed_.devices().reader().joystickCount());
 
     bool held = picture_.held;
-    if (held || cornerText_ != nullptr)
+    if (held || cornerText() != nullptr)
         engine_->showFrame(picture_, theBackdrop,
                            [this, held](Surface& target) { drawOverlays(target, held); });
     else
         engine_->showFrame(picture_, theBackdrop);
     if (!demoFrame) {
         step_.events.clear();
-        updateDemo(step_.events);
+        bool idle = feed_.commands().empty() && !feed_.devices().held().anyHeld();
+        demo_.afterPlayersFrame(idle, feed_.devices().reader().joystickCount(), step_.events);
         output_->perform(step_.events, EventOutput::Writes::nothing, [] {});
     }
     frameShown(frame);
@@ -568,10 +424,9 @@ bool GameRun::frame() {
 
     if (display.takeFocusLost()) pauseForLostFocus();
     frameWorked_ = Steady::now();
-    InputReader& reader = input_->reader();
-    if (reader.joystickCount() < maxJoysticksUsed) reader.setUpNewJoysticks(maxJoysticksUsed);
+    feed_.afterFrame();
     rememberWindow(display);
-    if (game.quitRequested || stopRequested_ || leaveRequested_) return false;
+    if (game.quitRequested || stopRequested_ || feed_.leaveRequested()) return false;
     // Closing the window ends the game like the menu's Quit would.
     if (display.closeRequested()) return false;
     return !(frameLimit() > 0 && frame_ >= frameLimit());
@@ -585,7 +440,7 @@ void GameRun::pace() {
     // seed the next game draws from it.
     bool sharesTime = game.titleRelease != TitleRelease::none && headlessDisplay_ != nullptr;
     // Four times speed waits for every fourth frame only.
-    if (sharesTime || (fast_ && frame_ % 4 != 0)) {
+    if (sharesTime || (feed_.fast() && frame_ % 4 != 0)) {
         display.pumpEvents();
         tickProbe_->look();
         lastTick_ = clock.ticks();

@@ -1,51 +1,14 @@
 #include "program/highscore_file.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
 
 #include "base/file_util.h"
 #include "base/atomic_file.h"
-
-namespace {
-
-// The lock a save holds while it reads, merges and writes; released when closed (also when
-// the process dies).
-class SaveLock {
-public:
-    explicit SaveLock(const std::string& path) {
-        fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
-        if (fd_ < 0) {
-            error_ = std::strerror(errno);
-            return;
-        }
-        while (::flock(fd_, LOCK_EX) != 0) {
-            if (errno == EINTR) continue;
-            error_ = std::strerror(errno);
-            ::close(fd_);
-            fd_ = -1;
-            return;
-        }
-    }
-    ~SaveLock() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    SaveLock(const SaveLock&) = delete;
-    SaveLock& operator=(const SaveLock&) = delete;
-    bool held() const { return fd_ >= 0; }
-    const std::string& error() const { return error_; }
-
-private:
-    int fd_ = -1;
-    std::string error_;
-};
-
-}  // namespace
+#include "base/file_lock.h"
 
 HighscoreRead readHighscoreFile(const std::string& path, HighscoreTable& table,
                                 std::string& reason) {
@@ -67,7 +30,7 @@ bool saveHighscoreFile(const std::string& path, const HighscoreTable& ours, High
                        std::string& error) {
     std::string target;
     if (!replaceableFile(path, target, error)) return false;
-    SaveLock lock(target + ".lock");
+    FileLock lock(target + ".lock");
     if (!lock.held()) {
         error = "cannot lock it (" + lock.error() + ")";
         return false;

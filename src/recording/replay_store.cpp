@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/atomic_file.h"
+#include "base/file_lock.h"
 #include "base/paths.h"
 #include "base/quote_text.h"
 
@@ -46,33 +47,6 @@ std::vector<std::pair<long, fs::path>> keptGameFiles(const std::string& dir) {
     return games;
 }
 
-// Two copies of the game sharing a save directory take turns: each numbers its game after
-// the newest one on disk, so without the lock both would pick the same number.
-class StoreLock {
-public:
-    explicit StoreLock(const std::string& dir) {
-        std::string path = (fs::path(dir) / ".lock").string();
-        fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
-        while (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0) {
-            if (errno == EINTR) continue;
-            ::close(fd_);
-            fd_ = -1;
-        }
-        if (fd_ < 0) error_ = "cannot lock " + quotePath(path) + ": " + std::strerror(errno);
-    }
-    ~StoreLock() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    StoreLock(const StoreLock&) = delete;
-    StoreLock& operator=(const StoreLock&) = delete;
-    bool held() const { return fd_ >= 0; }
-    const std::string& error() const { return error_; }
-
-private:
-    int fd_ = -1;
-    std::string error_;
-};
-
 }  // namespace
 
 std::string replaysDirectory() { return (fs::path(paths().saveDir) / "replays").string(); }
@@ -89,9 +63,12 @@ bool storeGameRecording(const std::string& dir, const std::string& text, int pla
         error = "cannot create " + quotePath(dir) + ": " + ec.message();
         return false;
     }
-    StoreLock lock(dir);
+    // Numbers are picked from the newest game on disk: two copies storing at once would
+    // otherwise pick the same one.
+    std::string lockPath = (fs::path(dir) / ".lock").string();
+    FileLock lock(lockPath);
     if (!lock.held()) {
-        error = lock.error();
+        error = "cannot lock " + quotePath(lockPath) + ": " + lock.error();
         return false;
     }
     auto games = keptGameFiles(dir);

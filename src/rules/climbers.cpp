@@ -27,9 +27,9 @@ int ballHitPoints(int hits) {
 
 int ballHitLabelRow(int hits) {
     if (hits <= 1) return -1;
-    if (hits <= 3) return 54;
-    if (hits <= 5) return 55;
-    return 56;
+    if (hits <= 3) return rowLabel200;
+    if (hits <= 5) return rowLabel400;
+    return rowLabel800;
 }
 
 bool withinStrikeReach(int climberX, int targetX) {
@@ -69,10 +69,10 @@ struct ClimbType {
     int burst;
 };
 constexpr ClimbType climbTypes[4] = {
-    {17, 1.7, 38, 12},
-    {18, 2.0, 28, 10},
-    {19, 2.5, 20, 8},
-    {20, 3.0, 10, 6},
+    {rowClimb1, 1.7, 38, 12},
+    {rowClimb2, 2.0, 28, 10},
+    {rowClimb3, 2.5, 20, 8},
+    {rowClimb4, 3.0, 10, 6},
 };
 
 int chooseClimbType() {
@@ -98,7 +98,7 @@ void walk(int i, Actor* climber) {
     climber->setAnimation(animations[type.row]);
     game.climberSpeed[i] = type.speed;
     // The fastest climbers double their pace when there are several players to keep busy.
-    if (type.row == 20 && game.numPlayers >= 2) game.climberSpeed[i] = 6.0;
+    if (type.row == rowClimb4 && game.numPlayers >= 2) game.climberSpeed[i] = 6.0;
     game.climberRest[i] = type.rest;
     game.climberBurst[i] = type.burst;
     climber->restartAnimation();
@@ -111,7 +111,7 @@ void climb(int i, Actor* climber) {
     }
     if (game.climberState[i] == climberClimbing && climber->y() <= 30) {
         climber->stopMotion();
-        climber->setAnimation(animations[21]);
+        climber->setAnimation(animations[rowClimberOverTop]);
         setState(i, climberOverTheTop);
     }
 }
@@ -124,14 +124,15 @@ void hunt(int i, Actor* climber) {
     bool toTheRight = tx >= cx;
     if (withinStrikeReach(cx, tx)) {
         climber->stopMotion();
-        climber->setAnimation(animations[toTheRight ? 25 : 24]);
+        climber->setAnimation(
+            animations[toTheRight ? rowClimberStrikeRight : rowClimberStrikeLeft]);
         setState(i, climberStriking);
     } else if (toTheRight && game.climberDir[i] != dirRight) {
-        climber->setAnimation(animations[23]);
+        climber->setAnimation(animations[rowClimberWalkRight]);
         climber->setVelocityX(7.0);
         game.climberDir[i] = dirRight;
     } else if (!toTheRight && game.climberDir[i] != dirLeft) {
-        climber->setAnimation(animations[22]);
+        climber->setAnimation(animations[rowClimberWalkLeft]);
         climber->setVelocityX(-7.0);
         game.climberDir[i] = dirLeft;
     }
@@ -146,7 +147,7 @@ void strike(int i, Actor* climber) {
         // Only now does the blow land: a player who ran off in the first frames is safe.
         if (distance <= strikeReach && targetState != playerDying && targetState != playerDead) {
             player->stopMotion();
-            player->setAnimation(animations[50]);
+            player->setAnimation(animations[rowPlayerDying]);
             game.playerState[target] = playerDying;
             game.playerActionTimer[target] = 45;
             emitEvent(EventKind::struck, target, i);
@@ -217,7 +218,7 @@ void checkBallHits(int i, Actor* climber) {
         climber->stopMotion();
         climber->setVelocityY(v);
         setState(i, climberFalling);
-        climber->setAnimation(animations[26]);
+        climber->setAnimation(animations[rowClimberFall]);
         climber->setAccelerationY(0.7);
         // The harder the ball comes down, the higher the splat.
         playSoundAt(Sound::splat, static_cast<int>(v * 200.0 + 8000.0));
@@ -241,7 +242,7 @@ void flingBodyPart(Actor* climber, int row, int yOffset, double vx) {
     theStage.addActor(part);
     game.bodyPart[slot] = part;
     game.bodyPartActive[slot] = 1;
-    if (row == 48 || row == 49) playSound(Sound::wildScream);
+    if (row == rowLimbOfStrokeAMirrored || row == rowLimbOfStrokeA) playSound(Sound::wildScream);
 }
 
 void cut(int i, Actor* climber, int p) {
@@ -251,21 +252,23 @@ void cut(int i, Actor* climber, int p) {
     switch (game.playerState[p]) {
         case playerStrokeA:
             climber->stopMotion();
-            climber->setAnimation(animations[left ? 39 : 38]);
+            climber->setAnimation(animations[left ? rowCutByStrokeAMirrored : rowCutByStrokeA]);
             setState(i, climberCutDown);
             setScore(p, game.score[p] + 500);
-            flingBodyPart(climber, left ? 48 : 49, 100, left ? -1.5 : 1.5);
+            flingBodyPart(climber, left ? rowLimbOfStrokeAMirrored : rowLimbOfStrokeA, 100,
+                          left ? -1.5 : 1.5);
             break;
         case playerStrokeC:
             climber->stopMotion();
-            climber->setAnimation(animations[left ? 41 : 40]);
+            climber->setAnimation(animations[left ? rowCutByStrokeCMirrored : rowCutByStrokeC]);
             setState(i, climberCutDown);
             setScore(p, game.score[p] + 500);
-            flingBodyPart(climber, left ? 46 : 47, 50, left ? -2.0 : 2.0);
+            flingBodyPart(climber, left ? rowLimbOfStrokeCMirrored : rowLimbOfStrokeC, 50,
+                          left ? -2.0 : 2.0);
             break;
         case playerStrokeB:
             climber->stopMotion();
-            climber->setAnimation(animations[left ? 43 : 42]);
+            climber->setAnimation(animations[left ? rowCutByStrokeBMirrored : rowCutByStrokeB]);
             setState(i, climberCutDown);
             playSound(Sound::wildScream2);
             setScore(p, game.score[p] + 500);

@@ -24,7 +24,7 @@ void setUpSmartBombIcons(int p) {
     ActorRef* icons = game.smartBombIcons[p];
     if (!icons[0]) {
         for (int k = 0; k < 3; ++k) {
-            icons[k] = makeActor(p, -500, 0);
+            icons[k] = makeActor(rowBombIcon1 + p, -500, 0);
             theStage.addActor(icons[k]);
         }
         icons[1]->attachTo(icons[0], 15, 0);
@@ -43,7 +43,7 @@ void setUpPlayer(int p, int n) {
     int x = 310 + 50 * (2 * p - n);
     ActorRef& player = game.playerActor[p];
     if (!player) {
-        player = makeActor(5, x, 40);
+        player = makeActor(rowStand, x, 40);
         game.playerMarker[p]->attachTo(player, 18, -30);
         player->setLeftBound(-20);
         player->setRightBound(570);
@@ -62,7 +62,7 @@ void setUpPlayer(int p, int n) {
     game.smartBombIcons[p][0]->attachTo(player, 0, -20);
 
     if (!game.chainsawDrop[p]) {
-        game.chainsawDrop[p] = makeActor(28, 0, 0);
+        game.chainsawDrop[p] = makeActor(rowChainsawDrop, 0, 0);
         theStage.addActor(game.chainsawDrop[p]);
     }
     game.chainsawDrop[p]->hide();
@@ -77,15 +77,15 @@ void setUpPlayer(int p, int n) {
 
 void setUpSupply() {
     if (!game.leftMagazine) {
-        game.leftMagazine = makeActor(6, 0, 46);
-        game.rightMagazine = makeActor(7, 580, 46);
+        game.leftMagazine = makeActor(rowMagazineLeft, 0, 46);
+        game.rightMagazine = makeActor(rowMagazineRight, 580, 46);
     } else {
-        game.leftMagazine->setAnimation(animations[6]);
-        game.rightMagazine->setAnimation(animations[7]);
+        game.leftMagazine->setAnimation(animations[rowMagazineLeft]);
+        game.rightMagazine->setAnimation(animations[rowMagazineRight]);
     }
     if (!game.leftSupplyBall) {
-        game.leftSupplyBall = makeActor(10, -100, -100);
-        game.rightSupplyBall = makeActor(10, -100, -100);
+        game.leftSupplyBall = makeActor(rowBall, -100, -100);
+        game.rightSupplyBall = makeActor(rowBall, -100, -100);
     }
     game.leftSupplyBall->setRightBound(leftSupplyStopX);
     game.leftSupplyBall->setBoundsActive(true);
@@ -93,7 +93,7 @@ void setUpSupply() {
     game.rightSupplyBall->setBoundsActive(true);
 
     for (int i = 0; i < ballSlots; ++i) {
-        if (!game.ballActor[i]) game.ballActor[i] = makeActor(10, -100, -100);
+        if (!game.ballActor[i]) game.ballActor[i] = makeActor(rowBall, -100, -100);
         game.ballActor[i]->setDepth(10);
         game.ballActor[i]->show();
         game.ballActive[i] = 0;
@@ -144,7 +144,7 @@ void startGame() {
     game.climbTypeThreshold3 = 95 - 15 * n;
 
     for (int p = 0; p < maxPlayerCount; ++p) {
-        if (!game.playerMarker[p]) game.playerMarker[p] = makeActor(51 + p, -500, 0);
+        if (!game.playerMarker[p]) game.playerMarker[p] = makeActor(rowMarker1 + p, -500, 0);
     }
     for (int p = 0; p < n; ++p) setUpSmartBombIcons(p);
 
@@ -171,14 +171,14 @@ void startLevel() {
 
     for (int p = 0; p < n; ++p) {
         Actor* player = game.playerActor[p];
-        player->setAnimation(animations[5]);
+        player->setAnimation(animations[rowStand]);
         game.throwCountdown[p] = -1;
         game.playerWeapon[p] = weaponEmpty;
         game.chainsawAvailable[p] = 1;
         if (game.playerState[p] == playerDead) {
             // The dead come back running in from the left, the higher numbers further out.
             player->setX(-150 - 120 * p);
-            player->setAnimation(animations[4]);
+            player->setAnimation(animations[rowRunRight]);
             player->restartAnimation();
             player->setVelocityX(10.0);
             player->showTree();
@@ -233,19 +233,19 @@ void spawnClimber() {
 
     ActorRef& climber = game.climberActor[i];
     if (!climber) {
-        climber = makeActor(16, 0, 350);
+        climber = makeActor(rowClimberWalkInRight, 0, 350);
         climber->setDepth(5);
-        game.climberBonusLabel[i] = makeActor(54, -500, 0);
+        game.climberBonusLabel[i] = makeActor(rowLabel200, -500, 0);
         game.climberBonusLabel[i]->hide();
         theStage.addActor(game.climberBonusLabel[i]);
     }
     if (game.climberDir[i] == dirLeft) {
-        climber->setAnimation(animations[15]);
+        climber->setAnimation(animations[rowClimberWalkInLeft]);
         climber->setPosition(700, 350);
         climber->stopMotion();
         climber->setVelocityX(-7.0);
     } else {
-        climber->setAnimation(animations[16]);
+        climber->setAnimation(animations[rowClimberWalkInRight]);
         climber->setPosition(-110, 350);
         climber->stopMotion();
         climber->setVelocityX(7.0);

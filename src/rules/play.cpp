@@ -75,7 +75,7 @@ void updatePlayerTimers() {
             case playerCatchingChainsaw:
                 game.playerState[p] = playerStanding;
                 game.playerWeapon[p] = weaponChainsaw;
-                player->setAnimation(animations[37]);
+                player->setAnimation(animations[rowChainsawCaught]);
                 game.chainsawDrop[p]->hide();
                 game.chainsawDrop[p]->stopMotion();
                 loopSound(Sound::chainsawLoop);
@@ -83,7 +83,9 @@ void updatePlayerTimers() {
             case playerStrokeA:
             case playerStrokeB:
             case playerStrokeC:
-                player->setAnimation(animations[game.playerFacing[p] == facingLeft ? 44 : 45]);
+                player->setAnimation(
+                    animations[game.playerFacing[p] == facingLeft ? rowStandWithChainsawLeft
+                                                                  : rowStandWithChainsawRight]);
                 game.playerState[p] = playerStanding;
                 break;
             case playerDying:
@@ -119,9 +121,9 @@ void updateSupplySide(int& timer, uint8_t& ready, Actor* ball, int startX, doubl
 
 void pickUp(int p, Actor* player, Actor* ball, uint8_t& ready, int& timer) {
     if (game.playerState[p] == playerRunningRight) {
-        player->setAnimation(animations[12]);
+        player->setAnimation(animations[rowRunRightWithBall]);
     } else if (game.playerState[p] == playerRunningLeft) {
-        player->setAnimation(animations[11]);
+        player->setAnimation(animations[rowRunLeftWithBall]);
     }
     player->restartAnimation();
     ball->hide();
@@ -149,7 +151,7 @@ void updateChainsaw(int p, Actor* player) {
         // Only a fresh press drops it: the press that called it may still be held at the catch.
         if (theControls.wasButtonDown(p, 1)) return;
         game.playerWeapon[p] = weaponEmpty;
-        player->setAnimation(animations[5]);
+        player->setAnimation(animations[rowStand]);
         stopSound(Sound::chainsawLoop);
     } else if (game.chainsawAvailable[p]) {
         game.playerState[p] = playerCatchingChainsaw;
@@ -159,7 +161,7 @@ void updateChainsaw(int p, Actor* player) {
         saw->stopMotion();
         saw->setAccelerationY(0.4);
         saw->show();
-        player->setAnimation(animations[27]);
+        player->setAnimation(animations[rowCallChainsaw]);
         player->restartAnimation();
         game.chainsawAvailable[p] = 0;
     }
@@ -169,7 +171,7 @@ void updateThrow(int p, Actor* player) {
     int& countdown = game.throwCountdown[p];
     if (countdown == -1) return;
     if (countdown == 6) {
-        player->setAnimation(animations[14]);
+        player->setAnimation(animations[rowThrow]);
         game.playerState[p] = playerThrowing;
         player->stopMotion();
     } else if (countdown == 0 && game.playerWeapon[p] == weaponBall) {

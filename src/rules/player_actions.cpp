@@ -24,15 +24,16 @@ void run(int p, Actor* player, bool left) {
     switch (game.playerWeapon[p]) {
         case weaponEmpty:
             player->setVelocityX(left ? -10.0 : 10.0);
-            player->setAnimation(animations[left ? 3 : 4]);
+            player->setAnimation(animations[left ? rowRunLeft : rowRunRight]);
             break;
         case weaponBall:
             player->setVelocityX(left ? -7.0 : 7.0);
-            player->setAnimation(animations[left ? 11 : 12]);
+            player->setAnimation(animations[left ? rowRunLeftWithBall : rowRunRightWithBall]);
             break;
         case weaponChainsaw:
             player->setVelocityX(left ? -7.0 : 7.0);
-            player->setAnimation(animations[left ? 29 : 30]);
+            player->setAnimation(
+                animations[left ? rowRunLeftWithChainsaw : rowRunRightWithChainsaw]);
             break;
         default:
             break;
@@ -45,15 +46,17 @@ void run(int p, Actor* player, bool left) {
 void stand(int p, Actor* player) {
     switch (game.playerWeapon[p]) {
         case weaponEmpty:
-            player->setAnimation(animations[5]);
+            player->setAnimation(animations[rowStand]);
             game.playerFacing[p] = facingNone;
             break;
         case weaponBall:
-            player->setAnimation(animations[13]);
+            player->setAnimation(animations[rowStandWithBall]);
             game.playerFacing[p] = facingNone;
             break;
         case weaponChainsaw:
-            player->setAnimation(animations[game.playerFacing[p] == facingLeft ? 44 : 45]);
+            player->setAnimation(
+                animations[game.playerFacing[p] == facingLeft ? rowStandWithChainsawLeft
+                                                              : rowStandWithChainsawRight]);
             player->restartAnimation();
             break;
         default:
@@ -73,9 +76,9 @@ struct Stroke {
 };
 // The blade's sound comes when it bites, which is later in the long sweep.
 constexpr Stroke strokes[3] = {
-    {6, 31, 32, playerStrokeA, 18, 12},
-    {4, 33, 34, playerStrokeB, 20, 15},
-    {4, 35, 36, playerStrokeC, 18, 5},
+    {6, rowStrokeALeft, rowStrokeARight, playerStrokeA, 18, 12},
+    {4, rowStrokeBLeft, rowStrokeBRight, playerStrokeB, 20, 15},
+    {4, rowStrokeCLeft, rowStrokeCRight, playerStrokeC, 18, 5},
 };
 
 void fire(int p, Actor* player) {

@@ -25,7 +25,7 @@ void updateLevelIntro() {
                 if (game.score[p] > game.bestScore[p]) game.bestScore[p] = game.score[p];
                 setScore(p, 0);
                 game.playerActor[p]->stopMotion();
-                game.playerActor[p]->setAnimation(animations[5]);
+                game.playerActor[p]->setAnimation(animations[rowStand]);
                 game.playerState[p] = playerStanding;
             }
             break;

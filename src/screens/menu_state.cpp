@@ -10,7 +10,6 @@
 #include "screens/screens.h"
 
 namespace {
-constexpr int ballAnimation = 10;
 constexpr int menuPlayer = 0;  // only player 1 steers the menu
 constexpr uint32_t up = 0x1;
 constexpr uint32_t down = 0x2;
@@ -38,7 +37,7 @@ void enterMenu() {
         figure->setVelocityX(0.0);
     }
     if (game.menuCursor == nullptr) {
-        game.menuCursor = new Actor(animations[ballAnimation], 45, 130, 0.0, 0.0);
+        game.menuCursor = new Actor(animations[rowBall], 45, 130, 0.0, 0.0);
         theStage.addActor(game.menuCursor);
         game.menuSelection = itemStart;
     }

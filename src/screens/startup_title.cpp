@@ -13,7 +13,6 @@
 #include "screens/screens.h"
 
 namespace {
-constexpr int introFigureAnimation = 57;
 constexpr int startupFrames = 165;  // black screen while the announcer speaks
 constexpr int titleFrames = 180;
 constexpr int titleUnskippable = 120;  // the title's own voice is not cut short
@@ -23,7 +22,7 @@ void showTitle() { showPicture(Picture::title); }
 
 void makeIntroFigure() {
     if (game.introFigure != nullptr) return;
-    Actor* figure = new Actor(animations[introFigureAnimation], 720, -10, 0.0, 0.0);
+    Actor* figure = new Actor(animations[rowStillDefender], 720, -10, 0.0, 0.0);
     figure->setDepth(5000);
     theStage.addActor(figure);
     // Waits off screen; the first level lets it walk in as far as the left bound.

@@ -1,8 +1,9 @@
 #pragma once
+#include <string>
 #include <cstddef>
 #include <cstdint>
 
-#include "sound/sound_names.h"
+#include "catalog/sound_files.h"
 
 class AudioOutput;
 
@@ -47,6 +48,9 @@ public:
     void applyVolume();
 
     bool isLoaded() const { return loaded_; }
+    // Why the file could not be used (missing, unreadable, far too large): a broken
+    // installation, which the start-up reports. Empty when the file was fine (or empty).
+    const std::string& problem() const { return problem_; }
     const char* name() const { return name_; }
     // The device's voice for this sample, or -1 when it is not loaded.
     int voice() const { return voice_; }
@@ -55,11 +59,13 @@ private:
     bool loaded_ = false;
     int voice_ = -1;
     char name_[64] = {};
+    std::string problem_;
 };
 
 // The game's sounds as the device plays them (null until loaded, or without sound).
 extern SoundSample* soundSamples[soundCount];
-// Loads the 20 effects and the 8 music tracks (after initSound).
-void loadSounds();
+// Loads the 20 effects and the 8 music tracks (after initSound). Returns the message for the
+// first file that could not be used (loading stops there), or nothing.
+std::string loadSounds();
 // Frees them (the end of a run).
 void releaseSounds();

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -17,25 +16,25 @@
 
 namespace {
 
-// A broken installation: say which file and why, then stop, as for every sound file.
-[[noreturn]] void unusableSoundFile(const char* gameName, const std::string& path,
-                                    const std::string& reason) {
-    std::fprintf(stderr,
-                 "parapet: sound file %s %s (looked for %s in the data directory %s); use --data "
-                 "DIR or PARAPET_DATA to point at the game's data\n",
-                 gameName, reason.c_str(), quotePath(path).c_str(),
-                 quotePath(paths().dataDir).c_str());
+// A broken installation: says which file and why, for the program to report.
+std::string unusableSoundFile(const char* gameName, const std::string& path,
+                              const std::string& reason) {
     logFormat("cannot open %s\n", path.c_str());
-    std::exit(1);
+    return "parapet: sound file " + std::string(gameName) + " " + reason + " (looked for " +
+           quotePath(path) + " in the data directory " + quotePath(paths().dataDir) +
+           "); use --data DIR or PARAPET_DATA to point at the game's data";
 }
 
-// Reads the whole file; false for an empty one (it stays silent). Anything that cannot be
-// read ends the run.
-bool readSoundFile(const char* gameName, const std::string& path, std::vector<uint8_t>& data) {
+// Reads the whole file; false for an empty one (it stays silent) and for one that cannot be
+// read (then `problem` says why).
+bool readSoundFile(const char* gameName, const std::string& path, std::vector<uint8_t>& data,
+                   std::string& problem) {
     ReadableFile file = openRegularFile(path);
-    if (file.fd < 0)
-        unusableSoundFile(gameName, path,
-                          file.missing ? "is missing" : "cannot be read: " + file.reason);
+    if (file.fd < 0) {
+        problem = unusableSoundFile(gameName, path,
+                                    file.missing ? "is missing" : "cannot be read: " + file.reason);
+        return false;
+    }
     // Checked before reading: a huge file in the data directory would otherwise stall the
     // start-up and take all the memory. The size is checked again while reading, for files
     // whose size the file system does not know.
@@ -43,7 +42,8 @@ bool readSoundFile(const char* gameName, const std::string& path, std::vector<ui
                                  " MiB, far more than any of the game's sounds";
     if (file.size > static_cast<long long>(maxSoundFileBytes)) {
         ::close(file.fd);
-        unusableSoundFile(gameName, path, tooLarge);
+        problem = unusableSoundFile(gameName, path, tooLarge);
+        return false;
     }
     // One byte more than the file system says, to notice a file that is longer than that.
     data.resize(static_cast<size_t>(file.size) + 1);
@@ -58,8 +58,9 @@ bool readSoundFile(const char* gameName, const std::string& path, std::vector<ui
         data.resize(std::min(maxSoundFileBytes + 1, data.size() * 2));
     }
     ::close(file.fd);
-    if (!ok) unusableSoundFile(gameName, path, "cannot be read: " + reason);
-    if (got > maxSoundFileBytes) unusableSoundFile(gameName, path, tooLarge);
+    if (!ok) problem = unusableSoundFile(gameName, path, "cannot be read: " + reason);
+    if (got > maxSoundFileBytes) problem = unusableSoundFile(gameName, path, tooLarge);
+    if (!problem.empty()) return false;
     data.resize(got);
     // The one byte read for nothing is not worth a copy of the whole file; a file that was
     // not the size its directory said gives its room back.
@@ -81,7 +82,7 @@ SoundSample::SoundSample(const char* path, int samplesPerSecond, int bitsPerSamp
     if (!soundEnabled) return;
     std::string file = resolveDataPath(name_);
     std::vector<uint8_t> data;
-    if (!readSoundFile(name_, file, data)) return;
+    if (!readSoundFile(name_, file, data, problem_)) return;
     voice_ = soundDevice()->createVoice(std::move(data), samplesPerSecond);
     if (voice_ < 0) {
         std::fprintf(stderr, "parapet: the sound device refused %s; it stays silent\n",

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "sound/sound_names.h"
+#include "catalog/sound_files.h"
 
 // The sounds of the world in play: the frequency each sound plays at (a pitch set once stays
 // for later plays) and the queue of sounds waiting to play a few frames later. Playing,

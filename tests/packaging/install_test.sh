@@ -19,9 +19,30 @@ runHeadless() {
   fi
 }
 
-# Width and height from a PNG's IHDR chunk (bytes 16..23, big-endian).
+# Width and height of a PNG read as a viewer reads it: every chunk's checksum, and pixel data
+# that inflates to exactly its rows; "bad" for anything a viewer would reject.
 pngSize() {
-  od -An -tu1 -j16 -N8 "$1" | awk '{ printf "%dx%d", $1*16777216+$2*65536+$3*256+$4, $5*16777216+$6*65536+$7*256+$8 }'
+  python3 - "$1" <<'EOF'
+import struct, sys, zlib
+b = open(sys.argv[1], "rb").read()
+at, idat, size = 8, b"", "bad"
+try:
+    assert b[:8] == b"\x89PNG\r\n\x1a\n"
+    while at < len(b):
+        n, kind = struct.unpack(">I4s", b[at:at + 8])
+        body = b[at + 8:at + 8 + n]
+        assert struct.unpack(">I", b[at + 8 + n:at + 12 + n])[0] == zlib.crc32(kind + body)
+        if kind == b"IHDR":
+            w, h, depth, colour = struct.unpack(">IIBB", body[:10])
+        idat += body if kind == b"IDAT" else b""
+        at += 12 + n
+    channels = {2: 3, 6: 4}[colour]
+    if depth == 8 and len(zlib.decompress(idat)) == h * (1 + w * channels):
+        size = f"{w}x{h}"
+except Exception:
+    pass
+print(size, end="")
+EOF
 }
 
 listTree() { (cd "$1" && find . -type f -o -type l | sed 's|^\./||' | sort); }

@@ -9,15 +9,10 @@
 #include <functional>
 #include <string>
 
-#include "program/highscores.h"
-#include "world/world.h"
 #include "input/frame_input_source.h"
-#include "platform/headless/headless_platform.h"
-#include "platform/headless/input_script.h"
-#include "play/scenario_support.h"
-#include "program/game_run.h"
-#include "program/options.h"
-#include "base/paths.h"
+#include "program/highscores.h"
+#include "support/screen_run.h"
+#include "world/world.h"
 
 namespace {
 
@@ -50,23 +45,7 @@ private:
 // A headless run of `frames` frames in dir, from a script or a watcher.
 int play(const fs::path& dir, int frames, const std::string& script, FrameInputSource* watcher,
          int joysticks = 0) {
-    Options options;
-    options.headless = true;
-    options.frames = frames;
-    options.joysticks = joysticks;
-    paths().dataDir = options.dataDir = PARAPET_DATA_DIR;
-    paths().saveDir = options.saveDir = (dir / "save").string();
-    paths().screenshotDir = options.screenshotDir = (dir / "shots").string();
-    InputScript input;
-    std::string error;
-    EXPECT_TRUE(parseInputScript(script, input, error)) << error;
-    Platform platform;
-    HeadlessSettings settings;
-    settings.joysticks = joysticks;
-    HeadlessDevices devices = createHeadlessPlatform(settings, platform);
-    RunInput run;
-    run.source = watcher;
-    return runGame(options, platform, &devices, &input, run);
+    return screen_run::runHere(dir, {frames, script, watcher, {}, joysticks});
 }
 
 constexpr int space = 57, fire = 54, up = 200, down = 208;
@@ -86,7 +65,7 @@ int oneplayerRecord(const fs::path& dir) {
 // A fresh install: the autopilot beats the empty table, and must go back to the menu instead of
 // waiting for a name nobody types; the fire it holds as its game ends starts nothing there.
 TEST(AttractDemo, TheAutopilotsGameEndsInTheMenuAndStartsNothingThere) {
-    fs::path dir = scenario::freshDir("demo_autopilot");
+    fs::path dir = screen_run::scratchDir();
     bool nameAsked = false, playersGameStarted = false, wasDemo = false;
     int demoEnds = 0;
     Watcher watcher([&](int frame) {
@@ -108,7 +87,7 @@ TEST(AttractDemo, TheAutopilotsGameEndsInTheMenuAndStartsNothingThere) {
 // cursor, no word "level", the stored table, not paused) and answers the next key. Under the
 // sanitizer build this also leaves a demo after a level end with nothing leaked.
 TEST(AttractDemo, LeftAfterALevelEndTheMenuIsAsItWasAndTheGamesPausesNeverShow) {
-    fs::path dir = scenario::freshDir("demo_left");
+    fs::path dir = screen_run::scratchDir();
     // The stored input's first game, paused 150 frames at frame 1200 (its later input moved on
     // by as much, so the game is the same): a record game the demo will show.
     std::string recordGame;
@@ -173,7 +152,7 @@ TEST(AttractDemo, LeftAfterALevelEndTheMenuIsAsItWasAndTheGamesPausesNeverShow) 
 }
 
 TEST(ScreenshotButton, WorksWhilePaused) {
-    fs::path dir = scenario::freshDir("paused_screenshot");
+    fs::path dir = screen_run::scratchDir();
     // Start, pause in play, then the first controller's button 3.
     const std::string script = "130 tap SPACE\n380 tap RSHIFT\n700 tap P\n720 joy 0 button 3 down\n"
                                "722 joy 0 button 3 up\n";

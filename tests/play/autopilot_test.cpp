@@ -4,16 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <vector>
 
 #include "rules/game_state.h"
+#include "support/screen_run.h"
 #include "world/world.h"
-#include "platform/headless/headless_platform.h"
-#include "play/scenario_support.h"
-#include "program/game_run.h"
-#include "program/options.h"
-#include "base/paths.h"
 
 namespace {
 
@@ -24,22 +19,9 @@ struct Outcome {
 
 // One game from the menu's Start to game over (or 40000 frames), the autopilot at the keys.
 Outcome playOneGame(uint32_t startTick) {
-    auto dir = scenario::freshDir("autopilot_" + std::to_string(startTick));
-    Options options;
-    options.headless = true;
-    options.frames = 40000;
-    paths().dataDir = options.dataDir = PARAPET_DATA_DIR;
-    paths().saveDir = options.saveDir = (dir / "save").string();
-    paths().screenshotDir = options.screenshotDir = (dir / "shots").string();
-    Platform platform;
-    HeadlessSettings settings;
-    settings.startTick = startTick;
-    HeadlessDevices devices = createHeadlessPlatform(settings, platform);
     Autopilot autopilot(true);
     Outcome outcome;
-    RunInput input;
-    input.source = &autopilot;
-    input.onFrameInput = [&outcome](int, const std::vector<InputCommand>&) {
+    auto watch = [&outcome](int, const std::vector<InputCommand>&) {
         if (game.gamesStarted == 0) return;
         outcome.score = game.score[0];
         bool over = game.gameState == stateNameEntry || game.gameState == stateMenu;
@@ -47,8 +29,12 @@ Outcome playOneGame(uint32_t startTick) {
         outcome.levelsWon = std::max(0, game.levelIndex - (over ? 1 : 0));
         if (over) game.quitRequested = 1;
     };
-    resetWorld();
-    runGame(options, platform, &devices, nullptr, input);
+    screen_run::HereRun run;
+    run.frames = 40000;
+    run.source = &autopilot;
+    run.onFrameInput = watch;
+    run.startTick = startTick;
+    screen_run::runHere(screen_run::scratchDir(std::to_string(startTick)), run);
     return outcome;
 }
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "play/scenario_support.h"
 #include "recording/recording_seal.h"
+#include "support/screen_run.h"
 
 namespace {
 
@@ -21,44 +21,21 @@ namespace fs = std::filesystem;
 const fs::path storedInput = fs::path(PARAPET_SOURCE_DIR) / "tests" / "data" / "replay_input.txt";
 constexpr int storedFrames = 12000;
 
-std::string readText(const fs::path& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using screen_run::Result;
 
-// The program with these arguments after the usual directories; its trace and stderr.
-scenario::Run runParapet(const fs::path& dir, const std::string& arguments) {
-    scenario::Run run;
-    run.dir = dir;
-    fs::remove(dir / "trace.jsonl");
-    // `timeout`: a run that blocks on a file fails its test instead of hanging the suite.
-    std::string command = "timeout 120 " + std::string(PARAPET_BINARY) + " --headless --data " +
-                          PARAPET_DATA_DIR + " --save-dir " + (dir / "save").string() +
-                          " --trace " + (dir / "trace.jsonl").string() + " " + arguments + " > " +
-                          (dir / "stderr.txt").string() + " 2>&1";
-    int status = std::system(command.c_str());
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream in(dir / "trace.jsonl");
-    for (std::string line; std::getline(in, line);) {
-        scenario::Event e;
-        e.line = line;
-        e.frame = e.number("frame");
-        e.event = e.field("event");
-        run.events.push_back(e);
-    }
-    return run;
+// The program with these arguments after the usual directories, and no input script.
+Result runParapet(const fs::path& dir, const std::string& arguments) {
+    return screen_run::run(dir, "", arguments);
 }
 
 // States, sounds and scores from frame `from` on, renumbered so `from` is frame 1.
-std::vector<std::string> gameEvents(const scenario::Run& run, int from, int to) {
+std::vector<std::string> gameEvents(const Result& run, int from, int to) {
     std::vector<std::string> out;
-    for (const scenario::Event& e : run.events) {
-        if (e.frame < from || e.frame > to) continue;
-        if (e.event != "state" && e.event != "sound" && e.event != "score") continue;
+    for (const screen_run::Event& e : run.events) {
+        if (e.frame() < from || e.frame() > to) continue;
+        if (e["event"] != "state" && e["event"] != "sound" && e["event"] != "score") continue;
         std::string line = e.line;
-        line.replace(0, line.find(','), "{\"frame\":" + std::to_string(e.frame - from + 1));
+        line.replace(0, line.find(','), "{\"frame\":" + std::to_string(e.frame() - from + 1));
         out.push_back(line);
     }
     return out;
@@ -78,21 +55,20 @@ std::string firstGameOnly() {
 }
 
 // The stored input's first `frames` frames, recorded to dir/run.replay.
-scenario::Run recordStored(const fs::path& dir, int frames, const std::string& arguments = "") {
-    scenario::Run run =
+Result recordStored(const fs::path& dir, int frames, const std::string& arguments = "") {
+    Result run =
         runParapet(dir, arguments + " --input " + storedInput.string() + " --frames " +
                             std::to_string(frames) + " --record " + (dir / "run.replay").string());
-    EXPECT_EQ(run.exitCode, 0) << readText(dir / "stderr.txt");
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
     return run;
 }
 
 // Plays `file` back with its own save directory, dir/watch/save, to show what a playback keeps.
-scenario::Run playBack(const fs::path& dir, const fs::path& file,
-                       const std::string& arguments = "") {
+Result playBack(const fs::path& dir, const fs::path& file, const std::string& arguments = "") {
     fs::path watch = dir / "watch";
     fs::create_directories(watch / "save");
-    scenario::Run run = runParapet(watch, arguments + " --replay " + file.string());
-    EXPECT_EQ(run.exitCode, 0) << readText(watch / "stderr.txt");
+    Result run = runParapet(watch, arguments + " --replay " + file.string());
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
     return run;
 }
 
@@ -102,12 +78,12 @@ int headerValue(const std::string& text, const std::string& name) {
 }
 
 TEST(Recording, RecordedRunsAndGamesReplayToTheSameTrace) {
-    fs::path dir = scenario::freshDir("recording_replays");
-    scenario::Run live = recordStored(dir, storedFrames);
+    fs::path dir = screen_run::scratchDir();
+    Result live = recordStored(dir, storedFrames);
 
     // The whole run, frame for frame.
     fs::path watch = dir / "watch";
-    scenario::Run again = playBack(dir, dir / "run.replay");
+    Result again = playBack(dir, dir / "run.replay");
     EXPECT_EQ(gameEvents(again, 1, storedFrames), gameEvents(live, 1, storedFrames));
     EXPECT_FALSE(fs::exists(watch / "save" / "replays")) << "a playback records nothing";
     EXPECT_FALSE(fs::exists(watch / "save" / "gx.raw")) << "nor writes a highscore";
@@ -120,7 +96,7 @@ TEST(Recording, RecordedRunsAndGamesReplayToTheSameTrace) {
         ASSERT_TRUE(fs::exists(file));
         int start = live.frameOfState(30, n);
         int frames = headerValue(readText(file), "frames");
-        scenario::Run game = playBack(dir, file);
+        Result game = playBack(dir, file);
         // The run's Start step is not part of the game; a playback starts the game itself,
         // and from scores of 0, which a later game of a run traces going back to 0.
         std::vector<std::string> want = gameEvents(live, start + 1, start + frames);
@@ -128,7 +104,7 @@ TEST(Recording, RecordedRunsAndGamesReplayToTheSameTrace) {
         std::vector<std::string> got = gameEvents(game, 1, frames);
         std::erase(got, "{\"frame\":1,\"event\":\"state\",\"from\":10,\"to\":30}");
         EXPECT_EQ(got, want);
-        EXPECT_EQ(game.all("end").back().frame, frames);
+        EXPECT_EQ(game.all("end").back().frame(), frames);
     }
     // The first game set the record and is kept as the record game.
     EXPECT_EQ(readText(replays / "record-1p.replay"), readText(replays / "game-000001.replay"));
@@ -136,18 +112,17 @@ TEST(Recording, RecordedRunsAndGamesReplayToTheSameTrace) {
 }
 
 TEST(Recording, APlaybackUsesTheKeysTheGameWasPlayedWith) {
-    fs::path dir = scenario::freshDir("recording_keys");
+    fs::path dir = screen_run::scratchDir();
     // The recorded player fired with Space, so the stored script's right Shift does nothing.
     std::ofstream(dir / "swapped.ini") << "[player1]\nfire = Space\n";
-    scenario::Run live = recordStored(dir, 2000, "--config " + (dir / "swapped.ini").string());
+    Result live = recordStored(dir, 2000, "--config " + (dir / "swapped.ini").string());
     std::ofstream(dir / "plain.ini") << "# the viewer keeps the default keys\n";
-    scenario::Run again =
-        playBack(dir, dir / "run.replay", "--config " + (dir / "plain.ini").string());
+    Result again = playBack(dir, dir / "run.replay", "--config " + (dir / "plain.ini").string());
     EXPECT_EQ(gameEvents(again, 1, 2000), gameEvents(live, 1, 2000));
 }
 
 TEST(Recording, TheRecordGameIsReplacedOnlyWhenTheRecordIsBeaten) {
-    fs::path dir = scenario::freshDir("recording_record_game");
+    fs::path dir = screen_run::scratchDir();
     // Exactly the first game of the stored input, which sets the record.
     std::string args = firstGameOnly();
     ASSERT_EQ(runParapet(dir, args).exitCode, 0);
@@ -180,7 +155,7 @@ TEST(Recording, TheRecordGameIsReplacedOnlyWhenTheRecordIsBeaten) {
 }
 
 TEST(Recording, FilesThatCannotPlayHereAreRefusedWithExit2) {
-    fs::path dir = scenario::freshDir("recording_refused");
+    fs::path dir = screen_run::scratchDir();
     ASSERT_EQ(recordStored(dir, 600).exitCode, 0);
     std::string text = readText(dir / "run.replay");
     // A change made by hand, and one as a writer would make it, with a checksum to match.
@@ -211,11 +186,6 @@ TEST(Recording, FilesThatCannotPlayHereAreRefusedWithExit2) {
         {"seed", file(edited("\nseeds", "\nseeds 1")), "checksum does not match"},
         {"truncated", file(text.substr(0, text.size() / 2)), "truncated"},
         {"empty", file(""), "not a Parapet recording"},
-        {"directory", [](const fs::path& p) { fs::create_directory(p); }, "it is a directory"},
-        {"pipe", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
-         "not a regular file"},
-        {"device", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); },
-         "not a regular file"},
         {"huge",
          [](const fs::path& p) {
              std::ofstream(p) << "parapet-replay 2\n";
@@ -228,29 +198,27 @@ TEST(Recording, FilesThatCannotPlayHereAreRefusedWithExit2) {
         SCOPED_TRACE(c.name);
         fs::path path = dir / (std::string(c.name) + ".replay");
         c.make(path);
-        scenario::Run run = runParapet(dir, "--replay " + path.string());
+        Result run = runParapet(dir, "--replay " + path.string());
         EXPECT_EQ(run.exitCode, 2);
-        std::string message = readText(dir / "stderr.txt");
+        const std::string& message = run.errors;
         EXPECT_NE(message.find(path.string()), std::string::npos) << message;
         EXPECT_NE(message.find(c.reason), std::string::npos) << message;
         EXPECT_EQ(run.events.empty(), !c.plays) << "refused before the first frame";
     }
-    scenario::Run missing = runParapet(dir, "--replay " + (dir / "nothing.replay").string());
+    Result missing = runParapet(dir, "--replay " + (dir / "nothing.replay").string());
     EXPECT_EQ(missing.exitCode, 2);
 }
 
 TEST(AttractDemo, AnIdleMenuPlaysTheDemoUntilAKey) {
-    fs::path dir = scenario::freshDir("attract_demo");
+    fs::path dir = screen_run::scratchDir();
     // Record games that are no files: the demo passes them over without blocking or reading.
     fs::path replays = dir / "save" / "replays";
     fs::create_directories(replays / "record-1p.replay");
     fs::create_symlink("/dev/zero", replays / "record-2p.replay");
     ASSERT_EQ(::mkfifo((replays / "record-3p.replay").c_str(), 0600), 0);
     // Nobody touches anything until the demo has run a while; then a key.
-    std::ofstream(dir / "input.txt") << "1700 tap RSHIFT\n";
-    scenario::Run run =
-        runParapet(dir, "--input " + (dir / "input.txt").string() + " --frames 1800");
-    ASSERT_EQ(run.exitCode, 0) << readText(dir / "stderr.txt");
+    Result run = screen_run::run(dir, "1700 tap RSHIFT\n", "--frames 1800");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
     int menu = run.frameOfState(15);
     ASSERT_GT(menu, 0);
     EXPECT_EQ(run.frameOfState(30), menu + 899) << "the 900th idle frame starts it";
@@ -261,9 +229,9 @@ TEST(AttractDemo, AnIdleMenuPlaysTheDemoUntilAKey) {
 }
 
 TEST(AttractDemo, ShowsTheKeptRecordGameToTheEnd) {
-    fs::path dir = scenario::freshDir("attract_demo_record");
+    fs::path dir = screen_run::scratchDir();
     std::string args = firstGameOnly();
-    scenario::Run played = runParapet(dir, args);
+    Result played = runParapet(dir, args);
     ASSERT_EQ(played.exitCode, 0);
     // The demo shows the game up to its end, but never the name entry that followed.
     int gameOver = played.frameOfState(100) - played.frameOfState(30);
@@ -274,16 +242,15 @@ TEST(AttractDemo, ShowsTheKeptRecordGameToTheEnd) {
     int frames = headerValue(recorded, "frames");
     int score = headerValue(recorded, "scores");
 
-    std::ofstream(dir / "idle.txt") << "# nobody plays\n";
-    scenario::Run run = runParapet(dir, "--input " + (dir / "idle.txt").string() + " --frames " +
-                                            std::to_string(1300 + frames));
+    Result run =
+        screen_run::run(dir, "# nobody plays\n", "--frames " + std::to_string(1300 + frames));
     ASSERT_EQ(run.exitCode, 0);
     int start = run.frameOfState(30);
     ASSERT_GT(start, 0);
     EXPECT_EQ(run.frameOfState(15, 2), start + gameOver) << "the menu returns as the game ends";
     EXPECT_LT(gameOver, frames);
     EXPECT_EQ(run.frameOfState(100), -1) << "nobody is asked for a name";
-    std::vector<scenario::Event> scores = run.all("score");
+    std::vector<screen_run::Event> scores = run.all("score");
     ASSERT_FALSE(scores.empty());
     EXPECT_EQ(scores.back().number("score"), score);
     EXPECT_EQ(readText(dir / "save" / "gx.raw"), highscores) << "the demo's record is not kept";

@@ -19,15 +19,15 @@
 #include <string>
 #include <vector>
 
-#include "recording/autopilot.h"
-#include "rules/game_state.h"
-#include "world/world.h"
-#include "platform/headless/headless_platform.h"
-#include "play/scenario_support.h"
-#include "program/game_run.h"
-#include "program/options.h"
 #include "base/paths.h"
 #include "base/trace.h"
+#include "platform/headless/headless_platform.h"
+#include "program/game_run.h"
+#include "program/options.h"
+#include "recording/autopilot.h"
+#include "rules/game_state.h"
+#include "support/screen_run.h"
+#include "world/world.h"
 
 namespace {
 
@@ -45,13 +45,6 @@ std::string normalised(const std::string& trace) {
         out += line + "\n";
     }
     return out;
-}
-
-std::string readText(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 // The autopilot's games, played in this process on the headless devices; returns the trace.
@@ -81,16 +74,16 @@ std::string playBotGame(const std::filesystem::path& dir, std::string& script) {
 
 TEST(Replay, StoredGameReplaysToTheStoredTrace) {
     if (std::getenv("PARAPET_RERECORD") != nullptr) {
-        auto dir = scenario::freshDir("replay_record");
+        std::filesystem::path dir = screen_run::scratchDir("_record");
         std::string script;
         std::string botTrace = playBotGame(dir, script);
         std::ofstream(dataDir / "replay_input.txt") << script;
         std::ofstream(dataDir / "replay_trace.jsonl") << normalised(botTrace);
     }
     ASSERT_TRUE(std::filesystem::exists(dataDir / "replay_input.txt"));
-    auto dir = scenario::freshDir("replay");
     std::string script = readText(dataDir / "replay_input.txt");
-    scenario::Run run = scenario::runGame(dir, script, replayFrames);
+    screen_run::Result run = screen_run::run(screen_run::scratchDir(), script,
+                                             "--frames " + std::to_string(replayFrames));
     ASSERT_EQ(run.exitCode, 0);
     std::istringstream want(readText(dataDir / "replay_trace.jsonl")),
         got(normalised(run.traceText()));

@@ -6,24 +6,23 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
+
+#include "base/paths.h"
+#include "platform/headless/headless_platform.h"
+#include "platform/headless/input_script.h"
+#include "program/game_run.h"
+#include "program/options.h"
 
 namespace fs = std::filesystem;
 
 namespace screen_run {
 
 namespace {
-std::string readText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
 // Parses one flat JSON object of strings and numbers, as the trace writes them.
 Event parseLine(const std::string& line) {
     Event event;
+    event.line = line;
     size_t i = 0;
     auto skipBlanks = [&] {
         while (i < line.size() && (line[i] == ' ' || line[i] == ',' || line[i] == '{')) ++i;
@@ -68,6 +67,11 @@ std::string Event::operator[](const std::string& key) const {
     return it == fields.end() ? std::string() : it->second;
 }
 
+int Event::number(const std::string& key) const {
+    auto it = fields.find(key);
+    return it == fields.end() ? -1 : std::atoi(it->second.c_str());
+}
+
 std::vector<Event> Result::all(const std::string& event) const {
     std::vector<Event> out;
     for (const Event& e : events)
@@ -89,6 +93,24 @@ int Result::stateChange(int from, int to) const {
     return -1;
 }
 
+std::vector<int> Result::states() const {
+    std::vector<int> out;
+    for (const Event& e : all("state")) out.push_back(e.number("to"));
+    return out;
+}
+
+int Result::frameOfState(int state, int occurrence) const {
+    for (const Event& e : all("state"))
+        if (e.number("to") == state && --occurrence == 0) return e.frame();
+    return -1;
+}
+
+std::string Result::traceText() const {
+    std::string out;
+    for (const Event& e : events) out += e.line + "\n";
+    return out;
+}
+
 std::vector<Event> parseTrace(const std::string& text) {
     std::vector<Event> events;
     std::istringstream in(text);
@@ -108,24 +130,51 @@ std::string scratchDir(const std::string& suffix) {
     return dir.string();
 }
 
+std::string quoted(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
 Result run(const std::string& dir, const std::string& script, const std::string& extraArgs) {
     Result result;
     result.dir = dir;
+    fs::remove(dir + "/trace.jsonl");
+    if (!script.empty()) writeText(dir + "/input.txt", script);
     // A settings file of the developer's own must not change what the tests see.
-    std::string command = "XDG_CONFIG_HOME='" + dir + "/config' '" + std::string(PARAPET_BINARY) +
-                          "' --headless --data '" + PARAPET_DATA_DIR + "' --save-dir '" + dir +
-                          "/save' --screenshot-dir '" + dir + "/shots' --trace '" + dir +
-                          "/trace.jsonl' " + extraArgs;
-    if (!script.empty()) {
-        std::ofstream(dir + "/input.txt") << script;
-        command += " --input '" + dir + "/input.txt'";
-    }
-    command += " >'" + dir + "/stdout.txt' 2>'" + dir + "/stderr.txt'";
+    std::string command =
+        "XDG_CONFIG_HOME=" + quoted(dir + "/config") + " timeout 300 " + quoted(PARAPET_BINARY) +
+        " >" + quoted(dir + "/stdout.txt") + " 2>" + quoted(dir + "/stderr.txt") +
+        " --headless --data " + quoted(PARAPET_DATA_DIR) + " --save-dir " + quoted(dir + "/save") +
+        " --screenshot-dir " + quoted(dir + "/shots") + " --trace " + quoted(dir + "/trace.jsonl") +
+        (script.empty() ? "" : " --input " + quoted(dir + "/input.txt")) + " " + extraArgs;
     int status = std::system(command.c_str());
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.errors = readText(dir + "/stderr.txt");
     result.events = parseTrace(readText(dir + "/trace.jsonl"));
     return result;
+}
+
+int runHere(const std::string& dir, const HereRun& run) {
+    Options options;
+    options.headless = true;
+    options.frames = run.frames;
+    options.joysticks = run.joysticks;
+    paths().dataDir = options.dataDir = PARAPET_DATA_DIR;
+    paths().saveDir = options.saveDir = dir + "/save";
+    paths().screenshotDir = options.screenshotDir = dir + "/shots";
+    InputScript script;
+    std::string error;
+    EXPECT_TRUE(parseInputScript(run.script, script, error)) << error;
+    Platform platform;
+    HeadlessSettings settings;
+    settings.joysticks = run.joysticks;
+    settings.startTick = run.startTick;
+    HeadlessDevices devices = createHeadlessPlatform(settings, platform);
+    RunInput input;
+    input.source = run.source;
+    input.onFrameInput = run.onFrameInput;
+    return runGame(options, platform, &devices, &script, input);
 }
 
 }  // namespace screen_run

@@ -1,17 +1,25 @@
 #pragma once
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
-// Runs the real program headless in a scratch directory of its own and reads back what it
-// left: exit code, stderr, trace events, files.
+#include "input/frame_input_source.h"
+#include "support/files.h"
+
+// The one way tests start the real program: headless, in a scratch directory of its own, its
+// settings, saves, screenshots and trace kept there; then read back what it left: exit code,
+// stdout, stderr, trace events, files.
 namespace screen_run {
 
 // One trace line: its members as text (strings unquoted and unescaped, numbers as written).
 struct Event {
+    std::string line;  // as the trace wrote it
     std::map<std::string, std::string> fields;
     int frame() const;
     std::string operator[](const std::string& key) const;
+    int number(const std::string& key) const;  // -1 when absent
 };
 
 struct Result {
@@ -26,6 +34,12 @@ struct Result {
     std::vector<int> soundFrames(const std::string& file, int hz = 0) const;
     // Frame of the first state change from -> to, -1 if none.
     int stateChange(int from, int to) const;
+    // The screen states in the order they were entered.
+    std::vector<int> states() const;
+    // The frame in which `state` was entered for the n-th time (1-based), -1 if never.
+    int frameOfState(int state, int occurrence = 1) const;
+    std::string traceText() const;
+    std::string output() const { return readText(dir + "/stdout.txt"); }
     std::string saveDir() const { return dir + "/save"; }
     std::string shotDir() const { return dir + "/shots"; }
 };
@@ -33,8 +47,23 @@ struct Result {
 // A fresh scratch directory named after the running test (emptied first).
 std::string scratchDir(const std::string& suffix = "");
 // Runs the program with --headless --data --save-dir --screenshot-dir --trace and the input
-// script text (if not empty), plus extra arguments.
+// script text (if not empty), plus extra arguments (shell words, which may override those and
+// redirect stdout). A run that blocks is ended after five minutes.
 Result run(const std::string& dir, const std::string& script, const std::string& extraArgs);
+// The same run in this test's process, for tests that watch or steer the world between frames.
+struct HereRun {
+    int frames = 0;
+    std::string script;                  // input script text
+    FrameInputSource* source = nullptr;  // input of its own: a watcher, the autopilot
+    std::function<void(int frame, const std::vector<InputCommand>&)> onFrameInput;
+    int joysticks = 0;
+    uint32_t startTick = 0;
+};
+// Returns the run's exit code; save/ and shots/ are in dir.
+int runHere(const std::string& dir, const HereRun& run);
+
+// `text` as one shell word.
+std::string quoted(const std::string& text);
 
 std::vector<Event> parseTrace(const std::string& text);
 

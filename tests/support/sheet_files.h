@@ -1,21 +1,21 @@
 #pragma once
+#include "catalog/picture_files.h"
 
-// The picture files the game reads, with the sizes it expects: title and wall, then the
-// seven sheets in the order the animation table numbers them.
-struct PictureFile {
+// The picture files the game reads, named as inside g/: title and wall, then the seven
+// sheets in the order the animation table numbers them.
+struct NamedPicture {
     const char* name;
     int width, height, cellWidth, cellHeight;
 };
-inline constexpr PictureFile kPictureFiles[9] = {
-    {"Title.raw", 640, 480, 640, 480},
-    {"Wall640.raw", 640, 480, 640, 480},
-    {"Defender_1536x996-102x67.raw", 1536, 996, 102, 67},
-    {"Magazine_640x66-64x66.raw", 640, 66, 64, 66},
-    {"Ball_384x16-16x16.raw", 384, 16, 16, 16},
-    {"Climber_1536x996-102x134.raw", 1536, 996, 102, 134},
-    {"Weapons&Bodyparts_640x256-64x64.raw", 640, 256, 64, 64},
-    {"Gamefont.raw", 512, 357, 48, 51},
-    {"Scrollerfont_640_32_12x16.raw", 640, 32, 12, 16},
+inline NamedPicture namedPicture(const PictureFile& f) {
+    return {f.file + 2, f.width, f.height, f.cellWidth, f.cellHeight};  // past "g\\"
+}
+inline const NamedPicture kPictureFiles[9] = {
+    namedPicture(titleFile),          namedPicture(wallFile),
+    namedPicture(spriteSheetFiles[0]), namedPicture(spriteSheetFiles[1]),
+    namedPicture(spriteSheetFiles[2]), namedPicture(spriteSheetFiles[3]),
+    namedPicture(spriteSheetFiles[4]), namedPicture(gameFontFile),
+    namedPicture(scrollerFontFile),
 };
 // Indexed by sheet number.
-inline constexpr const PictureFile* kSheetFiles = kPictureFiles + 2;
+inline const NamedPicture* const kSheetFiles = kPictureFiles + 2;

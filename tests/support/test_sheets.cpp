@@ -2,27 +2,8 @@
 
 #include "world/world.h"
 
-#include <gtest/gtest.h>
-
-#include <atomic>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-
-#include <unistd.h>
-
 uint16_t rgb565(Rgb c) {
     return static_cast<uint16_t>((c.r & 0xF8) << 8 | (c.g & 0xFC) << 3 | (c.b >> 3));
-}
-
-std::string makeTempDir(const std::string& name) {
-    static std::atomic<int> counter{0};
-    std::filesystem::path dir = std::filesystem::path(testing::TempDir()) /
-                                ("parapet-" + name + "-" + std::to_string(::getpid()) + "-" +
-                                 std::to_string(counter++));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir.string();
 }
 
 void writeRaw24(const std::string& path, int width, int height,
@@ -37,16 +18,6 @@ void writeRaw24(const std::string& path, int width, int height,
             bytes.push_back(c.b);
         }
     writeFileBytes(path, bytes);
-}
-
-std::vector<uint8_t> readFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 TestEngine::TestEngine() {

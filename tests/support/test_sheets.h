@@ -6,6 +6,7 @@
 
 #include "engine/engine.h"
 #include "platform/headless/headless_display.h"
+#include "support/files.h"
 
 // Helpers for tests that need pictures on disk: tiny 24-bit ".raw" sheets and pictures written
 // into a fresh temporary directory, and an engine on a headless display to load them into.
@@ -19,15 +20,9 @@ struct Rgb {
 // The display value of a 24-bit colour (5-6-5), as the loader converts it.
 uint16_t rgb565(Rgb c);
 
-// A new empty directory below the test temp dir, unique per call; ends without a slash.
-std::string makeTempDir(const std::string& name);
-
 // Writes width x height pixels, top row first, 3 bytes each (red, green, blue).
 void writeRaw24(const std::string& path, int width, int height,
                 const std::function<Rgb(int x, int y)>& pixel);
-
-std::vector<uint8_t> readFileBytes(const std::string& path);
-void writeFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // A 640 x 480 x 16 engine on a headless display, installed as theEngine while it lives, and
 // an empty world in play.

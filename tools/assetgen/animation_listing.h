@@ -1,114 +1,22 @@
 #pragma once
-// What the game shows of each sheet: for every animation row its sheet, cells, mirroring
-// and hot spots. The generator draws exactly these cells, the previews lay the rows out as
-// the game would place them, and the tests check that no named cell is empty.
+// What the game shows of each sheet is the game's own table of animation rows: the
+// generator draws exactly the cells its rows and the wall's splats name, the previews lay
+// the rows out as the game places them, and the tests check that no named cell is empty.
+#include <string>
 
-struct ListedRow {
-    int sheet;       // 0 defender, 1 magazine, 2 ball, 3 climber, 4 weapons and body parts
-    int frames;
-    int cells[16];   // -1 draws nothing
-    int mirror;      // 1: drawn mirrored left-right
-    int hotX[16];
-    int hotY[16];
-};
+#include "catalog/animation_rows.h"
 
-enum ListedSheet { kDefenderSheet = 0, kMagazineSheet, kBallSheet, kClimberSheet, kWeaponSheet };
+// Every row is drawn the same way round in all its frames.
+inline bool mirroredRow(const AnimationRowData& row) { return (row.mirror[0] & 1) != 0; }
 
-constexpr int kListedRowCount = 58;
-
-// clang-format off
-inline constexpr ListedRow kListedRows[kListedRowCount] = {
-    /* 0*/ {4, 1, {33}, 0, {}, {}},
-    /* 1*/ {4, 1, {34}, 0, {}, {}},
-    /* 2*/ {4, 1, {35}, 0, {}, {}},
-    /* 3*/ {0, 14, {1, 2, 3, 4, 5, 6, 5, 4, 3, 7, 8, 9, 8, 7}, 0, {}, {}},
-    /* 4*/ {0, 14, {1, 2, 3, 4, 5, 6, 5, 4, 3, 7, 8, 9, 8, 7}, 1, {}, {}},
-    /* 5*/ {0, 1, {0}, 0, {}, {}},
-    /* 6*/ {1, 6, {5, 4, 3, 2, 1, 0}, 0, {}, {}},
-    /* 7*/ {1, 6, {5, 4, 3, 2, 1, 0}, 1, {}, {}},
-    /* 8*/ {1, 7, {0, 1, 2, 3, 4, 5, -1}, 0, {}, {}},
-    /* 9*/ {1, 7, {0, 1, 2, 3, 4, 5, -1}, 1, {}, {}},
-    /*10*/ {2, 1, {0}, 0, {}, {}},
-    /*11*/ {0, 12, {10, 11, 12, 13, 12, 11, 10, 14, 15, 16, 15, 14}, 0,
-            {0, 0, 0, 0, 0, 0, 0, 0, 14, 14, 14, 0}, {}},
-    /*12*/ {0, 12, {10, 11, 12, 13, 12, 11, 10, 14, 15, 16, 15, 14}, 1,
-            {0, 0, 0, 0, 0, 0, 0, 0, -20, -20, -20, 0}, {}},
-    /*13*/ {0, 1, {17}, 0, {}, {}},
-    /*14*/ {0, 4, {18, 19, 20, 21}, 0, {}, {}},
-    /*15*/ {3, 8, {0, 1, 2, 1, 0, 3, 4, 3}, 0, {}, {}},
-    /*16*/ {3, 8, {0, 1, 2, 1, 0, 3, 4, 3}, 1, {}, {}},
-    /*17*/ {3, 10, {5, 6, 7, 8, 9, 10, 11, 12, 13, 5}, 0, {}, {-43, -43, -43, -43, -43, -43, -43, -43, -43, -43}},
-    /*18*/ {3, 10, {5, 6, 7, 8, 9, 10, 11, 12, 13, 5}, 0, {}, {-43, -43, -43, -43, -43, -43, -43, -43, -43, -43}},
-    /*19*/ {3, 10, {5, 6, 7, 8, 9, 10, 11, 12, 13, 5}, 0, {}, {-43, -43, -43, -43, -43, -43, -43, -43, -43, -43}},
-    /*20*/ {3, 10, {5, 6, 7, 8, 9, 10, 11, 12, 13, 5}, 0, {}, {-43, -43, -43, -43, -43, -43, -43, -43, -43, -43}},
-    /*21*/ {3, 7, {14, 15, 16, 17, 18, 19, 20}, 0, {}, {-25, -25, -25, -25, -25, -25, -25}},
-    /*22*/ {3, 2, {22, 22}, 0, {}, {0, 2}},
-    /*23*/ {3, 2, {22, 22}, 1, {}, {0, 2}},
-    /*24*/ {3, 8, {21, 22, 23, 24, 25, 24, 23, 22}, 0, {}, {}},
-    /*25*/ {3, 8, {21, 22, 23, 24, 25, 24, 23, 22}, 1, {}, {}},
-    /*26*/ {3, 1, {5}, 0, {}, {-43}},
-    /*27*/ {0, 1, {22}, 0, {}, {}},
-    /*28*/ {4, 1, {0}, 0, {}, {}},
-    /*29*/ {0, 10, {23, 24, 25, 26, 25, 24, 23, 27, 28, 27}, 0, {}, {0, -2, 0, -2, 0, -2, 0, -2, 0, -2}},
-    /*30*/ {0, 10, {23, 24, 25, 26, 25, 24, 23, 27, 28, 27}, 1, {}, {0, -2, 0, -2, 0, -2, 0, -2, 0, -2}},
-    /*31*/ {0, 4, {29, 30, 31, 32}, 0, {20, 20, 20, 20}, {0, -2, 0, -2}},
-    /*32*/ {0, 4, {29, 30, 31, 32}, 1, {-20, -20, -20, -20}, {0, -2, 0, -2}},
-    /*33*/ {0, 15, {33, 48, 33, 48, 33, 48, 33, 48, 33, 48, 33, 34, 35, 34, 33}, 0,
-            {30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 40, 50, 40, 30},
-            {0, -2, 0, -2, 0, -2, 0, -2, 0, -2, 0, -2, 0, -2, 0}},
-    /*34*/ {0, 15, {33, 48, 33, 48, 33, 48, 33, 48, 33, 48, 33, 34, 35, 34, 33}, 1,
-            {-30, -30, -30, -30, -30, -30, -30, -30, -30, -30, -30, -40, -50, -40, -30},
-            {0, -2, 0, -2, 0, -2, 0, -2, 0, -2, 0, -2, 0, -2, 0}},
-    /*35*/ {0, 6, {36, 37, 38, 39, 38, 37}, 0, {45, 45, 45, 45, 45, 45}, {}},
-    /*36*/ {0, 6, {36, 37, 38, 39, 38, 37}, 1, {-45, -45, -45, -45, -45, -45}, {}},
-    /*37*/ {0, 1, {40}, 1, {}, {}},
-    /*38*/ {3, 8, {26, 27, 28, 29, 30, 31, 32, -1}, 0, {}, {}},
-    /*39*/ {3, 8, {26, 27, 28, 29, 30, 31, 32, -1}, 1, {}, {}},
-    /*40*/ {3, 16, {33, 34, 35, 36, 37, 34, 35, 36, 37, 38, 39, 40, 41, 5, 35, -1}, 0, {}, {}},
-    /*41*/ {3, 16, {33, 34, 35, 36, 37, 34, 35, 36, 37, 38, 39, 40, 41, 5, 35, -1}, 1, {}, {}},
-    /*42*/ {3, 7, {45, 46, 47, 48, 49, 50, -1}, 0, {}, {}},
-    /*43*/ {3, 7, {45, 46, 47, 48, 49, 50, -1}, 1, {}, {}},
-    /*44*/ {0, 2, {23, 23}, 0, {}, {0, -2}},
-    /*45*/ {0, 2, {23, 23}, 1, {}, {0, -2}},
-    /*46*/ {4, 8, {5, 6, 7, 8, 9, 10, 11, 12}, 1, {}, {}},
-    /*47*/ {4, 8, {5, 6, 7, 8, 9, 10, 11, 12}, 0, {}, {}},
-    /*48*/ {4, 12, {1, 2, 3, 4, 1, 11, 12, 13, 14, 15, 16, 17}, 1, {}, {}},
-    /*49*/ {4, 12, {1, 2, 3, 4, 1, 11, 12, 13, 14, 15, 16, 17}, 0, {}, {}},
-    /*50*/ {0, 3, {41, 42, -1}, 0, {}, {}},
-    /*51*/ {4, 1, {30}, 0, {}, {}},
-    /*52*/ {4, 1, {31}, 0, {}, {}},
-    /*53*/ {4, 1, {32}, 0, {}, {}},
-    /*54*/ {4, 1, {27}, 0, {}, {}},
-    /*55*/ {4, 1, {28}, 0, {}, {}},
-    /*56*/ {4, 1, {29}, 0, {}, {}},
-    /*57*/ {0, 1, {43}, 0, {}, {}},
-};
-// clang-format on
-
-// Sheet geometry as the game cuts it.
-struct ListedSheetSize {
-    const char* file;
-    int width, height, cellWidth, cellHeight;
-};
-inline constexpr ListedSheetSize kListedSheets[5] = {
-    {"Defender_1536x996-102x67.raw", 1536, 996, 102, 67},
-    {"Magazine_640x66-64x66.raw", 640, 66, 64, 66},
-    {"Ball_384x16-16x16.raw", 384, 16, 16, 16},
-    {"Climber_1536x996-102x134.raw", 1536, 996, 102, 134},
-    {"Weapons&Bodyparts_640x256-64x64.raw", 640, 256, 64, 64},
-};
-
-// Cells the game uses outside the animation rows: the blood splats stamped on the wall.
-inline constexpr int kSplatCells[6] = {21, 22, 23, 24, 25, 26};
-
-// True if the listing or the splats name the cell of the sheet.
+// True if a row or the splats name the cell of the sheet.
 inline bool listedCell(int sheet, int cell) {
-    for (const auto& row : kListedRows)
+    for (const AnimationRowData& row : animationRows)
         if (row.sheet == sheet)
-            for (int f = 0; f < row.frames; ++f)
+            for (int f = 0; f < row.frameCount; ++f)
                 if (row.cells[f] == cell) return true;
-    if (sheet == kWeaponSheet)
-        for (int c : kSplatCells)
-            if (c == cell) return true;
+    if (sheet == weaponSheet)
+        for (int i = 0; i < 3; ++i)
+            if (largeSplatCells[i] == cell || smallSplatCells[i] == cell) return true;
     return false;
 }

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "assetgen.h"
+#include "catalog/picture_files.h"
 #include "figure.h"
 #include "png.h"
 
@@ -157,5 +158,5 @@ bool writeWindowIcon(const std::string& outDir) {
     // Window managers shrink the one picture SDL hands on to title-bar size themselves, so
     // the window gets the bold shapes that survive that.
     std::vector<uint8_t> rgba = makeIconRgba(kWindowIconSize, true);
-    return writeBytes(outDir + "/g/Icon_64x64.rgba", rgba.data(), rgba.size());
+    return writeBytes(outDir + "/" + slashPath(windowIconFile.file), rgba.data(), rgba.size());
 }

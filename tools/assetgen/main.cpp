@@ -5,23 +5,10 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "assetgen.h"
 #include "icon.h"
-
-bool writeBytes(const std::string& path, const void* data, size_t size) {
-    std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
-    if (!out) {
-        std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
-        return false;
-    }
-    return true;
-}
 
 int main(int argc, char** argv) {
     std::string outDir;

@@ -14,7 +14,7 @@ const CellPainter kPainters[5] = {drawDefenderCell, drawMagazineCell, drawBallCe
 }  // namespace
 
 std::vector<uint8_t> makeSheet(int sheet) {
-    const ListedSheetSize& s = kListedSheets[sheet];
+    const PictureFile& s = spriteSheetFiles[sheet];
     std::vector<uint8_t> rgb(size_t(s.width) * s.height * 3, 0);
     int columns = s.width / s.cellWidth, rows = s.height / s.cellHeight;
     for (int cell = 0; cell < columns * rows; ++cell) {
@@ -30,10 +30,10 @@ std::vector<uint8_t> makeSheet(int sheet) {
 bool generatePictures(const std::string& outDir) {
     // Blank fonts would leave the game without a readable word: better to stop here.
     if (!fontsAvailable()) return false;
-    std::vector<uint8_t> sheets[5];
-    for (int i = 0; i < 5; ++i) {
+    std::vector<uint8_t> sheets[spriteSheetCount];
+    for (int i = 0; i < spriteSheetCount; ++i) {
         sheets[i] = makeSheet(i);
-        if (!writeBytes(outDir + "/g/" + kListedSheets[i].file, sheets[i].data(),
+        if (!writeBytes(outDir + "/" + slashPath(spriteSheetFiles[i].file), sheets[i].data(),
                         sheets[i].size()))
             return false;
     }
@@ -41,9 +41,9 @@ bool generatePictures(const std::string& outDir) {
     std::vector<uint8_t> scrollerFont = makeScrollerFont();
     std::vector<uint8_t> wall = makeWall();
     std::vector<uint8_t> title = makeTitle();
-    return writeBytes(outDir + "/g/Gamefont.raw", gameFont.data(), gameFont.size()) &&
-           writeBytes(outDir + "/g/Scrollerfont_640_32_12x16.raw", scrollerFont.data(),
-                      scrollerFont.size()) &&
-           writeBytes(outDir + "/g/Wall640.raw", wall.data(), wall.size()) &&
-           writeBytes(outDir + "/g/Title.raw", title.data(), title.size());
+    auto write = [&](const PictureFile& f, const std::vector<uint8_t>& rgb) {
+        return writeBytes(outDir + "/" + slashPath(f.file), rgb.data(), rgb.size());
+    };
+    return write(gameFontFile, gameFont) && write(scrollerFontFile, scrollerFont) &&
+           write(wallFile, wall) && write(titleFile, title);
 }

@@ -110,18 +110,18 @@ bool contactSheet(const Sheet& s, const std::string& path, int scale, int perRow
     return writePng(path, img.px.data(), img.w, img.h);
 }
 
-bool rowStrip(const Sheet& s, const ListedRow& row, int index, const std::string& path) {
+bool rowStrip(const Sheet& s, const AnimationRowData& row, int index, const std::string& path) {
     const int scale = 2, margin = 24;
     int slotW = s.cw + 2 * margin, slotH = s.ch + 2 * margin;
-    Image img(slotW * row.frames * scale + 8, slotH * scale + 20, 40, 36, 48);
+    Image img(slotW * row.frameCount * scale + 8, slotH * scale + 20, 40, 36, 48);
     number(img, 4, 4, index);
-    for (int f = 0; f < row.frames; ++f) {
+    for (int f = 0; f < row.frameCount; ++f) {
         int x0 = 4 + f * slotW * scale, y0 = 18;
         img.checker(x0, y0, slotW * scale, slotH * scale);
         // The actor's position is the same point in every slot; the hot spot moves the cell.
         int ax = x0 + margin * scale, ay = y0 + margin * scale;
         s.blit(img, row.cells[f], ax - row.hotX[f] * scale, ay - row.hotY[f] * scale,
-               row.mirror != 0, scale);
+               mirroredRow(row), scale);
         img.rect(ax - 3, ay, 7, 1, 255, 60, 60);
         img.rect(ax, ay - 3, 1, 7, 255, 60, 60);
         number(img, x0 + 4, y0 + slotH * scale - 14, row.cells[f]);
@@ -133,12 +133,12 @@ bool rowStrip(const Sheet& s, const ListedRow& row, int index, const std::string
 bool previewPictures(const std::string& outDir, const std::string& previewDir) {
     Sheet sheets[5];
     for (int i = 0; i < 5; ++i) {
-        const ListedSheetSize& l = kListedSheets[i];
+        const PictureFile& l = spriteSheetFiles[i];
         sheets[i].width = l.width;
         sheets[i].height = l.height;
         sheets[i].cw = l.cellWidth;
         sheets[i].ch = l.cellHeight;
-        if (!readFile(outDir + "/g/" + l.file, sheets[i].rgb, size_t(l.width) * l.height * 3))
+        if (!readFile(outDir + "/" + slashPath(l.file), sheets[i].rgb, size_t(l.width) * l.height * 3))
             return false;
     }
     bool ok = contactSheet(sheets[0], previewDir + "/sheet_defender.png", 2, 8, 50) &&
@@ -146,10 +146,10 @@ bool previewPictures(const std::string& outDir, const std::string& previewDir) {
               contactSheet(sheets[2], previewDir + "/sheet_ball.png", 4, 8, 8) &&
               contactSheet(sheets[3], previewDir + "/sheet_climber.png", 2, 8, 52) &&
               contactSheet(sheets[4], previewDir + "/sheet_weapons.png", 3, 8, 40);
-    for (int r = 0; ok && r < kListedRowCount; ++r) {
+    for (int r = 0; ok && r < animationRowCount; ++r) {
         char name[32];
         std::snprintf(name, sizeof name, "/row_%02d.png", r);
-        ok = rowStrip(sheets[kListedRows[r].sheet], kListedRows[r], r, previewDir + name);
+        ok = rowStrip(sheets[animationRows[r].sheet], animationRows[r], r, previewDir + name);
     }
     if (!ok) return false;
 
@@ -159,9 +159,11 @@ bool previewPictures(const std::string& outDir, const std::string& previewDir) {
         const char* out;
         int w, h, cw, ch, scale;
     };
-    const FontFile fonts[2] = {{"Gamefont.raw", "/font_game.png", 512, 357, 48, 51, 1},
-                               {"Scrollerfont_640_32_12x16.raw", "/font_scroller.png", 640, 32,
-                                12, 16, 2}};
+    const PictureFile& gf = gameFontFile;
+    const PictureFile& sf = scrollerFontFile;
+    const FontFile fonts[2] = {
+        {gf.file, "/font_game.png", gf.width, gf.height, gf.cellWidth, gf.cellHeight, 1},
+        {sf.file, "/font_scroller.png", sf.width, sf.height, sf.cellWidth, sf.cellHeight, 2}};
     std::vector<Sheet> fontSheets;
     for (const auto& f : fonts) {
         Sheet s;
@@ -169,7 +171,7 @@ bool previewPictures(const std::string& outDir, const std::string& previewDir) {
         s.height = f.h;
         s.cw = f.cw;
         s.ch = f.ch;
-        if (!readFile(outDir + "/g/" + f.file, s.rgb, size_t(f.w) * f.h * 3)) return false;
+        if (!readFile(outDir + "/" + slashPath(f.file), s.rgb, size_t(f.w) * f.h * 3)) return false;
         int perRow = f.w / f.cw;
         Image img(perRow * (f.cw * f.scale + 2) + 2, (f.h / f.ch) * (f.ch * f.scale + 2) + 2, 70,
                   60, 90);
@@ -208,8 +210,8 @@ bool previewPictures(const std::string& outDir, const std::string& previewDir) {
 
     // The two full-screen pictures, and the wall with the play field set up on it.
     std::vector<uint8_t> wall, title;
-    if (!readFile(outDir + "/g/Wall640.raw", wall, 640 * 480 * 3) ||
-        !readFile(outDir + "/g/Title.raw", title, 640 * 480 * 3))
+    if (!readFile(outDir + "/" + slashPath(wallFile.file), wall, 640 * 480 * 3) ||
+        !readFile(outDir + "/" + slashPath(titleFile.file), title, 640 * 480 * 3))
         return false;
     if (!writePng(previewDir + "/title.png", title.data(), 640, 480)) return false;
     Image scene(640, 480, 0, 0, 0);
@@ -254,26 +256,26 @@ bool previewPictures(const std::string& outDir, const std::string& previewDir) {
     // a defender's head, and each chainsaw stroke against a climber in reach.
     Image moments(640, 480, 0, 0, 0);
     moments.px = wall;
-    auto actor = [&](const Sheet& s, const ListedRow& row, int frame, int x, int y) {
+    auto actor = [&](const Sheet& s, const AnimationRowData& row, int frame, int x, int y) {
         s.blit(moments, row.cells[frame], x - row.hotX[frame], y - row.hotY[frame],
-               row.mirror != 0);
+               mirroredRow(row));
     };
-    const ListedRow* R = kListedRows;
-    actor(D, R[27], 0, 20, 40);                        // calling the chainsaw
-    actor(W, R[28], 0, 20 - 5, -12);                   // ...which arrives after 18 frames
-    actor(D, R[14], 2, 110, 40);                       // releasing a ball
-    actor(B, R[10], 0, 110 + 37, 60);
-    actor(D, R[5], 0, 200, 40);                        // struck from the right...
-    actor(C, R[24], 4, 200 + 44, -20);                 // ...by a climber 44 pixels away
-    actor(D, R[31], 2, 400, 40);                       // stroke A, facing left
-    actor(C, R[23], 0, 400 - 45, -20);
-    actor(D, R[36], 3, 480, 40);                       // stroke C, facing right
-    actor(C, R[22], 0, 480 + 45, -20);
-    actor(D, R[33], 12, 150, 240);                     // stroke B at full lunge (on a
-    actor(C, R[23], 0, 150 - 48, 240 - 60);            // shelf of its own for clarity)
-    actor(C, R[17], 0, 300, 300);                      // climbing, then over the top
-    actor(C, R[21], 0, 400, 28);
-    actor(C, R[21], 6, 470, 28);
-    actor(C, R[22], 0, 540, -20);
+    const AnimationRowData* R = animationRows;
+    actor(D, R[rowCallChainsaw], 0, 20, 40);                        // calling the chainsaw
+    actor(W, R[rowChainsawDrop], 0, 20 - 5, -12);                   // ...which arrives after 18 frames
+    actor(D, R[rowThrow], 2, 110, 40);                       // releasing a ball
+    actor(B, R[rowBall], 0, 110 + 37, 60);
+    actor(D, R[rowStand], 0, 200, 40);                        // struck from the right...
+    actor(C, R[rowClimberStrikeLeft], 4, 200 + 44, -20);                 // ...by a climber 44 pixels away
+    actor(D, R[rowStrokeALeft], 2, 400, 40);                       // stroke A, facing left
+    actor(C, R[rowClimberWalkRight], 0, 400 - 45, -20);
+    actor(D, R[rowStrokeCRight], 3, 480, 40);                       // stroke C, facing right
+    actor(C, R[rowClimberWalkLeft], 0, 480 + 45, -20);
+    actor(D, R[rowStrokeBLeft], 12, 150, 240);                     // stroke B at full lunge (on a
+    actor(C, R[rowClimberWalkRight], 0, 150 - 48, 240 - 60);            // shelf of its own for clarity)
+    actor(C, R[rowClimb1], 0, 300, 300);                      // climbing, then over the top
+    actor(C, R[rowClimberOverTop], 0, 400, 28);
+    actor(C, R[rowClimberOverTop], 6, 470, 28);
+    actor(C, R[rowClimberWalkLeft], 0, 540, -20);
     return writePng(previewDir + "/moments.png", moments.px.data(), 640, 480);
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "assetgen.h"
+#include "catalog/sound_files.h"
 #include "sound_effects.h"
 #include "sound_tracks.h"
 #include "sound_wav.h"
@@ -19,8 +20,7 @@ namespace {
 using snd::Buffer;
 
 struct EffectRecipe {
-    const char* name;
-    int rate;
+    Sound sound;  // the game's name for it, which gives its file and rate
     Buffer (*make)(double rate);
     double peak;  // ceiling of the soft limiter
     double rms;   // loudness aimed at, so sounds sit together in the game's mix
@@ -40,34 +40,43 @@ Buffer announceDefend(double rate) {
 // under the music (at least 6 dB under the quietest track, whose spiky peaks hold it lowest);
 // the cries and the splat are the game's punctuation and sit highest.
 const EffectRecipe effectRecipes[] = {
-    {"splat3", 11025, snd::makeSplat, 0.95, 0.30, false},
-    {"wildscream", 22050, snd::makeWildScream, 0.9, 0.27, false},
-    {"wildscream2", 11025, snd::makeShortScream, 0.9, 0.27, false},
-    {"oof", 11025, snd::makeOof, 0.9, 0.28, false},
-    {"fadescream", 11025, snd::makeFadeScream, 0.9, 0.24, false},
-    {"chainsaw_loop", 11025, snd::makeChainsawLoop, 0.7, 0.048, true},
-    {"chainsaw_slash1", 11025, snd::makeChainsawSlash, 0.9, 0.28, false},
-    {"clang", 8000, snd::makeClang, 0.9, 0.2, false},
-    {"Crowdohh", 8000, snd::makeCrowdOhh, 0.85, 0.22, false},
-    {"Nuclear", 7500, snd::makeCrowdRoar, 0.9, 0.26, false},
-    {"Cheer", 11025, snd::makeCheer, 0.85, 0.22, false},
-    {"coming", 22050, announceComing, 0.95, 0.24, false},
-    {"vorlantide", 22050, announceTitle, 0.95, 0.24, false},
-    {"chancefor", 22050, announceDefend, 0.95, 0.24, false},
-    {"tschonk", 22050, snd::makeMenuClick, 0.8, 0.24, false},
-    {"death1", 22050, snd::makeDeathCry, 0.9, 0.27, false},
-    {"death2", 22050, snd::makeDeathGurgle, 0.9, 0.27, false},
-    {"smartup", 22050, snd::makePowerUp, 0.8, 0.2, false},
-    {"swish", 22050, snd::makeSwish, 0.8, 0.22, false},
-    {"stahl", 22050, snd::makeSteelRing, 0.85, 0.18, false},
+    {Sound::splat, snd::makeSplat, 0.95, 0.30, false},
+    {Sound::wildScream, snd::makeWildScream, 0.9, 0.27, false},
+    {Sound::wildScream2, snd::makeShortScream, 0.9, 0.27, false},
+    {Sound::oof, snd::makeOof, 0.9, 0.28, false},
+    {Sound::fadeScream, snd::makeFadeScream, 0.9, 0.24, false},
+    {Sound::chainsawLoop, snd::makeChainsawLoop, 0.7, 0.048, true},
+    {Sound::chainsawSlash, snd::makeChainsawSlash, 0.9, 0.28, false},
+    {Sound::clang, snd::makeClang, 0.9, 0.2, false},
+    {Sound::crowdOhh, snd::makeCrowdOhh, 0.85, 0.22, false},
+    {Sound::nuclear, snd::makeCrowdRoar, 0.9, 0.26, false},
+    {Sound::cheer, snd::makeCheer, 0.85, 0.22, false},
+    {Sound::coming, announceComing, 0.95, 0.24, false},
+    {Sound::vorlantide, announceTitle, 0.95, 0.24, false},
+    {Sound::chanceFor, announceDefend, 0.95, 0.24, false},
+    {Sound::tschonk, snd::makeMenuClick, 0.8, 0.24, false},
+    {Sound::death1, snd::makeDeathCry, 0.9, 0.27, false},
+    {Sound::death2, snd::makeDeathGurgle, 0.9, 0.27, false},
+    {Sound::smartUp, snd::makePowerUp, 0.8, 0.2, false},
+    {Sound::swish, snd::makeSwish, 0.8, 0.22, false},
+    {Sound::stahl, snd::makeSteelRing, 0.85, 0.18, false},
 };
 constexpr int kEffectCount = sizeof effectRecipes / sizeof effectRecipes[0];
-constexpr int kMusicRate = 22050;
+static_assert(kEffectCount == effectCount, "a recipe for every effect the game plays");
+static_assert(snd::kSongCount == musicTrackCount, "a tune for every track the game plays");
+const int kMusicRate = soundFile(musicTrackSound(0)).rate;
 
-std::string musicName(int index) {
-    char name[16];
-    std::snprintf(name, sizeof name, "mus%02d", index + 1);
-    return name;
+// A sound's file below the data directory, as a path ("s/splat3.raw").
+std::string soundPath(Sound sound) {
+    std::string file = soundFile(sound).file;
+    file[file.find('\\')] = '/';
+    return file;
+}
+// The same file's name without folder and extension, for its preview.
+std::string soundName(Sound sound) {
+    std::string path = soundPath(sound);
+    size_t slash = path.find('/');
+    return path.substr(slash + 1, path.rfind('.') - slash - 1);
 }
 
 // A filter would start from rest and end settled, which a loop's join would hear; taking
@@ -110,16 +119,17 @@ void startGently(Buffer& x, double rate) {
 }
 
 std::vector<uint8_t> renderEffect(const EffectRecipe& r) {
-    Buffer x = r.make(r.rate);
+    const int rate = soundFile(r.sound).rate;
+    Buffer x = r.make(rate);
     if (r.loops) {
         removeMean(x);
         snd::normalise(x, r.peak, r.rms);
-        startGently(x, r.rate);
+        startGently(x, rate);
     } else {
-        snd::removeDc(x, r.rate);
+        snd::removeDc(x, rate);
         snd::normalise(x, r.peak, r.rms);
         // After the limiter, whose knee would otherwise steepen the rise again.
-        snd::softEdges(x, r.rate);
+        snd::softEdges(x, rate);
     }
     return snd::toUnsigned8(x);
 }
@@ -163,12 +173,12 @@ bool generateSounds(const std::string& outDir) {
             // Tunes take longest, so they go first and the effects fill in behind them.
             if (j < snd::kSongCount) {
                 auto data = renderMusic(j);
-                if (!writeBytes(outDir + "/m/" + musicName(j) + ".raw", data.data(), data.size()))
+                if (!writeBytes(outDir + "/" + soundPath(musicTrackSound(j)), data.data(), data.size()))
                     ok = false;
             } else {
                 const EffectRecipe& r = effectRecipes[j - snd::kSongCount];
                 auto data = renderEffect(r);
-                if (!writeBytes(outDir + "/s/" + r.name + ".raw", data.data(), data.size()))
+                if (!writeBytes(outDir + "/" + soundPath(r.sound), data.data(), data.size()))
                     ok = false;
             }
         }
@@ -184,12 +194,15 @@ bool generateSounds(const std::string& outDir) {
 bool previewSounds(const std::string& outDir, const std::string& previewDir) {
     std::vector<uint8_t> pcm;
     for (const EffectRecipe& r : effectRecipes) {
-        if (!readBytes(outDir + "/s/" + r.name + ".raw", pcm)) return false;
-        if (!writeWav(previewDir + "/" + r.name + ".wav", pcm, r.rate)) return false;
+        if (!readBytes(outDir + "/" + soundPath(r.sound), pcm)) return false;
+        if (!writeWav(previewDir + "/" + soundName(r.sound) + ".wav", pcm,
+                      soundFile(r.sound).rate))
+            return false;
     }
     for (int i = 0; i < snd::kSongCount; ++i) {
-        if (!readBytes(outDir + "/m/" + musicName(i) + ".raw", pcm)) return false;
-        if (!writeWav(previewDir + "/" + musicName(i) + ".wav", pcm, kMusicRate)) return false;
+        Sound track = musicTrackSound(i);
+        if (!readBytes(outDir + "/" + soundPath(track), pcm)) return false;
+        if (!writeWav(previewDir + "/" + soundName(track) + ".wav", pcm, kMusicRate)) return false;
     }
     return true;
 }

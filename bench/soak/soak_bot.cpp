@@ -1,16 +1,16 @@
-#include "support/soak_bot.h"
+#include "soak_bot.h"
 
 #include <algorithm>
 
 #include "actors/actor.h"
+#include "base/paths.h"
 #include "engine/engine.h"
-#include "rules/game_state.h"
-#include "rules/play_rules.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/platform.h"
 #include "program/game_run.h"
 #include "program/options.h"
-#include "base/paths.h"
+#include "rules/game_state.h"
+#include "rules/play_rules.h"
 
 namespace {
 constexpr int keyLeft = 203, keyRight = 205, keyFire = 54, keyReturn = 28;

@@ -5,7 +5,7 @@
 // Each entry: sheet, frame count,
 //             {cells}, {durations}, {skips}, {mirror flags}, {hot-spot x}, {hot-spot y}
 // An empty {} is all zeros.
-#include "actors/animation_table.h"
+#include "catalog/animation_rows.h"
 
 // clang-format off
 const AnimationRowData animationRows[animationRowCount] = {

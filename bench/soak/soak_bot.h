@@ -1,5 +1,5 @@
 #pragma once
-// A player 1 for long unattended runs (the soak benchmark and the long-session test): starts
+// A player 1 for long unattended runs (the soak benchmark, make soak): starts
 // games from the menu, accepts any record's name, and in play fetches balls and drops them on
 // the highest climber. Not the replay bot: this one is free to change with the rules.
 #include <cstdint>
