@@ -53,13 +53,23 @@ TEST(FramePacing, QuickFrameWaitsOutThirtyThreeMillisecondsLateOneNeitherWaitsNo
     }
 }
 
-TEST(FramePacing, TickRateMeasuredOverOneWholeSecondUnlessHeadless) {
-    SkewedClock clock(1000);
-    EXPECT_NEAR(measureTicksPerSecond(clock, nullptr, false), 1000, 2);
-    EXPECT_GT(clock.sleeps, 0);
-    SkewedClock fast(1024);
-    EXPECT_NEAR(measureTicksPerSecond(fast, nullptr, false), 1024, 3);
+// The count runs alongside the frames' waits, from one change of second to the next.
+TEST(FramePacing, TickRateCountedOverOneWholeSecondWhileFramesGoOnUnlessHeadless) {
+    for (uint32_t rate : {1000u, 1024u}) {
+        SkewedClock clock(rate);
+        TickRateProbe probe(clock, false);
+        int count = 0, frames = 0;
+        for (; count == 0 && frames < 200; ++frames) {
+            waitForNextFrame(clock, nullptr, clock.ticks(), &probe);
+            count = probe.takeCount();
+        }
+        EXPECT_NEAR(count, static_cast<int>(rate), 3) << "within a wait's step of the second";
+        EXPECT_GT(frames, 30) << "frames went on meanwhile";
+        EXPECT_EQ(probe.takeCount(), 0) << "counted once";
+    }
     VirtualClock virtualClock(123);
-    EXPECT_EQ(measureTicksPerSecond(virtualClock, nullptr, true), 1000);
+    TickRateProbe instant(virtualClock, true);
+    EXPECT_EQ(instant.takeCount(), 1000);
+    instant.look();
     EXPECT_EQ(virtualClock.ticks(), 123u) << "a headless run's time is not disturbed";
 }

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "catalog/sound_files.h"
 #include "platform/mixer.h"
 #include "support/screen_run.h"
 #include "support/test_sheets.h"
@@ -20,6 +22,72 @@ namespace {
 std::vector<uint8_t> dataFile(std::string name) {
     std::replace(name.begin(), name.end(), '\\', '/');
     return readFileBytes(std::string(PARAPET_DATA_DIR) + "/" + name);
+}
+
+std::vector<uint8_t> dataFile(Sound sound) { return dataFile(soundFile(sound).file); }
+
+constexpr int deviceRate = 48000;
+
+// One recording alone through the mixer at `hz`: the left channel of `frames` frames.
+std::vector<int16_t> mixAlone(const std::vector<uint8_t>& recording, int hz, size_t frames,
+                              bool looped) {
+    Mixer mixer(deviceRate);
+    mixer.play(mixer.addVoice(recording.data(), recording.size(), hz), looped);
+    std::vector<int16_t> stereo(2 * frames), left(frames);
+    mixer.mix(stereo.data(), frames);
+    for (size_t i = 0; i < frames; ++i) left[i] = stereo[2 * i];
+    return left;
+}
+
+double rmsDb(const std::vector<int16_t>& x, size_t from = 0, size_t to = SIZE_MAX) {
+    to = std::min(to, x.size());
+    double sum = 1e-9;
+    for (size_t i = from; i < to; ++i) sum += static_cast<double>(x[i]) * x[i];
+    return 10 * std::log10(sum / static_cast<double>(std::max<size_t>(1, to - from)));
+}
+
+// Once called, the chainsaw idles for the rest of the level under whichever track it has.
+TEST(GameSoundMix, TheChainsawIdlesAtLeastSixDecibelsUnderEveryTrack) {
+    const SoundFile& saw = soundFile(Sound::chainsawLoop);
+    const double sawDb =
+        rmsDb(mixAlone(dataFile(Sound::chainsawLoop), saw.rate, 5 * deviceRate, true));
+    for (int track = 0; track < musicTrackCount; ++track) {
+        const SoundFile& music = soundFile(musicTrackSound(track));
+        std::vector<uint8_t> pcm = dataFile(musicTrackSound(track));
+        const double musicDb =
+            rmsDb(mixAlone(pcm, music.rate, pcm.size() * deviceRate / music.rate, false));
+        EXPECT_LE(sawDb, musicDb - 6.0) << music.file;
+    }
+}
+
+// However the game pitches an effect (never more than an octave up: the swish and the menu
+// click go that high; the chainsaw's idle only ever at its own rate), it rises no faster
+// than in 2 ms, so its first wave never clicks. And a ball's clang is the knock of iron on
+// stone, not a bell: gone within 0.4 s.
+TEST(GameSoundMix, EffectsRiseOverTwoMillisecondsAndTheClangDiesWithinFourTenths) {
+    const size_t rise = 2 * deviceRate / 1000;
+    for (int i = 0; i < effectCount; ++i) {
+        const SoundFile& effect = soundFile(soundAt(i));
+        std::vector<uint8_t> pcm = dataFile(soundAt(i));
+        ASSERT_FALSE(pcm.empty()) << effect.file;
+        const int hz = soundAt(i) == Sound::chainsawLoop ? effect.rate : 2 * effect.rate;
+        std::vector<int16_t> out = mixAlone(pcm, hz, pcm.size() * deviceRate / hz, false);
+        int peak = 0;
+        for (int16_t v : out) peak = std::max(peak, std::abs(int{v}));
+        size_t steep = rise;  // the first frame above a 2 ms ramp to the peak
+        for (size_t k = 0; k < rise && steep == rise; ++k)
+            if (std::abs(int{out[k]}) > peak * static_cast<double>(k) / rise + 512) steep = k;
+        EXPECT_EQ(steep, rise) << effect.file << " rises too steeply at frame " << steep;
+    }
+    const int clangRate = soundFile(Sound::clang).rate;
+    std::vector<int16_t> clang = mixAlone(dataFile(Sound::clang), clangRate, deviceRate, false);
+    const size_t window = deviceRate / 100;
+    double loudest = -1e9;
+    for (size_t from = 0; from + window <= clang.size(); from += window)
+        loudest = std::max(loudest, rmsDb(clang, from, from + window));
+    for (size_t from = 4 * deviceRate / 10; from + window <= clang.size(); from += window)
+        ASSERT_LE(rmsDb(clang, from, from + window), loudest - 40.0)
+            << "the clang still sounds " << static_cast<double>(from) / deviceRate << " s in";
 }
 
 TEST(GameSoundMix, ABusyGameNeverReachesFullScale) {

@@ -8,12 +8,19 @@
 #include <utility>
 #include <vector>
 
+#include "platform/resampling_kernel.h"
 #include "support/spectrum.h"
 
 namespace {
 
 // What an 8-bit unsigned sample sounds as once mixed into 16 bits.
 int16_t level(int sample) { return static_cast<int16_t>((sample - 128) * 256); }
+
+// Output frames a voice at `rate` needs to fill the resampler's window after it starts (or
+// to leave it after it stops): until then it rises or fades through the kernel.
+size_t settling(int rate, int outputRate) {
+    return static_cast<size_t>(resampling::kernelHalfWidth * outputRate / rate) + 2;
+}
 
 // Mixes `frames` frames and returns the left channel, checking the right one matches.
 std::vector<int16_t> mixLeft(Mixer& mixer, size_t frames) {
@@ -44,6 +51,16 @@ std::vector<uint8_t> steps(std::initializer_list<std::pair<int, int>> parts) {
     return samples;
 }
 
+// A recording that is no whole number of anything, so a seam would show.
+std::vector<uint8_t> rough(size_t length) {
+    std::vector<uint8_t> samples(length);
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<uint8_t>(128 + 50 * std::sin(0.37 * i) + (i * 7919 % 41) - 20);
+    return samples;
+}
+
+// The stop band starts just above 0.55 of the voice's rate; images of a tone at f lie at
+// rate - f and above, so everything from the voice's Nyquist frequency up is measured.
 TEST(Mixer, ResamplingKeepsThePitchAndLeavesNoImagesAboveTheVoicesNyquistFrequency) {
     struct Case {
         int rate, length, cycles;
@@ -55,7 +72,8 @@ TEST(Mixer, ResamplingKeepsThePitchAndLeavesNoImagesAboveTheVoicesNyquistFrequen
           Case{22050, 2205, 900, 0, 48000, 48000},  // 9 kHz, near the top of the band
           Case{22050, 2205, 450, 0, 48000, 44100},  // the device chose 44.1 kHz
           Case{11025, 2205, 400, 0, 48000, 48000},  // 2 kHz
-          Case{7500, 750, 111, 0, 48000, 48000}, Case{11025, 3969, 700, 9000, 48000, 48000}}) {
+          Case{7500, 750, 111, 0, 48000, 48000}, Case{11025, 3969, 700, 9000, 48000, 48000},
+          Case{11025, 3969, 700, 9137, 48000, 48000}}) {  // between the kernel's phases
         // Kept below the limiter's knee: its bending would add harmonics of its own.
         std::vector<uint8_t> recording = sineLoop(c.length, c.cycles, 90);
         Mixer mixer(c.openedAt);
@@ -67,14 +85,50 @@ TEST(Mixer, ResamplingKeepsThePitchAndLeavesNoImagesAboveTheVoicesNyquistFrequen
         if (c.retuneTo != 0) {
             mixer.setFrequency(voice, c.retuneTo);
             hz = c.retuneTo;
+            mixLeft(mixer, 1000);  // the old pitch rings out
         }
         std::vector<double> spectrum = powerSpectrumDb(mixLeft(mixer, 16384), 16384);
         const double tone = static_cast<double>(c.cycles) * hz / c.length;
         const double signal = loudestDb(spectrum, c.outputRate, tone - 10, tone + 10);
         EXPECT_GE(signal, loudestDb(spectrum, c.outputRate, 0, c.outputRate / 2.0) - 0.01)
             << "the loudest tone is the recording's at " << tone << " Hz, rate " << c.rate;
+        // Asked for: 70 dB. The kernel gives 85 to 100 (the least where only two of its
+        // phases are used, at exactly twice the rate, as 16-bit taps); under 80 it is broken.
         const double images = loudestDb(spectrum, c.outputRate, hz / 2.0, c.outputRate / 2.0);
-        EXPECT_GE(signal - images, 70.0) << "voice at " << hz << " Hz, tone " << tone << " Hz";
+        EXPECT_GE(signal - images, 80.0) << "voice at " << hz << " Hz, tone " << tone << " Hz";
+    }
+}
+
+// Above the output rate the kernel narrows to the output's Nyquist frequency: what the
+// output can carry passes, what it cannot is dropped instead of folding down.
+TEST(Mixer, AVoiceAboveTheOutputRateLosesOnlyWhatTheOutputCannotCarry) {
+    std::vector<uint8_t> recording(4410);
+    for (size_t i = 0; i < recording.size(); ++i) {
+        const double t = 2 * std::acos(-1.0) * static_cast<double>(i) / 44100.0;
+        recording[i] = static_cast<uint8_t>(
+            std::lround(128 + 40 * std::sin(3000 * t) + 40 * std::sin(15000 * t)));
+    }
+    Mixer mixer(22050);
+    mixer.play(mixer.addVoice(recording.data(), recording.size(), 44100), true);
+    mixLeft(mixer, 1000);
+    std::vector<double> spectrum = powerSpectrumDb(mixLeft(mixer, 16384), 16384);
+    const double kept = loudestDb(spectrum, 22050, 2990, 3010);
+    EXPECT_GE(kept, loudestDb(spectrum, 22050, 0, 11025) - 0.01);
+    // 15 kHz would fold down to 7050 Hz.
+    EXPECT_GE(kept - loudestDb(spectrum, 22050, 7040, 7060), 70.0);
+}
+
+// The fastest voice at output rates far below the game's; at the lowest each frame steps
+// over more input than the resampler's window holds.
+TEST(Mixer, ExtremeRatiosStayWithinTheResamplersBuffer) {
+    for (int outputRate : {8000, 50}) {
+        std::vector<uint8_t> recording = sineLoop(40000, 1, 100);  // 5 Hz at 200 kHz
+        Mixer mixer(outputRate);
+        int voice = mixer.addVoice(recording.data(), recording.size(), Mixer::maxFrequency);
+        mixer.play(voice, true);
+        std::vector<int16_t> out = mixLeft(mixer, 200);
+        EXPECT_TRUE(mixer.isPlaying(voice));
+        EXPECT_GT(*std::max_element(out.begin(), out.end()), level(150)) << outputRate;
     }
 }
 
@@ -91,6 +145,7 @@ TEST(Mixer, TheLimiterNeverReachesFullScale) {
         std::vector<uint8_t> low(64, c.highs ? 1 : 0);
         for (int i = 0; i < c.lows; ++i) mixer.play(mixer.addVoice(low.data(), 64, 22050), true);
         std::vector<int16_t> out = mixLeft(mixer, 256);
+        out.erase(out.begin(), out.begin() + static_cast<ptrdiff_t>(settling(22050, 22050)));
         auto [quietest, loudest] = std::minmax_element(out.begin(), out.end());
         EXPECT_LE(*loudest, Mixer::limiterCeiling) << c.highs << " high voices";
         EXPECT_GE(*quietest, -Mixer::limiterCeiling) << c.lows << " low voices";
@@ -128,8 +183,15 @@ TEST(Mixer, VolumeScalesEachVoiceOnItsOwnAndFullVolumeChangesNothing) {
         mixer.setVolume(b, c.quietPercent);
         mixer.play(a, true);
         mixer.play(b, true);
-        for (int16_t value : mixLeft(mixer, 100))
-            ASSERT_NEAR(value, c.expected, 2) << c.loudPercent << "% and " << c.quietPercent << "%";
+        std::vector<int16_t> out = mixLeft(mixer, 100);
+        for (size_t i = settling(8000, 8000); i < out.size(); ++i)
+            ASSERT_NEAR(out[i], c.expected, 2)
+                << c.loudPercent << "% and " << c.quietPercent << "%";
+        // A change while sounding takes over from where the voice is.
+        mixer.setVolume(a, 100);
+        mixer.setVolume(b, 100);
+        out = mixLeft(mixer, 100);
+        EXPECT_NEAR(out.back(), 11264, 2) << c.loudPercent << "% and " << c.quietPercent << "%";
     }
     std::vector<uint8_t> tune = sineLoop(2205, 333, 90);
     Mixer plain(48000), full(48000);
@@ -161,17 +223,27 @@ TEST(Mixer, FrequencyChangesKeepThePlaceInTheRecordingAndRefusedOnesKeepThePitch
     EXPECT_NEAR(static_cast<double>(firstLoud), 250.0, 2.0);
     // The loud half, now lasting 500 frames, is still sounding 150 frames after it began.
     EXPECT_NEAR(out.back(), level(200), 2);
+}
 
-    // A rendering made elsewhere is taken only for the voice's own frequency.
-    Mixer other(48000);
-    int v = other.addVoice(recording.data(), recording.size(), 22050);
-    EXPECT_TRUE(other.needsRendering(v));
-    other.install(v, renderVoice(recording, 11025, 48000));
-    EXPECT_TRUE(other.needsRendering(v));
-    other.install(v, renderVoice(recording, 22050, 44100));
-    EXPECT_TRUE(other.needsRendering(v));
-    other.install(v, renderVoice(recording, 22050, 48000));
-    EXPECT_FALSE(other.needsRendering(v));
+// A looped voice is the recording repeated without end: sample for sample what a one-shot
+// of the recording written out six times gives, at an exact ratio, between the kernel's
+// phases and above the output rate.
+TEST(Mixer, ALoopPlaysRoundAndRoundWithoutASeam) {
+    struct Case {
+        int rate, outputRate;
+    };
+    const std::vector<uint8_t> once = rough(1001);
+    std::vector<uint8_t> sixTimes;
+    for (int i = 0; i < 6; ++i) sixTimes.insert(sixTimes.end(), once.begin(), once.end());
+    for (Case c : {Case{22050, 48000}, Case{9137, 48000}, Case{44100, 22050}}) {
+        Mixer looped(c.outputRate), written(c.outputRate);
+        looped.play(looped.addVoice(once.data(), once.size(), c.rate), true);
+        written.play(written.addVoice(sixTimes.data(), sixTimes.size(), c.rate), false);
+        const size_t frames = 5 * once.size() * c.outputRate / c.rate;
+        std::vector<int16_t> out = mixLeft(looped, frames);
+        EXPECT_EQ(out, mixLeft(written, frames)) << c.rate << " Hz";
+        EXPECT_GT(*std::max_element(out.begin(), out.end()), level(160)) << c.rate << " Hz";
+    }
 }
 
 TEST(Mixer, OneShotEndsSilentAndPlayRestartsFromTheStart) {
@@ -190,7 +262,9 @@ TEST(Mixer, OneShotEndsSilentAndPlayRestartsFromTheStart) {
     }
 }
 
-TEST(Mixer, VoicesOwnACopyOfTheirSamplesAndStopSilencesAtOnce) {
+// Stopping fades through the kernel instead of cutting the wave (which would click); the
+// voice sharing its resampler sounds on untouched.
+TEST(Mixer, VoicesOwnACopyOfTheirSamplesAndStopFadesWithinTheKernelsReach) {
     std::vector<uint8_t> samples(1000, 90);
     Mixer mixer(8000);
     int music = mixer.addVoice(samples.data(), samples.size(), 8000);
@@ -199,12 +273,45 @@ TEST(Mixer, VoicesOwnACopyOfTheirSamplesAndStopSilencesAtOnce) {
     int effect = mixer.addVoice(other.data(), other.size(), 8000);
     mixer.play(music, true);
     mixer.play(effect, false);
-    EXPECT_NEAR(mixLeft(mixer, 1)[0], level(90) + level(150), 4);
+    EXPECT_NEAR(mixLeft(mixer, 40).back(), level(90) + level(150), 4);
     mixer.stop(music);
     EXPECT_FALSE(mixer.isPlaying(music));
-    for (int16_t value : mixLeft(mixer, 20)) EXPECT_NEAR(value, level(150), 2);
+    std::vector<int16_t> out = mixLeft(mixer, 40);
+    for (size_t i = settling(8000, 8000); i < out.size(); ++i) EXPECT_NEAR(out[i], level(150), 2);
 }
 
+// Voices at one frequency and volume share a resampler: sharing must sound as each alone
+// would (the second starts where the first's clock falls on a whole input sample, so both
+// ways start it at the same instant), and more voices than one resampler takes still add up.
+TEST(Mixer, VoicesSharingAFrequencySoundAsTheyWouldAlone) {
+    // Below the limiter's knee together, which would bend the sum.
+    const std::vector<uint8_t> tune = sineLoop(2205, 333, 20), knock = rough(700);
+    Mixer together(48000), first(48000), second(48000);
+    together.play(together.addVoice(tune.data(), tune.size(), 22050), true);
+    first.play(first.addVoice(tune.data(), tune.size(), 22050), true);
+    const int knocking = together.addVoice(knock.data(), knock.size(), 22050);
+    const int alone = second.addVoice(knock.data(), knock.size(), 22050);
+    std::vector<int16_t> both = mixLeft(together, 320), one = mixLeft(first, 320);
+    std::vector<int16_t> other = mixLeft(second, 320);
+    together.play(knocking, false);
+    second.play(alone, false);
+    std::vector<int16_t> more = mixLeft(together, 3000), moreOne = mixLeft(first, 3000);
+    std::vector<int16_t> moreOther = mixLeft(second, 3000);
+    both.insert(both.end(), more.begin(), more.end());
+    one.insert(one.end(), moreOne.begin(), moreOne.end());
+    other.insert(other.end(), moreOther.begin(), moreOther.end());
+    for (size_t i = 0; i < both.size(); ++i) ASSERT_NEAR(both[i], one[i] + other[i], 2) << i;
+
+    std::vector<uint8_t> quiet(300, 129);
+    Mixer crowd(22050);
+    for (int i = 0; i < 70; ++i)
+        crowd.play(crowd.addVoice(quiet.data(), quiet.size(), 22050), true);
+    std::vector<int16_t> out = mixLeft(crowd, 200);
+    for (size_t i = settling(22050, 22050); i < out.size(); ++i) ASSERT_EQ(out[i], 70 * level(129));
+}
+
+// What the audio thread hears cannot depend on how it asks: pieces of any size, with the
+// game's changes between them, give the same samples as one go with the same changes.
 TEST(Mixer, MixingInPiecesGivesTheSameSoundAsInOneGo) {
     std::vector<uint8_t> samples(5000);
     for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<uint8_t>((i * 7) & 0xFF);
@@ -212,13 +319,23 @@ TEST(Mixer, MixingInPiecesGivesTheSameSoundAsInOneGo) {
     auto start = [&](Mixer& mixer) {
         mixer.play(mixer.addVoice(samples.data(), samples.size(), 11025), false);
         mixer.play(mixer.addVoice(loop.data(), loop.size(), 8000), true);
+        mixer.addVoice(loop.data(), loop.size(), 11025);
+    };
+    auto change = [](Mixer& mixer) {
+        mixer.setFrequency(1, 9137);
+        mixer.play(2, false);
+        mixer.setVolume(0, 60);
     };
     Mixer whole(44100), pieces(44100);
     start(whole);
     start(pieces);
-    std::vector<int16_t> expected = mixLeft(whole, 25000);
+    std::vector<int16_t> expected = mixLeft(whole, 2048);
+    change(whole);
+    std::vector<int16_t> rest = mixLeft(whole, 22952);
+    expected.insert(expected.end(), rest.begin(), rest.end());
     std::vector<int16_t> got;
     for (size_t piece : {1, 1023, 1024, 1500, 21452}) {
+        if (got.size() == 2048) change(pieces);
         std::vector<int16_t> part = mixLeft(pieces, piece);
         got.insert(got.end(), part.begin(), part.end());
     }

@@ -1,16 +1,17 @@
 #pragma once
-#include <cstddef>
 #include <cstdint>
+#include <vector>
 
-// The sound output: one voice per loaded sample. Voices hold their own copy of the
-// 8-bit unsigned mono data and play it at a frequency that can change at any time.
+// The sound output: one voice per loaded sample. Voices hold the 8-bit unsigned mono data
+// they were given and play it at a frequency that can change at any time.
 class AudioOutput {
 public:
     virtual ~AudioOutput() = default;
     // Opens the device; false when there is none (the game then runs silently).
     virtual bool open() = 0;
-    // Creates a voice for the samples at `rate` Hz; returns its id, or -1.
-    virtual int createVoice(const uint8_t* samples, size_t length, int rate) = 0;
+    // Creates a voice for the samples at `rate` Hz, taking them over (a music track is
+    // megabytes, not worth a copy); returns its id, or -1.
+    virtual int createVoice(std::vector<uint8_t> samples, int rate) = 0;
     // Starts the voice from its first sample, once or looping.
     virtual void play(int voice, bool looped) = 0;
     virtual void stop(int voice) = 0;

@@ -11,9 +11,10 @@ namespace {
 constexpr uint32_t sleepStepMillis = 2;
 }  // namespace
 
-uint32_t waitForNextFrame(Clock& clock, Display* display, uint32_t lastTick) {
+uint32_t waitForNextFrame(Clock& clock, Display* display, uint32_t lastTick, TickRateProbe* probe) {
     while (true) {
         if (display != nullptr) display->pumpEvents();
+        if (probe != nullptr) probe->look();
         uint32_t now = clock.ticks();
         uint32_t elapsed = now - lastTick;
         if (elapsed >= frameMillis) return now;
@@ -21,17 +22,31 @@ uint32_t waitForNextFrame(Clock& clock, Display* display, uint32_t lastTick) {
     }
 }
 
-int measureTicksPerSecond(Clock& clock, Display* display, bool instant) {
-    if (instant) return 1000;
-    auto sleepUntilNewSecond = [&](int64_t seconds) {
-        while (clock.wallSeconds() == seconds) {
-            if (display != nullptr) display->pumpEvents();
-            clock.sleepMs(1);
-        }
-    };
-    sleepUntilNewSecond(clock.wallSeconds());
-    int64_t start = clock.wallSeconds();
-    uint32_t startTick = clock.ticks();
-    sleepUntilNewSecond(start);
-    return static_cast<int>(clock.ticks() - startTick);
+TickRateProbe::TickRateProbe(Clock& clock, bool instant) : clock_(clock) {
+    if (instant) {
+        count_ = 1000;
+        edges_ = edgesToCount;
+    } else {
+        second_ = clock.wallSeconds();
+        lastTick_ = clock.ticks();
+    }
+}
+
+void TickRateProbe::look() {
+    if (edges_ == edgesToCount) return;
+    const int64_t now = clock_.wallSeconds();
+    const uint32_t tick = clock_.ticks();
+    if (now != second_) {
+        // The second changed somewhere since the last look: halfway is the best guess.
+        const uint32_t edge = lastTick_ + (tick - lastTick_) / 2;
+        second_ = now;
+        if (++edges_ == edgesToCount) count_ = static_cast<int>(edge - firstEdge_);
+        firstEdge_ = edge;
+    }
+    lastTick_ = tick;
+}
+int TickRateProbe::takeCount() {
+    const int count = count_;
+    count_ = 0;
+    return count;
 }

@@ -155,9 +155,10 @@ private:
         reader.bindPlayerKeys(playerKeys());
         loadHighscores();
         logLine("determining ticks\n");
-        int ticksPerSecond = measureTicksPerSecond(*platform_.clock, platform_.display.get(),
-                                                   headlessDisplay_ != nullptr);
-        logFormat("ticks per second: %d\n", ticksPerSecond);
+        // Counted while the game runs, so the window shows at once; a virtual clock's
+        // count is known here already.
+        tickProbe_ = std::make_unique<TickRateProbe>(*platform_.clock, headlessDisplay_ != nullptr);
+        logTickRate();
         lastTick_ = platform_.clock->ticks();
         if (options_.net != Options::Net::off && !connectNetGame()) return false;
         logLine("entering main loop\n");
@@ -178,6 +179,10 @@ private:
             demo_.allow(options_.recordFile.empty() && options_.net == Options::Net::off);
         }
         return true;
+    }
+
+    void logTickRate() {
+        if (int ticks = tickProbe_->takeCount()) logFormat("ticks per second: %d\n", ticks);
     }
 
     // Online play sits between this machine's input and the devices the game reads.
@@ -547,6 +552,7 @@ private:
 
     std::unique_ptr<GameRecorder> recorder_;
     std::unique_ptr<SyncCheck> syncCheck_;
+    std::unique_ptr<TickRateProbe> tickProbe_;
 
     DemoCycle demo_;
 
@@ -685,12 +691,14 @@ void GameRun::pace() {
     bool slowDown = net_ && net_->slowDown(frame_);
     if (sharesTime || (feed_.fast() && frame_ % 4 != 0)) {
         display.pumpEvents();
+        tickProbe_->look();
         lastTick_ = clock.ticks();
     } else {
-        lastTick_ = waitForNextFrame(clock, &display, lastTick_);
+        lastTick_ = waitForNextFrame(clock, &display, lastTick_, tickProbe_.get());
         if (slowDown && options_.pacePercent == 0)
-            lastTick_ = waitForNextFrame(clock, &display, lastTick_);
+            lastTick_ = waitForNextFrame(clock, &display, lastTick_, tickProbe_.get());
     }
+    logTickRate();
     if (options_.pacePercent > 0 && headlessDisplay_ != nullptr) paceInRealTime(slowDown);
     int64_t draw = engine_->lastDrawMicros();
     int64_t present = engine_->lastPresentMicros();

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/file_util.h"
@@ -61,7 +62,9 @@ bool readSoundFile(const char* gameName, const std::string& path, std::vector<ui
     if (got > maxSoundFileBytes) problem = unusableSoundFile(gameName, path, tooLarge);
     if (!problem.empty()) return false;
     data.resize(got);
-    data.shrink_to_fit();
+    // The one byte read for nothing is not worth a copy of the whole file; a file that was
+    // not the size its directory said gives its room back.
+    if (data.capacity() > got + 1) data.shrink_to_fit();
     if (data.empty()) {
         std::fprintf(stderr, "parapet: sound file %s is empty; it stays silent\n",
                      quotePath(path).c_str());
@@ -80,7 +83,7 @@ SoundSample::SoundSample(const char* path, int samplesPerSecond, int bitsPerSamp
     std::string file = resolveDataPath(name_);
     std::vector<uint8_t> data;
     if (!readSoundFile(name_, file, data, problem_)) return;
-    voice_ = soundDevice()->createVoice(data.data(), data.size(), samplesPerSecond);
+    voice_ = soundDevice()->createVoice(std::move(data), samplesPerSecond);
     if (voice_ < 0) {
         std::fprintf(stderr, "parapet: the sound device refused %s; it stays silent\n",
                      quotePath(file).c_str());

@@ -100,7 +100,8 @@ void feedbackDelay(Buffer& x, size_t delay, double feedback, double wet);
 
 void fadeIn(Buffer& x, size_t n);
 void fadeOut(Buffer& x, size_t n);
-// Short effects must start and end on silence, or the game's stop and restart would click.
+// Short effects must start and end on silence, or the game's stop and restart would click;
+// they rise over a few milliseconds, or their first wave would click in the mix.
 void softEdges(Buffer& x, double rate);
 double peak(const Buffer& x);
 double rms(const Buffer& x);

@@ -1,6 +1,7 @@
 // Renders every effect and tune into the game's 8-bit files, and WAV copies to listen to.
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -35,15 +36,16 @@ Buffer announceDefend(double rate) {
     return snd::makeAnnouncement("Defend the wall!", rate, 23, 115, 30);
 }
 
-// The chainsaw idles under everything else for long stretches, so it sits lowest; the
-// cries and the splat are the game's punctuation and sit highest.
+// The chainsaw idles under everything else for long stretches once called, so it sits well
+// under the music (at least 6 dB under the quietest track, whose spiky peaks hold it lowest);
+// the cries and the splat are the game's punctuation and sit highest.
 const EffectRecipe effectRecipes[] = {
     {Sound::splat, snd::makeSplat, 0.95, 0.30, false},
     {Sound::wildScream, snd::makeWildScream, 0.9, 0.27, false},
     {Sound::wildScream2, snd::makeShortScream, 0.9, 0.27, false},
     {Sound::oof, snd::makeOof, 0.9, 0.28, false},
     {Sound::fadeScream, snd::makeFadeScream, 0.9, 0.24, false},
-    {Sound::chainsawLoop, snd::makeChainsawLoop, 0.7, 0.17, true},
+    {Sound::chainsawLoop, snd::makeChainsawLoop, 0.7, 0.048, true},
     {Sound::chainsawSlash, snd::makeChainsawSlash, 0.9, 0.28, false},
     {Sound::clang, snd::makeClang, 0.9, 0.2, false},
     {Sound::crowdOhh, snd::makeCrowdOhh, 0.85, 0.22, false},
@@ -96,16 +98,39 @@ void removeDriftingDc(Buffer& x, double rate) {
     for (float& v : x) v = settle.highpass(v, 10.0, rate);
 }
 
+// A loop cannot fade in without a dip on every pass, so it starts instead where it rises
+// most gently over its first 2 ms (a quiet gap between two firings of the engine): calling
+// the chainsaw then does not click.
+void startGently(Buffer& x, double rate) {
+    const size_t rise = static_cast<size_t>(rate * 0.002), n = x.size();
+    const double top = snd::peak(x);
+    size_t best = 0;
+    double bestExcess = 1e9;
+    for (size_t start = 0; start < n; ++start) {
+        double excess = -1e9;
+        for (size_t k = 0; k < rise; ++k)
+            excess = std::max(excess, std::fabs(x[(start + k) % n]) - top * k / rise);
+        if (excess < bestExcess) {
+            bestExcess = excess;
+            best = start;
+        }
+    }
+    std::rotate(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(best), x.end());
+}
+
 std::vector<uint8_t> renderEffect(const EffectRecipe& r) {
     const int rate = soundFile(r.sound).rate;
     Buffer x = r.make(rate);
     if (r.loops) {
         removeMean(x);
+        snd::normalise(x, r.peak, r.rms);
+        startGently(x, rate);
     } else {
         snd::removeDc(x, rate);
+        snd::normalise(x, r.peak, r.rms);
+        // After the limiter, whose knee would otherwise steepen the rise again.
         snd::softEdges(x, rate);
     }
-    snd::normalise(x, r.peak, r.rms);
     return snd::toUnsigned8(x);
 }
 

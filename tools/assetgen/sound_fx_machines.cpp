@@ -104,24 +104,43 @@ Buffer makeChainsawSlash(double rate) {
     return out;
 }
 
-Buffer makeClang(double rate) {
-    // A ball lands in the iron magazine and bounces once.
-    Rng rng(1010);
-    const std::vector<Mode> modes = {{1.0, 1.0, 0.55}, {1.58, 0.7, 0.42}, {2.63, 0.55, 0.3},
-                                     {3.71, 0.4, 0.2}, {4.92, 0.3, 0.13}, {6.1, 0.2, 0.09}};
-    Buffer hit = strike(rate, 1.0, 560, modes, 0.004);
-    Buffer out(hit.size(), 0.0f);
-    mixInto(out, hit, 0, 1.0);
-    Buffer bounce = strike(rate, 0.8, 560, modes, 0.004);
-    mixInto(out, bounce, samples(0.13, rate), 0.35);
-    out.resize(hit.size());
-    Osc thunk;
+namespace {
+// One iron ball meeting stone: the clack of two hard faces, a short bright ping of the ball
+// (the stone's grip damps it at once) and a dull knock with a crunch of grit from the stone.
+// Nothing rings on: stone swallows the ring within a tenth of a second.
+Buffer ironOnStone(double rate, double seconds, Rng& rng) {
+    const Mode ping[] = {{1.0, 1.0, 0.05}, {1.49, 0.6, 0.035}, {1.87, 0.35, 0.025}};
+    const double pingHz = 1780;
+    Buffer out(samples(seconds, rate), 0.0f);
+    Osc tone[3], knock;
+    Svf clack, grit;
     for (size_t i = 0; i < out.size(); ++i) {
         double t = i / rate;
-        double tick = rng.bipolar() * percussive(t, 0.0003, 0.004);
-        double mass = thunk.sine(170.0 - 60.0 * t, rate) * percussive(t, 0.001, 0.04);
-        out[i] += static_cast<float>(0.6 * tick + 0.8 * mass);
+        double ring = 0;
+        for (int m = 0; m < 3; ++m)
+            ring += ping[m].amp * tone[m].sine(pingHz * ping[m].ratio, rate) *
+                    percussive(t, 0.003, ping[m].tau);
+        double hit = clack.bandpass(rng.bipolar(), 2400, 1.4, rate) * percussive(t, 0.003, 0.006);
+        // Grit comes in grains, not as a smooth hiss.
+        double grain = rng.uniform() < 0.25 ? rng.bipolar() : 0.0;
+        double crunch = grit.bandpass(grain, 900, 0.9, rate) * percussive(t, 0.004, 0.02);
+        double thud = knock.sine(190.0 - 70.0 * clamp01(t / 0.05), rate) * percussive(t, 0.003, 0.025);
+        out[i] = static_cast<float>(0.45 * ring + 1.1 * hit + 1.6 * crunch + 0.8 * thud);
     }
+    return out;
+}
+}  // namespace
+
+Buffer makeClang(double rate) {
+    // A ball drops on the stone of the wall and bounces twice, each time lower and sooner.
+    Rng rng(1010);
+    Buffer out(samples(0.4, rate), 0.0f);
+    const double bounces[][2] = {{0.0, 1.0}, {0.11, 0.38}, {0.19, 0.14}};
+    for (const auto& [at, gain] : bounces) {
+        Buffer hit = ironOnStone(rate, 0.4 - at, rng);
+        mixInto(out, hit, samples(at, rate), gain);
+    }
+    out.resize(samples(0.4, rate));
     return out;
 }
 

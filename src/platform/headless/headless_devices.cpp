@@ -49,9 +49,9 @@ void SimulatedJoysticks::setAxis(int index, char axis, int value) {
     (axis == 'x' ? states_[index].x : states_[index].y) = value;
 }
 
-int RecordingAudio::createVoice(const uint8_t* samples, size_t length, int rate) {
-    if (samples == nullptr || length == 0) return -1;
-    voices_.push_back(Voice{std::vector<uint8_t>(samples, samples + length), rate, 100});
+int RecordingAudio::createVoice(std::vector<uint8_t> samples, int rate) {
+    if (samples.empty()) return -1;
+    voices_.push_back(Voice{std::move(samples), rate, 100});
     return static_cast<int>(voices_.size()) - 1;
 }
 

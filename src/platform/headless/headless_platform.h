@@ -89,7 +89,7 @@ public:
     // All at once, so that recording never shows as growth in a long run.
     RecordingAudio() { events_.reserve(maxEvents); }
     bool open() override { return openSucceeds_; }
-    int createVoice(const uint8_t* samples, size_t length, int rate) override;
+    int createVoice(std::vector<uint8_t> samples, int rate) override;
     void play(int voice, bool looped) override;
     void stop(int voice) override;
     void setFrequency(int voice, int hz) override;

@@ -2,6 +2,8 @@
 
 #include <emscripten/emscripten.h>
 
+#include <utility>
+
 namespace {
 
 // About 21 ms a block at 48 kHz; four or five stay queued, enough to ride out a late
@@ -63,9 +65,8 @@ bool WebAudio::open() {
     return true;
 }
 
-int WebAudio::createVoice(const uint8_t* samples, size_t length, int rate) {
-    // Rendered when first played: start-up stays quick and only music heard costs memory.
-    return mixer_.addVoice(samples, length, rate);
+int WebAudio::createVoice(std::vector<uint8_t> samples, int rate) {
+    return mixer_.addVoice(std::move(samples), rate);
 }
 
 void WebAudio::setPaused(bool paused) {

@@ -13,7 +13,7 @@ class WebAudio : public AudioOutput {
 public:
     WebAudio();
     bool open() override;
-    int createVoice(const uint8_t* samples, size_t length, int rate) override;
+    int createVoice(std::vector<uint8_t> samples, int rate) override;
     void play(int voice, bool looped) override { mixer_.play(voice, looped); }
     void stop(int voice) override { mixer_.stop(voice); }
     void setFrequency(int voice, int hz) override { mixer_.setFrequency(voice, hz); }
