@@ -247,14 +247,6 @@ TEST_F(WorldSoundTest, APitchOnceSetStaysForLaterPlaysAndAFreshWorldStartsAtTheR
         EXPECT_EQ(theSounds.frequency[i], soundFile(soundAt(i)).rate) << soundFile(soundAt(i)).file;
 }
 
-TEST(TrackNames, TheNumberRunsUpWithItsCarry) {
-    char name[12] = "m\\mus08.raw";
-    for (const char* next : {"m\\mus09.raw", "m\\mus10.raw", "m\\mus11.raw"}) {
-        advanceTrackName(name);
-        EXPECT_STREQ(name, next);
-    }
-}
-
 TEST_F(SoundTest, GameSoundsLoadInOrderWithTheirRatesAndVolumes) {
     for (int i = 0; i < soundCount; ++i) writeSound(soundFile(soundAt(i)).file, {0x80, 0x81});
     openDevice();

@@ -13,17 +13,6 @@ namespace {
 
 const std::string dataDir = std::string(PARAPET_SOURCE_DIR) + "/tests/data";
 
-std::string withoutPaths(const std::string& trace) {
-    std::istringstream in(trace);
-    std::string out;
-    for (std::string line; std::getline(in, line);) {
-        auto at = line.find("\"path\":");
-        if (at != std::string::npos) line = line.substr(0, at) + "\"path\":\"\"}";
-        out += line + "\n";
-    }
-    return out;
-}
-
 constexpr const char* allExtras =
     "[extras]\nscore_line = on\ngame_over = on\nhighscore_page = on\nname_box = on\n"
     "menu_music = on\nno_blood = on\n";
@@ -36,7 +25,7 @@ TEST(Extras, TheStoredGamePlaysTheSameWithEveryExtraOn) {
                         "--frames 12000 --config " + screen_run::quoted(dir + "/extras.ini"));
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     std::istringstream want(readText(dataDir + "/replay_trace.jsonl")),
-        got(withoutPaths(run.traceText()));
+        got(screen_run::withoutPaths(run.traceText()));
     for (int line = 1;; ++line) {
         std::string a, b;
         bool more = static_cast<bool>(std::getline(want, a));

@@ -35,18 +35,6 @@ constexpr int replayFrames = 12000;
 
 const std::filesystem::path dataDir = std::filesystem::path(PARAPET_SOURCE_DIR) / "tests" / "data";
 
-// The trace without what depends on the machine: file paths.
-std::string normalised(const std::string& trace) {
-    std::istringstream in(trace);
-    std::string out;
-    for (std::string line; std::getline(in, line);) {
-        auto at = line.find("\"path\":");
-        if (at != std::string::npos) line = line.substr(0, at) + "\"path\":\"\"}";
-        out += line + "\n";
-    }
-    return out;
-}
-
 // The autopilot's games, played in this process on the headless devices; returns the trace.
 std::string playBotGame(const std::filesystem::path& dir, std::string& script) {
     Options options;
@@ -78,7 +66,7 @@ TEST(Replay, StoredGameReplaysToTheStoredTrace) {
         std::string script;
         std::string botTrace = playBotGame(dir, script);
         std::ofstream(dataDir / "replay_input.txt") << script;
-        std::ofstream(dataDir / "replay_trace.jsonl") << normalised(botTrace);
+        std::ofstream(dataDir / "replay_trace.jsonl") << screen_run::withoutPaths(botTrace);
     }
     ASSERT_TRUE(std::filesystem::exists(dataDir / "replay_input.txt"));
     std::string script = readText(dataDir / "replay_input.txt");
@@ -86,7 +74,7 @@ TEST(Replay, StoredGameReplaysToTheStoredTrace) {
                                              "--frames " + std::to_string(replayFrames));
     ASSERT_EQ(run.exitCode, 0);
     std::istringstream want(readText(dataDir / "replay_trace.jsonl")),
-        got(normalised(run.traceText()));
+        got(screen_run::withoutPaths(run.traceText()));
     // Compare line by line so a failure names the first frame that differs.
     for (int line = 1;; ++line) {
         std::string a, b;  // fresh, so a trace that ends early shows as an empty line

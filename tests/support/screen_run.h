@@ -66,5 +66,7 @@ int runHere(const std::string& dir, const HereRun& run);
 std::string quoted(const std::string& text);
 
 std::vector<Event> parseTrace(const std::string& text);
+// The trace without what depends on the machine: file paths.
+std::string withoutPaths(const std::string& trace);
 
 }  // namespace screen_run
