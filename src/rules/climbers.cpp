@@ -245,37 +245,36 @@ void flingBodyPart(Actor* climber, int row, int yOffset, double vx) {
     if (row == rowLimbOfStrokeAMirrored || row == rowLimbOfStrokeA) playSound(Sound::wildScream);
 }
 
+// What each chainsaw stroke does to the climber it cuts: the row he falls with, and the limb
+// that flies off (stroke B takes none, and the climber cries out instead).
+struct CutBy {
+    int row, mirroredRow;
+    int limb, mirroredLimb;  // -1: no limb
+    int limbY;
+    double limbSpeed;
+};
+constexpr CutBy cuts[3] = {
+    {rowCutByStrokeA, rowCutByStrokeAMirrored, rowLimbOfStrokeA, rowLimbOfStrokeAMirrored, 100,
+     1.5},
+    {rowCutByStrokeB, rowCutByStrokeBMirrored, -1, -1, 0, 0.0},
+    {rowCutByStrokeC, rowCutByStrokeCMirrored, rowLimbOfStrokeC, rowLimbOfStrokeCMirrored, 50,
+     2.0},
+};
+
 void cut(int i, Actor* climber, int p) {
+    int stroke = game.playerState[p];
+    if (stroke < playerStrokeA || stroke > playerStrokeC) return;
+    emitEvent(EventKind::cut, i, p);
     bool left = game.playerFacing[p] == facingLeft;
-    if (game.playerState[p] >= playerStrokeA && game.playerState[p] <= playerStrokeC)
-        emitEvent(EventKind::cut, i, p);
-    switch (game.playerState[p]) {
-        case playerStrokeA:
-            climber->stopMotion();
-            climber->setAnimation(animations[left ? rowCutByStrokeAMirrored : rowCutByStrokeA]);
-            setState(i, climberCutDown);
-            setScore(p, game.score[p] + 500);
-            flingBodyPart(climber, left ? rowLimbOfStrokeAMirrored : rowLimbOfStrokeA, 100,
-                          left ? -1.5 : 1.5);
-            break;
-        case playerStrokeC:
-            climber->stopMotion();
-            climber->setAnimation(animations[left ? rowCutByStrokeCMirrored : rowCutByStrokeC]);
-            setState(i, climberCutDown);
-            setScore(p, game.score[p] + 500);
-            flingBodyPart(climber, left ? rowLimbOfStrokeCMirrored : rowLimbOfStrokeC, 50,
-                          left ? -2.0 : 2.0);
-            break;
-        case playerStrokeB:
-            climber->stopMotion();
-            climber->setAnimation(animations[left ? rowCutByStrokeBMirrored : rowCutByStrokeB]);
-            setState(i, climberCutDown);
-            playSound(Sound::wildScream2);
-            setScore(p, game.score[p] + 500);
-            break;
-        default:
-            break;
-    }
+    const CutBy& c = cuts[stroke - playerStrokeA];
+    climber->stopMotion();
+    climber->setAnimation(animations[left ? c.mirroredRow : c.row]);
+    setState(i, climberCutDown);
+    if (c.limb < 0) playSound(Sound::wildScream2);
+    setScore(p, game.score[p] + 500);
+    if (c.limb >= 0)
+        flingBodyPart(climber, left ? c.mirroredLimb : c.limb, c.limbY,
+                      left ? -c.limbSpeed : c.limbSpeed);
 }
 
 void checkChainsaws(int i, Actor* climber) {
