@@ -28,6 +28,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case net::PacketType::bye:
             again = net::encodeBye(packet.bye);
             break;
+        case net::PacketType::start:
+            again = net::encodeStart(packet.start);
+            break;
+        case net::PacketType::confirmed:
+            again = net::encodeConfirmed(packet.confirmed);
+            break;
+        case net::PacketType::worldPart:
+            again = net::encodeWorldPart(packet.world);
+            break;
     }
     if (again.size() != size || std::memcmp(again.data(), data, size) != 0) std::abort();
     return 0;

@@ -26,7 +26,8 @@ bool initialiseEnet() {
 EnetLink::EnetLink() = default;
 
 EnetLink::~EnetLink() {
-    if (peer_ != nullptr) enet_peer_reset(peer_);
+    for (_ENetPeer*& peer : peers_)
+        if (peer != nullptr) enet_peer_reset(peer);
     if (host_ != nullptr) enet_host_destroy(host_);
 }
 
@@ -42,7 +43,7 @@ bool EnetLink::listen(const std::string& bindAddress, uint16_t port, std::string
         error = "cannot find the address " + quoteText(bindAddress) + " to listen on";
         return false;
     }
-    host_ = enet_host_create(&address, 1, channels, 0, 0);
+    host_ = enet_host_create(&address, maxPeers, channels, 0, 0);
     if (host_ == nullptr) {
         error = "cannot listen on port " + std::to_string(port) +
                 (bindAddress.empty() ? "" : " of " + quoteText(bindAddress)) +
@@ -73,74 +74,100 @@ bool EnetLink::connect(const std::string& hostName, uint16_t port, std::string& 
         return false;
     }
     address.port = port;
-    peer_ = enet_host_connect(host_, &address, channels, 0);
-    if (peer_ == nullptr) {
+    peers_[0] = enet_host_connect(host_, &address, channels, 0);
+    if (peers_[0] == nullptr) {
         error = "cannot connect to " + quoteText(hostName);
         return false;
     }
+    peers_[0]->data = nullptr;
     return true;
 }
 
+const std::string& EnetLink::peerAddress(int peer) const {
+    static const std::string nobody = "?";
+    return peer >= 0 && peer < maxPeers ? peerAddress_[peer] : nobody;
+}
+
+bool EnetLink::connected(int peer) const {
+    return peer >= 0 && peer < maxPeers && peers_[peer] != nullptr && connected_[peer];
+}
+
+bool EnetLink::anyConnected() const {
+    for (int i = 0; i < maxPeers; ++i)
+        if (connected(i)) return true;
+    return false;
+}
+
 EnetLink::Event EnetLink::poll(uint32_t timeoutMs, Received& data) {
+    data.from = -1;
     if (host_ == nullptr) return Event::none;
     ENetEvent event;
     int got = enet_host_service(host_, &event, timeoutMs);
     if (got <= 0) return Event::none;
+    int index = -1;
+    for (int i = 0; i < maxPeers; ++i)
+        if (peers_[i] == event.peer) index = i;
     switch (event.type) {
         case ENET_EVENT_TYPE_CONNECT:
-            if (peer_ != nullptr && peer_ != event.peer) {
-                // Only one guest: a second one is sent away.
+            if (index < 0)
+                for (int i = 0; i < maxPeers && index < 0; ++i)
+                    if (peers_[i] == nullptr) index = i;
+            if (index < 0) {
                 enet_peer_reset(event.peer);
                 return Event::none;
             }
-            peer_ = event.peer;
-            connected_ = true;
+            peers_[index] = event.peer;
+            connected_[index] = true;
             {
                 char ip[64] = "?";
-                enet_address_get_host_ip(&peer_->address, ip, sizeof ip);
-                peerAddress_ = std::string(ip) + ":" + std::to_string(peer_->address.port);
+                enet_address_get_host_ip(&event.peer->address, ip, sizeof ip);
+                peerAddress_[index] =
+                    std::string(ip) + ":" + std::to_string(event.peer->address.port);
             }
+            data.from = index;
             return Event::connected;
         case ENET_EVENT_TYPE_RECEIVE:
             data.size = event.packet->dataLength <= maxPacketBytes ? event.packet->dataLength : 0;
             if (data.size > 0) std::memcpy(data.bytes, event.packet->data, data.size);
             enet_packet_destroy(event.packet);
-            if (event.peer != peer_) return Event::none;
+            if (index < 0 || !connected_[index]) return Event::none;
+            data.from = index;
             return Event::packet;
         case ENET_EVENT_TYPE_DISCONNECT:
-            if (event.peer != peer_) return Event::none;
-            peer_ = nullptr;
-            connected_ = false;
+            if (index < 0) return Event::none;
+            peers_[index] = nullptr;
+            connected_[index] = false;
+            data.from = index;
             return Event::disconnected;
         default:
             return Event::none;
     }
 }
 
-void EnetLink::send(const std::vector<uint8_t>& bytes) {
-    if (!connected()) return;
+void EnetLink::send(int peer, const std::vector<uint8_t>& bytes) {
+    if (!connected(peer)) return;
     ENetPacket* packet = enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_RELIABLE);
     if (packet == nullptr) return;
-    if (enet_peer_send(peer_, 0, packet) != 0) enet_packet_destroy(packet);
+    if (enet_peer_send(peers_[peer], 0, packet) != 0) enet_packet_destroy(packet);
     enet_host_flush(host_);
 }
 
-void EnetLink::sendUnreliable(const std::vector<uint8_t>& bytes) {
-    if (!connected()) return;
+void EnetLink::sendUnreliable(int peer, const std::vector<uint8_t>& bytes) {
+    if (!connected(peer)) return;
     ENetPacket* packet =
         enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_UNSEQUENCED);
     if (packet == nullptr) return;
-    if (enet_peer_send(peer_, 1, packet) != 0) enet_packet_destroy(packet);
+    if (enet_peer_send(peers_[peer], 1, packet) != 0) enet_packet_destroy(packet);
     enet_host_flush(host_);
 }
 
-uint32_t EnetLink::roundTripMs() const {
-    return connected() ? static_cast<uint32_t>(peer_->roundTripTime) : 0;
+uint32_t EnetLink::roundTripMs(int peer) const {
+    return connected(peer) ? static_cast<uint32_t>(peers_[peer]->roundTripTime) : 0;
 }
 
-void EnetLink::close(uint32_t timeoutMs) {
-    if (!connected()) return;
-    enet_peer_disconnect_later(peer_, 0);
+void EnetLink::close(int peer, uint32_t timeoutMs) {
+    if (!connected(peer)) return;
+    enet_peer_disconnect_later(peers_[peer], 0);
     ENetEvent event;
     uint32_t start = enet_time_get();
     while (enet_time_get() - start < timeoutMs) {
@@ -149,21 +176,53 @@ void EnetLink::close(uint32_t timeoutMs) {
         if (got == 0) continue;
         if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
         if (event.type == ENET_EVENT_TYPE_DISCONNECT) {
-            peer_ = nullptr;
-            connected_ = false;
-            return;
+            for (int i = 0; i < maxPeers; ++i)
+                if (peers_[i] == event.peer) {
+                    peers_[i] = nullptr;
+                    connected_[i] = false;
+                }
+            if (!connected(peer)) return;
         }
     }
-    drop();
+    drop(peer);
 }
 
-void EnetLink::drop() {
-    if (peer_ != nullptr) {
-        enet_peer_disconnect_now(peer_, 0);
+void EnetLink::closeAll(uint32_t timeoutMs) {
+    for (int i = 0; i < maxPeers; ++i)
+        if (connected(i)) enet_peer_disconnect_later(peers_[i], 0);
+    ENetEvent event;
+    uint32_t start = enet_time_get();
+    while (anyConnected() && enet_time_get() - start < timeoutMs) {
+        int got = enet_host_service(host_, &event, 20);
+        if (got < 0) break;
+        if (got == 0) continue;
+        if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
+        if (event.type == ENET_EVENT_TYPE_DISCONNECT)
+            for (int i = 0; i < maxPeers; ++i)
+                if (peers_[i] == event.peer) {
+                    peers_[i] = nullptr;
+                    connected_[i] = false;
+                }
+    }
+    for (int i = 0; i < maxPeers; ++i) drop(i);
+}
+
+void EnetLink::closeLater(int peer) {
+    if (!connected(peer)) return;
+    enet_peer_disconnect_later(peers_[peer], 0);
+    enet_host_flush(host_);
+    // Its slot stays taken until ENet says it is gone; nothing it says counts meanwhile.
+    connected_[peer] = false;
+}
+
+void EnetLink::drop(int peer) {
+    if (peer < 0 || peer >= maxPeers) return;
+    if (peers_[peer] != nullptr) {
+        enet_peer_disconnect_now(peers_[peer], 0);
         enet_host_flush(host_);
     }
-    peer_ = nullptr;
-    connected_ = false;
+    peers_[peer] = nullptr;
+    connected_[peer] = false;
 }
 
 bool splitHostPort(const std::string& text, uint16_t defaultPort, std::string& host,

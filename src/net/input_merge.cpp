@@ -13,6 +13,13 @@ FrameInput mergeInputs(const InputFrame& host, const InputFrame& guest) {
     return merged;
 }
 
+FrameInput mergeMachines(const InputFrame* bySlot, int machines) {
+    if (machines < 3) return mergeInputs(bySlot[0], bySlot[1]);
+    FrameInput merged;
+    for (int s = 0; s < 3; ++s) merged.players[s] = bySlot[s].first;
+    return merged;
+}
+
 InputFrame localInputFrame(uint32_t frame, const FrameInput& local) {
     InputFrame mine;
     mine.frame = frame;

@@ -11,6 +11,10 @@ namespace net {
 // machine's keyboard, so a new record's name is typed where its holder sits.
 FrameInput mergeInputs(const InputFrame& host, const InputFrame& guest);
 
+// The same for a game of `machines` (2 or 3), each machine's input in its place. With three
+// machines each one's player 1 plays the player of its place.
+FrameInput mergeMachines(const InputFrame* bySlot, int machines);
+
 // What this machine sends for one frame of its own input.
 InputFrame localInputFrame(uint32_t frame, const FrameInput& local);
 

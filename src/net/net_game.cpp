@@ -59,6 +59,8 @@ bool NetGame::connect(uint32_t startTick) {
     hosting_ = settings_.hosting;
     net::SessionSettings settings;
     settings.hosting = hosting_;
+    settings.spectating = settings_.spectating;
+    settings.machines = settings_.machines;
     settings.hostName = settings_.joinHost;
     settings.bindAddress = settings_.bindAddress;
     settings.port =
@@ -77,15 +79,23 @@ bool NetGame::connect(uint32_t startTick) {
     settings.hello.startTick = startTick;
     settings.hello.mode = settings_.lockstep ? net::Mode::lockstep : net::Mode::rollback;
     settings.hello.delay = static_cast<uint8_t>(settings_.delay);
-    settings.hello.minPlayers = 2;
+    settings.hello.minPlayers = static_cast<uint8_t>(settings_.machines);
     encodeHighscores(settings.hello.highscores);
 
-    // A host's window says what it waits for until the guest is there.
+    // A host's window says what it waits for until the guests are there.
     session_->keepConnecting = [this] { return headless_ || showWaiting(); };
-    session_->onListening = [](uint16_t port) {
-        std::fprintf(stderr, "parapet: hosting on port %u, waiting for the other player\n",
-                     static_cast<unsigned>(port));
+    int others = settings_.machines - 1;
+    session_->onListening = [others](uint16_t port) {
+        std::fprintf(stderr, "parapet: hosting on port %u, waiting for %s\n",
+                     static_cast<unsigned>(port),
+                     others > 1 ? "the other players" : "the other player");
         std::fflush(stderr);
+    };
+    // Every machine judges records against one table: the better records of all of them, the
+    // host's standing on a tie.
+    session_->agreeTables = [](const std::vector<net::Hello>& guests, uint8_t* table) {
+        for (const net::Hello& guest : guests) keepBetterHighscores(guest.highscores, false);
+        encodeHighscores(table);
     };
     session_->onWaiting = [this] { return showWaiting(); };
     session_->onNotice = [](const std::string& line) {
@@ -101,17 +111,66 @@ bool NetGame::connect(uint32_t startTick) {
         return false;
     }
     const char* mode = session_->mode() == net::Mode::rollback ? "rollback" : "lockstep";
-    std::fprintf(stderr, "parapet: %s, %s, input delay %d frames\n",
-                 hosting_ ? "the other player joined" : "joined the game", mode, session_->delay());
-    logFormat("network game with %s, %s, delay %d, start tick %u\n", peer.version.c_str(), mode,
-              session_->delay(), agreed.startTick);
     startTick_ = agreed.startTick;
+    if (settings_.spectating) {
+        if (!loadStartWorld()) return false;
+        std::fprintf(stderr, "parapet: watching the game from frame %u\n", startFrame_ + 1);
+        logFormat("watching a network game from frame %u, start tick %u\n", startFrame_ + 1,
+                  agreed.startTick);
+        live_ = true;
+        return true;
+    }
+    int machines = session_->machines();
+    std::string who = !hosting_
+                          ? "joined the game as player " + std::to_string(session_->slot() + 1)
+                      : machines > 2 ? "the other players joined"
+                                     : "the other player joined";
+    std::fprintf(stderr, "parapet: %s, %s, input delay %d frames\n", who.c_str(), mode,
+                 session_->delay());
+    logFormat("network game with %s, %s, delay %d, start tick %u, %d machines, place %d\n",
+              peer.version.c_str(), mode, session_->delay(), agreed.startTick, machines,
+              session_->slot());
     game.minPlayers = agreed.minPlayers;
+    if (machines > 2) game.minPlayers = game.maxPlayers = static_cast<uint8_t>(machines);
     if (game.numPlayers < game.minPlayers) game.numPlayers = game.minPlayers;
-    // Both tables end the same: ours against theirs, ties going to the host's record.
-    keepBetterHighscores(peer.highscores, !hosting_);
+    // The host's table is already the better of all; a guest's ties go to it.
+    if (!hosting_) keepBetterHighscores(session_->agreedTable(), true);
+    // A correction reaching back to the first frame starts from the game so agreed.
+    if (net::Rollback* rollback = session_->rollback()) rollback->startFromHere();
     live_ = true;
     return true;
+}
+
+bool NetGame::loadStartWorld() {
+    const std::vector<uint8_t>& bytes = session_->startWorld();
+    bool whole =
+        worldFromBytes(theWorld, bytes) && worldHash(theWorld) == session_->startWorldHash();
+    if (!whole) {
+        std::fprintf(stderr,
+                     "parapet: network game: the game the host sent did not arrive whole (its "
+                     "hash differs); try again\n");
+        logLine("network game: the world from the host did not match its hash\n");
+        session_->finish();
+        return false;
+    }
+    engine_.redrawBackground();
+    startFrame_ = session_->startWorldFrame();
+    frame_ = startFrame_ > 0 ? startFrame_ - 1 : 0;
+    return true;
+}
+
+void NetGame::serveSpectators(const net::Rollback& rollback) {
+    for (const net::Rollback::Frame& f : rollback.confirmed()) {
+        if (f.frame <= servedFrame_) continue;
+        session_->sendConfirmed(f.frame, f.input);
+        servedFrame_ = f.frame;
+    }
+    session_->flushSpectators();
+    if (session_->spectatorsWaiting()) {
+        uint32_t frame = rollback.lastConfirmed();
+        const World& world = rollback.worldAfter(frame);
+        session_->sendWorld(frame, worldBytes(world), worldHash(world));
+    }
 }
 
 bool NetGame::showWaiting() {
@@ -135,7 +194,10 @@ FrameInput NetGame::inputFor(int frame, const FrameInput& local) {
     frame_ = static_cast<uint32_t>(frame > 0 ? frame - 1 : 0);
     waitingShown_ = false;
     FrameInput input;
-    if (live_ && session_->rollback() != nullptr) {
+    if (live_ && settings_.spectating) {
+        if (session_->watchFrame(static_cast<uint32_t>(frame), input)) return input;
+        sessionEnded();
+    } else if (live_ && session_->rollback() != nullptr) {
         session_->rollback()->forgetNews();
         if (session_->prepareFrame(static_cast<uint32_t>(frame), local, input)) {
             fresh_ = true;
@@ -147,6 +209,7 @@ FrameInput NetGame::inputFor(int frame, const FrameInput& local) {
     } else if (live_) {
         if (session_->exchange(static_cast<uint32_t>(frame), local, input)) {
             input.padsAnswering = 3;
+            lastInput_ = input;
             return input;
         }
         sessionEnded();
@@ -154,11 +217,16 @@ FrameInput NetGame::inputFor(int frame, const FrameInput& local) {
     input = local;
     // Alone again: Escape ends the level the two machines were playing, and the game's own
     // way from there leads to the results and back to the menu.
-    if (!headless_ && game.gameState == statePlay) input.players[0].keys |= gameKeyBit(1);
+    if (!headless_ && game.gameState == statePlay && !settings_.spectating)
+        input.players[0].keys |= gameKeyBit(1);
+    // A spectator's game ends where the players' did; its own input never plays.
+    if (settings_.spectating) input = FrameInput{};
     return input;
 }
 
-bool NetGame::predicting() const { return live_ && session_->rollback() != nullptr; }
+bool NetGame::predicting() const {
+    return live_ && !settings_.spectating && session_->rollback() != nullptr;
+}
 
 void NetGame::stepped(int frame, const std::vector<GameEvent>& events) {
     if (predicting()) session_->rollback()->stepped(static_cast<uint32_t>(frame), events);
@@ -183,13 +251,29 @@ void NetGame::compareConfirmed() {
             return;
         }
     }
+    if (hosting_) serveSpectators(rollback);
 }
 
 void NetGame::frameDone(int frame) {
-    if (!live_ || session_->rollback() != nullptr) return;
+    // A spectator's run ends while it reads a frame that never comes: what it watched is the
+    // world as the last frame left it.
+    if (live_ && settings_.spectating) {
+        watchedHash_ = worldHash(theWorld);
+        watchedFrame_ = frame;
+    }
+    if (!live_ || session_->rollback() != nullptr || settings_.spectating) return;
     uint32_t f = static_cast<uint32_t>(frame);
     uint64_t hash = f % net::hashInterval == 0 ? worldHash(theWorld) : 0;
-    if (!session_->frameDone(f, hash)) sessionEnded();
+    if (!session_->frameDone(f, hash)) {
+        sessionEnded();
+        return;
+    }
+    if (!hosting_) return;
+    // Lockstep: every frame run is confirmed.
+    session_->sendConfirmed(f, lastInput_);
+    session_->flushSpectators();
+    if (session_->spectatorsWaiting())
+        session_->sendWorld(f, worldBytes(theWorld), worldHash(theWorld));
 }
 
 void NetGame::sessionEnded() {
@@ -236,12 +320,24 @@ void NetGame::finish(int lastFrame) {
         compareConfirmed();
         if (live_) {
             rollback.confirmAll();
+            if (hosting_) serveSpectators(rollback);
             fresh_ = true;
             printReport();
         }
     }
     if (live_) session_->finish();
     live_ = false;
+    // What the game came to, for comparing the machines' games, spectators' too.
+    char line[120];
+    uint64_t hash = worldHash(theWorld);
+    if (settings_.spectating) {
+        lastFrame = watchedFrame_;
+        hash = watchedHash_;
+    }
+    std::snprintf(line, sizeof line, "network game: the world after frame %d hashes to %016llx\n",
+                  lastFrame, static_cast<unsigned long long>(hash));
+    std::fprintf(stderr, "parapet: %s", line);
+    logLine(line);
 }
 
 void NetGame::printReport() {

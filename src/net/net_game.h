@@ -15,9 +15,10 @@ class Rollback;
 }  // namespace net
 
 // The frame loop's one door to online play. Before the first frame it connects and agrees
-// the game with the other machine; then every frame it trades this machine's input for the
-// commands both games apply, and every 30 frames it compares the two games. The game itself
-// never learns that a peer exists.
+// the game with the other machines; then every frame it trades this machine's input for the
+// commands every game applies, and every 30 frames it compares the games. A spectator's
+// machine instead starts from the world the host sends and plays the confirmed input. The
+// game itself never learns that a peer exists.
 class NetGame {
 public:
     // What the player asked for on the command line.
@@ -28,6 +29,8 @@ public:
         int port = -1;            // -1: the default port; a host's 0: any free port
         int delay = 1;            // frames between a key press and the frame it plays in
         bool lockstep = false;    // every frame waits for the other machine (else rollback)
+        bool spectating = false;  // watch the game at joinHost instead of playing in it
+        int machines = 2;         // host: how many machines play
     };
 
     NetGame(Settings settings, Engine& engine, Display* display, bool headless);
@@ -64,6 +67,10 @@ public:
     bool cancelled() const { return cancelled_; }
     // The game's own clock: the agreed start tick plus 33 ms a frame, the same on both sides.
     uint32_t clock() const { return startTick_ + 33u * frame_; }
+    // The frame the world stands after when the first frame runs: a spectator joining late
+    // starts where the players are.
+    int startFrame() const { return static_cast<int>(startFrame_); }
+    bool spectating() const { return settings_.spectating; }
 
 private:
     bool showWaiting();
@@ -71,6 +78,10 @@ private:
     // Hashes of the frames just confirmed go to the other machine.
     void compareConfirmed();
     void printReport();
+    // Host: confirmed frames not yet passed on go to the spectators, and the world to those
+    // that just came.
+    void serveSpectators(const net::Rollback& rollback);
+    bool loadStartWorld();
 
     Settings settings_;
     Engine& engine_;
@@ -87,4 +98,9 @@ private:
     static constexpr int noticeLength = 90;  // three seconds
     int noticeFrames_ = 0;
     bool fresh_ = false;
+    uint32_t startFrame_ = 0;
+    uint32_t servedFrame_ = 0;  // the spectators have the input up to here
+    FrameInput lastInput_;      // lockstep: the input of the frame running
+    uint64_t watchedHash_ = 0;  // spectator: the world after the last frame it watched
+    int watchedFrame_ = 0;
 };

@@ -85,17 +85,18 @@ bool decodeHello(Reader& in, Hello& hello, std::string& error) {
         return fail(error, "not a parapet greeting");
     if (in.u16() != protocolVersion) return fail(error, "a different network protocol");
     uint8_t role = in.u8();
-    if (role > static_cast<uint8_t>(Role::guest)) return fail(error, "unknown role");
+    if (role > static_cast<uint8_t>(Role::spectator)) return fail(error, "unknown role");
     hello.role = static_cast<Role>(role);
     uint8_t length = in.u8();
     if (length > maxVersionLength) return fail(error, "version text too long");
-    char text[maxVersionLength];
+    char text[maxVersionLength] = {};
     if (!in.raw(reinterpret_cast<uint8_t*>(text), length)) return fail(error, "truncated greeting");
     for (uint8_t i = 0; i < length; ++i)
         if (text[i] < 0x20 || text[i] > 0x7E) return fail(error, "version text not printable");
     hello.version.assign(text, length);
     hello.dataHash = in.u64();
     hello.startTick = in.u32();
+    hello.slot = in.u8();
     uint8_t mode = in.u8();
     hello.delay = in.u8();
     hello.minPlayers = in.u8();
@@ -109,6 +110,7 @@ bool decodeHello(Reader& in, Hello& hello, std::string& error) {
         return fail(error, "input delay out of range");
     if (hello.minPlayers < 1 || hello.minPlayers > 3)
         return fail(error, "player count out of range");
+    if (hello.slot >= maxMachines) return fail(error, "place in the game out of range");
     return true;
 }
 
@@ -138,7 +140,51 @@ bool decodeBatch(Reader& in, InputBatch& b, std::string& error) {
             !decodePlayer(in, b.frames[i].third, error))
             return false;
     }
+    b.slot = in.u8();
+    b.otherAck = in.u32();
     if (in.wentShort()) return fail(error, "truncated inputs");
+    if (b.slot >= maxMachines) return fail(error, "place in the game out of range");
+    if (b.otherAck > maxFrame) return fail(error, "frame out of range");
+    return true;
+}
+
+bool decodeStart(Reader& in, Start& s, std::string& error) {
+    s.machines = in.u8();
+    for (uint8_t& delay : s.delays) delay = in.u8();
+    if (!in.raw(s.highscores, highscoreImageSize)) return fail(error, "truncated start");
+    if (s.machines < 2 || s.machines > maxMachines)
+        return fail(error, "machine count out of range");
+    for (uint8_t delay : s.delays)
+        if (delay > maxDelay) return fail(error, "input delay out of range");
+    return true;
+}
+
+bool decodeConfirmed(Reader& in, ConfirmedInputs& c, std::string& error) {
+    c.first = in.u32();
+    c.count = in.u8();
+    if (in.wentShort()) return fail(error, "truncated inputs");
+    if (c.count > maxBatchFrames) return fail(error, "too many frames in one packet");
+    if (c.first == 0 || c.first > maxFrame - maxBatchFrames)
+        return fail(error, "frame out of range");
+    for (uint8_t i = 0; i < c.count; ++i)
+        for (PlayerInput& p : c.players[i])
+            if (!decodePlayer(in, p, error)) return false;
+    return true;
+}
+
+bool decodeWorldPart(Reader& in, WorldPart& w, std::string& error) {
+    w.frame = in.u32();
+    w.hash = in.u64();
+    w.total = in.u32();
+    w.offset = in.u32();
+    w.length = in.u16();
+    if (in.wentShort()) return fail(error, "truncated world");
+    if (w.frame > maxFrame) return fail(error, "frame out of range");
+    if (w.total == 0 || w.total > maxWorldBytes) return fail(error, "world size out of range");
+    if (w.length == 0 || w.length > maxWorldPiece || w.offset > w.total ||
+        w.length > w.total - w.offset)
+        return fail(error, "world piece out of range");
+    if (!in.raw(w.bytes, w.length)) return fail(error, "truncated world");
     return true;
 }
 
@@ -161,6 +207,7 @@ std::vector<uint8_t> encodeHello(const Hello& hello) {
     out.raw(reinterpret_cast<const uint8_t*>(hello.version.data()), length);
     out.u64(hello.dataHash);
     out.u32(hello.startTick);
+    out.u8(hello.slot);
     out.u8(static_cast<uint8_t>(hello.mode));
     out.u8(hello.delay);
     out.u8(hello.minPlayers);
@@ -188,6 +235,38 @@ std::vector<uint8_t> encodeInputBatch(const InputBatch& batch) {
         encodePlayer(out, batch.frames[i].first);
         encodePlayer(out, batch.frames[i].third);
     }
+    out.u8(batch.slot);
+    out.u32(batch.otherAck);
+    return out.take();
+}
+
+std::vector<uint8_t> encodeStart(const Start& start) {
+    Writer out(PacketType::start);
+    out.u8(start.machines);
+    for (uint8_t delay : start.delays) out.u8(delay);
+    out.raw(start.highscores, highscoreImageSize);
+    return out.take();
+}
+
+std::vector<uint8_t> encodeConfirmed(const ConfirmedInputs& inputs) {
+    Writer out(PacketType::confirmed);
+    out.u32(inputs.first);
+    uint8_t count = inputs.count <= maxBatchFrames ? inputs.count : maxBatchFrames;
+    out.u8(count);
+    for (int i = 0; i < count; ++i)
+        for (const PlayerInput& p : inputs.players[i]) encodePlayer(out, p);
+    return out.take();
+}
+
+std::vector<uint8_t> encodeWorldPart(const WorldPart& part) {
+    Writer out(PacketType::worldPart);
+    out.u32(part.frame);
+    out.u64(part.hash);
+    out.u32(part.total);
+    out.u32(part.offset);
+    uint16_t length = part.length <= maxWorldPiece ? part.length : maxWorldPiece;
+    out.u16(length);
+    out.raw(part.bytes, length);
     return out.take();
 }
 
@@ -225,6 +304,15 @@ bool decodePacket(const uint8_t* data, size_t size, Packet& packet, std::string&
         case static_cast<uint8_t>(PacketType::inputs):
             ok = decodeBatch(in, packet.batch, error);
             break;
+        case static_cast<uint8_t>(PacketType::start):
+            ok = decodeStart(in, packet.start, error);
+            break;
+        case static_cast<uint8_t>(PacketType::confirmed):
+            ok = decodeConfirmed(in, packet.confirmed, error);
+            break;
+        case static_cast<uint8_t>(PacketType::worldPart):
+            ok = decodeWorldPart(in, packet.world, error);
+            break;
         case static_cast<uint8_t>(PacketType::stateHash):
             packet.stateHash.frame = in.u32();
             packet.stateHash.hash = in.u64();
@@ -235,7 +323,7 @@ bool decodePacket(const uint8_t* data, size_t size, Packet& packet, std::string&
         case static_cast<uint8_t>(PacketType::bye): {
             uint8_t reason = in.u8();
             packet.bye.frame = in.u32();
-            if (reason > static_cast<uint8_t>(ByeReason::badPacket))
+            if (reason > static_cast<uint8_t>(ByeReason::full))
                 return fail(error, "unknown farewell");
             packet.bye.reason = static_cast<ByeReason>(reason);
             ok = true;

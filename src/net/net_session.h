@@ -22,6 +22,8 @@ constexpr uint32_t hashInterval = 30;
 
 struct SessionSettings {
     bool hosting = true;
+    bool spectating = false;  // with hosting false: watch the game rather than play in it
+    int machines = 2;         // host: how many machines play (2 or 3)
     std::string hostName;     // guest: where to connect
     std::string bindAddress;  // host: the one address to listen on; empty: all of them
     uint16_t port = defaultPort;
@@ -49,9 +51,11 @@ struct SessionReport {
 // Why a network game ended.
 enum class SessionEnd { none, peerLeft, lost, desync, badPacket, refused, cancelled };
 
-// Two machines running one game: the handshake, then each frame's input exchange and the
-// regular comparison of the game state. Knows nothing of the game beyond a hash and the
-// input commands; the frame loop asks it for each frame's commands.
+// The machines running one game: the handshake, then each frame's input exchange and the
+// regular comparison of the game state. The host is the hub: each guest talks to it alone, and
+// it forwards every player's input to every guest, and the confirmed input to the spectators.
+// Knows nothing of the game beyond a hash, a world's bytes and the input commands; the frame
+// loop asks it for each frame's commands.
 class NetSession {
 public:
     // While the peer's input is late: called about every 50 ms after waitingTextMs; return
@@ -61,6 +65,9 @@ public:
     std::function<bool()> keepConnecting;
     // The host's port once it listens (tests listen on port 0 and read it from here).
     std::function<void(uint16_t port)> onListening;
+    // Host, once every player's machine greeted: the game's record table from this machine's
+    // (in `table`, a 42-byte image, to be changed) and the guests' greetings.
+    std::function<void(const std::vector<Hello>& guests, uint8_t* table)> agreeTables;
     // A line for the player while the host waits: a connection that was no Parapet guest
     // (a port scan, junk) was dropped. At most a few a minute.
     std::function<void(const std::string& line)> onNotice;
@@ -93,6 +100,29 @@ public:
     void settle(uint32_t lastFrame);
     const SessionReport& report() const { return report_; }
 
+    // Host: spectators that greeted and wait for the world to start from.
+    bool spectatorsWaiting() const;
+    // Host: the world after confirmed frame `frame` (its bytes and hash) to every spectator that
+    // waits for one; they are sent every confirmed frame after it.
+    void sendWorld(uint32_t frame, const std::vector<uint8_t>& bytes, uint64_t hash);
+    // Host: the input of the next confirmed frame, for the spectators that watch.
+    void sendConfirmed(uint32_t frame, const FrameInput& input);
+    // Host: what sendConfirmed gathered goes out now.
+    void flushSpectators();
+    int spectators() const;
+
+    // Guest: the record table every machine plays with (a 42-byte image).
+    const uint8_t* agreedTable() const { return table_; }
+
+    // Spectator: after start(), the world the host sent to start from, and the frame after
+    // which it stands.
+    const std::vector<uint8_t>& startWorld() const { return world_; }
+    uint32_t startWorldFrame() const { return worldFrame_; }
+    uint64_t startWorldHash() const { return worldHash_; }
+    // Spectator: the input of frame `frame` as the players confirmed it; waits for it when it
+    // is not here yet. False when the game cannot go on (the host ended it, or left).
+    bool watchFrame(uint32_t frame, FrameInput& input);
+
     SessionEnd end() const { return end_; }
     const std::string& message() const { return message_; }
     // For the log after a desync: the hashes each side had.
@@ -100,49 +130,99 @@ public:
     uint64_t remoteHashAtDesync() const { return desyncRemote_; }
     int delay() const { return mode_ == Mode::rollback ? localDelay_ : buffer_.delay(); }
     Mode mode() const { return mode_; }
+    int machines() const { return machines_; }
+    // This machine's place in the game (0: the host).
+    int slot() const { return slot_; }
 
 private:
+    static constexpr int hashSlots = 8;
+    static constexpr int leadSamples = 16;
+    // Another machine, as this one sees it: the host for a guest or spectator; a guest, a
+    // spectator or a connection that has not greeted yet for the host.
+    struct Remote {
+        enum class Kind { none, pending, host, guest, spectator };
+        Kind kind = Kind::none;
+        int slot = 0;  // a guest's place, the host's 0
+        int delay = 0;
+        std::chrono::steady_clock::time_point since{};  // pending: connected then
+        uint32_t ack[maxMachines] = {};  // what it has of each machine's input, as far as we know
+        uint32_t running = 0;            // the frame it ran last we heard
+        int lead = 0;                    // how far ahead of us it sees itself
+        int leadSum = 0;
+        int leadCount = 0;
+        uint32_t hashFrame[hashSlots] = {};
+        uint64_t hash[hashSlots] = {};
+        bool watching = false;  // a spectator that has its world
+        Hello hello;            // a guest's greeting
+        bool player() const { return kind == Kind::host || kind == Kind::guest; }
+    };
+
     enum class Greeting { greeted, junk, failed };
-    // The other machine's greeting. `junk` (with the reason) is a connection that sent
-    // something else, nothing or left; a guest has then failed, a host may wait on.
+    // The host's greeting. `junk` (with the reason) is a connection that sent something else,
+    // nothing or left.
     Greeting awaitGreeting(Hello& peer, std::string& junk);
-    void dropJunkGuest(const std::string& why);
+    bool awaitStart();
+    bool awaitWorld();
+    void dropJunk(int peer, const std::string& why);
+    void refuse(int peer, ByeReason reason);
     bool fail(SessionEnd end, const std::string& message);
     bool waitForEvent(uint32_t timeoutMs, EnetLink::Event& event);
     bool handlePacket();
+    bool greet(int from, const Packet& p);
+    bool handleSpectatorPacket(int from, const Packet* p);
+    void dropOldPending();
     bool compareHashes(uint32_t frame);
-    bool takeBatch(const InputBatch& batch, std::string& error);
+    bool takeBatch(Remote& from, const InputBatch& batch, std::string& error);
     void sendInputs(uint32_t runningFrame);
+    void sendBatch(int peer, int slot, uint32_t runningFrame);
+    int guestsGreeted() const;
+    // Sends `bytes` reliably to every connected machine that plays.
+    void sendToPlayers(const std::vector<uint8_t>& bytes);
+    void sendToAll(const std::vector<uint8_t>& bytes);
+    // A player's machine (the lockstep peer; a guest's host).
+    int firstPlayer() const;
+    std::string waitingFor() const;
 
     SessionSettings settings_;
     EnetLink link_;
     LockstepBuffer buffer_{2};
     Role role_ = Role::host;
+    Remote remotes_[EnetLink::maxPeers];
+    int machines_ = 2;
+    int slot_ = 0;
     EnetLink::Received packet_;
     bool playing_ = false;  // greeted: from here on a farewell is owed
+    bool started_ = false;  // guest: the host said the game begins
     bool peerGone_ = false;
     std::string peerGoneMessage_;
     SessionEnd end_ = SessionEnd::none;
     std::string message_;
-    static constexpr int hashSlots = 8;
     uint32_t localHashFrame_[hashSlots] = {};
     uint64_t localHash_[hashSlots] = {};
-    uint32_t remoteHashFrame_[hashSlots] = {};
-    uint64_t remoteHash_[hashSlots] = {};
     uint64_t desyncLocal_ = 0;
     uint64_t desyncRemote_ = 0;
 
     Mode mode_ = Mode::lockstep;
     int localDelay_ = 0;
     std::unique_ptr<Rollback> rollback_;
-    uint32_t peerAck_ = 0;      // the other machine has our input up to here
-    uint32_t peerRunning_ = 0;  // the frame it ran last we heard
-    int peerLead_ = 0;          // how far ahead of us it sees itself
     uint32_t running_ = 0;
-    static constexpr int leadSamples = 16;
-    int leadSum_ = 0;
-    int leadCount_ = 0;
     uint32_t lastSlowdown_ = 0;
+    int otherDelays_[maxMachines] = {};  // guest: every machine's delay, as the host said
+    Hello greeting_;
+    uint8_t table_[highscoreImageSize] = {};  // what the host answers a guest or spectator
+
+    // Spectating: the world to start from and the confirmed input after it.
+    std::vector<uint8_t> world_;
+    uint32_t worldFrame_ = 0;
+    uint64_t worldHash_ = 0;
+    uint32_t worldTotal_ = 0;
+    bool worldWhole_ = false;
+    static constexpr size_t maxWatchedFrames = 30 * 60 * 10;
+    std::vector<FrameInput> watched_;  // frames watchedFirst_ on
+    uint32_t watchedFirst_ = 1;
+    size_t watchedNext_ = 0;
+    // Host: confirmed input not yet sent to the spectators.
+    ConfirmedInputs forSpectators_;
     SessionReport report_;
     static constexpr int reportedBadGreetingsPerMinute = 5;
     std::chrono::steady_clock::time_point badGreetingMinute_{};

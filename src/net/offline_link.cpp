@@ -22,14 +22,15 @@ bool EnetLink::connect(const std::string&, uint16_t, std::string& error) {
 }
 
 EnetLink::Event EnetLink::poll(uint32_t, Received&) { return Event::none; }
-void EnetLink::send(const std::vector<uint8_t>&) {}
-void EnetLink::sendUnreliable(const std::vector<uint8_t>&) {}
-uint32_t EnetLink::roundTripMs() const { return 0; }
-void EnetLink::close(uint32_t) {}
-void EnetLink::drop() {
-    host_ = nullptr;
-    peer_ = nullptr;
-    connected_ = false;
-}
+const std::string& EnetLink::peerAddress(int) const { return peerAddress_[0]; }
+bool EnetLink::connected(int) const { return false; }
+bool EnetLink::anyConnected() const { return false; }
+void EnetLink::send(int, const std::vector<uint8_t>&) {}
+void EnetLink::sendUnreliable(int, const std::vector<uint8_t>&) {}
+uint32_t EnetLink::roundTripMs(int) const { return 0; }
+void EnetLink::close(int, uint32_t) {}
+void EnetLink::closeAll(uint32_t) {}
+void EnetLink::closeLater(int) {}
+void EnetLink::drop(int) { host_ = nullptr; }
 
 }  // namespace net

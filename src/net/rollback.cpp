@@ -1,5 +1,7 @@
 #include "net/rollback.h"
 
+#include <array>
+
 #include "net/input_merge.h"
 #include "world/world.h"
 #include "world/world_compare.h"
@@ -19,66 +21,93 @@ uint32_t agreedClock(uint32_t startTick, uint32_t frame) {
 }
 
 Rollback::Rollback(Role role, int localDelay, int peerDelay, uint32_t startTick)
-    : role_(role),
-      localDelay_(static_cast<uint32_t>(localDelay)),
-      peerDelay_(static_cast<uint32_t>(peerDelay)),
+    : Rollback(2, role == Role::host ? 0 : 1,
+               role == Role::host ? std::array<int, 2>{localDelay, peerDelay}.data()
+                                  : std::array<int, 2>{peerDelay, localDelay}.data(),
+               startTick) {}
+
+Rollback::Rollback(int machines, int slot, const int* delays, uint32_t startTick)
+    : machines_(machines),
+      slot_(slot),
       startTick_(startTick),
-      localKnown_(localDelay_),
-      remoteKnown_(peerDelay_),
       worlds_(std::make_unique<World[]>(worldSlots)) {
+    for (int s = 0; s < machines_; ++s) known_[s] = delay_[s] = static_cast<uint32_t>(delays[s]);
     copyWorld(worlds_[0], theWorld);
 }
 
 Rollback::~Rollback() = default;
 
+void Rollback::startFromHere() { copyWorld(worlds_[0], theWorld); }
+
 void Rollback::putLocal(uint32_t frame, const FrameInput& local) {
-    uint32_t plays = frame + localDelay_;
-    local_[plays % inputSlots] = localInputFrame(plays, local);
-    localKnown_ = plays;
+    uint32_t plays = frame + delay_[slot_];
+    inputs_[slot_][plays % inputSlots] = localInputFrame(plays, local);
+    known_[slot_] = plays;
 }
 
-const InputFrame& Rollback::localInput(uint32_t frame) const {
-    if (frame == 0 || frame <= localDelay_ || frame > localKnown_) return empty_;
-    return local_[frame % inputSlots];
+const InputFrame& Rollback::localInput(uint32_t frame) const { return inputOf(slot_, frame); }
+
+const InputFrame& Rollback::inputOf(int slot, uint32_t frame) const {
+    if (frame == 0 || frame <= delay_[slot] || frame > known_[slot]) return empty_;
+    return inputs_[slot][frame % inputSlots];
+}
+
+uint32_t Rollback::remoteKnown() const {
+    uint32_t least = maxFrame;
+    for (int s = 0; s < machines_; ++s)
+        if (s != slot_ && known_[s] < least) least = known_[s];
+    return least;
 }
 
 bool Rollback::putRemote(const InputFrame& input, std::string& error) {
-    if (input.frame <= remoteKnown_) return true;  // had it already
-    if (input.frame <= peerDelay_) return true;
-    // The other machine never runs more than the window beyond what it has of ours, nor gets
-    // ours before we send it: anything much further is not a game we play.
-    if (input.frame > remoteKnown_ + inputSlots / 2) {
+    return putRemote(slot_ == 0 ? 1 : 0, input, error);
+}
+
+bool Rollback::putRemote(int slot, const InputFrame& input, std::string& error) {
+    uint32_t& known = known_[slot];
+    if (input.frame <= known) return true;  // had it already
+    if (input.frame <= delay_[slot]) return true;
+    // No machine runs more than the window beyond what it has of ours, nor gets ours before
+    // we send it: anything much further is not a game we play.
+    if (input.frame > known + inputSlots / 2) {
         error = "input for frame " + std::to_string(input.frame) + " far ahead of the game";
         return false;
     }
-    remote_[input.frame % inputSlots] = input;
-    while (remote_[(remoteKnown_ + 1) % inputSlots].frame == remoteKnown_ + 1) ++remoteKnown_;
+    InputFrame* inputs = inputs_[slot];
+    inputs[input.frame % inputSlots] = input;
+    while (inputs[(known + 1) % inputSlots].frame == known + 1) ++known;
     return true;
 }
 
-const InputFrame& Rollback::remoteFor(uint32_t frame) const {
-    if (frame <= peerDelay_) return empty_;
-    const InputFrame& slot = remote_[frame % inputSlots];
-    if (slot.frame == frame) return slot;
+const InputFrame& Rollback::inputFor(int slot, uint32_t frame) const {
+    if (slot == slot_) return localInput(frame);
+    if (frame <= delay_[slot]) return empty_;
+    const InputFrame& held = inputs_[slot][frame % inputSlots];
+    if (held.frame == frame) return held;
     // Not here yet: the last one known is held, as players mostly go on doing what they did.
-    if (remoteKnown_ <= peerDelay_) return empty_;
-    return remote_[remoteKnown_ % inputSlots];
+    if (known_[slot] <= delay_[slot]) return empty_;
+    return inputs_[slot][known_[slot] % inputSlots];
 }
 
-FrameInput Rollback::inputOf(uint32_t frame) {
-    InputFrame remote = remoteFor(frame);
-    remote.frame = frame;
-    used_[frame % worldSlots] = remote;
-    const InputFrame& local = localInput(frame);
-    FrameInput input =
-        role_ == Role::host ? mergeInputs(local, remote) : mergeInputs(remote, local);
+FrameInput Rollback::merged(const InputFrame* bySlot, uint32_t frame) const {
+    FrameInput input = mergeMachines(bySlot, machines_);
     input.clock = agreedClock(startTick_, frame);
     input.padsAnswering = 3;
     return input;
 }
 
+FrameInput Rollback::inputOf(uint32_t frame) {
+    InputFrame* used = used_[frame % worldSlots];
+    for (int s = 0; s < machines_; ++s) {
+        used[s] = inputFor(s, frame);
+        used[s].frame = frame;
+    }
+    return merged(used, frame);
+}
+
 bool Rollback::canRun(uint32_t frame) const {
-    uint32_t settled = remoteKnown_ < runFrame_ ? remoteKnown_ : runFrame_;
+    uint32_t known = remoteKnown();
+    uint32_t settled = known < runFrame_ ? known : runFrame_;
     return frame <= settled + predictionWindow;
 }
 
@@ -116,20 +145,24 @@ FrameInput Rollback::prepare(uint32_t frame) {
 }
 
 void Rollback::catchUp() {
-    uint32_t settled = remoteKnown_ < runFrame_ ? remoteKnown_ : runFrame_;
+    uint32_t known = remoteKnown();
+    uint32_t settled = known < runFrame_ ? known : runFrame_;
+    auto predictedRight = [this](uint32_t f) {
+        for (int s = 0; s < machines_; ++s)
+            if (!sameActions(inputFor(s, f), used_[f % worldSlots][s])) return false;
+        return true;
+    };
     for (uint32_t f = confirmedFrame_ + 1; f <= settled; ++f) {
-        if (sameActions(remoteFor(f), used_[f % worldSlots])) continue;
+        if (predictedRight(f)) continue;
         rewind(f);
         break;
     }
     for (uint32_t f = confirmedFrame_ + 1; f <= settled; ++f) {
         Frame done;
         done.frame = f;
-        InputFrame remote = remoteFor(f);
-        const InputFrame& local = localInput(f);
-        done.input = role_ == Role::host ? mergeInputs(local, remote) : mergeInputs(remote, local);
-        done.input.clock = agreedClock(startTick_, f);
-        done.input.padsAnswering = 3;
+        InputFrame inputs[maxMachines];
+        for (int s = 0; s < machines_; ++s) inputs[s] = inputFor(s, f);
+        done.input = merged(inputs, f);
         done.events = events_[f % worldSlots];
         confirmed_.push_back(std::move(done));
     }
@@ -147,11 +180,10 @@ void Rollback::confirmAll() {
     for (uint32_t f = confirmedFrame_ + 1; f <= runFrame_; ++f) {
         Frame done;
         done.frame = f;
-        const InputFrame& local = localInput(f);
-        const InputFrame& remote = used_[f % worldSlots];
-        done.input = role_ == Role::host ? mergeInputs(local, remote) : mergeInputs(remote, local);
-        done.input.clock = agreedClock(startTick_, f);
-        done.input.padsAnswering = 3;
+        InputFrame inputs[maxMachines];
+        for (int s = 0; s < machines_; ++s)
+            inputs[s] = s == slot_ ? localInput(f) : used_[f % worldSlots][s];
+        done.input = merged(inputs, f);
         done.events = events_[f % worldSlots];
         confirmed_.push_back(std::move(done));
     }

@@ -42,19 +42,32 @@ public:
     // `localDelay` and `peerDelay`: each machine's own input delay; the first frames of each
     // run on no input of that machine. The world in play is taken as it stands as frame 0.
     Rollback(Role role, int localDelay, int peerDelay, uint32_t startTick);
+    // A game of `machines` (2 or 3), this one in place `slot` (0: the host), each with its
+    // own delay.
+    Rollback(int machines, int slot, const int* delays, uint32_t startTick);
     ~Rollback();
     Rollback(const Rollback&) = delete;
     Rollback& operator=(const Rollback&) = delete;
 
+    // The world in play, as the agreed settings left it, is the one the game starts from.
+    void startFromHere();
     // This machine's input, read as frame `frame` is about to run; it plays in frame + delay.
     void putLocal(uint32_t frame, const FrameInput& local);
     // The other machine's input of one frame, in any order; repeats are ignored. False (with
     // the reason) for a frame no machine playing by the rules sends.
     bool putRemote(const InputFrame& input, std::string& error);
-    // Every frame of the other machine's input up to this one is here.
-    uint32_t remoteKnown() const { return remoteKnown_; }
+    // The same for the machine in place `slot` (not this one's).
+    bool putRemote(int slot, const InputFrame& input, std::string& error);
+    // Every frame of every other machine's input up to this one is here.
+    uint32_t remoteKnown() const;
+    // ... of the machine in place `slot` (this one's: localKnown()).
+    uint32_t known(int slot) const { return known_[slot]; }
+    // The input of the machine in place `slot` for a frame up to known(slot).
+    const InputFrame& inputOf(int slot, uint32_t frame) const;
+    int machines() const { return machines_; }
+    int slot() const { return slot_; }
     // This machine's input of frames up to this one exists.
-    uint32_t localKnown() const { return localKnown_; }
+    uint32_t localKnown() const { return known_[slot_]; }
     const InputFrame& localInput(uint32_t frame) const;
 
     // Frame `frame`, the next to run, stays within the prediction window.
@@ -89,21 +102,22 @@ public:
 private:
     static constexpr uint32_t inputSlots = 64;
     static constexpr uint32_t worldSlots = 2 * predictionWindow;
-    const InputFrame& remoteFor(uint32_t frame) const;
+    // What the frame runs with from the machine in place `slot`: its input, or a prediction.
+    const InputFrame& inputFor(int slot, uint32_t frame) const;
     FrameInput inputOf(uint32_t frame);
+    FrameInput merged(const InputFrame* bySlot, uint32_t frame) const;
     void rewind(uint32_t firstWrong);
 
-    Role role_;
-    uint32_t localDelay_;
-    uint32_t peerDelay_;
+    int machines_;
+    int slot_;
+    uint32_t delay_[maxMachines] = {};
     uint32_t startTick_;
-    uint32_t localKnown_;
-    uint32_t remoteKnown_;
+    uint32_t known_[maxMachines] = {};
     uint32_t runFrame_ = 0;
     uint32_t confirmedFrame_ = 0;
-    InputFrame local_[inputSlots];
-    InputFrame remote_[inputSlots];  // a slot holds the frame it names, or an older one
-    InputFrame used_[worldSlots];    // the other machine's input each frame ran with
+    // Each machine's input; a slot holds the frame it names, or an older one.
+    InputFrame inputs_[maxMachines][inputSlots];
+    InputFrame used_[worldSlots][maxMachines];  // the input each frame ran with
     InputFrame empty_;
     std::unique_ptr<World[]> worlds_;  // the world after each frame
     std::vector<GameEvent> events_[worldSlots];

@@ -11,48 +11,50 @@
 
 #include "actors/animation_table.h"
 #include "actors/font.h"
+#include "actors/scroller.h"
+#include "base/data_hash.h"
+#include "base/log.h"
+#include "base/paths.h"
+#include "base/quote_text.h"
+#include "base/trace.h"
+#include "catalog/picture_files.h"
 #include "engine/engine.h"
 #include "engine/frame_picture.h"
 #include "engine/sprite_frame.h"
-#include "program/highscores.h"
-#include "recording/autopilot.h"
-#include "rules/rules.h"
-#include "screens/screens.h"
-#include "rules/game_state.h"
-#include "screens/pause.h"
-#include "world/world.h"
-#include "world/world_compare.h"
 #include "input/default_bindings.h"
+#include "input/device_input.h"
 #include "input/frame_input_source.h"
 #include "input/input_capture.h"
+#include "input/pad_names.h"
+#include "net/net_game.h"
+#include "net/rollback.h"
 #include "platform/headless/headless_display.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/input_script.h"
 #include "platform/platform.h"
-#include "base/data_hash.h"
-#include "input/device_input.h"
 #include "program/demo_cycle.h"
 #include "program/event_output.h"
 #include "program/frame_feed.h"
 #include "program/frame_pacing.h"
-#include "recording/game_recorder.h"
-#include "base/log.h"
-#include "net/net_game.h"
-#include "net/rollback.h"
+#include "program/highscores.h"
 #include "program/options.h"
-#include "base/paths.h"
-#include "base/quote_text.h"
-#include "recording/recording.h"
-#include "recording/replay_store.h"
 #include "program/options_screen.h"
 #include "program/overlays.h"
 #include "program/settings.h"
-#include "catalog/picture_files.h"
-#include "input/pad_names.h"
 #include "program/stats.h"
 #include "program/sync_check.h"
-#include "base/trace.h"
+#include "recording/autopilot.h"
+#include "recording/game_recorder.h"
+#include "recording/recording.h"
+#include "recording/replay_store.h"
+#include "rules/game_state.h"
+#include "rules/rules.h"
+#include "screens/menu_texts.h"
+#include "screens/pause.h"
+#include "screens/screens.h"
 #include "sound/sound.h"
+#include "world/world.h"
+#include "world/world_compare.h"
 
 namespace {
 
@@ -140,6 +142,12 @@ private:
         if (settings_.extras.noBlood) applyExtras();
         engine.loadPictures();
         resetWorld();
+        // Scrollers name their texts by number: numbered here, every machine numbers them
+        // alike, whatever it happened to show first (a spectator joining late shows nothing
+        // before the world it is sent).
+        for (const char* text : {creditsText, static_cast<const char*>(game.highscoreText),
+                                 static_cast<const char*>(game.nameEntryText)})
+            scrollerTextId(text);
         logLine("building animations done\n");
         InputReader& reader = feed_.devices().reader();
         reader.setUpJoysticks(maxJoysticksUsed);
@@ -175,7 +183,8 @@ private:
             settings.dataHash = dataFilesHash();
             settings.runStartTick = lastTick_;
             settings.highscoreSavesWritten = highscoreSavesWritten;
-            recorder_ = std::make_unique<GameRecorder>(settings);
+            // A spectator's game may start anywhere: no recording could play it back.
+            if (!spectating()) recorder_ = std::make_unique<GameRecorder>(settings);
             demo_.allow(options_.recordFile.empty() && options_.net == Options::Net::off);
         }
         return true;
@@ -190,6 +199,8 @@ private:
         bool headless = headlessDisplay_ != nullptr;
         NetGame::Settings net;
         net.hosting = options_.net == Options::Net::host;
+        net.spectating = options_.net == Options::Net::spectate;
+        net.machines = options_.netMachines;
         net.joinHost = options_.joinHost;
         net.bindAddress = options_.bindAddress;
         net.port = options_.netPort;
@@ -201,8 +212,13 @@ private:
             startExitCode_ = net_->cancelled() ? 0 : 2;
             return false;
         }
+        // A spectator joining late goes on from the frame the players' world stands after.
+        frame_ = net_->startFrame();
+        setTraceFrame(frame_ + 1);
         return true;
     }
+
+    bool spectating() const { return net_ && net_->spectating(); }
 
     int frameLimit() const {
         if (playback_ != nullptr) return playback_->frames;
@@ -639,8 +655,10 @@ bool GameRun::frame() {
         }
     }
     frame_ = frame;
-    EventOutput::Writes writes = demoFrame || playback_ != nullptr ? EventOutput::Writes::nothing
-                                                                    : EventOutput::Writes::everything;
+    // A spectator watches: the records are the players' to save.
+    EventOutput::Writes writes = demoFrame || playback_ != nullptr || spectating()
+                                     ? EventOutput::Writes::nothing
+                                     : EventOutput::Writes::everything;
     output_->perform(
         step_.events, writes,
         [this] {

@@ -167,7 +167,9 @@ const std::vector<OptionRow>& optionTable() {
              o.replayFile = v;
              return std::string();
          }},
-        {"--host", "[PORT]", "host a network game for one guest (port default 24642)",
+        {"--host", "[PORT]",
+         "host a network game for one or two guests and up to four spectators (port default "
+         "24642)",
          [](Options& o, std::string_view v) {
              o.net = Options::Net::host;
              if (v.empty()) return std::string();
@@ -192,6 +194,28 @@ const std::vector<OptionRow>& optionTable() {
                                            "HOST:PORT with a port from 1 to 65535");
              if (e.empty() && o.joinHost.empty()) e = "expects a host name before the port";
              if (e.empty()) o.netPort = static_cast<int>(n);
+             return e;
+         }},
+        {"--spectate", "HOST[:PORT]",
+         "watch the network game hosted at HOST from this machine, also when it already runs",
+         [](Options& o, std::string_view v) {
+             o.net = Options::Net::spectate;
+             size_t colon = v.rfind(':');
+             o.joinHost = std::string(v.substr(0, colon));
+             if (colon == std::string_view::npos) return std::string();
+             long long n = 0;
+             std::string e = integerOption(v.substr(colon + 1), 1, 65535, n,
+                                           "HOST:PORT with a port from 1 to 65535");
+             if (e.empty() && o.joinHost.empty()) e = "expects a host name before the port";
+             if (e.empty()) o.netPort = static_cast<int>(n);
+             return e;
+         }},
+        {"--machines", "N",
+         "host only: how many machines play (2 or 3; each of the others joins with --join)",
+         [](Options& o, std::string_view v) {
+             long long n = 0;
+             std::string e = integerOption(v, 2, 3, n, "2 or 3");
+             if (e.empty()) o.netMachines = static_cast<int>(n);
              return e;
          }},
         {"--net-mode", "MODE",
@@ -325,10 +349,14 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& options) {
         if (!reason.empty()) return usageError(std::string(row->name) + " " + reason);
         inputGiven |= name == "--input";
         joysticksGiven |= name == "--joysticks";
-        netGiven += name == "--host" || name == "--join";
+        netGiven += name == "--host" || name == "--join" || name == "--spectate";
         startTickGiven |= name == "--start-tick";
     }
-    if (netGiven > 1) return usageError("--host and --join go one per machine");
+    if (netGiven > 1) return usageError("--host, --join and --spectate go one per machine");
+    if (options.netMachines != 2 && options.net != Options::Net::host)
+        return usageError("--machines needs --host (the guests learn it from the host)");
+    if (options.netMachines == 3 && options.netMode == Options::NetMode::lockstep)
+        return usageError("--machines 3 needs rollback (--net-mode lockstep is for two)");
     if (!options.bindAddress.empty() && options.net != Options::Net::host)
         return usageError("--bind needs --host");
     // These drive the deterministic backend only; silently ignoring them in a windowed run

@@ -43,10 +43,11 @@ struct Options {
     std::string recordFile;  // --record: the whole run's recording, written at its end
     std::string replayFile;  // --replay: play this recording instead of the players' input
     // Online play: host a game or join one (see src/net/).
-    enum class Net { off, host, join };
+    enum class Net { off, host, join, spectate };
     Net net = Net::off;
     int netPort = -1;         // -1: the default port; --host 0: any free port (printed)
-    std::string joinHost;     // --join: the host's name or address
+    std::string joinHost;     // --join, --spectate: the host's name or address
+    int netMachines = 2;      // --machines: how many machines a host's game is played on
     std::string bindAddress;  // --bind: the one address a host listens on; empty: all
     int syncTestFrames = 0;   // --sync-test: frames rolled back and played again, 0: none
     int netDelay = -1;  // frames between a key press and the frame it plays in; -1: the mode's

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <type_traits>
 
@@ -219,4 +220,44 @@ std::string worldDifference(const World& a, const World& b) {
         return std::string(part.name) + ", byte " + std::to_string(within);
     }
     return "byte " + std::to_string(at);
+}
+
+// The counts first, so the reader knows the extents' sizes before it reads them.
+std::vector<uint8_t> worldBytes(const World& world) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&world);
+    std::vector<uint8_t> out(2 * sizeof(int32_t));
+    std::memcpy(out.data(), &world.actors.highWater, sizeof(int32_t));
+    std::memcpy(out.data() + sizeof(int32_t), &world.backdrop.stampCount, sizeof(int32_t));
+    forEachLiveExtent(world, [&](Extent e) {
+        out.insert(out.end(), bytes + e.offset, bytes + e.offset + e.size);
+    });
+    return out;
+}
+
+bool worldFromBytes(World& world, const std::vector<uint8_t>& in) {
+    int32_t actors = 0, stamps = 0;
+    if (in.size() < 2 * sizeof(int32_t)) return false;
+    std::memcpy(&actors, in.data(), sizeof actors);
+    std::memcpy(&stamps, in.data() + sizeof actors, sizeof stamps);
+    if (actors < 0 || actors > ActorPool::capacity || stamps < 0 || stamps > Backdrop::maxStamps)
+        return false;
+    size_t expected = 2 * sizeof(int32_t) + stampsStart - poolTailStart + actorsStart +
+                      static_cast<size_t>(actors) * sizeof(Actor) +
+                      static_cast<size_t>(stamps) * sizeof(Stamp);
+    if (in.size() != expected) return false;
+    auto scratch = std::make_unique<World>();
+    std::memset(static_cast<void*>(scratch.get()), 0, sizeof(World));
+    auto* bytes = reinterpret_cast<unsigned char*>(scratch.get());
+    size_t at = 2 * sizeof(int32_t);
+    auto take = [&](size_t offset, size_t size) {
+        std::memcpy(bytes + offset, in.data() + at, size);
+        at += size;
+    };
+    take(0, actorsStart);
+    take(actorsStart, static_cast<size_t>(actors) * sizeof(Actor));
+    take(poolTailStart, stampsStart - poolTailStart);
+    take(stampsStart, static_cast<size_t>(stamps) * sizeof(Stamp));
+    if (scratch->actors.highWater != actors || scratch->backdrop.stampCount != stamps) return false;
+    copyWorld(world, *scratch);
+    return true;
 }

@@ -41,6 +41,12 @@ TEST(NetOptions, HostJoinModeAndDelayAndTheirBadValues) {
         {"--net-delay 9", -2, "", 0},
         {"--host --join 127.0.0.1", -2, "", 0},
         {"--join 127.0.0.1 --bind 127.0.0.1", -2, "", 0},  // only a host listens
+        {"--host --machines 3", -1, "", 1},
+        {"--host --machines 4", -2, "", 0},
+        {"--join 127.0.0.1 --machines 3", -2, "", 0},  // the guests learn it from the host
+        {"--host --machines 3 --net-mode lockstep", -2, "", 0},
+        {"--spectate host:0", -2, "", 0},
+        {"--host --spectate 127.0.0.1", -2, "", 0},
     };
     for (const Case& c : cases) {
         Options o;
@@ -53,6 +59,11 @@ TEST(NetOptions, HostJoinModeAndDelayAndTheirBadValues) {
         EXPECT_EQ(o.effectiveNetDelay(), c.delay) << c.line;
         EXPECT_EQ(o.netMode, c.mode) << c.line;
     }
+    Options watching;
+    ASSERT_EQ(parse("--spectate example.org:99", watching).outcome, ParseOutcome::run);
+    EXPECT_EQ(watching.net, Options::Net::spectate);
+    EXPECT_EQ(watching.joinHost, "example.org");
+    EXPECT_EQ(watching.netPort, 99);
     Options bound;
     ASSERT_EQ(parse("--host --bind 127.0.0.1", bound).outcome, ParseOutcome::run);
     EXPECT_EQ(bound.bindAddress, "127.0.0.1");

@@ -62,6 +62,51 @@ TEST(NetPacket, GreetingAndInputRoundTrip) {
     EXPECT_EQ(p.batch.frames[maxBatchFrames - 1].frame, input.frame + maxBatchFrames - 1);
 }
 
+TEST(NetPacket, WhatTheHostSendsAThirdMachineAndSpectatorsRoundTrips) {
+    Packet p;
+    Hello spectator;
+    spectator.role = Role::spectator;
+    spectator.slot = 2;
+    ASSERT_TRUE(accepted(encodeHello(spectator), p));
+    EXPECT_EQ(encodeHello(p.hello), encodeHello(spectator));
+
+    InputBatch forwarded;
+    forwarded.slot = 2;
+    forwarded.otherAck = 77;
+    forwarded.count = 1;
+    forwarded.frames[0] = sampleInput();
+    ASSERT_TRUE(accepted(encodeInputBatch(forwarded), p));
+    EXPECT_EQ(encodeInputBatch(p.batch), encodeInputBatch(forwarded));
+
+    Start start;
+    start.machines = 3;
+    start.delays[2] = 4;
+    start.highscores[0] = 0x5A;
+    ASSERT_TRUE(accepted(encodeStart(start), p));
+    EXPECT_EQ(encodeStart(p.start), encodeStart(start));
+
+    ConfirmedInputs confirmed;
+    confirmed.first = 1000;
+    confirmed.count = maxBatchFrames;
+    confirmed.players[maxBatchFrames - 1][2] = sampleInput().first;
+    std::vector<uint8_t> bytes = encodeConfirmed(confirmed);
+    EXPECT_LE(bytes.size(), 1024u) << "one datagram";
+    ASSERT_TRUE(accepted(bytes, p));
+    EXPECT_EQ(encodeConfirmed(p.confirmed), bytes);
+
+    WorldPart part;
+    part.frame = 999;
+    part.hash = 0xFEDCBA9876543210ull;
+    part.total = 5000;
+    part.offset = 5000 - maxWorldPiece;
+    part.length = maxWorldPiece;
+    part.bytes[maxWorldPiece - 1] = 7;
+    bytes = encodeWorldPart(part);
+    EXPECT_LE(bytes.size(), 1024u);
+    ASSERT_TRUE(accepted(bytes, p));
+    EXPECT_EQ(encodeWorldPart(p.world), bytes);
+}
+
 TEST(NetPacket, MalformedPacketsAreRefused) {
     std::vector<uint8_t> input = encodeInput(sampleInput());
     Hello printableOddity;
@@ -77,6 +122,16 @@ TEST(NetPacket, MalformedPacketsAreRefused) {
     three.first = 10;
     three.count = 3;
     std::vector<uint8_t> batch = encodeInputBatch(three);
+    std::vector<uint8_t> start = encodeStart(Start{});
+    ConfirmedInputs one;
+    one.first = 1;
+    one.count = 1;
+    std::vector<uint8_t> confirmed = encodeConfirmed(one);
+    WorldPart piece;
+    piece.total = 16;
+    piece.length = 16;
+    // After the type byte: frame (4), hash (8), total (4), offset (4), length (2).
+    std::vector<uint8_t> world = encodeWorldPart(piece);
     // After the type byte: ack (4), running frame (4), lead (1), first frame (4), count (1).
     const size_t countAt = 14;
     // After the type byte and the frame: keys (8 bytes), buttons (4), directions (1).
@@ -117,6 +172,20 @@ TEST(NetPacket, MalformedPacketsAreRefused) {
         {"an input's key the game has no bit for", with(batch, countAt + 1 + 7, 0x80)},
         {"state hash cut short", resized(encodeStateHash({30, 1}), -1)},
         {"unknown farewell", with(encodeBye({}), 1, 200)},
+        {"a fourth role", with(hello, 7, 3)},
+        {"a place beyond the third", with(hello, delayAt - 2, 3)},
+        {"inputs of a fourth machine", with(batch, batch.size() - 5, 3)},
+        {"a game of four machines", with(start, 1, 4)},
+        {"a game of one machine", with(start, 1, 1)},
+        {"a start's delay past eight", with(start, 3, 9)},
+        {"start cut short", resized(start, -1)},
+        {"confirmed inputs counting more than they hold", with(confirmed, 5, 2)},
+        {"confirmed inputs from frame zero", with(confirmed, 1, 0)},
+        {"a confirmed key the game has no bit for", with(confirmed, 6 + 7, 0x80)},
+        {"a world piece past the world's end", with(world, 17, 0x10)},
+        {"an empty world", with(world, 13, 0)},
+        {"a world piece over the most one carries", with(world, 22, 0x04)},
+        {"a world piece cut short", resized(world, -1)},
     };
     Packet p;
     for (const auto& [what, bytes] : cases) EXPECT_FALSE(accepted(bytes, p)) << what;

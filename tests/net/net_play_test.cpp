@@ -393,3 +393,82 @@ TEST(NetPlay, DifferentDataFilesAreRefusedOnBothSides) {
         EXPECT_NE(p->errors().find("refused the game: the data files differ"), std::string::npos)
             << p->errors();
 }
+
+// The world a peer's network game ended with, as it says at the end.
+std::string finalWorld(const Peer& peer) {
+    std::string errors = peer.errors();
+    size_t at = errors.find("hashes to ");
+    return at == std::string::npos ? "none" : errors.substr(at + 10, 16);
+}
+
+TEST(NetPlay, ThreeMachinesThroughFairConnectionsNeverWaitAndConfirmTheSameGame) {
+    // Each guest has its own 100 ms round trip to the host, 30 ms of jitter and 5% loss; what
+    // one guest does reaches the other through the host. Three players stand closer together:
+    // player 1 runs to the left supply, player 3 to the right one, and player 2 after him
+    // (at the same supply the lower number takes the ball).
+    const std::string game = " --frames 760 --pace 100";
+    const char* const first3 =
+        "290 tap SPACE\n300 tap RSHIFT\n500 key LEFT down\n512 key LEFT up\n540 key RSHIFT down\n";
+    const char* const second3 = "620 key RIGHT down\n648 key RIGHT up\n650 key RSHIFT down\n";
+    const char* const third3 = "500 key RIGHT down\n518 key RIGHT up\n540 key RSHIFT down\n";
+    Peer host = start("three_host", first3, "--host 0 --machines 3" + game);
+    int port = host.port();
+    ASSERT_GT(port, 0) << host.errors();
+    LossyRelay toFirst(port, 5, 35, 65), toSecond(port, 5, 35, 65);
+    Peer first =
+        start("three_first", second3, "--join 127.0.0.1:" + std::to_string(toFirst.port) + game);
+    // Places go in the order of joining.
+    ASSERT_TRUE(host.says("player 2 joined", 30000)) << host.errors();
+    Peer second =
+        start("three_second", third3, "--join 127.0.0.1:" + std::to_string(toSecond.port) + game);
+    for (Peer* p : {&first, &second, &host}) EXPECT_EQ(p->wait(generousMs), 0) << p->errors();
+    std::string trace = host.trace();
+    EXPECT_EQ(trace, first.trace());
+    EXPECT_EQ(trace, second.trace());
+    for (const char* player : {"0", "1", "2"})
+        EXPECT_NE(trace.find(std::string("\"event\":\"throw\",\"player\":") + player),
+                  std::string::npos)
+            << "player " << player << " plays from his own machine\n"
+            << trace;
+    for (const Peer* p : {&host, &first, &second}) {
+        EXPECT_EQ(reportOf(*p).lateWaits, 0) << p->errors();
+        EXPECT_EQ(finalWorld(*p), finalWorld(host)) << p->errors();
+    }
+    EXPECT_NE(finalWorld(host), "none") << host.errors();
+    EXPECT_GT(toFirst.dropped + toSecond.dropped, 0);
+}
+
+TEST(NetPlay, SpectatorsWatchFromTheStartOrJoinLateAndEndWithThePlayersWorld) {
+    // Four times real speed: frame 1,000 comes after about eight seconds.
+    const std::string game = " --frames 1500 --pace 400";
+    Peer host = start("watched_host", quickHost, "--host 0" + game);
+    int port = host.port();
+    ASSERT_GT(port, 0) << host.errors();
+    std::string at = "--spectate 127.0.0.1:" + std::to_string(port);
+    std::vector<Peer> early;
+    for (int i = 0; i < 3; ++i) early.push_back(start("watched_early" + std::to_string(i), "", at));
+    ASSERT_TRUE(host.says("a spectator watches", 30000));
+    Peer guest =
+        start("watched_guest", quickGuest, "--join 127.0.0.1:" + std::to_string(port) + game);
+    ASSERT_TRUE(guest.says("joined the game", 30000)) << guest.errors();
+    usleep(1000 * 1000 / 4 * 33);  // about frame 1,000
+    Peer late = start("watched_late", "", at);
+    ASSERT_TRUE(late.says("watching the game from frame", 30000)) << late.errors();
+    Peer fifth = start("watched_fifth", "", at);
+    EXPECT_EQ(fifth.wait(generousMs), 2);
+    EXPECT_NE(fifth.errors().find("already has 4 spectators"), std::string::npos) << fifth.errors();
+    for (Peer* p : {&guest, &host, &late}) EXPECT_EQ(p->wait(generousMs), 0) << p->errors();
+    for (Peer& p : early) EXPECT_EQ(p.wait(generousMs), 0) << p.errors();
+    int joinedAt = std::atoi(late.errors().c_str() + late.errors().find("from frame ") + 11);
+    EXPECT_GT(joinedAt, 300) << "joined a game long under way";
+    EXPECT_LT(joinedAt, 1400);
+    std::string world = finalWorld(host);
+    EXPECT_NE(world, "none") << host.errors();
+    EXPECT_EQ(finalWorld(guest), world);
+    EXPECT_NE(late.errors().find("after frame 1500 hashes to " + world), std::string::npos)
+        << late.errors();
+    for (const Peer& p : early) EXPECT_EQ(finalWorld(p), world) << p.errors();
+    // What a spectator there from the start saw is the players' game, event for event.
+    EXPECT_EQ(early[0].trace(), host.trace());
+    EXPECT_FALSE(fs::exists(late.dir + "/save/gx.raw")) << "a spectator saves no records";
+}
