@@ -163,10 +163,11 @@ pid_t spawn(const std::string& command) {
 }
 
 // The whole program twice, host and guest, headless on loopback, against one program alone:
-// argument 0 alone, 1 rollback, 2 lockstep.
+// argument 0 alone, 1 rollback, 2 lockstep; 3: three times, host and two guests, rollback.
 void BM_HeadlessPeers(benchmark::State& state) {
     const bool networked = state.range(0) != 0;
-    const char* const modes[] = {"alone", "rollback", "lockstep"};
+    const bool three = state.range(0) == 3;
+    const char* const modes[] = {"alone", "rollback", "lockstep", "three machines"};
     state.SetLabel(modes[state.range(0)]);
     std::string mode = state.range(0) == 2 ? " --net-mode lockstep" : "";
     const int frames = 6000;
@@ -183,8 +184,8 @@ void BM_HeadlessPeers(benchmark::State& state) {
             int status = std::system((common + "/alone'").c_str());
             if (status != 0) state.SkipWithError("the program failed");
         } else {
-            pid_t host = spawn(common + "/host' --host 0" + mode + " 2>'" +
-                               (dir / "host.err").string() + "'");
+            pid_t host = spawn(common + "/host' --host 0" + mode + (three ? " --machines 3" : "") +
+                               " 2>'" + (dir / "host.err").string() + "'");
             int port = 0;
             for (int i = 0; i < 1000 && port == 0; ++i) {
                 std::string err = readFile((dir / "host.err").string());
@@ -194,12 +195,14 @@ void BM_HeadlessPeers(benchmark::State& state) {
                 else
                     usleep(5000);
             }
-            pid_t guest = spawn(common + "/guest' --join 127.0.0.1:" + std::to_string(port) + mode +
-                                " 2>/dev/null");
-            int a = 0, b = 0;
+            std::string join = " --join 127.0.0.1:" + std::to_string(port) + mode + " 2>/dev/null";
+            pid_t guest = spawn(common + "/guest'" + join);
+            pid_t second = three ? spawn(common + "/second'" + join) : 0;
+            int a = 0, b = 0, c = 0;
             waitpid(guest, &a, 0);
+            if (three) waitpid(second, &c, 0);
             waitpid(host, &b, 0);
-            if (a != 0 || b != 0) state.SkipWithError("a peer failed");
+            if (a != 0 || b != 0 || c != 0) state.SkipWithError("a peer failed");
         }
         double seconds = std::chrono::duration<double>(Steady::now() - begin).count();
         state.SetIterationTime(seconds);
@@ -211,6 +214,7 @@ BENCHMARK(BM_HeadlessPeers)
     ->Arg(0)
     ->Arg(1)
     ->Arg(2)
+    ->Arg(3)
     ->Iterations(3)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

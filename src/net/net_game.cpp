@@ -117,7 +117,7 @@ bool NetGame::connect(uint32_t startTick) {
         std::fprintf(stderr, "parapet: watching the game from frame %u\n", startFrame_ + 1);
         logFormat("watching a network game from frame %u, start tick %u\n", startFrame_ + 1,
                   agreed.startTick);
-        live_ = true;
+        live_ = began_ = true;
         return true;
     }
     int machines = session_->machines();
@@ -137,7 +137,7 @@ bool NetGame::connect(uint32_t startTick) {
     if (!hosting_) keepBetterHighscores(session_->agreedTable(), true);
     // A correction reaching back to the first frame starts from the game so agreed.
     if (net::Rollback* rollback = session_->rollback()) rollback->startFromHere();
-    live_ = true;
+    live_ = began_ = true;
     return true;
 }
 
@@ -327,6 +327,7 @@ void NetGame::finish(int lastFrame) {
     }
     if (live_) session_->finish();
     live_ = false;
+    if (!began_) return;
     // What the game came to, for comparing the machines' games, spectators' too.
     char line[120];
     uint64_t hash = worldHash(theWorld);

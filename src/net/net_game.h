@@ -92,6 +92,7 @@ private:
     uint32_t frame_ = 0;
     bool hosting_ = true;
     bool live_ = false;
+    bool began_ = false;  // the network game began
     bool ended_ = false;
     bool cancelled_ = false;
     bool waitingShown_ = false;

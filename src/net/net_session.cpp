@@ -51,8 +51,8 @@ bool NetSession::fail(SessionEnd end, const std::string& message) {
         message_ = message;
     }
     // Whatever ended the game here, the other machines hear of it now rather than in ten
-    // seconds.
-    if (playing_ && link_.anyConnected()) {
+    // seconds (also a guest that waited for the game to begin).
+    if ((playing_ || guestsGreeted() > 0) && link_.anyConnected()) {
         sendToAll(encodeBye(Bye{}));
         link_.closeAll(200);
     }
