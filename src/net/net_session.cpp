@@ -652,6 +652,13 @@ void NetSession::sendBatch(int peer, int slot, uint32_t runningFrame) {
     if (role_ == Role::guest && machines_ > 2) batch.otherAck = rollback_->known(3 - slot_);
     batch.runningFrame = runningFrame;
     int lead = static_cast<int>(runningFrame) - static_cast<int>(to.running);
+    // A guest keeps in time with the host alone; when the other guest runs behind the host,
+    // the guest is that much further ahead of it, and is told so (as twice the lead, like the
+    // lead it measures).
+    if (role_ == Role::host && machines_ > 2)
+        for (const Remote& other : remotes_)
+            if (other.kind == Remote::Kind::guest && &other != &to && other.leadCount > 0)
+                lead -= 2 * std::max(0, other.leadSum / (2 * other.leadCount));
     batch.lead = static_cast<int8_t>(lead > 127 ? 127 : (lead < -127 ? -127 : lead));
     uint32_t last = rollback_->known(slot);
     batch.first = to.ack[slot] + 1;
