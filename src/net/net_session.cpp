@@ -211,7 +211,6 @@ void NetSession::dropJunk(int peer, const std::string& why) {
 // (a guest's) or is turned away (a spectator's, or anybody's once the game runs).
 bool NetSession::greet(int from, const Packet& p) {
     Remote& r = remotes_[from];
-    std::string error;
     if (p.type != PacketType::hello) {
         dropJunk(from,
                  p.type == PacketType::bye ? "it left without greeting" : "it did not greet first");
