@@ -153,6 +153,7 @@ private:
         setSoundVolumes(settings_.musicVolume, settings_.effectsVolume);
         game.maxPlayers = reader.joystickCount() >= maxJoysticksUsed ? 3 : 2;
         reader.bindPlayerKeys(playerKeys());
+        reader.bindPlayerPads(settings_.playerPads);
         loadHighscores();
         logLine("determining ticks\n");
         // Counted while the game runs, so the window shows at once; a virtual clock's
@@ -295,6 +296,12 @@ private:
         return optionsScreen_.keyText(key);
     }
 
+    // The fire button of the controller in hand (player 3's is always the default).
+    int fireButtonInHand() const {
+        bool bound = padIndex_ >= 0 && padIndex_ < keyboardPlayers;
+        return bound ? settings_.playerPads[padIndex_].fire : PadButtons{}.fire;
+    }
+
     // The options screen opens from the menu of the players' own world, never in a playback
     // or a network game, whose menus belong to someone else's input.
     bool optionsAllowed() const {
@@ -320,6 +327,7 @@ private:
             optionsScreen_.open();
             return true;
         }
+        optionsScreen_.setPadLayouts(feed_.padLayout(0), feed_.padLayout(1));
         unsigned changed = optionsScreen_.handle(commands);
         applySettings(changed);
         if (!optionsScreen_.isOpen()) {
@@ -331,7 +339,10 @@ private:
     }
 
     void applySettings(unsigned changed) {
-        if (changed & OptionsScreen::keys) feed_.devices().reader().bindPlayerKeys(playerKeys());
+        if (changed & OptionsScreen::keys) {
+            feed_.devices().reader().bindPlayerKeys(playerKeys());
+            feed_.devices().reader().bindPlayerPads(settings_.playerPads);
+        }
         if (changed & OptionsScreen::sound) {
             setSoundVolumes(settings_.musicVolume, settings_.effectsVolume);
             // Heard at once: a click at the new loudness (the music plays on the page).
@@ -444,10 +455,11 @@ private:
                                 "PRESS " + controlName(padButtons::start, tabCode) + " FOR OPTIONS",
                                 -1, 410);
         if (demo_.running() && blinkOn)
-            overlays::smallText(
-                engine, target,
-                "PRESS " + controlName(padButtons::a, settings_.playerKeys[0].fire) + " TO PLAY",
-                -1, 424);
+            overlays::smallText(engine, target,
+                                "PRESS " +
+                                    controlName(fireButtonInHand(), settings_.playerKeys[0].fire) +
+                                    " TO PLAY",
+                                -1, 424);
         if (held && gameFont != nullptr) {
             int width = gameFont->cellWidth();
             int count = static_cast<int>(std::strlen(pauseKeys::banner));
