@@ -112,7 +112,7 @@ TEST(OptionsScreen, AControllerButtonIsRefusedOrTakenLikeAKey) {
 
     openFireOfPlayer1(screen);
     EXPECT_EQ(screen.view(true, PadLayout::playstation).hint,
-              "PRESS A KEY OR BUTTON, OR OPTIONS TO KEEP THE OLD ONE");
+              "PRESS A KEY OR BUTTON (OPTIONS: KEEP THE OLD ONE)");
     EXPECT_EQ(screen.handle({pad(6)}), OptionsScreen::nothing);
     EXPECT_EQ(o.playerPads[0].fire, 9);
     EXPECT_EQ(screen.view(true, PadLayout::playstation).hint,

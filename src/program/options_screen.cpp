@@ -426,9 +426,9 @@ OptionsScreen::View OptionsScreen::view(bool padInUse, PadLayout pad) const {
     if (page_ == Page::controls && v.message.empty())
         v.message = "ON A CONTROLLER THE STICK OR D-PAD RUNS";
     if (waitingForKey_)
-        v.hint =
-            std::string(selectedHasButton() ? "PRESS A KEY OR BUTTON, OR " : "PRESS A KEY, OR ") +
-            (padInUse ? padButtonName(pad, padButtons::start) : "ESCAPE") + " TO KEEP THE OLD ONE";
+        v.hint = std::string(selectedHasButton() ? "PRESS A KEY OR BUTTON (" : "PRESS A KEY (") +
+                 (padInUse ? padButtonName(pad, padButtons::start) : "ESCAPE") +
+                 ": KEEP THE OLD ONE)";
     else if (padInUse)
         v.hint = padButtonName(pad, padButtons::a) + ": CHANGE   " +
                  padButtonName(pad, padButtons::b) + ": BACK   " +
