@@ -325,8 +325,10 @@ private:
             settings_.fullscreen = display.isFullscreen();
             if (display.windowScale() != 0) settings_.scale = display.windowScale();
             optionsScreen_.open();
+            optionsScreen_.setPadLayouts(feed_.padLayout(0), feed_.padLayout(1));
             return true;
         }
+        // Asked each frame: a controller may be plugged in while the screen is up.
         optionsScreen_.setPadLayouts(feed_.padLayout(0), feed_.padLayout(1));
         unsigned changed = optionsScreen_.handle(commands);
         applySettings(changed);
