@@ -173,7 +173,7 @@ private:
             settings.keepGames = options_.keepReplays;
             settings.runFile = options_.recordFile;
             settings.replaysDir = replaysDirectory();
-            settings.dataHash = dataFilesHash();
+            settings.dataHash = dataFilesHash;
             settings.runStartTick = lastTick_;
             settings.highscoreSavesWritten = highscoreSavesWritten;
             recorder_ = std::make_unique<GameRecorder>(settings);
@@ -679,6 +679,12 @@ bool GameRun::frame() {
                     !optionsScreen_.isOpen();
         demo_.afterPlayersFrame(idle, feed_.devices().reader().joystickCount(), step_.events);
         output_->perform(step_.events, EventOutput::Writes::nothing, [] {});
+    }
+    // The start-up's end as a player sees it (bench/first_frame.py times it).
+    if (frame == 1) {
+        logLine("first frame shown\n");
+        // Read now, in the start-up pause, rather than in the frame that starts a game.
+        if (recorder_) dataFilesHash();
     }
     frameShown(frame);
     setTraceFrame(frame + 1);
