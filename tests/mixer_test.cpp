@@ -99,25 +99,6 @@ TEST(Mixer, ResamplingKeepsThePitchAndLeavesNoImagesAboveTheVoicesNyquistFrequen
     }
 }
 
-// Above the output rate the kernel narrows to the output's Nyquist frequency: what the
-// output can carry passes, what it cannot is dropped instead of folding down.
-TEST(Mixer, AVoiceAboveTheOutputRateLosesOnlyWhatTheOutputCannotCarry) {
-    std::vector<uint8_t> recording(4410);
-    for (size_t i = 0; i < recording.size(); ++i) {
-        const double t = 2 * std::acos(-1.0) * static_cast<double>(i) / 44100.0;
-        recording[i] = static_cast<uint8_t>(
-            std::lround(128 + 40 * std::sin(3000 * t) + 40 * std::sin(15000 * t)));
-    }
-    Mixer mixer(22050);
-    mixer.play(mixer.addVoice(recording.data(), recording.size(), 44100), true);
-    mixLeft(mixer, 1000);
-    std::vector<double> spectrum = powerSpectrumDb(mixLeft(mixer, 16384), 16384);
-    const double kept = loudestDb(spectrum, 22050, 2990, 3010);
-    EXPECT_GE(kept, loudestDb(spectrum, 22050, 0, 11025) - 0.01);
-    // 15 kHz would fold down to 7050 Hz.
-    EXPECT_GE(kept - loudestDb(spectrum, 22050, 7040, 7060), 70.0);
-}
-
 // The fastest voice at output rates far below the game's; at the lowest each frame steps
 // over more input than the resampler's window holds.
 TEST(Mixer, ExtremeRatiosStayWithinTheResamplersBuffer) {

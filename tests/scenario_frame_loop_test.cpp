@@ -99,15 +99,12 @@ TEST(FrameLoopScenario, ExitCodesOfHelpUsageErrorsBadScriptsAndMissingFiles) {
     } table[] = {
         {"", "--help", 0, true, "--screenshot-at"},
         {"", "--version", 0, true, "parapet "},
-        {"", "--frames two", 2, false, "--frames"},
         {"", "--bogus", 2, false, "--bogus"},
         {"", "--frames 3 --input '/nonexistent/nope.txt'", 2, false, "nope.txt"},
         {"", "--frames 3 --input '" + emptyData + "'", 2, false, "is a directory"},
         {"", "--frames 3 --data '" + emptyData + "'", 1, false, emptyData},
         {"1 key SPACE down\n\n3 key SPACE sideways\n", "--frames 5", 2, false, "input:3: "},
-        {"4 key A down\n2 key A up\n", "--frames 5", 2, false, "input:2: "},
         {"1 joy 0 button 0 down\n", "--frames 5", 2, false, "input:1: "},  // no joystick
-        {"2147483646 tap SPACE\n", "--frames 5", 2, false, "input:1: "},
     };
     int n = 0;
     for (const auto& row : table) {

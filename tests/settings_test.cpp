@@ -20,11 +20,6 @@ class SettingsTest : public testing::Test {
 protected:
     void SetUp() override { path_ = screen_run::scratchDir() + "/parapet.ini"; }
     void write(const std::string& text) { std::ofstream(path_) << text; }
-    std::string read() {
-        std::stringstream s;
-        s << std::ifstream(path_).rdbuf();
-        return s.str();
-    }
     std::vector<std::string> load(Options& options) {
         std::vector<std::string> problems;
         loadSettings(path_, options, keyCodeFromName, problems);
@@ -196,7 +191,7 @@ TEST_F(SettingsTest, WindowWrittenBackKeepingThePlayersLines) {
         if (*c.before) write(c.before);
         std::string error;
         ASSERT_TRUE(saveWindowSettings(path_, true, 4, error)) << error;
-        EXPECT_EQ(read(), c.after);
+        EXPECT_EQ(readText(path_), c.after);
     }
     auto dir = std::filesystem::path(path_).parent_path();
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1)
