@@ -14,11 +14,12 @@
 namespace {
 
 InputCommand key(int code) { return keyCommand(1, code, true); }
-InputCommand pad(int button) {
+InputCommand pad(int button, int joystick = 0) {
     InputCommand c;
     c.kind = InputCommand::Kind::joyButton;
     c.code = button;
     c.down = true;
+    c.joystick = joystick;
     return c;
 }
 InputCommand stick(char axis, int value) {
@@ -71,10 +72,52 @@ TEST(OptionsScreen, ATakenKeyIsRefusedWithAMessageAndAFreeOneTaken) {
     screen.handle(std::vector<InputCommand>(7, key(kDown)));  // onto "RESET TO DEFAULTS"
     EXPECT_EQ(screen.handle({key(kReturn)}), OptionsScreen::keys);
     EXPECT_EQ(o.playerKeys[0].fire, defaultPlayerKeys(0).fire);
-    EXPECT_EQ(screen.toSave().size(), 10u);
+    EXPECT_EQ(screen.toSave().size(), 16u) << "every key and every controller button";
     EXPECT_TRUE(screen.isOpen());
     EXPECT_EQ(screen.handle({key(kEscape), key(kEscape)}), OptionsScreen::nothing);
     EXPECT_FALSE(screen.isOpen());
+}
+
+// The same on player 1's controller, named as printed on it: a button the game reads itself,
+// another action's and another controller's are refused; Start keeps the old one.
+TEST(OptionsScreen, AControllerButtonIsRefusedOrTakenLikeAKey) {
+    Options o;
+    OptionsScreen screen(o, keyNameFromCode);
+    screen.setPadLayouts(PadLayout::playstation, PadLayout::xbox);
+    openFireOfPlayer1(screen);
+    struct Step {
+        InputCommand press;
+        unsigned changed;
+        int fire;
+        const char* message;
+    } steps[] = {
+        {pad(1), OptionsScreen::nothing, 0, "CIRCLE IS ALREADY PLAYER 1 CHAINSAW"},
+        {pad(3), OptionsScreen::nothing, 0, "TRIANGLE IS ALREADY FOR SCREENSHOTS"},
+        {pad(11), OptionsScreen::nothing, 0, "D-PAD UP IS ALREADY FOR MOVING"},
+        {pad(9, 1), OptionsScreen::nothing, 0, "THAT IS NOT PLAYER 1'S CONTROLLER"},
+        {pad(9), OptionsScreen::keys, 9, "PLAYER 1 FIRE IS NOW L1"},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.message);
+        EXPECT_EQ(screen.handle({s.press}), s.changed);
+        EXPECT_EQ(o.playerPads[0].fire, s.fire);
+        EXPECT_EQ(screen.view(true, PadLayout::playstation).message, s.message);
+    }
+    ASSERT_EQ(screen.toSave().size(), 1u);
+    EXPECT_EQ(
+        screen.toSave()[0].section + " " + screen.toSave()[0].name + " " + screen.toSave()[0].value,
+        "controller1 fire Left Shoulder");
+    EXPECT_EQ(screen.view(true, PadLayout::playstation).lines[2],
+              "PLAYER 1 FIRE     RIGHT SHIFT   L1");
+
+    openFireOfPlayer1(screen);
+    EXPECT_EQ(screen.view(true, PadLayout::playstation).hint,
+              "PRESS A KEY OR BUTTON (OPTIONS: KEEP THE OLD ONE)");
+    EXPECT_EQ(screen.handle({pad(6)}), OptionsScreen::nothing);
+    EXPECT_EQ(o.playerPads[0].fire, 9);
+    EXPECT_EQ(screen.view(true, PadLayout::playstation).hint,
+              "CROSS: CHANGE   CIRCLE: BACK   OPTIONS: CLOSE")
+        << "Start ended the wait, not the screen";
 }
 
 // Every page reached and every kind of value changed with a controller alone.
@@ -111,27 +154,53 @@ TEST(OptionsScreen, AControllerAloneReachesEveryPage) {
     EXPECT_FALSE(screen.isOpen());
 }
 
-// A key changed on the options screen of one run is in the settings file and plays in the
-// next: Space becomes player 1's fire (Left Shift is refused on the way) and starts a game.
+// A key or button changed on the options screen of one run is in the settings file and plays
+// in the next. By keyboard: Space becomes player 1's fire (Left Shift is refused on the way)
+// and starts a game. By controller alone: Start opens the options, the stick and A reach
+// player 1's fire, B is refused (the chainsaw's), the right shoulder taken, and Start closes.
 TEST(OptionsScreenRun, ARebindingIsSavedAndUsedAfterARestart) {
-    std::string dir = screen_run::scratchDir();
-    std::string config = dir + "/parapet.ini";
-    writeText(config, "; my keys\n[player1]\nleft = Left\n");
-    const char* script =
-        "350 tap TAB\n352 tap RETURN\n354 tap DOWN\n356 tap DOWN\n358 tap RETURN\n"
-        "360 tap LSHIFT\n362 tap SPACE\n364 tap TAB\n380 tap SPACE\n";
-    screen_run::Result first =
-        screen_run::run(dir, script, "--frames 400 --config " + screen_run::quoted(config));
-    ASSERT_EQ(first.exitCode, 0) << first.errors;
-    EXPECT_EQ(readText(config), "; my keys\n[player1]\nleft = Left\nfire = Space\n");
-    // The menu saw none of the options screen's keys and takes the new key at once.
-    EXPECT_EQ(first.stateChange(15, 30), 382);
+    struct Case {
+        const char* name;
+        const char* script;
+        const char* saved;  // added to the file
+        const char* play;   // starts a game from the menu in the next run
+        const char* old;    // no longer does (the keys': SettingsRun)
+        int lag;            // frames from a press to the players' controls
+    } cases[] = {
+        {"keys",
+         "350 tap TAB\n352 tap RETURN\n354 tap DOWN\n356 tap DOWN\n358 tap RETURN\n"
+         "360 tap LSHIFT\n362 tap SPACE\n364 tap TAB\n380 tap SPACE\n",
+         "fire = Space\n", "360 tap SPACE\n", nullptr, 2},
+        {"pad",
+         "350 joy 0 button 6 down\n351 joy 0 button 6 up\n352 joy 0 button 0 down\n"
+         "353 joy 0 button 0 up\n354 joy 0 axis y 1024\n355 joy 0 axis y 0\n"
+         "356 joy 0 axis y 1024\n357 joy 0 axis y 0\n358 joy 0 button 0 down\n"
+         "359 joy 0 button 0 up\n360 joy 0 button 1 down\n361 joy 0 button 1 up\n"
+         "362 joy 0 button 10 down\n363 joy 0 button 10 up\n364 joy 0 button 6 down\n"
+         "365 joy 0 button 6 up\n380 joy 0 button 10 down\n",
+         "\n[controller1]\nfire = Right Shoulder\n", "360 joy 0 button 10 down\n",
+         "360 joy 0 button 0 down\n", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string dir = screen_run::scratchDir(c.name);
+        std::string config = dir + "/parapet.ini";
+        std::string args = "--frames 400 --joysticks 1 --config " + screen_run::quoted(config);
+        writeText(config, "; my keys\n[player1]\nleft = Left\n");
+        screen_run::Result first = screen_run::run(dir, c.script, args);
+        ASSERT_EQ(first.exitCode, 0) << first.errors;
+        EXPECT_EQ(readText(config), std::string("; my keys\n[player1]\nleft = Left\n") + c.saved);
+        // The menu saw none of the options screen's presses and takes the new one at once.
+        EXPECT_EQ(first.stateChange(15, 30), 380 + c.lag);
 
-    std::string again = screen_run::scratchDir("again");
-    screen_run::Result second =
-        screen_run::run(again, "360 tap SPACE\n", "--frames 400 --config " + screen_run::quoted(config));
-    ASSERT_EQ(second.exitCode, 0) << second.errors;
-    EXPECT_EQ(second.stateChange(15, 30), 362);
+        for (auto [script, starts] : {std::pair{c.play, true}, {c.old, false}}) {
+            if (script == nullptr) continue;
+            std::string again = screen_run::scratchDir(c.name + std::string(starts ? "1" : "0"));
+            screen_run::Result second = screen_run::run(again, script, args);
+            ASSERT_EQ(second.exitCode, 0) << second.errors;
+            EXPECT_EQ(second.stateChange(15, 30), starts ? 360 + c.lag : -1) << script;
+        }
+    }
 }
 
 }  // namespace

@@ -65,6 +65,26 @@ TEST(PlayerControls, KeysAndJoysticksAddUpInTheirSlotsWithOppositeDirectionsKept
     EXPECT_EQ(in.players[2].buttons, 1u << 31);
 }
 
+// A controller button bound to an action presses that action only; the A, B or X it replaced
+// presses nothing and the buttons the game reads itself (Start, Y) stay what they are.
+TEST(PlayerControls, BoundControllerButtonsPressTheirActions) {
+    struct {
+        int held;
+        uint32_t player1, player2;  // player 2 keeps the defaults
+    } table[] = {{10, 1u << 0, 1u << 10}, {0, 0, 1u << 0},       {9, 1u << 2, 1u << 9},
+                 {1, 1u << 1, 1u << 1},   {6, 1u << 6, 1u << 6}, {3, 1u << 3, 1u << 3},
+                 {2, 0, 1u << 2}};
+    for (const auto& row : table) {
+        InputRig rig(2);
+        const PadButtons pads[keyboardPlayers] = {PadButtons{10, 1, 9}, PadButtons{}};
+        rig.reader.bindPlayerPads(pads);
+        for (int pad : {0, 1}) rig.joysticks.setButton(pad, row.held, true);
+        FrameInput in = rig.reader.read(0);
+        EXPECT_EQ(in.players[0].buttons, row.player1) << "button " << row.held;
+        EXPECT_EQ(in.players[1].buttons, row.player2) << "button " << row.held;
+    }
+}
+
 TEST(PlayerControls, UnreadableJoystickIsReacquiredOnceAndAddsNothingUnlessThatHelps) {
     for (bool acquireHelps : {false, true}) {
         InputRig rig(1);

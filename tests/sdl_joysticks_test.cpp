@@ -159,11 +159,12 @@ TEST_F(SdlJoysticksTest, PromptsNameTheButtonsOfEachKindOfController) {
         PadLayout layout;
         const char* fire;     // button 0
         const char* options;  // Start
+        const char* trigger;  // the right trigger, which fire may be moved to
     } cases[] = {
-        {0x045e, 0x02ea, PadLayout::xbox, "A", "MENU"},                // Xbox One
-        {0x054c, 0x09cc, PadLayout::playstation, "CROSS", "OPTIONS"},  // DualShock 4
-        {0x057e, 0x2009, PadLayout::nintendo, "A", "+"},               // Switch Pro
-        {0x1234, 0x5678, PadLayout::generic, "A", "START"},            // unknown maker
+        {0x045e, 0x02ea, PadLayout::xbox, "A", "MENU", "RT"},                // Xbox One
+        {0x054c, 0x09cc, PadLayout::playstation, "CROSS", "OPTIONS", "R2"},  // DualShock 4
+        {0x057e, 0x2009, PadLayout::nintendo, "A", "+", "ZR"},               // Switch Pro
+        {0x1234, 0x5678, PadLayout::generic, "A", "START", "RT"},            // unknown maker
     };
     int slot = 0;
     for (const Case& c : cases) {
@@ -180,6 +181,7 @@ TEST_F(SdlJoysticksTest, PromptsNameTheButtonsOfEachKindOfController) {
         EXPECT_EQ(joysticks_->layout(slot), c.layout) << c.vendor;
         EXPECT_EQ(padButtonName(joysticks_->layout(slot), padButtons::a), c.fire);
         EXPECT_EQ(padButtonName(joysticks_->layout(slot), padButtons::start), c.options);
+        EXPECT_EQ(padButtonName(joysticks_->layout(slot), padButtons::rightTrigger), c.trigger);
         ++slot;
     }
     SDL_Joystick* raw = attachRawStick();

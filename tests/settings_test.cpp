@@ -28,10 +28,12 @@ protected:
     std::string path_;
 };
 
+// Every key and controller button of players 1 and 2.
 std::vector<int> keysOf(const Options& o) {
     std::vector<int> keys;
     for (const PlayerKeys& k : o.playerKeys)
         keys.insert(keys.end(), {k.up, k.down, k.left, k.right, k.fire, k.chainsaw, k.bomb});
+    for (const PadButtons& b : o.playerPads) keys.insert(keys.end(), {b.fire, b.chainsaw, b.bomb});
     return keys;
 }
 
@@ -44,7 +46,9 @@ TEST_F(SettingsTest, EverySettingTakenWithCommentsAndSwappedKeys) {
         "[player2]\n# Space for running right\nfire = Right Shift\nright = Space\n\n"
         "[sound]\nmusic = 0\neffects = 55\nenabled = false\n"
         "  [window]   ; indented lines are lines like any other\n  mode = window\n\tscale = 8\n"
-        "[network]\nmode = lockstep\ndelay = 6\n");
+        "[network]\nmode = lockstep\ndelay = 6\n"
+        "[controller1]\nfire = B\nchainsaw = a\n[controller2]\nfire = Right Trigger\nbomb = button "
+        "24\n");
     Options o;
     EXPECT_EQ(load(o), std::vector<std::string>{});
     Options expected;
@@ -52,6 +56,8 @@ TEST_F(SettingsTest, EverySettingTakenWithCommentsAndSwappedKeys) {
     expected.playerKeys[0].left = 30;
     expected.playerKeys[1].fire = 54;
     expected.playerKeys[1].right = 57;
+    expected.playerPads[0] = PadButtons{1, 0, 2};
+    expected.playerPads[1] = PadButtons{22, 1, 23};
     EXPECT_EQ(keysOf(o), keysOf(expected));
     EXPECT_EQ(o.musicVolume, 0);
     EXPECT_EQ(o.effectsVolume, 55);
@@ -99,6 +105,12 @@ TEST_F(SettingsTest, EachBadLineNamesItselfAndKeepsTheDefault) {
          "4: 'space' is already player1 fire; player2 bomb keeps its default key"},
         {"[player1]\nfire = Left Shift\n", "2: 'Left Shift' is already player2 fire"},
         {"[player1]\nbomb = P\n", "2: 'P' is already P (pause)"},
+        {"[controller1]\nfire = Z\n", "2: unknown button name 'Z'"},
+        {"[controller2]\nleft = A\n", "2: unknown setting 'left' in [controller2]"},
+        {"[controller1]\nbomb = y\n",
+         "2: 'y' is already for screenshots; controller1 bomb keeps its default button"},
+        {"[controller2]\nfire = START\n", "2: 'START' is already for pause and options"},
+        {"[controller2]\nbomb = B\n", "2: 'B' is already controller2 chainsaw"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

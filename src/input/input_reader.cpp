@@ -76,6 +76,29 @@ void InputReader::bindPlayerKeys(const PlayerKeys keys[keyboardPlayers]) {
     }
 }
 
+void InputReader::bindPlayerPads(const PadButtons pads[keyboardPlayers]) {
+    for (int player = 0; player < keyboardPlayers; ++player) pads_[player] = pads[player];
+}
+
+namespace {
+
+// The game's buttons a controller's held buttons press through a player's bindings. With
+// A, B and X on fire, chainsaw and bomb every button is itself.
+uint32_t throughBindings(uint32_t held, const PadButtons& pad) {
+    uint32_t actions = 0;
+    uint32_t bound = 0;
+    const int buttons[padActionCount] = {pad.fire, pad.chainsaw, pad.bomb};
+    for (int a = 0; a < padActionCount; ++a) {
+        uint32_t bit = 1u << (buttons[a] & 31);
+        bound |= bit;
+        if (held & bit) actions |= 1u << a;
+    }
+    constexpr uint32_t actionBits = (1u << padActionCount) - 1;
+    return (held & ~bound & ~actionBits) | actions;
+}
+
+}  // namespace
+
 FrameInput InputReader::read(uint32_t clock) {
     FrameInput input;
     input.clock = clock;
@@ -111,7 +134,7 @@ FrameInput InputReader::read(uint32_t clock) {
             uint32_t held = 0;
             for (int b = 0; b < 32; ++b)
                 if (state.buttons[b] & 0x80) held |= 1u << b;
-            input.players[j].buttons |= held;
+            input.players[j].buttons |= throughBindings(held, pads_[j]);
             // Half the axis range; exactly +-512 still counts as centred.
             uint8_t dirs = 0;
             if (state.x < -512) dirs |= 0x4;

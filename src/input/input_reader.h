@@ -33,6 +33,10 @@ public:
     void bindKeys(int slot, int up, int down, int left, int right, int buttonCount,
                   const int* buttonKeys);
     void bindPlayerKeys(const PlayerKeys keys[keyboardPlayers]);
+    // The controller buttons of players 1 and 2's fire, chainsaw and smart bomb. A button bound
+    // to an action presses that action only; A, B and X left unbound press nothing, and every
+    // other button (Start, Y) stays itself.
+    void bindPlayerPads(const PadButtons pads[keyboardPlayers]);
 
     // One frame's reading. `clock` goes into the input as it is.
     FrameInput read(uint32_t clock);
@@ -55,5 +59,6 @@ private:
     int buttonKeys_[playerSlots][32] = {};
     int buttonCount_[playerSlots] = {};
     bool keyboardBound_[playerSlots] = {};
+    PadButtons pads_[inputPlayers];
     uint8_t keyboardState_[256] = {};
 };

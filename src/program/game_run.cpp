@@ -161,6 +161,7 @@ private:
         setSoundVolumes(settings_.musicVolume, settings_.effectsVolume);
         game.maxPlayers = reader.joystickCount() >= maxJoysticksUsed ? 3 : 2;
         reader.bindPlayerKeys(playerKeys());
+        reader.bindPlayerPads(settings_.playerPads);
         loadHighscores();
         logLine("determining ticks\n");
         // Counted while the game runs, so the window shows at once; a virtual clock's
@@ -180,7 +181,7 @@ private:
             settings.keepGames = options_.keepReplays;
             settings.runFile = options_.recordFile;
             settings.replaysDir = replaysDirectory();
-            settings.dataHash = dataFilesHash();
+            settings.dataHash = dataFilesHash;
             settings.runStartTick = lastTick_;
             settings.highscoreSavesWritten = highscoreSavesWritten;
             // A spectator's game may start anywhere: no recording could play it back.
@@ -311,6 +312,12 @@ private:
         return optionsScreen_.keyText(key);
     }
 
+    // The fire button of the controller in hand (player 3's is always the default).
+    int fireButtonInHand() const {
+        bool bound = padIndex_ >= 0 && padIndex_ < keyboardPlayers;
+        return bound ? settings_.playerPads[padIndex_].fire : PadButtons{}.fire;
+    }
+
     // The options screen opens from the menu of the players' own world, never in a playback
     // or a network game, whose menus belong to someone else's input.
     bool optionsAllowed() const {
@@ -334,8 +341,11 @@ private:
             settings_.fullscreen = display.isFullscreen();
             if (display.windowScale() != 0) settings_.scale = display.windowScale();
             optionsScreen_.open();
+            optionsScreen_.setPadLayouts(feed_.padLayout(0), feed_.padLayout(1));
             return true;
         }
+        // Asked each frame: a controller may be plugged in while the screen is up.
+        optionsScreen_.setPadLayouts(feed_.padLayout(0), feed_.padLayout(1));
         unsigned changed = optionsScreen_.handle(commands);
         applySettings(changed);
         if (!optionsScreen_.isOpen()) {
@@ -347,7 +357,10 @@ private:
     }
 
     void applySettings(unsigned changed) {
-        if (changed & OptionsScreen::keys) feed_.devices().reader().bindPlayerKeys(playerKeys());
+        if (changed & OptionsScreen::keys) {
+            feed_.devices().reader().bindPlayerKeys(playerKeys());
+            feed_.devices().reader().bindPlayerPads(settings_.playerPads);
+        }
         if (changed & OptionsScreen::sound) {
             setSoundVolumes(settings_.musicVolume, settings_.effectsVolume);
             // Heard at once: a click at the new loudness (the music plays on the page).
@@ -460,10 +473,11 @@ private:
                                 "PRESS " + controlName(padButtons::start, tabCode) + " FOR OPTIONS",
                                 -1, 410);
         if (demo_.running() && blinkOn)
-            overlays::smallText(
-                engine, target,
-                "PRESS " + controlName(padButtons::a, settings_.playerKeys[0].fire) + " TO PLAY",
-                -1, 424);
+            overlays::smallText(engine, target,
+                                "PRESS " +
+                                    controlName(fireButtonInHand(), settings_.playerKeys[0].fire) +
+                                    " TO PLAY",
+                                -1, 424);
         if (held && gameFont != nullptr) {
             int width = gameFont->cellWidth();
             int count = static_cast<int>(std::strlen(pauseKeys::banner));
@@ -683,6 +697,12 @@ bool GameRun::frame() {
                     !optionsScreen_.isOpen();
         demo_.afterPlayersFrame(idle, feed_.devices().reader().joystickCount(), step_.events);
         output_->perform(step_.events, EventOutput::Writes::nothing, [] {});
+    }
+    // The start-up's end as a player sees it (bench/first_frame.py times it).
+    if (frame == 1) {
+        logLine("first frame shown\n");
+        // Read now, in the start-up pause, rather than in the frame that starts a game.
+        if (recorder_) dataFilesHash();
     }
     frameShown(frame);
     setTraceFrame(frame + 1);

@@ -39,6 +39,7 @@ struct Options {
     bool scanlines = false;
     Extras extras;
     PlayerKeys playerKeys[keyboardPlayers] = {defaultPlayerKeys(0), defaultPlayerKeys(1)};
+    PadButtons playerPads[keyboardPlayers];
     // Recordings
     std::string recordFile;  // --record: the whole run's recording, written at its end
     std::string replayFile;  // --replay: play this recording instead of the players' input

@@ -28,6 +28,19 @@ const char* const fitTitles[3] = {"AUTO", "WHOLE", "SHARP"};
 // The last two lines of the controls page.
 constexpr int keyLineCount = keyboardPlayers * keyActionCount;
 constexpr int resetLine = keyLineCount;
+// The controller's buttons come after the keys' left and right.
+constexpr int firstPadAction = keyActionCount - padActionCount;
+
+// A controls line: the action, its key and, for the buttons, the controller's button.
+std::string controlsLine(const std::string& label, const std::string& key,
+                         const std::string& button) {
+    std::string line = label;
+    line.resize(18, ' ');
+    line += key;
+    if (button.empty()) return line;
+    line.resize(std::max<size_t>(line.size() + 1, 32), ' ');
+    return line + button;
+}
 
 std::string padded(const std::string& label, const std::string& value) {
     std::string line = label;
@@ -133,16 +146,17 @@ unsigned OptionsScreen::handle(const std::vector<InputCommand>& commands) {
     for (const InputCommand& c : commands) {
         if (!open_) break;
         if (waitingForKey_) {
+            // Escape or Start keeps the old one: neither can be bound, so nothing is lost.
             if (c.kind == InputCommand::Kind::key && c.down) {
-                changed |= c.code == keyEscape ? (waitingForKey_ = false, message_.clear(), nothing)
-                                               : rebind(c.code);
+                if (c.code == keyEscape)
+                    endWait();
+                else
+                    changed |= rebind(c.code);
             } else if (c.kind == InputCommand::Kind::joyButton && c.down) {
-                if (c.code == padButtons::b) {
-                    waitingForKey_ = false;
-                    message_.clear();
-                } else {
-                    message_ = "PRESS A KEY ON THE KEYBOARD";
-                }
+                if (c.code == padButtons::start)
+                    endWait();
+                else
+                    changed |= rebindPad(c.joystick, c.code);
             }
             continue;
         }
@@ -180,6 +194,11 @@ unsigned OptionsScreen::act(Move move) {
     return nothing;
 }
 
+void OptionsScreen::endWait() {
+    waitingForKey_ = false;
+    message_.clear();
+}
+
 void OptionsScreen::back() {
     if (page_ == Page::top) {
         open_ = false;
@@ -207,16 +226,18 @@ unsigned OptionsScreen::choose() {
     }
     if (page_ == Page::controls) {
         if (selected_ == resetLine) {
-            for (int p = 0; p < keyboardPlayers; ++p)
+            for (int p = 0; p < keyboardPlayers; ++p) {
                 settings_.playerKeys[p] = defaultPlayerKeys(p);
-            for (int p = 0; p < keyboardPlayers; ++p)
+                settings_.playerPads[p] = PadButtons{};
                 for (int a = 0; a < keyActionCount; ++a) keyLines(p, a);
-            message_ = "EVERY KEY IS BACK TO ITS DEFAULT";
+                for (int a = 0; a < padActionCount; ++a) padLines(p, a);
+            }
+            message_ = "EVERY KEY AND BUTTON IS BACK TO ITS DEFAULT";
             return keys;
         }
         waitingForKey_ = true;
-        message_ = "PRESS THE NEW KEY FOR " +
-                   actionLabel(selected_ / keyActionCount, selected_ % keyActionCount);
+        message_ = std::string("PRESS THE NEW ") + (selectedHasButton() ? "KEY OR BUTTON" : "KEY") +
+                   " FOR " + actionLabel(selected_ / keyActionCount, selected_ % keyActionCount);
         return nothing;
     }
     // Every value steps forward on a press, so a controller's A alone changes everything.
@@ -227,6 +248,55 @@ void OptionsScreen::keyLines(int player, int action) {
     int code = *actionKey(settings_.playerKeys[player], action);
     std::string name = keyName_ != nullptr ? keyName_(code) : std::string();
     toSave_.push_back({"player" + std::to_string(player + 1), actionNames[action], name});
+}
+
+bool OptionsScreen::selectedHasButton() const {
+    return selected_ % keyActionCount >= firstPadAction;
+}
+
+void OptionsScreen::padLines(int player, int action) {
+    toSave_.push_back({"controller" + std::to_string(player + 1),
+                       actionNames[firstPadAction + action],
+                       padButtonFileName(padAction(settings_.playerPads[player], action))});
+}
+
+std::string OptionsScreen::buttonText(int player, int button) const {
+    return padButtonName(padLayouts_[player], button);
+}
+
+std::string OptionsScreen::padTakenBy(int button, int player, int action) const {
+    if (const char* fixed = fixedPadUse(player, button)) return upper(fixed);
+    PadButtons pad = settings_.playerPads[player];
+    for (int a = 0; a < padActionCount; ++a)
+        if (a != action && padAction(pad, a) == button)
+            return actionLabel(player, firstPadAction + a);
+    return {};
+}
+
+unsigned OptionsScreen::rebindPad(int joystick, int button) {
+    int player = selected_ / keyActionCount;
+    int action = selected_ % keyActionCount - firstPadAction;
+    // The wait goes on after each refusal, as for a key.
+    if (action < 0) {
+        message_ = "A CONTROLLER RUNS WITH ITS STICK OR D-PAD";
+        return nothing;
+    }
+    if (joystick != player) {
+        message_ = "THAT IS NOT PLAYER " + std::to_string(player + 1) + "'S CONTROLLER";
+        return nothing;
+    }
+    if (button < 0 || button >= padButtons::count) return nothing;
+    std::string taken = padTakenBy(button, player, action);
+    if (!taken.empty()) {
+        message_ = buttonText(player, button) + " IS ALREADY " + taken;
+        return nothing;
+    }
+    waitingForKey_ = false;
+    padAction(settings_.playerPads[player], action) = button;
+    padLines(player, action);
+    message_ =
+        actionLabel(player, firstPadAction + action) + " IS NOW " + buttonText(player, button);
+    return keys;
 }
 
 std::string OptionsScreen::takenBy(int code, int player, int action) const {
@@ -323,9 +393,15 @@ OptionsScreen::View OptionsScreen::view(bool padInUse, PadLayout pad) const {
         case Page::controls:
             v.title = "CONTROLS";
             for (int p = 0; p < keyboardPlayers; ++p)
-                for (int a = 0; a < keyActionCount; ++a)
-                    v.lines.push_back(
-                        padded(actionLabel(p, a), keyText(*actionKey(settings_.playerKeys[p], a))));
+                for (int a = 0; a < keyActionCount; ++a) {
+                    std::string button =
+                        a < firstPadAction
+                            ? std::string()
+                            : buttonText(p, padAction(settings_.playerPads[p], a - firstPadAction));
+                    v.lines.push_back(controlsLine(actionLabel(p, a),
+                                                   keyText(*actionKey(settings_.playerKeys[p], a)),
+                                                   button));
+                }
             v.lines.push_back("RESET TO DEFAULTS");
             break;
         case Page::sound:
@@ -347,16 +423,12 @@ OptionsScreen::View OptionsScreen::view(bool padInUse, PadLayout pad) const {
             break;
     }
     if (page_ != Page::top) v.lines.push_back("BACK");
-    if (page_ == Page::controls && v.message.empty()) {
-        std::string padText = padInUse ? padButtonName(pad, padButtons::a) + " FIRE, " +
-                                             padButtonName(pad, padButtons::b) + " CHAINSAW, " +
-                                             padButtonName(pad, padButtons::x) + " BOMB"
-                                       : "A FIRE, B CHAINSAW, X BOMB";
-        v.message = "CONTROLLERS: " + padText;
-    }
+    if (page_ == Page::controls && v.message.empty())
+        v.message = "ON A CONTROLLER THE STICK OR D-PAD RUNS";
     if (waitingForKey_)
-        v.hint = std::string("PRESS A KEY, OR ") +
-                 (padInUse ? padButtonName(pad, padButtons::b) : "ESCAPE") + " TO KEEP THE OLD ONE";
+        v.hint = std::string(selectedHasButton() ? "PRESS A KEY OR BUTTON (" : "PRESS A KEY (") +
+                 (padInUse ? padButtonName(pad, padButtons::start) : "ESCAPE") +
+                 ": KEEP THE OLD ONE)";
     else if (padInUse)
         v.hint = padButtonName(pad, padButtons::a) + ": CHANGE   " +
                  padButtonName(pad, padButtons::b) + ": BACK   " +

@@ -14,12 +14,18 @@
 class OptionsScreen {
 public:
     using KeyNamer = std::string (*)(int code);
+    // `keys`: a key or a controller button of players 1 and 2.
     enum Changed : unsigned { nothing = 0, keys = 1, sound = 2, display = 4, extras = 8 };
 
     // `keyName` names keys as the settings file writes them; null names them by number.
     OptionsScreen(Options& settings, KeyNamer keyName);
 
     void open();
+    // The layouts of players 1 and 2's controllers, for naming their buttons.
+    void setPadLayouts(PadLayout player1, PadLayout player2) {
+        padLayouts_[0] = player1;
+        padLayouts_[1] = player2;
+    }
     bool isOpen() const { return open_; }
     // Handles one frame's commands (key and controller presses); returns what changed. The
     // lines to write to the settings file are then in toSave().
@@ -49,10 +55,17 @@ private:
     unsigned adjust(int step);
     unsigned choose();
     unsigned rebind(int code);
+    unsigned rebindPad(int joystick, int button);
+    void endWait();
     void back();
     int itemCount() const;
     void keyLines(int player, int action);
+    void padLines(int player, int action);
     std::string takenBy(int code, int player, int action) const;
+    std::string padTakenBy(int button, int player, int action) const;
+    std::string buttonText(int player, int button) const;
+    // Whether the controls page's selected action has a controller button.
+    bool selectedHasButton() const;
 
     Options& settings_;
     KeyNamer keyName_;
@@ -65,4 +78,5 @@ private:
     std::vector<SettingLine> toSave_;
     static constexpr int maxPads = 8;
     int axis_[maxPads][2] = {};  // each controller's stick, x and y, as last seen
+    PadLayout padLayouts_[keyboardPlayers] = {};
 };

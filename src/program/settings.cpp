@@ -7,10 +7,11 @@
 #include <string_view>
 
 #include "base/file_util.h"
-#include "program/ini_line.h"
 #include "base/line_splitter.h"
-#include "program/options.h"
 #include "base/quote_text.h"
+#include "input/pad_names.h"
+#include "program/ini_line.h"
+#include "program/options.h"
 
 namespace fs = std::filesystem;
 
@@ -20,13 +21,48 @@ constexpr size_t maxLineLength = 1024;
 
 constexpr int actionCount = keyActionCount;
 
-int actionKey(const PlayerKeys& keys, int action) {
-    const int fields[actionCount] = {keys.left, keys.right, keys.fire, keys.chainsaw, keys.bomb};
-    return fields[action];
+// What the file binds: the keys of the one keyboard, or each player's controller buttons.
+struct BindingKind {
+    const char* owner;  // "player" or "controller", numbered after it in sections and messages
+    const char* thing;  // "key" or "button"
+    int firstAction;    // the first of actionNames it binds
+    bool shared;        // one keyboard: a key is taken whoever has it
+    int (*defaultCode)(int player, int action);
+    // What the game does with `code` that no line of the file can change, or empty.
+    std::string (*fixedUse)(int player, int code);
+};
+
+int defaultKey(int player, int action) {
+    PlayerKeys keys = defaultPlayerKeys(player);
+    return *actionKey(keys, action);
 }
 
-// A key the settings file chose, remembered until every line is read: only then can a key
-// bound twice be told from two keys swapped.
+std::string fixedKey(int /*player*/, int code) {
+    if (const char* fixed = fixedKeyUse(code)) return fixed;
+    for (int p = 0; p < keyboardPlayers; ++p) {
+        PlayerKeys keys = defaultPlayerKeys(p);
+        if (keys.up == code) return "player" + std::to_string(p + 1) + " up";
+        if (keys.down == code) return "player" + std::to_string(p + 1) + " down";
+    }
+    return {};
+}
+
+int defaultButton(int /*player*/, int action) {
+    PadButtons pad;
+    return padAction(pad, action - (actionCount - padActionCount));
+}
+
+std::string fixedButton(int player, int code) {
+    const char* fixed = fixedPadUse(player, code);
+    return fixed != nullptr ? fixed : "";
+}
+
+constexpr BindingKind keyBindings{"player", "key", 0, true, defaultKey, fixedKey};
+constexpr BindingKind padBindings{"controller", "button",      actionCount - padActionCount,
+                                  false,        defaultButton, fixedButton};
+
+// A key or button the settings file chose, remembered until every line is read: only then
+// can one bound twice be told from two swapped.
 struct KeyChoice {
     int player;
     int action;
@@ -52,6 +88,7 @@ struct Reading {
     int netDelay = -1;
     int netDelayLine = 0;
     std::vector<KeyChoice> keys;
+    std::vector<KeyChoice> pads;
 
     void problem(int at, const std::string& reason) {
         found.emplace_back(at, quotePath(path) + ":" + std::to_string(at) + ": " + reason);
@@ -104,6 +141,27 @@ void readPlayerKey(Reading& r, int player, std::string_view name, std::string_vi
     for (KeyChoice& k : r.keys)
         if (k.player == player && k.action == action) k.kept = false;
     r.keys.push_back(KeyChoice{player, action, code, r.line, keyName});
+}
+
+void readPadButton(Reading& r, int player, std::string_view name, std::string_view value) {
+    std::string section = "[controller" + std::to_string(player + 1) + "]";
+    int action = padBindings.firstAction;
+    while (action < actionCount && name != actionNames[action]) ++action;
+    if (action == actionCount) {
+        r.problem(r.line, "unknown setting " + inQuotes(name) + " in " + section +
+                              " (fire, chainsaw or bomb)");
+        return;
+    }
+    int button = padButtonFromFileName(value);
+    if (button < 0) {
+        r.problem(r.line,
+                  "unknown button name " + inQuotes(value) +
+                      " (A, B, X, Y, Back, Left Shoulder, Left Trigger, Button 1 to 32 ...)");
+        return;
+    }
+    for (KeyChoice& k : r.pads)
+        if (k.player == player && k.action == action) k.kept = false;
+    r.pads.push_back(KeyChoice{player, action, button, r.line, std::string(value)});
 }
 
 void readSound(Reading& r, std::string_view name, std::string_view value) {
@@ -220,6 +278,8 @@ void handleSetting(Reading& r, std::string_view name, std::string_view value) {
     const std::string& s = r.section;
     if (s == "player1" || s == "player2")
         readPlayerKey(r, s == "player1" ? 0 : 1, name, value);
+    else if (s == "controller1" || s == "controller2")
+        readPadButton(r, s == "controller1" ? 0 : 1, name, value);
     else if (s == "sound")
         readSound(r, name, value);
     else if (s == "window")
@@ -232,7 +292,8 @@ void handleSetting(Reading& r, std::string_view name, std::string_view value) {
         r.problem(r.line, "setting " + inQuotes(name) + " outside any section");
     else
         r.problem(r.line, "unknown section [" + quoteText(s) +
-                              "] ([player1], [player2], [sound], [window], [network] or [extras])");
+                              "] ([player1], [player2], [controller1], [controller2], [sound], "
+                              "[window], [network] or [extras])");
 }
 
 void readLine(Reading& r, std::string_view text, bool cut) {
@@ -260,52 +321,55 @@ void readLine(Reading& r, std::string_view text, bool cut) {
     }
 }
 
-std::string actionText(int player, int action) {
-    return "player" + std::to_string(player + 1) + " " + actionNames[action];
+std::string actionText(const BindingKind& kind, int player, int action) {
+    return kind.owner + std::to_string(player + 1) + " " + actionNames[action];
 }
 
-// The keys the chosen lines give, the rest keeping their defaults.
+// The codes the chosen lines give, the rest keeping their defaults.
 struct Assignment {
-    PlayerKeys keys[keyboardPlayers] = {defaultPlayerKeys(0), defaultPlayerKeys(1)};
+    const BindingKind& kind;
+    int codes[keyboardPlayers][actionCount] = {};
     const KeyChoice* byAction[keyboardPlayers][actionCount] = {};
 
-    explicit Assignment(const std::vector<KeyChoice*>& chosen) {
+    Assignment(const BindingKind& of, const std::vector<KeyChoice*>& chosen) : kind(of) {
+        for (int p = 0; p < keyboardPlayers; ++p)
+            for (int a = kind.firstAction; a < actionCount; ++a)
+                codes[p][a] = kind.defaultCode(p, a);
         for (const KeyChoice* k : chosen) {
-            *actionKey(keys[k->player], k->action) = k->code;
+            codes[k->player][k->action] = k->code;
             byAction[k->player][k->action] = k;
         }
     }
 
-    // What else does k's key in this assignment, or empty. `fromLine` is the line that chose
-    // that other action, null when nothing the file says can move it (a fixed key, up and
-    // down, or a default).
+    // What else does k's code in this assignment, or empty. `fromLine` is the line that chose
+    // that other action, null when nothing the file says can move it (a fixed use or a
+    // default).
     std::string otherUse(const KeyChoice& k, const KeyChoice*& fromLine) const {
         fromLine = nullptr;
-        if (const char* fixed = fixedKeyUse(k.code)) return fixed;
-        for (int p = 0; p < keyboardPlayers; ++p) {
-            if (keys[p].up == k.code) return "player" + std::to_string(p + 1) + " up";
-            if (keys[p].down == k.code) return "player" + std::to_string(p + 1) + " down";
-        }
+        if (std::string fixed = kind.fixedUse(k.player, k.code); !fixed.empty()) return fixed;
         std::string byLine;
-        for (int p = 0; p < keyboardPlayers; ++p)
-            for (int a = 0; a < actionCount; ++a) {
-                if ((p == k.player && a == k.action) || actionKey(keys[p], a) != k.code) continue;
-                if (byAction[p][a] == nullptr) return actionText(p, a);
+        for (int p = 0; p < keyboardPlayers; ++p) {
+            if (!kind.shared && p != k.player) continue;
+            for (int a = kind.firstAction; a < actionCount; ++a) {
+                if ((p == k.player && a == k.action) || codes[p][a] != k.code) continue;
+                if (byAction[p][a] == nullptr) return actionText(kind, p, a);
                 fromLine = byAction[p][a];
-                byLine = actionText(p, a);
+                byLine = actionText(kind, p, a);
             }
+        }
         return byLine;
     }
 };
 
-// Applies the chosen keys so that no key does two things. A line whose key something the file
-// cannot move already does is refused; of two lines choosing one key, the later is. Refusing
-// one line can give an action back its default key and so decide another clash, so this runs
-// until nothing changes, and a line refused on the way that fits in the end is taken after
-// all. Each refusal names what the key does in the keys the game ends up with.
-void applyKeys(Reading& r) {
+// Applies the chosen keys (or buttons) so that none does two things. A line whose key
+// something the file cannot move already does is refused; of two lines choosing one key, the
+// later is. Refusing one line can give an action back its default key and so decide another
+// clash, so this runs until nothing changes, and a line refused on the way that fits in the
+// end is taken after all. Each refusal names what the key does in the keys the game ends up
+// with. Returns what the game ends up with.
+Assignment applyBindings(Reading& r, const BindingKind& kind, std::vector<KeyChoice>& choices) {
     std::vector<KeyChoice*> chosen, refused;
-    for (KeyChoice& k : r.keys)
+    for (KeyChoice& k : choices)
         if (k.kept) chosen.push_back(&k);
     auto move = [](std::vector<KeyChoice*>& from, std::vector<KeyChoice*>& to, KeyChoice* k) {
         from.erase(std::find(from.begin(), from.end(), k));
@@ -315,7 +379,7 @@ void applyKeys(Reading& r) {
                   k);
     };
     while (true) {
-        Assignment now(chosen);
+        Assignment now(kind, chosen);
         std::vector<KeyChoice*> certain;
         KeyChoice* later = nullptr;
         for (KeyChoice* k : chosen) {
@@ -333,7 +397,7 @@ void applyKeys(Reading& r) {
                 std::vector<KeyChoice*> trial = chosen;
                 trial.push_back(k);
                 const KeyChoice* other = nullptr;
-                if (!Assignment(trial).otherUse(*k, other).empty()) continue;
+                if (!Assignment(kind, trial).otherUse(*k, other).empty()) continue;
                 move(refused, chosen, k);
                 taken = true;
                 break;
@@ -343,12 +407,24 @@ void applyKeys(Reading& r) {
         }
         for (KeyChoice* k : certain) move(chosen, refused, k);
     }
-    Assignment final(chosen);
-    for (int p = 0; p < keyboardPlayers; ++p) r.options->playerKeys[p] = final.keys[p];
+    Assignment final(kind, chosen);
     for (const KeyChoice* k : refused) {
         const KeyChoice* other = nullptr;
         r.problem(k->line, inQuotes(k->name) + " is already " + final.otherUse(*k, other) + "; " +
-                               actionText(k->player, k->action) + " keeps its default key");
+                               actionText(kind, k->player, k->action) + " keeps its default " +
+                               kind.thing);
+    }
+    return final;
+}
+
+void applyKeys(Reading& r) {
+    Assignment keys = applyBindings(r, keyBindings, r.keys);
+    Assignment pads = applyBindings(r, padBindings, r.pads);
+    for (int p = 0; p < keyboardPlayers; ++p) {
+        for (int a = 0; a < actionCount; ++a)
+            *actionKey(r.options->playerKeys[p], a) = keys.codes[p][a];
+        for (int a = 0; a < padActionCount; ++a)
+            padAction(r.options->playerPads[p], a) = pads.codes[p][padBindings.firstAction + a];
     }
 }
 
@@ -392,6 +468,16 @@ int* actionKey(PlayerKeys& keys, int action) {
     int* fields[keyActionCount] = {&keys.left, &keys.right, &keys.fire, &keys.chainsaw,
                                    &keys.bomb};
     return fields[action];
+}
+
+const char* fixedPadUse(int player, int button) {
+    // Buttons the game reads for itself, which no action may take over: Start pauses and
+    // opens the options (so a controller alone can always get back to them), the d-pad
+    // steers, and player 1's Y saves a screenshot.
+    if (button == padButtons::start) return "for pause and options";
+    if (button >= padButtons::dpadUp && button <= padButtons::dpadRight) return "for moving";
+    if (player == 0 && button == padButtons::y) return "for screenshots";
+    return nullptr;
 }
 
 const char* fixedKeyUse(int code) {

@@ -8,8 +8,8 @@
 
 struct Options;
 
-// The player's settings file, parapet.ini: keys of players 1 and 2, sound volumes, the
-// window. The game never needs it; the command line wins over it.
+// The player's settings file, parapet.ini: keys and controller buttons of players 1 and 2,
+// sound volumes, the window. The game never needs it; the command line wins over it.
 
 // DirectInput code of a key as SDL names it ("Space", "Left Shift", "A"), 0 for no such key.
 // Only the platform knows the names, so the shell hands the lookup in.
@@ -41,6 +41,10 @@ extern const char* const fitModeNames[3];
 // What a key the game reads for itself does ("Tab (options)"), null for any other key: no
 // player action may take it.
 const char* fixedKeyUse(int code);
+
+// What a controller button the game reads for itself does for `player` ("for pause and
+// options"), null for any other: none of that player's actions may take it.
+const char* fixedPadUse(int player, int button);
 
 // One setting to write: `name = value` in [section].
 struct SettingLine {

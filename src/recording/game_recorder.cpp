@@ -12,7 +12,6 @@
 GameRecorder::GameRecorder(Settings settings) : settings_(std::move(settings)) {
     run_.origin = Recording::Origin::run;
     run_.gameVersion = PARAPET_VERSION;
-    run_.dataHash = settings_.dataHash;
     run_.startTick = settings_.runStartTick;
     std::copy(highscoreValue, highscoreValue + 3, run_.records);
     run_.minPlayers = game.minPlayers;
@@ -60,7 +59,7 @@ void GameRecorder::beginGame(int frame, int joysticks) {
     game_ = Recording{};
     game_.origin = Recording::Origin::game;
     game_.gameVersion = PARAPET_VERSION;
-    game_.dataHash = settings_.dataHash;
+    game_.dataHash = settings_.dataHash();
     game_.players = game.numPlayers;
     game_.minPlayers = game.minPlayers;
     game_.joysticks = joysticks;
@@ -101,6 +100,7 @@ bool GameRecorder::finish(int lastFrame) {
     if (gameOpen_) endGame(lastFrame);
     if (writer_.joinable()) writer_.join();
     if (settings_.runFile.empty()) return true;
+    run_.dataHash = settings_.dataHash();
     run_.frames = std::max(run_.frames, lastFrame);
     if (run_.frames < 1) run_.frames = 1;
     fillEnd(run_);

@@ -18,7 +18,9 @@ public:
         bool keepGames = true;   // store each game in the replays directory
         std::string runFile;     // --record: the whole run, written at its end
         std::string replaysDir;  // where kept games go
-        std::string dataHash;
+        // The data files' fingerprint, asked for when a recording is first made (it reads
+        // every data file, which the start-up has no time for).
+        std::function<std::string()> dataHash = [] { return std::string(); };
         uint32_t runStartTick = 0;  // the clock when the run began
         // How many highscore saves of this run have reached the file so far: a game's record
         // game is kept only together with its record.

@@ -3,6 +3,8 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/sdl/key_table.h"
 #include "platform/sdl/letterbox.h"
@@ -34,6 +36,16 @@ int fittingScale(int scale) {
     return scale;
 }
 
+// Whether the machine has a graphics device to draw with. Without one (a virtual display, a
+// remote desktop) OpenGL is drawn by the processor too, after loading a shader compiler: a
+// fifth of a second or more before the first frame, for what SDL's own software renderer and
+// the window system's shared memory do as well.
+bool hasGraphicsDevice() {
+    std::error_code error;
+    return std::filesystem::is_directory("/dev/dri", error) &&
+           !std::filesystem::is_empty("/dev/dri", error);
+}
+
 std::string reason(const char* what) {
     std::string text = what;
     text += ": ";
@@ -50,6 +62,11 @@ std::unique_ptr<SdlDisplay> SdlDisplay::create(const SdlSettings& settings, SdlL
     // Hard pixel edges at every scale; and the game paces itself, so no waiting for vsync.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
+    // The player's own SDL_RENDER_DRIVER and SDL_FRAMEBUFFER_ACCELERATION still win.
+    if (!hasGraphicsDevice()) {
+        SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    }
 
     int scale = fittingScale(settings.scale);
     Uint32 flags = SDL_WINDOW_RESIZABLE;
