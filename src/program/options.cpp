@@ -39,6 +39,19 @@ std::string integerOption(std::string_view value, long long low, long long high,
     return "expects " + std::string(what) + ", got '" + quoteText(value) + "'";
 }
 
+// HOST[:PORT] of --join and --spectate: the port, when given, replaces the default.
+std::string hostAndPort(Options& o, std::string_view v) {
+    size_t colon = v.rfind(':');
+    o.joinHost = std::string(v.substr(0, colon));
+    if (colon == std::string_view::npos) return {};
+    long long n = 0;
+    std::string e =
+        integerOption(v.substr(colon + 1), 1, 65535, n, "HOST:PORT with a port from 1 to 65535");
+    if (e.empty() && o.joinHost.empty()) e = "expects a host name before the port";
+    if (e.empty()) o.netPort = static_cast<int>(n);
+    return e;
+}
+
 std::string screenshotFrameList(Options& o, std::string_view value) {
     std::vector<int> frames;
     size_t start = 0;
@@ -186,29 +199,13 @@ const std::vector<OptionRow>& optionTable() {
         {"--join", "HOST[:PORT]", "join the network game hosted at HOST",
          [](Options& o, std::string_view v) {
              o.net = Options::Net::join;
-             size_t colon = v.rfind(':');
-             o.joinHost = std::string(v.substr(0, colon));
-             if (colon == std::string_view::npos) return std::string();
-             long long n = 0;
-             std::string e = integerOption(v.substr(colon + 1), 1, 65535, n,
-                                           "HOST:PORT with a port from 1 to 65535");
-             if (e.empty() && o.joinHost.empty()) e = "expects a host name before the port";
-             if (e.empty()) o.netPort = static_cast<int>(n);
-             return e;
+             return hostAndPort(o, v);
          }},
         {"--spectate", "HOST[:PORT]",
          "watch the network game hosted at HOST from this machine, also when it already runs",
          [](Options& o, std::string_view v) {
              o.net = Options::Net::spectate;
-             size_t colon = v.rfind(':');
-             o.joinHost = std::string(v.substr(0, colon));
-             if (colon == std::string_view::npos) return std::string();
-             long long n = 0;
-             std::string e = integerOption(v.substr(colon + 1), 1, 65535, n,
-                                           "HOST:PORT with a port from 1 to 65535");
-             if (e.empty() && o.joinHost.empty()) e = "expects a host name before the port";
-             if (e.empty()) o.netPort = static_cast<int>(n);
-             return e;
+             return hostAndPort(o, v);
          }},
         {"--machines", "N",
          "host only: how many machines play (2 or 3; each of the others joins with --join)",
