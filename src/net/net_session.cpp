@@ -565,13 +565,9 @@ bool NetSession::compareHashes(uint32_t frame) {
     return true;
 }
 
-bool NetSession::exchange(uint32_t frame, const FrameInput& local, FrameInput& merged) {
-    if (end_ != SessionEnd::none) return false;
-    int peer = firstPlayer();
-    InputFrame mine = localInputFrame(frame + static_cast<uint32_t>(buffer_.delay()), local);
-    buffer_.putLocal(mine);
-    link_.send(peer, encodeInput(mine));
-
+bool NetSession::waitUntil(const std::function<bool()>& ready, const char* missing,
+                           const char* leaving, uint32_t pollMs,
+                           const std::function<void()>& eachTurn) {
     EnetLink::Event event;
     // Take whatever already arrived without waiting.
     do {
@@ -579,17 +575,31 @@ bool NetSession::exchange(uint32_t frame, const FrameInput& local, FrameInput& m
     } while (event != EnetLink::Event::none);
 
     Steady::time_point begin = Steady::now();
-    while (!buffer_.ready(frame)) {
+    while (!ready()) {
+        if (eachTurn) eachTurn();
         if (peerGone_) return fail(SessionEnd::peerLeft, peerGoneMessage_);
-        uint32_t waited = millisSince(begin);
-        if (waited >= settings_.giveUpMs)
-            return fail(SessionEnd::lost, "no input from the other player for " +
+        uint32_t waitedMs = millisSince(begin);
+        if (waitedMs >= settings_.giveUpMs)
+            return fail(SessionEnd::lost, std::string(missing) + " for " +
                                               std::to_string(settings_.giveUpMs / 1000) +
                                               " seconds; gave up the connection");
-        if (waited >= settings_.waitingTextMs && onWaiting && !onWaiting())
-            return fail(SessionEnd::cancelled, "left the network game");
-        if (!waitForEvent(pollStepMs, event)) return false;
+        if (waitedMs >= settings_.waitingTextMs && onWaiting && !onWaiting())
+            return fail(SessionEnd::cancelled, leaving);
+        if (!waitForEvent(pollMs, event)) return false;
     }
+    return true;
+}
+
+bool NetSession::exchange(uint32_t frame, const FrameInput& local, FrameInput& merged) {
+    if (end_ != SessionEnd::none) return false;
+    int peer = firstPlayer();
+    InputFrame mine = localInputFrame(frame + static_cast<uint32_t>(buffer_.delay()), local);
+    buffer_.putLocal(mine);
+    link_.send(peer, encodeInput(mine));
+
+    if (!waitUntil([&] { return buffer_.ready(frame); }, "no input from the other player",
+                   "left the network game", pollStepMs))
+        return false;
 
     const InputFrame& hostInput =
         role_ == Role::host ? buffer_.local(frame) : buffer_.remote(frame);
@@ -691,31 +701,20 @@ bool NetSession::prepareFrame(uint32_t frame, const FrameInput& local, FrameInpu
     rollback.putLocal(frame, local);
     running_ = frame - 1;
     sendInputs(running_);
-    EnetLink::Event event;
-    do {
-        if (!waitForEvent(0, event)) return false;
-    } while (event != EnetLink::Event::none);
-
     Steady::time_point begin = Steady::now();
     Steady::time_point lastSend = begin;
     bool waited = false;
-    while (!rollback.canRun(frame)) {
+    // The other machine may be waiting for us too: what it lost comes again.
+    auto resend = [&] {
         waited = true;
-        if (peerGone_) return fail(SessionEnd::peerLeft, peerGoneMessage_);
-        uint32_t waitedMs = millisSince(begin);
-        if (waitedMs >= settings_.giveUpMs)
-            return fail(SessionEnd::lost, "no input from the other player for " +
-                                              std::to_string(settings_.giveUpMs / 1000) +
-                                              " seconds; gave up the connection");
-        if (waitedMs >= settings_.waitingTextMs && onWaiting && !onWaiting())
-            return fail(SessionEnd::cancelled, "left the network game");
-        // The other machine may be waiting for us too: what it lost comes again.
         if (millisSince(lastSend) >= 16) {
             sendInputs(running_);
             lastSend = Steady::now();
         }
-        if (!waitForEvent(4, event)) return false;
-    }
+    };
+    if (!waitUntil([&] { return rollback.canRun(frame); }, "no input from the other player",
+                   "left the network game", 4, resend))
+        return false;
     if (waited) {
         ++report_.waits;
         if (frame > 30) {
@@ -841,22 +840,9 @@ void NetSession::flushSpectators() {
 
 bool NetSession::watchFrame(uint32_t frame, FrameInput& input) {
     if (end_ != SessionEnd::none) return false;
-    EnetLink::Event event;
-    do {
-        if (!waitForEvent(0, event)) return false;
-    } while (event != EnetLink::Event::none);
-    Steady::time_point begin = Steady::now();
-    while (frame >= watchedFirst_ + watched_.size()) {
-        if (peerGone_) return fail(SessionEnd::peerLeft, peerGoneMessage_);
-        uint32_t waitedMs = millisSince(begin);
-        if (waitedMs >= settings_.giveUpMs)
-            return fail(SessionEnd::lost, "nothing from the host for " +
-                                              std::to_string(settings_.giveUpMs / 1000) +
-                                              " seconds; gave up the connection");
-        if (waitedMs >= settings_.waitingTextMs && onWaiting && !onWaiting())
-            return fail(SessionEnd::cancelled, "stopped watching");
-        if (!waitForEvent(pollStepMs, event)) return false;
-    }
+    if (!waitUntil([&] { return frame < watchedFirst_ + watched_.size(); }, "nothing from the host",
+                   "stopped watching", pollStepMs))
+        return false;
     if (frame < watchedFirst_) return fail(SessionEnd::lost, "asked for a frame before the world");
     watchedNext_ = frame - watchedFirst_ + 1;
     input = watched_[frame - watchedFirst_];

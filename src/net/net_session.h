@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "net/enet_link.h"
 #include "input/frame_input.h"
+#include "net/enet_link.h"
 #include "net/input_merge.h"
 #include "net/lockstep.h"
 #include "net/net_packet.h"
@@ -167,6 +167,11 @@ private:
     void refuse(int peer, ByeReason reason);
     bool fail(SessionEnd end, const std::string& message);
     bool waitForEvent(uint32_t timeoutMs, EnetLink::Event& event);
+    // Takes what already arrived, then waits until `ready` holds, calling `eachTurn` while
+    // it does not. Gives up after giveUpMs without it (`missing` says what was missing) and
+    // asks onWaiting after waitingTextMs (`leaving` says what a refusal means).
+    bool waitUntil(const std::function<bool()>& ready, const char* missing, const char* leaving,
+                   uint32_t pollMs, const std::function<void()>& eachTurn = {});
     bool handlePacket();
     bool greet(int from, const Packet& p);
     bool handleSpectatorPacket(int from, const Packet* p);

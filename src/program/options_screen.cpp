@@ -2,20 +2,11 @@
 
 #include <algorithm>
 
+#include "input/key_codes.h"
 #include "input/pad_names.h"
 
 namespace {
 
-constexpr int keyEscape = 1;
-constexpr int keyBackspace = 14;
-constexpr int keyTab = 15;
-constexpr int keyReturn = 28;
-constexpr int keySpace = 57;
-constexpr int keyPadEnter = 156;
-constexpr int keyUp = 200;
-constexpr int keyDown = 208;
-constexpr int keyLeft = 203;
-constexpr int keyRight = 205;
 // A stick counts as pushed past half its travel, as in play.
 constexpr int stickThreshold = 512;
 constexpr int volumeStep = 10;
@@ -98,22 +89,22 @@ OptionsScreen::Move OptionsScreen::moveOf(const InputCommand& c) {
         case InputCommand::Kind::key:
             if (!c.down) return Move::none;
             switch (c.code) {
-                case keyUp:
+                case keys::up:
                     return Move::up;
-                case keyDown:
+                case keys::down:
                     return Move::down;
-                case keyLeft:
+                case keys::left:
                     return Move::left;
-                case keyRight:
+                case keys::right:
                     return Move::right;
-                case keyReturn:
-                case keySpace:
-                case keyPadEnter:
+                case keys::enter:
+                case keys::space:
+                case keys::padEnter:
                     return Move::select;
-                case keyEscape:
-                case keyBackspace:
+                case keys::escape:
+                case keys::backspace:
                     return Move::back;
-                case keyTab:
+                case keys::tab:
                     return Move::close;
                 default:
                     return Move::none;
@@ -148,7 +139,7 @@ unsigned OptionsScreen::handle(const std::vector<InputCommand>& commands) {
         if (waitingForKey_) {
             // Escape or Start keeps the old one: neither can be bound, so nothing is lost.
             if (c.kind == InputCommand::Kind::key && c.down) {
-                if (c.code == keyEscape)
+                if (c.code == keys::escape)
                     endWait();
                 else
                     changed |= rebind(c.code);
