@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -15,6 +17,7 @@
 #include "program/options.h"
 
 namespace fs = std::filesystem;
+using Steady = std::chrono::steady_clock;
 
 namespace screen_run {
 
@@ -147,23 +150,55 @@ std::string quoted(const std::string& text) {
     return out + "'";
 }
 
-Result run(const std::string& dir, const std::string& script, const std::string& extraArgs) {
-    Result result;
-    result.dir = dir;
+Running launch(const std::string& dir, const std::string& script, const std::string& extraArgs) {
+    Running running;
+    running.dir = dir;
     fs::remove(dir + "/trace.jsonl");
+    fs::remove(dir + "/stderr.txt");
     if (!script.empty()) writeText(dir + "/input.txt", script);
     // A settings file of the developer's own must not change what the tests see.
     std::string command =
-        "XDG_CONFIG_HOME=" + quoted(dir + "/config") + " timeout 300 " + quoted(PARAPET_BINARY) +
+        "exec env XDG_CONFIG_HOME=" + quoted(dir + "/config") + " " + quoted(PARAPET_BINARY) +
         " >" + quoted(dir + "/stdout.txt") + " 2>" + quoted(dir + "/stderr.txt") +
         " --headless --data " + quoted(PARAPET_DATA_DIR) + " --save-dir " + quoted(dir + "/save") +
         " --screenshot-dir " + quoted(dir + "/shots") + " --trace " + quoted(dir + "/trace.jsonl") +
         (script.empty() ? "" : " --input " + quoted(dir + "/input.txt")) + " " + extraArgs;
-    int status = std::system(command.c_str());
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.errors = readText(dir + "/stderr.txt");
-    result.events = parseTrace(readText(dir + "/trace.jsonl"));
+    running.pid = ::fork();
+    if (running.pid == 0) {
+        ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    return running;
+}
+
+bool Running::says(const std::string& text, int timeoutMs) const {
+    for (auto begin = Steady::now(); Steady::now() - begin < std::chrono::milliseconds(timeoutMs);
+         ::usleep(20000))
+        if (errors().find(text) != std::string::npos) return true;
+    return false;
+}
+
+Result finish(const Running& running, int timeoutMs) {
+    Result result;
+    result.dir = running.dir;
+    int status = 0;
+    bool killed = false;
+    for (auto begin = Steady::now(); ::waitpid(running.pid, &status, WNOHANG) != running.pid;
+         ::usleep(20000)) {
+        if (Steady::now() - begin < std::chrono::milliseconds(timeoutMs)) continue;
+        ::kill(running.pid, SIGKILL);
+        ::waitpid(running.pid, &status, 0);
+        killed = true;
+        break;
+    }
+    result.exitCode = !killed && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.errors = readText(running.dir + "/stderr.txt");
+    result.events = parseTrace(readText(running.dir + "/trace.jsonl"));
     return result;
+}
+
+Result run(const std::string& dir, const std::string& script, const std::string& extraArgs) {
+    return finish(launch(dir, script, extraArgs));
 }
 
 int runHere(const std::string& dir, const HereRun& run) {

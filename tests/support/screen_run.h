@@ -46,9 +46,23 @@ struct Result {
 
 // A fresh scratch directory named after the running test (emptied first).
 std::string scratchDir(const std::string& suffix = "");
-// Runs the program with --headless --data --save-dir --screenshot-dir --trace and the input
+// A run going on in the background, to be watched while it runs and then finished: for tests
+// of several programs at once (network games).
+struct Running {
+    int pid = -1;
+    std::string dir;
+    std::string errors() const { return readText(dir + "/stderr.txt"); }
+    // Whether stderr says `text` within `timeoutMs`.
+    bool says(const std::string& text, int timeoutMs) const;
+};
+// Starts the program with --headless --data --save-dir --screenshot-dir --trace and the input
 // script text (if not empty), plus extra arguments (shell words, which may override those and
-// redirect stdout). A run that blocks is ended after five minutes.
+// redirect stdout).
+Running launch(const std::string& dir, const std::string& script, const std::string& extraArgs);
+// Waits for the end of the run and reads what it left; a run still going after `timeoutMs` is
+// killed and gets exit code -1.
+Result finish(const Running& running, int timeoutMs = 300000);
+// launch() and finish(): a run that blocks is ended after five minutes.
 Result run(const std::string& dir, const std::string& script, const std::string& extraArgs);
 // The same run in this test's process, for tests that watch or steer the world between frames.
 struct HereRun {
