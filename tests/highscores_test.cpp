@@ -248,22 +248,15 @@ TEST_F(HighscoreFile, AFileThatCannotBeReadIsNamedAndNeverReplaced) {
 }
 
 TEST(HighscoreText, ListsAllThreeEntriesInTheMenuFormat) {
-    resetHighscores();
-    char text[1000];
-    buildHighscoreText(text, sizeof text);
-    EXPECT_STREQ(text,
-                 "************** Highscores:   1-Player-Game: 0  (Zorvik)"
-                 "                2-Player-Game: 0  (Zorvik)"
-                 "                3-Player-Game: 0  (Zorvik)"
-                 "*******************                      ");
-
     setEntry(0, "Abcdefgh", 999999);
     setEntry(1, "", 1500);
     setEntry(2, "Al", -3);
+    char text[1000];
     buildHighscoreText(text, sizeof text);
-    EXPECT_NE(std::strstr(text, "1-Player-Game: 999999  (Abcdefgh)                2-"), nullptr)
-        << text;
-    EXPECT_NE(std::strstr(text, "2-Player-Game: 1500  ()"), nullptr) << text;
-    EXPECT_NE(std::strstr(text, "3-Player-Game: -3  (Al)****"), nullptr) << text;
+    EXPECT_STREQ(text,
+                 "************** Highscores:   1-Player-Game: 999999  (Abcdefgh)"
+                 "                2-Player-Game: 1500  ()"
+                 "                3-Player-Game: -3  (Al)"
+                 "*******************                      ");
     resetHighscores();
 }
