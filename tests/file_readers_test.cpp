@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "base/paths.h"
-#include "platform/sdl/sdl_platform.h"
 #include "platform/headless/input_script.h"
+#include "platform/sdl/sdl_platform.h"
 #include "program/highscores.h"
 #include "program/options.h"
 #include "program/settings.h"
@@ -29,13 +29,6 @@ struct Reader {
     const char* file;
     std::function<bool(const fs::path& path, std::string& said)> read;
 };
-
-bool withStderr(std::string& said, const std::function<bool()>& read) {
-    testing::internal::CaptureStderr();
-    bool ok = read();
-    said = testing::internal::GetCapturedStderr();
-    return ok;
-}
 
 const Reader readers[] = {
     {"picture", "Wall640.raw",
@@ -97,7 +90,7 @@ const Failure failures[] = {
 }  // namespace
 
 TEST(FileReaders, WhatIsNoReadableFileIsNamedWithItsReason) {
-    const Paths saved = paths();
+    const SavedPaths saved;
     alarm(60);  // a blocking open ends the run here instead of hanging it
     for (const Reader& r : readers)
         for (const Failure& f : failures) {
@@ -110,6 +103,5 @@ TEST(FileReaders, WhatIsNoReadableFileIsNamedWithItsReason) {
             EXPECT_NE(said.find(f.reason), std::string::npos) << said;
         }
     alarm(0);
-    paths() = saved;
     resetHighscores();
 }

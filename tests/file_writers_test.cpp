@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -34,6 +35,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string oldContents = "old";
+void oldFile(const fs::path& file) { writeText(file, oldContents); }
 
 // One writer of the game: writes `file` in `dir` its own way. `said` is what it told the
 // player (its error or stderr).
@@ -42,13 +44,6 @@ struct Writer {
     const char* file;
     std::function<bool(const fs::path& dir, std::string& said)> write;
 };
-
-bool withStderr(std::string& said, const std::function<bool()>& write) {
-    testing::internal::CaptureStderr();
-    bool ok = write();
-    said = testing::internal::GetCapturedStderr();
-    return ok;
-}
 
 const std::vector<Writer>& writers() {
     static const std::vector<Writer> all = {
@@ -100,16 +95,13 @@ std::vector<std::string> temporaries(const fs::path& dir) {
 
 class FileWriters : public testing::Test {
 protected:
-    void SetUp() override {
-        root = makeTempDir("writers");
-        saved = paths();
-        paths().dataDir = (root / "nodata").string();
-    }
+    void SetUp() override { paths().dataDir = (root / "nodata").string(); }
     void TearDown() override {
-        if (!mounted.empty()) ::umount2(mounted.c_str(), MNT_DETACH);
-        paths() = saved;
+        for (const std::string& dir : mounted) ::umount2(dir.c_str(), MNT_DETACH);
         resetHighscores();
-        ::chmod(root.c_str(), 0755);
+        std::error_code ec;
+        for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec))
+            if (it->is_directory()) ::chmod(it->path().c_str(), 0755);
         fs::remove_all(root);
     }
 
@@ -118,147 +110,145 @@ protected:
         fs::create_directories(dir);
         if (::mount("tmpfs", dir.c_str(), "tmpfs", 0, options) != 0)
             return std::string("cannot mount a tmpfs here: ") + std::strerror(errno);
-        mounted = dir.string();
+        mounted.push_back(dir.string());
         return {};
     }
 
-    // Runs every writer on a directory of its own prepared by `prepare`, then `check`.
-    void forEachWriter(const std::function<void(const fs::path& dir, const Writer&)>& prepare,
-                       const std::function<void(const fs::path& dir, const Writer&, bool ok,
-                                                const std::string& said)>& check) {
+    // Gives each writer its folder below `base` and puts `what` in place of its file.
+    void eachFile(const fs::path& base, const std::function<void(const fs::path& file)>& what) {
         for (const Writer& w : writers()) {
-            SCOPED_TRACE(w.what);
-            fs::path dir = root / w.what;
-            fs::create_directories(dir);
-            prepare(dir, w);
-            std::string said;
-            bool ok = w.write(dir, said);
-            check(dir, w, ok, said);
-            EXPECT_EQ(temporaries(dir), std::vector<std::string>{});
+            fs::create_directories(base / w.what);
+            what(base / w.what / w.file);
         }
     }
 
-    // Something that is no regular file in the writer's place stays as it was.
-    void expectRefused(fs::file_type type, const char* reason) {
-        forEachWriter([](const fs::path&, const Writer&) {},
-                      [&](const fs::path& dir, const Writer& w, bool ok, const std::string& said) {
-                          EXPECT_FALSE(ok);
-                          EXPECT_NE(said.find(reason), std::string::npos) << said;
-                          EXPECT_EQ(fs::symlink_status(dir / w.file).type(), type);
-                      });
-    }
-
-    fs::path root;
-    Paths saved;
-    std::string mounted;
+    SavedPaths saved;
+    const fs::path root = makeTempDir("writers");
+    std::vector<std::string> mounted;
 };
 
 }  // namespace
-
-TEST_F(FileWriters, ADeviceNodeIsRefusedAndStaysADevice) {
-    for (const Writer& w : writers()) {
-        fs::path dir = root / w.what;
-        fs::create_directories(dir);
-        // The null device's numbers, in a folder of the test's own; a pipe where that is not
-        // allowed (it is no regular file either).
-        if (::mknod((dir / w.file).c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) {
-            ASSERT_EQ(::mkfifo((dir / w.file).c_str(), 0666), 0);
-        }
-    }
-    fs::file_type type = fs::symlink_status(root / "highscores" / "gx.raw").type();
-    expectRefused(type, "not a regular file");
-}
-
-TEST_F(FileWriters, ADirectoryIsRefusedAndKeepsWhatItHolds) {
-    for (const Writer& w : writers()) {
-        fs::create_directories(root / w.what / w.file);
-        writeText(root / w.what / w.file / "inside", oldContents);
-    }
-    expectRefused(fs::file_type::directory, "it is a directory");
-    for (const Writer& w : writers())
-        EXPECT_EQ(readText(root / w.what / w.file / "inside"), oldContents);
-}
 
 // A link to a file (a dotfile kept in a synced folder) stays a link, and the file it leads to
 // is replaced, crash-safely in its own folder; a dangling link makes the file it names.
 TEST_F(FileWriters, ASymbolicLinkStaysALinkAndItsTargetIsWritten) {
     for (bool dangling : {false, true}) {
         SCOPED_TRACE(dangling ? "dangling" : "to a file");
-        fs::remove_all(root);
-        forEachWriter(
-            [&](const fs::path& dir, const Writer& w) {
-                fs::create_directories(dir / "synced");
-                if (!dangling) writeText(dir / "synced" / w.file, oldContents);
-                fs::create_symlink(fs::path("synced") / w.file, dir / w.file);
-            },
-            [](const fs::path& dir, const Writer& w, bool ok, const std::string& said) {
-                EXPECT_TRUE(ok) << said;
-                EXPECT_TRUE(fs::is_symlink(dir / w.file));
-                std::string written = readText(dir / "synced" / w.file);
-                EXPECT_FALSE(written.empty());
-                EXPECT_NE(written, oldContents);
-                EXPECT_EQ(temporaries(dir / "synced"), std::vector<std::string>{});
-            });
-    }
-}
-
-TEST_F(FileWriters, AReadOnlyDirectoryLeavesTheOldFileAsItWas) {
-    // Root writes into any directory whatever its mode bits: a read-only mount it is, then.
-    bool asRoot = ::geteuid() == 0;
-    if (asRoot) {
-        std::string why = mountTmpfs(root, "size=1m");
-        if (!why.empty()) GTEST_SKIP() << "read-only directory: " << why;
-    }
-    for (const Writer& w : writers()) {
-        fs::create_directories(root / w.what);
-        writeText(root / w.what / w.file, oldContents);
-    }
-    if (asRoot)
-        ASSERT_EQ(::mount(nullptr, root.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
-    else
-        for (const Writer& w : writers()) ::chmod((root / w.what).c_str(), 0555);
-    forEachWriter([](const fs::path&, const Writer&) {},
-                  [](const fs::path& dir, const Writer& w, bool ok, const std::string& said) {
-                      EXPECT_FALSE(ok);
-                      EXPECT_TRUE(said.find("Read-only file system") != std::string::npos ||
-                                  said.find("Permission denied") != std::string::npos)
-                          << said;
-                      EXPECT_EQ(readText(dir / w.file), oldContents);
-                  });
-    if (!asRoot)
-        for (const Writer& w : writers()) ::chmod((root / w.what).c_str(), 0755);
-}
-
-TEST_F(FileWriters, AFullFileSystemLeavesTheOldFileAsItWas) {
-    std::string why = mountTmpfs(root, "size=256k");
-    if (!why.empty()) GTEST_SKIP() << "full file system: " << why;
-    for (const Writer& w : writers()) {
-        fs::create_directories(root / w.what);
-        writeText(root / w.what / w.file, oldContents);
-    }
-    {
-        std::ofstream filler(root / "filler", std::ios::binary);
-        std::string block(4096, 'f');
-        while (filler.write(block.data(), block.size())) {
+        const fs::path base = root / (dangling ? "dangling" : "to a file");
+        eachFile(base, [&](const fs::path& file) {
+            fs::create_directories(file.parent_path() / "synced");
+            if (!dangling) oldFile(file.parent_path() / "synced" / file.filename());
+            fs::create_symlink(fs::path("synced") / file.filename(), file);
+        });
+        for (const Writer& w : writers()) {
+            SCOPED_TRACE(w.what);
+            const fs::path dir = base / w.what;
+            std::string said;
+            EXPECT_TRUE(w.write(dir, said)) << said;
+            EXPECT_TRUE(fs::is_symlink(dir / w.file));
+            std::string written = readText(dir / "synced" / w.file);
+            EXPECT_FALSE(written.empty());
+            EXPECT_NE(written, oldContents);
+            EXPECT_EQ(temporaries(dir), std::vector<std::string>{});
+            EXPECT_EQ(temporaries(dir / "synced"), std::vector<std::string>{});
         }
     }
-    forEachWriter([](const fs::path&, const Writer&) {},
-                  [](const fs::path& dir, const Writer& w, bool ok, const std::string& said) {
-                      EXPECT_FALSE(ok);
-                      EXPECT_NE(said.find("No space left on device"), std::string::npos) << said;
-                      EXPECT_EQ(readText(dir / w.file), oldContents);
-                  });
+}
+
+// What stands at `path`: its type and the bytes of the file, or of the files a folder holds.
+std::string contentsOf(const fs::path& path) {
+    std::string seen = std::to_string(static_cast<int>(fs::symlink_status(path).type())) + ":";
+    if (fs::is_regular_file(fs::symlink_status(path))) seen += readText(path);
+    if (fs::is_directory(fs::symlink_status(path)))
+        for (const fs::directory_entry& e : fs::directory_iterator(path))
+            seen += e.path().filename().string() + "=" + readText(e.path()) + ";";
+    return seen;
+}
+
+// Whatever keeps the file from being written, the writer says why and leaves what was there
+// exactly as it was.
+TEST_F(FileWriters, AWriteThatCannotBeMadeIsRefusedAndLeavesWhatWasThere) {
+    // Root writes into any directory whatever its mode bits: a read-only mount it is, then.
+    const bool asRoot = ::geteuid() == 0;
+    enum class Then { nothing, makeReadOnly, fillTheDisk };
+    struct Case {
+        const char* what;
+        const char* tmpfs;  // mount options of a file system of its own, if it needs one
+        std::function<void(const fs::path& file)> put;  // in each writer's place
+        Then then;
+        std::vector<std::string> reasons;  // the writer names one of them
+    };
+    const Case cases[] = {
+        // The null device's numbers, in a folder of the test's own; a pipe where that is not
+        // allowed (it is no regular file either).
+        {"device node",
+         nullptr,
+         [](const fs::path& file) {
+             if (::mknod(file.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) {
+                 ASSERT_EQ(::mkfifo(file.c_str(), 0666), 0);
+             }
+         },
+         Then::nothing,
+         {"not a regular file"}},
+        {"directory",
+         nullptr,
+         [](const fs::path& file) {
+             fs::create_directories(file);
+             writeText(file / "inside", oldContents);
+         },
+         Then::nothing,
+         {"it is a directory"}},
+        {"read-only directory",
+         asRoot ? "size=1m" : nullptr,
+         oldFile,
+         Then::makeReadOnly,
+         {"Read-only file system", "Permission denied"}},
+        {"full file system", "size=256k", oldFile, Then::fillTheDisk, {"No space left on device"}},
+    };
+    std::string skipped;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path base = root / c.what;
+        if (std::string why = c.tmpfs ? mountTmpfs(base, c.tmpfs) : ""; !why.empty()) {
+            skipped += std::string(c.what) + ": " + why + "; ";
+            continue;
+        }
+        eachFile(base, c.put);
+        if (c.then == Then::makeReadOnly && asRoot) {
+            ASSERT_EQ(::mount(nullptr, base.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+        }
+        if (c.then == Then::makeReadOnly && !asRoot)
+            for (const Writer& w : writers()) ::chmod((base / w.what).c_str(), 0555);
+        if (c.then == Then::fillTheDisk) {
+            std::ofstream filler(base / "filler", std::ios::binary);
+            std::string block(4096, 'f');
+            while (filler.write(block.data(), block.size())) {
+            }
+        }
+        for (const Writer& w : writers()) {
+            SCOPED_TRACE(w.what);
+            const fs::path dir = base / w.what;
+            const std::string before = contentsOf(dir / w.file);
+            std::string said;
+            EXPECT_FALSE(w.write(dir, said));
+            EXPECT_TRUE(std::any_of(c.reasons.begin(), c.reasons.end(), [&](const std::string& r) {
+                return said.find(r) != std::string::npos;
+            })) << said;
+            EXPECT_EQ(contentsOf(dir / w.file), before);
+            EXPECT_EQ(temporaries(dir), std::vector<std::string>{});
+        }
+    }
+    if (!skipped.empty()) GTEST_SKIP() << skipped;
 }
 
 // Killed with SIGKILL in the middle of writing (a file size limit stops the write half-way
 // and the process kills itself there): the old file stays whole, and the next write of the
 // game in that folder clears what the killed one left.
 TEST_F(FileWriters, AWriterKilledHalfWayLeavesTheOldFile) {
+    eachFile(root, oldFile);
     for (const Writer& w : writers()) {
         SCOPED_TRACE(w.what);
-        fs::path dir = root / w.what;
-        fs::create_directories(dir);
-        writeText(dir / w.file, oldContents);
+        const fs::path dir = root / w.what;
         pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {

@@ -3,16 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <regex>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "base/paths.h"
 #include "platform/headless/headless_display.h"
 #include "program/options.h"
-#include "base/paths.h"
 #include "program/window_icon.h"
 #include "support/test_sheets.h"
 
@@ -27,10 +25,6 @@ TEST(InstallLayout, DataDirectoryFoundBesideTheProgramInEachLayout) {
     };
     const std::vector<Case> cases = {
         {"build tree", {"build/data"}, "build", "build/data"},
-        {"games layout",
-         {"usr/games", "usr/share/games/parapet"},
-         "usr/games",
-         "usr/share/games/parapet"},
         {"plain layout", {"usr/bin", "usr/share/parapet"}, "usr/bin", "usr/share/parapet"},
         // A build tree wins over an installed tree that happens to sit beside it.
         {"both", {"x/games/data", "x/share/games/parapet"}, "x/games", "x/games/data"},
@@ -63,6 +57,7 @@ public:
 }  // namespace
 
 TEST(InstallLayout, WindowIconReadFromTheDataDirectoryOrLeftOut) {
+    const SavedPaths saved;
     fs::path root = makeTempDir("icon");
     fs::create_directories(root / "g");
     paths().dataDir = root.string();
@@ -70,8 +65,7 @@ TEST(InstallLayout, WindowIconReadFromTheDataDirectoryOrLeftOut) {
 
     std::vector<uint8_t> rgba(64 * 64 * 4);
     for (size_t i = 0; i < rgba.size(); ++i) rgba[i] = uint8_t(i * 7);
-    std::ofstream(file, std::ios::binary)
-        .write(reinterpret_cast<const char*>(rgba.data()), std::streamsize(rgba.size()));
+    writeFileBytes(file, rgba);
     IconDisplay shown;
     EXPECT_TRUE(showWindowIcon(shown));
     EXPECT_EQ(shown.width, 64);
@@ -81,13 +75,9 @@ TEST(InstallLayout, WindowIconReadFromTheDataDirectoryOrLeftOut) {
     // A short or missing file costs the icon, never the game.
     for (bool present : {true, false}) {
         fs::remove(file);
-        if (present)
-            std::ofstream(file, std::ios::binary)
-                .write(reinterpret_cast<const char*>(rgba.data()), 1000);
+        if (present) writeFileBytes(file, {rgba.begin(), rgba.begin() + 1000});
         IconDisplay plain;
-        testing::internal::CaptureStderr();
-        EXPECT_FALSE(showWindowIcon(plain));
-        std::string err = testing::internal::GetCapturedStderr();
+        std::string err = stderrOf([&] { EXPECT_FALSE(showWindowIcon(plain)); });
         EXPECT_NE(err.find(file.string()), std::string::npos) << err;
         EXPECT_TRUE(plain.pixels.empty());
     }
@@ -96,11 +86,9 @@ TEST(InstallLayout, WindowIconReadFromTheDataDirectoryOrLeftOut) {
 
 // A new option lands in the usage text; the manual page must follow it.
 TEST(InstallLayout, ManualPageNamesEveryOption) {
-    std::ifstream in(std::string(PARAPET_SOURCE_DIR) + "/dist/parapet.6.in");
-    ASSERT_TRUE(in.is_open());
-    std::stringstream text;
-    text << in.rdbuf();
-    std::string page = std::regex_replace(text.str(), std::regex(R"(\\-)"), "-");
+    std::string page = std::regex_replace(readText(PARAPET_SOURCE_DIR "/dist/parapet.6.in"),
+                                          std::regex(R"(\\-)"), "-");
+    ASSERT_FALSE(page.empty());
 
     const std::string usage = usageText();
     std::set<std::string> options;

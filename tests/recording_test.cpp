@@ -16,6 +16,8 @@
 
 namespace {
 
+namespace fs = std::filesystem;
+
 Recording sample() {
     Recording r;
     r.origin = Recording::Origin::run;
@@ -26,7 +28,7 @@ Recording sample() {
     r.players = 3;
     r.minPlayers = 2;
     r.joysticks = 2;
-    r.records[0] = -1;    // a hand-edited highscore file may hold a negative record
+    r.records[0] = -1;  // a hand-edited highscore file may hold a negative record
     r.records[1] = 5;
     r.records[2] = 7;
     r.scores[0] = 100;
@@ -80,9 +82,9 @@ TEST(RecordingFormat, AFirstFormatRecordingReadsThroughItsOwnKeys) {
     }
     // Space reaches the screens' keys at once and player 2's fire a frame later; the pad's
     // button counts in its own frame.
-    EXPECT_EQ(seen, (std::vector<std::string>{"0/0/0", "0/0/0", "0/0/1", "1/0/1", "1/16/1",
-                                              "1/16/1", "1/16/1", "1/16/1", "1/16/0", "0/16/0",
-                                              "0/16/0"}));
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{"0/0/0", "0/0/0", "0/0/1", "1/0/1", "1/16/1", "1/16/1",
+                                        "1/16/1", "1/16/1", "1/16/0", "0/16/0", "0/16/0"}));
     EXPECT_NE(formatRecording(r).find("\nparapet-replay 3\n"), std::string::npos)
         << "written again in the current format";
 }
@@ -136,7 +138,6 @@ TEST(RecordingFormat, BadHeadersAndEventsAreRefusedWithAReason) {
 }
 
 TEST(ReplayStore, KeepsTheLastGamesAndTheRecordGameOfEachPlayerCount) {
-    namespace fs = std::filesystem;
     fs::path dir = makeTempDir("replay_store");
     std::string error;
     for (int game = 1; game <= keptGames + 5; ++game) {
@@ -170,7 +171,6 @@ TEST(ReplayStore, KeepsTheLastGamesAndTheRecordGameOfEachPlayerCount) {
 // Copies of the game sharing a save directory store their games at the same moment: each
 // gets a number of its own, so none replaces another's.
 TEST(ReplayStore, CopiesStoringAtOnceNeverShareANumber) {
-    namespace fs = std::filesystem;
     fs::path dir = makeTempDir("replay_store_shared");
     constexpr int copies = 4, gamesEach = keptGames / copies;
     std::vector<pid_t> children;

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
+
+#include "support/files.h"
 
 TEST(Trace, WritesOneJsonObjectPerEventWithItsFrameAndNothingOnceClosed) {
     std::string path = testing::TempDir() + "trace_test.jsonl";
@@ -15,8 +15,7 @@ TEST(Trace, WritesOneJsonObjectPerEventWithItsFrameAndNothingOnceClosed) {
     closeTrace();
     EXPECT_FALSE(traceEnabled());
     traceScore(0, 100);
-    std::ifstream in(path);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+    EXPECT_EQ(readText(path),
               "{\"frame\":166,\"event\":\"state\",\"from\":10,\"to\":20}\n"
               "{\"frame\":9000,\"event\":\"end\"}\n");
 }

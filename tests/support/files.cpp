@@ -35,3 +35,15 @@ void writeText(const std::string& path, const std::string& text) {
 void writeFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     writeText(path, std::string(bytes.begin(), bytes.end()));
 }
+
+std::string stderrOf(const std::function<void()>& step) {
+    testing::internal::CaptureStderr();
+    step();
+    return testing::internal::GetCapturedStderr();
+}
+
+bool withStderr(std::string& said, const std::function<bool()>& step) {
+    bool ok = false;
+    said = stderrOf([&] { ok = step(); });
+    return ok;
+}
