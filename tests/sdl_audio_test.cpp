@@ -8,13 +8,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/mixer.h"
+#include "support/files.h"
+#include "support/signal_analysis.h"
 
 // SDL's "disk" audio driver writes what the device would play to a file, so the whole path
 // from a voice to the device's bytes is checked without a sound card.
@@ -39,14 +38,6 @@ void waitForOutput(const std::string& path, uintmax_t bytes) {
     }
 }
 
-std::vector<int16_t> readSamples(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<int16_t> samples(bytes.size() / 2);
-    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);  // little-endian like us
-    return samples;
-}
-
 // Runs `body` on a device whose output goes to a file, then returns what it played (empty
 // when SDL has no disk driver).
 template <typename Body>
@@ -61,8 +52,10 @@ std::vector<int16_t> playToFile(const char* name, Body body) {
         if (!audio.open()) return {};
         body(audio, path);
     }
-    std::vector<int16_t> samples = readSamples(path);
+    std::vector<uint8_t> bytes = readFileBytes(path);
     std::remove(path.c_str());
+    std::vector<int16_t> samples(bytes.size() / 2);
+    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);  // little-endian like us
     return samples;
 }
 
@@ -139,11 +132,7 @@ TEST(SdlAudio, PausingHoldsEveryVoiceToTheSample) {
             ++gaps;
     }
     EXPECT_EQ(gaps, 1u) << "one pause between two stretches of sound";
-    Mixer mixer(outputRate);
-    mixer.play(mixer.addVoice(tune.data(), tune.size(), 22050), true);
-    std::vector<int16_t> stereo(2 * heard.size());
-    mixer.mix(stereo.data(), heard.size());
-    for (size_t i = 0; i < heard.size(); ++i) ASSERT_EQ(heard[i], stereo[2 * i]) << "frame " << i;
+    EXPECT_EQ(heard, mixAlone(tune, 22050, heard.size(), true, outputRate));
 }
 
 TEST(SdlAudio, WithoutASoundCardOnlyTheGameSpeaks) {

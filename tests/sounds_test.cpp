@@ -16,6 +16,7 @@
 #include "catalog/sound_files.h"
 #include "platform/mixer.h"
 #include "support/screen_run.h"
+#include "support/signal_analysis.h"
 #include "support/test_sheets.h"
 
 namespace fs = std::filesystem;
@@ -24,25 +25,24 @@ namespace {
 
 using Pcm = std::vector<uint8_t>;
 
-// "s\\oof.raw" in the data directory `dir`.
-Pcm dataFile(std::string name, const fs::path& dir = PARAPET_DATA_DIR) {
+// A sound's recording ("s\\oof.raw") in the data directory `dir`.
+Pcm dataFile(Sound sound, const fs::path& dir = PARAPET_DATA_DIR) {
+    std::string name = soundFile(sound).file;
     std::replace(name.begin(), name.end(), '\\', '/');
     return readFileBytes((dir / name).string());
 }
-Pcm dataFile(Sound sound, const fs::path& dir = PARAPET_DATA_DIR) {
-    return dataFile(soundFile(sound).file, dir);
-}
 std::string nameOf(Sound sound) { return soundFile(sound).file; }
 
-// Length limits follow from how the game uses each sound: the title plays "chancefor" three
+// Length limits follow from how the game uses each effect: the title plays "chancefor" three
 // seconds after "vorlantide", so the first line must be over by then; the click repeats on
-// every key press; a chainsaw cut is queued once per 18-20 frame stroke.
+// every key press; a chainsaw cut is queued once per 18-20 frame stroke. Music loops for a
+// whole level.
 struct Length {
     double minSeconds, maxSeconds;
 };
 const Length kLengths[effectCount] = {
-    {0.15, 0.8}, {0.8, 3.0}, {0.3, 1.5}, {0.1, 0.8},  {0.8, 3.0}, {0.3, 3.0}, {0.2, 0.8},
-    {0.2, 1.5},  {0.8, 4.0}, {1.0, 5.0}, {1.0, 5.0},  {0.5, 3.0}, {0.3, 2.9}, {0.5, 3.0},
+    {0.15, 0.8},  {0.8, 3.0}, {0.3, 1.5}, {0.1, 0.8}, {0.8, 3.0}, {0.3, 3.0}, {0.2, 0.8},
+    {0.2, 1.5},   {0.8, 4.0}, {1.0, 5.0}, {1.0, 5.0}, {0.5, 3.0}, {0.3, 2.9}, {0.5, 3.0},
     {0.03, 0.25}, {0.4, 2.0}, {0.4, 2.0}, {0.3, 1.5}, {0.1, 0.8}, {0.4, 2.5},
 };
 
@@ -79,49 +79,57 @@ double stepQuantile(const Pcm& p, int order, double q) {
     return d.empty() ? 0 : d[static_cast<size_t>(q * (d.size() - 1))];
 }
 
-constexpr int deviceRate = 48000;
+constexpr int deviceRate = 48000;  // what mixAlone plays at
 
-// One recording alone through the mixer at `hz`: the left channel of `frames` frames.
-std::vector<int16_t> mixAlone(const Pcm& recording, int hz, size_t frames, bool looped) {
-    Mixer mixer(deviceRate);
-    mixer.play(mixer.addVoice(recording.data(), recording.size(), hz), looped);
-    std::vector<int16_t> stereo(2 * frames), left(frames);
-    mixer.mix(stereo.data(), frames);
-    for (size_t i = 0; i < frames; ++i) left[i] = stereo[2 * i];
-    return left;
-}
-
-double rmsDb(const std::vector<int16_t>& x, size_t from = 0, size_t to = SIZE_MAX) {
-    to = std::min(to, x.size());
-    double sum = 1e-9;
-    for (size_t i = from; i < to; ++i) sum += static_cast<double>(x[i]) * x[i];
-    return 10 * std::log10(sum / static_cast<double>(std::max<size_t>(1, to - from)));
-}
-
-TEST(SoundFiles, EveryEffectFitsItsUseIsAudibleAndNeverClipsForLong) {
-    std::vector<double> levels;
-    for (int i = 0; i < effectCount; ++i) {
-        SCOPED_TRACE(nameOf(soundAt(i)));
-        Pcm p = dataFile(soundAt(i));
+// The music starts and stops anywhere and loops for a whole level; the chainsaw idles in a
+// loop.
+TEST(SoundFiles, EverySoundFitsItsUseIsAudibleNeverClipsAndLoopsWithoutAJump) {
+    std::vector<double> levels;  // the effects'
+    for (int i = 0; i < soundCount; ++i) {
+        const Sound sound = soundAt(i);
+        SCOPED_TRACE(nameOf(sound));
+        const Pcm p = dataFile(sound);
         ASSERT_GE(p.size(), 2u);
-        double seconds = static_cast<double>(p.size()) / soundFile(soundAt(i)).rate;
-        EXPECT_GE(seconds, kLengths[i].minSeconds);
-        EXPECT_LE(seconds, kLengths[i].maxSeconds);
+        const size_t n = p.size();
+        const int rate = soundFile(sound).rate;
+        const Length length = isMusic(sound) ? Length{40.0, 90.0} : kLengths[i];
+        EXPECT_GE(static_cast<double>(n) / rate, length.minSeconds);
+        EXPECT_LE(static_cast<double>(n) / rate, length.maxSeconds);
+        const double level = rmsOf(p);
+        EXPECT_LT(level, 0.5) << "a level this high leaves no room for the mix";
+        EXPECT_LE(longestClip(p), 3u);
+        EXPECT_LE(
+            size_t(std::count_if(p.begin(), p.end(), [](uint8_t v) { return v == 0 || v == 255; })),
+            n / 1000);
         // The chainsaw's idle sits under the music on purpose (below).
-        const bool idle = soundAt(i) == Sound::chainsawLoop;
-        levels.push_back(idle ? 0.0 : rmsOf(p));
-        if (!idle) {
-            EXPECT_GE(levels.back(), 0.08) << "too quiet to hear over the music";
+        const bool idle = sound == Sound::chainsawLoop, music = isMusic(sound);
+        if (!music) levels.push_back(idle ? 0.0 : level);
+        if (!music && !idle) {
+            EXPECT_GE(level, 0.08) << "too quiet to hear over the music";
             // The game restarts and stops samples at any moment; a one-shot that begins or
             // ends away from the centre line clicks every time.
             EXPECT_LE(std::abs(centred(p.front())), 2);
             EXPECT_LE(std::abs(centred(p.back())), 2);
+            continue;
         }
-        EXPECT_LT(levels.back(), 0.5) << "a level this high leaves no room for the mix";
-        EXPECT_LE(longestClip(p), 3u);
-        EXPECT_LE(
-            size_t(std::count_if(p.begin(), p.end(), [](uint8_t v) { return v == 0 || v == 255; })),
-            p.size() / 1000);
+        // A broken loop clicks: its join is a step or a kink bigger than nearly every
+        // other one in the sound. (The engine's own firing edges are big, and many.)
+        EXPECT_LE(std::abs(centred(p[0]) - centred(p[n - 1])),
+                  std::max(2.0, stepQuantile(p, 1, 0.999)));
+        EXPECT_LE(std::abs(centred(p[0]) - 2 * centred(p[n - 1]) + centred(p[n - 2])),
+                  std::max(2.0, stepQuantile(p, 2, 0.999)));
+        if (idle) continue;
+        // Every four-second stretch has music in it: no section dropped out, no tail of
+        // silence before the loop comes round; and no two-second stretch sits off the middle.
+        EXPECT_GT(level, 0.05);
+        for (size_t from = 0; from + 4 * rate <= n; from += 4 * rate)
+            EXPECT_GT(rmsOf(p, from, from + 4 * rate), level / 4.0)
+                << "quiet stretch at " << from / rate << " s";
+        for (size_t from = 0; from + 2 * rate <= n; from += rate) {
+            double sum = 0;
+            for (size_t k = from; k < from + 2 * rate; ++k) sum += p[k];
+            ASSERT_NEAR(sum / (2 * rate), 128.0, 1.0) << "off the middle at " << from / rate;
+        }
     }
     // No effect may drown the others or vanish among them: all levels within about 12 dB.
     double loudest = *std::max_element(levels.begin(), levels.end());
@@ -129,41 +137,6 @@ TEST(SoundFiles, EveryEffectFitsItsUseIsAudibleAndNeverClipsForLong) {
         if (levels[i] > 0) {
             EXPECT_GT(levels[i], loudest / 4.0) << nameOf(soundAt(int(i)));
         }
-}
-
-// Music starts and stops anywhere and loops for a whole level; the chainsaw idles in a loop.
-TEST(SoundFiles, LoopsJoinWithoutAJumpAndTracksKeepPlayingCentredOnSilence) {
-    std::vector<Sound> loops = {Sound::chainsawLoop};
-    for (int i = 0; i < musicTrackCount; ++i) loops.push_back(musicTrackSound(i));
-    for (Sound sound : loops) {
-        SCOPED_TRACE(nameOf(sound));
-        const Pcm p = dataFile(sound);
-        ASSERT_GT(p.size(), 1000u);
-        // A broken loop clicks: its join is a step or a kink bigger than nearly every
-        // other one in the sound. (The engine's own firing edges are big, and many.)
-        const size_t n = p.size();
-        EXPECT_LE(std::abs(centred(p[0]) - centred(p[n - 1])),
-                  std::max(2.0, stepQuantile(p, 1, 0.999)));
-        EXPECT_LE(std::abs(centred(p[0]) - 2 * centred(p[n - 1]) + centred(p[n - 2])),
-                  std::max(2.0, stepQuantile(p, 2, 0.999)));
-        if (sound == Sound::chainsawLoop) continue;
-        const int rate = soundFile(sound).rate;
-        EXPECT_GE(static_cast<double>(n) / rate, 40.0);
-        EXPECT_LE(static_cast<double>(n) / rate, 90.0);
-        EXPECT_LE(longestClip(p), 3u);
-        // Every four-second stretch has music in it: no section dropped out, no tail of
-        // silence before the loop comes round; and no two-second stretch sits off the middle.
-        double whole = rmsOf(p);
-        EXPECT_GT(whole, 0.05);
-        for (size_t from = 0; from + 4 * rate <= n; from += 4 * rate)
-            EXPECT_GT(rmsOf(p, from, from + 4 * rate), whole / 4.0)
-                << "quiet stretch at " << from / rate << " s";
-        for (size_t from = 0; from + 2 * rate <= n; from += rate) {
-            double sum = 0;
-            for (size_t i = from; i < from + 2 * rate; ++i) sum += p[i];
-            ASSERT_NEAR(sum / (2 * rate), 128.0, 1.0) << "off the middle at " << from / rate;
-        }
-    }
 }
 
 // Uncorrelated openings mean no two levels share a tune by mistake.
@@ -240,14 +213,10 @@ TEST(GameSoundMix, ABusyGameNeverReachesFullScale) {
 
     constexpr size_t framePeriod = deviceRate * 33 / 1000;  // the game's 33 ms frame
     Mixer mixer(deviceRate);
-    std::map<std::string, int> voices;
-    for (const screen_run::Event& e : trace) {
-        if (e["event"] != "sound" || voices.count(e["file"])) continue;
-        Pcm recording = dataFile(e["file"]);
-        ASSERT_FALSE(recording.empty()) << e["file"];
-        voices[e["file"]] = mixer.addVoice(std::move(recording), std::stoi(e["hz"]));
-    }
-    std::vector<int16_t> out(2 * framePeriod);
+    std::map<std::string, int> voices;  // by file name, as the trace names them
+    for (int i = 0; i < soundCount; ++i)
+        voices[nameOf(soundAt(i))] =
+            mixer.addVoice(dataFile(soundAt(i)), soundFile(soundAt(i)).rate);
     int loudest = 0;
     size_t limited = 0;
     auto next = trace.begin();
@@ -262,14 +231,13 @@ TEST(GameSoundMix, ABusyGameNeverReachesFullScale) {
             mixer.setFrequency(voice, std::stoi((*next)["hz"]));
             mixer.play(voice, (*next)["op"] == "loop");
         }
-        mixer.mix(out.data(), framePeriod);
-        for (int16_t value : out) {
+        for (int16_t value : mixLeft(mixer, framePeriod)) {
             loudest = std::max(loudest, std::abs(int{value}));
             if (std::abs(int{value}) > Mixer::limiterKnee) ++limited;
         }
     }
     std::printf("busy game: loudest sample %d of 32767, %zu samples above the limiter's knee\n",
-                loudest, limited);
+                loudest, limited);  // of the left channel; the right is the same
     EXPECT_LT(loudest, 32767);
     EXPECT_GT(limited, 0u) << "the game should be loud enough to reach the limiter at times";
 }
@@ -292,8 +260,8 @@ TEST(AssetgenRun, TwoBuildsWriteIdenticalFilesAndPlayablePreviews) {
     const std::string preview = " --preview \"" + (root / "preview").string() + "\"";
     for (const std::string& run :
          {"\"" PARAPET_ASSETGEN "\" \"" + (root / "a").string() + "\"" + preview,
-          "GLIBC_TUNABLES=glibc.cpu.hwcaps=-AVX2,-FMA,-FMA4,-AVX MALLOC_PERTURB_=165 \"" +
-              second + "\" \"" + (root / "b").string() + "\""})
+          "GLIBC_TUNABLES=glibc.cpu.hwcaps=-AVX2,-FMA,-FMA4,-AVX MALLOC_PERTURB_=165 \"" + second +
+              "\" \"" + (root / "b").string() + "\""})
         ASSERT_EQ(std::system((run + " >/dev/null 2>&1").c_str()), 0) << run;
     size_t compared = 0;
     for (const char* sub : {"g", "s", "m"}) {
@@ -302,7 +270,8 @@ TEST(AssetgenRun, TwoBuildsWriteIdenticalFilesAndPlayablePreviews) {
             ASSERT_FALSE(mine.empty()) << entry.path();
             fs::path name = fs::path(sub) / entry.path().filename();
             Pcm theirs = readFileBytes((root / "b" / name).string());
-            auto [at, ignored] = std::mismatch(mine.begin(), mine.end(), theirs.begin(), theirs.end());
+            auto [at, ignored] =
+                std::mismatch(mine.begin(), mine.end(), theirs.begin(), theirs.end());
             EXPECT_TRUE(mine == theirs) << name.string() << " differs between " PARAPET_ASSETGEN
                                         << " and " << second << " from byte " << at - mine.begin();
             ++compared;
@@ -317,8 +286,8 @@ TEST(AssetgenRun, TwoBuildsWriteIdenticalFilesAndPlayablePreviews) {
     for (int i = 0; i < soundCount; ++i) {
         const Pcm raw = dataFile(soundAt(i), root / "a");
         const std::string file = nameOf(soundAt(i));
-        const Pcm wav = readFileBytes(
-            (root / "preview" / (file.substr(2, file.size() - 6) + ".wav")).string());
+        const Pcm wav =
+            readFileBytes((root / "preview" / (file.substr(2, file.size() - 6) + ".wav")).string());
         EXPECT_TRUE(wav.size() >= 44 + raw.size() &&
                     std::equal(raw.begin(), raw.end(), wav.begin() + 44))
             << file;

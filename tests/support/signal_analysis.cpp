@@ -1,8 +1,36 @@
-#include "support/spectrum.h"
+#include "support/signal_analysis.h"
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <complex>
+
+std::vector<int16_t> mixLeft(Mixer& mixer, size_t frames) {
+    std::vector<int16_t> stereo(frames * 2, 12345), left(frames);
+    mixer.mix(stereo.data(), frames);
+    for (size_t i = 0; i < frames; ++i) left[i] = stereo[2 * i];
+    for (size_t i = 0; i < frames; ++i)
+        if (stereo[2 * i + 1] != left[i]) {
+            ADD_FAILURE() << "the right channel differs from the left at frame " << i;
+            break;
+        }
+    return left;
+}
+
+std::vector<int16_t> mixAlone(const std::vector<uint8_t>& recording, int hz, size_t frames,
+                              bool looped, int outputRate) {
+    Mixer mixer(outputRate);
+    mixer.play(mixer.addVoice(recording.data(), recording.size(), hz), looped);
+    return mixLeft(mixer, frames);
+}
+
+double rmsDb(const std::vector<int16_t>& signal, size_t from, size_t to) {
+    to = std::min(to, signal.size());
+    double sum = 1e-9;
+    for (size_t i = from; i < to; ++i) sum += static_cast<double>(signal[i]) * signal[i];
+    return 10 * std::log10(sum / static_cast<double>(std::max<size_t>(1, to - from)));
+}
 
 std::vector<double> powerSpectrumDb(const std::vector<int16_t>& signal, size_t size) {
     const double pi = std::acos(-1.0);
