@@ -26,16 +26,7 @@ std::vector<uint8_t> to24(int bits, int destBits, uint16_t p) {
     return out;
 }
 
-uint16_t pixelAt(Surface* s, int x, int y) { return s->pixels()[y * s->width() + x]; }
-
-// Files written into a fresh folder of the test's own and read by an engine on a headless
-// display.
-class RawFiles : public testing::Test {
-protected:
-    std::string dir = makeTempDir("raw");
-    TestEngine t;
-    Engine& e = t.engine;
-};
+using RawFiles = SheetTest;
 
 }  // namespace
 

@@ -13,8 +13,6 @@
 
 namespace {
 
-uint16_t pixelAt(Surface* s, int x, int y) { return s->pixels()[y * s->width() + x]; }
-
 std::vector<int> pixelsAt(Surface* s, std::initializer_list<std::pair<int, int>> points) {
     std::vector<int> out;
     for (auto [x, y] : points) out.push_back(pixelAt(s, x, y));
@@ -24,10 +22,9 @@ std::vector<int> pixelsAt(Surface* s, std::initializer_list<std::pair<int, int>>
 const Rgb red{255, 0, 0}, green{0, 255, 0}, blue{0, 0, 255};
 
 // Actors on the stage of an empty world, drawn by a real engine on tiny sheets.
-class Rendering : public testing::Test {
+class Rendering : public SheetTest {
 protected:
     void SetUp() override {
-        dir = makeTempDir("render");
         // Three solid 8 x 8 cells in red, green and blue, then a cell whose left half is clear.
         colours = t.addSheet(dir, "c.raw", 32, 8, 8, 8, [](int x, int) {
             if (x < 8) return red;
@@ -64,10 +61,7 @@ protected:
         return out;
     }
 
-    TestEngine t;
-    Engine& e = t.engine;
     FramePicture picture;
-    std::string dir;
     int colours = -1;
     int columns = -1;
 };
