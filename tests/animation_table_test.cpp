@@ -1,6 +1,4 @@
 #include "actors/animation_table.h"
-#include "actors/stage.h"
-#include "world/world.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +8,12 @@
 #include <vector>
 
 #include "actors/font.h"
+#include "actors/stage.h"
 #include "base/paths.h"
-#include "support/sheet_files.h"
+#include "catalog/picture_files.h"
 #include "support/test_sheets.h"
 #include "support/text_chain.h"
+#include "world/world.h"
 
 namespace {
 
@@ -34,14 +34,19 @@ namespace fs = std::filesystem;
 // Each sheet is filled with a red level of its own, so a sheet tells which file it is.
 Rgb sheetColour(int k) { return Rgb{static_cast<uint8_t>(32 * (k + 1)), 255, 255}; }
 
+// The engine's sheets in order: the sprite sheets, then the game's and the scroller's fonts.
+const PictureFile& sheetFile(int k) {
+    return k < spriteSheetCount ? spriteSheetFiles[k] : k == 5 ? gameFontFile : scrollerFontFile;
+}
+
 class BuildAnimationsTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         dataDir = makeTempDir("build_animations");
         fs::create_directories(dataDir / "g");
         for (int k = 0; k < 7; ++k) {
-            const NamedPicture& s = kSheetFiles[k];
-            writeRaw24((dataDir / "g" / s.name).string(), s.width, s.height,
+            const PictureFile& s = sheetFile(k);
+            writeRaw24((dataDir / slashPath(s.file)).string(), s.width, s.height,
                        [&](int, int) { return sheetColour(k); });
         }
     }
@@ -66,11 +71,12 @@ protected:
 TEST_F(BuildAnimationsTest, SheetsAndFontsComeFromTheirFilesInTableOrder) {
     ASSERT_EQ(te.engine.sheetCount(), 7);
     for (int k = 0; k < 7; ++k) {
-        SCOPED_TRACE(kSheetFiles[k].name);
-        EXPECT_EQ(te.engine.sheetWidth(k), kSheetFiles[k].width);
-        EXPECT_EQ(te.engine.sheetHeight(k), kSheetFiles[k].height);
-        EXPECT_EQ(te.engine.cellWidth(k), kSheetFiles[k].cellWidth);
-        EXPECT_EQ(te.engine.cellHeight(k), kSheetFiles[k].cellHeight);
+        const PictureFile& s = sheetFile(k);
+        SCOPED_TRACE(s.file);
+        EXPECT_EQ(te.engine.sheetWidth(k), s.width);
+        EXPECT_EQ(te.engine.sheetHeight(k), s.height);
+        EXPECT_EQ(te.engine.cellWidth(k), s.cellWidth);
+        EXPECT_EQ(te.engine.cellHeight(k), s.cellHeight);
         EXPECT_EQ(te.engine.sheetSurface(k)->pixels()[0], rgb565(sheetColour(k)));
     }
     ASSERT_TRUE(gameFont != nullptr && scrollerFont != nullptr);

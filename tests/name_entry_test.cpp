@@ -1,16 +1,14 @@
 // Typing a highscore name, driven frame by frame through the game's own flow on the play
 // fixture's engine with the generated pictures.
-#include <unistd.h>
-
 #include <cstring>
-#include <filesystem>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "actors/font.h"
-#include "program/highscores.h"
 #include "play/play_fixture.h"
+#include "program/highscores.h"
+#include "support/files.h"
 #include "support/text_chain.h"
 
 namespace {
@@ -25,10 +23,9 @@ protected:
         PlayField::SetUp();
         resetHighscores();
         savedPaths = paths();
-        paths().saveDir = ::testing::TempDir() + "name_entry_" + std::to_string(::getpid());
+        paths().saveDir = makeTempDir("name_entry");
     }
     void TearDown() override {
-        std::filesystem::remove_all(paths().saveDir);
         paths() = savedPaths;
         resetHighscores();
         PlayField::TearDown();

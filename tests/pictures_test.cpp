@@ -10,19 +10,20 @@
 #include <string>
 #include <vector>
 
+#include "actors/animation_table.h"
+#include "actors/font.h"
 #include "animation_listing.h"
+#include "catalog/picture_files.h"
 #include "support/files.h"
-#include "support/sheet_files.h"
+#include "support/world_fixture.h"
 
 namespace {
 namespace fs = std::filesystem;
 
-fs::path dataFile(const std::string& name) { return fs::path(PARAPET_DATA_DIR) / "g" / name; }
-
 // The game's colour key: a pixel is transparent when its 5-6-5 value is 0.
 bool keyedOut(const uint8_t* p) { return p[0] < 8 && p[1] < 4 && p[2] < 8; }
 
-struct Picture {
+struct FileImage {
     std::vector<uint8_t> rgb;
     int width = 0, height = 0, cellWidth = 0, cellHeight = 0;
 
@@ -55,19 +56,20 @@ struct Picture {
     }
 };
 
-const auto& kFiles = kPictureFiles;
-
-Picture loadLayout(const NamedPicture& f) {
-    return {readFileBytes(dataFile(f.name)), f.width, f.height, f.cellWidth, f.cellHeight};
+FileImage loadLayout(const PictureFile& f) {
+    return {readFileBytes(fs::path(PARAPET_DATA_DIR) / slashPath(f.file)), f.width, f.height,
+            f.cellWidth, f.cellHeight};
 }
 }  // namespace
 
 // A dark outline pixel that happened to fall into the key range would punch a hole in the
 // sprite; only the untouched background may be black, and it must be pure black.
 TEST(Pictures, EveryFileHasItsSizeAndSheetsAreBlackOnlyWhereTransparent) {
-    for (const auto& f : kFiles) {
-        SCOPED_TRACE(f.name);
-        Picture p = loadLayout(f);
+    for (const PictureFile& f :
+         {titleFile, wallFile, spriteSheetFiles[0], spriteSheetFiles[1], spriteSheetFiles[2],
+          spriteSheetFiles[3], spriteSheetFiles[4], gameFontFile, scrollerFontFile, dustFile}) {
+        SCOPED_TRACE(f.file);
+        FileImage p = loadLayout(f);
         ASSERT_EQ(p.rgb.size(), size_t(f.width) * f.height * 3);
         if (f.cellWidth == f.width) continue;  // full-screen pictures have no key
         int bad = 0, nearBlack = 0, outside = 0;
@@ -91,9 +93,10 @@ TEST(Pictures, EveryFileHasItsSizeAndSheetsAreBlackOnlyWhereTransparent) {
 // game's table to it): each must hold a drawing, and no other cell may.
 TEST(Pictures, ExactlyTheCellsTheGameShowsAreDrawn) {
     for (int sheet = defenderSheet; sheet <= weaponSheet; ++sheet) {
-        Picture p = loadLayout(kSheetFiles[sheet]);
+        FileImage p = loadLayout(spriteSheetFiles[sheet]);
         for (int cell = 0; cell < p.cellCount(); ++cell) {
-            SCOPED_TRACE(std::string(kSheetFiles[sheet].name) + " cell " + std::to_string(cell));
+            SCOPED_TRACE(std::string(spriteSheetFiles[sheet].file) + " cell " +
+                         std::to_string(cell));
             if (listedCell(sheet, cell))
                 EXPECT_GT(p.opaqueCount(cell), 20);
             else
@@ -102,33 +105,30 @@ TEST(Pictures, ExactlyTheCellsTheGameShowsAreDrawn) {
     }
 }
 
-TEST(Pictures, FontsHaveAGlyphForEveryCharacterTheGameWrites) {
-    auto glyphCell = [](char ch) {
-        if (ch >= 'A' && ch <= 'Z') return ch - 'A';
-        if (ch >= 'a' && ch <= 'z') return 26 + ch - 'a';
-        if (ch >= '0' && ch <= '9') return 52 + ch - '0';
-        if (ch >= 33 && ch <= 47) return 62 + ch - 33;
-        if (ch >= 58 && ch <= 64) return 77 + ch - 58;
-        return -1;
-    };
-    Picture game = loadLayout(kFiles[7]), scroller = loadLayout(kFiles[8]);
+// The game's own fonts, built as at start-up, look up the glyphs in the generated files.
+using PictureFonts = WorldFixture;
+
+TEST_F(PictureFonts, HaveAGlyphForEveryCharacterTheGameWrites) {
+    FileImage gameGlyphs = loadLayout(gameFontFile), scroller = loadLayout(scrollerFontFile);
     std::string letters;
     for (char c = 'A'; c <= 'Z'; ++c) letters += c;
     for (char c = 'a'; c <= 'z'; ++c) letters += c;
     for (char c = '0'; c <= '9'; ++c) letters += c;
     // The game font holds only the first 70 glyphs; the scroller's texts add punctuation.
     for (char c : letters + "!\"#$%&'(")
-        EXPECT_GT(game.opaqueCount(glyphCell(c)), 30) << "game font '" << c << "'";
+        EXPECT_GT(gameGlyphs.opaqueCount(gameFont->cellFor(c)), 30) << "game font '" << c << "'";
     for (char c : letters + "():.*-!?,'@")
-        EXPECT_GT(scroller.opaqueCount(glyphCell(c)), 3) << "scroller font '" << c << "'";
+        EXPECT_GT(scroller.opaqueCount(scrollerFont->cellFor(c)), 3)
+            << "scroller font '" << c << "'";
     for (int cell = 84; cell < scroller.cellCount(); ++cell)
         EXPECT_EQ(scroller.opaqueCount(cell), 0) << "scroller cell " << cell;
     // Glyphs that look alike would make names and scores unreadable.
-    EXPECT_NE(game.opaqueCount(glyphCell('O')), game.opaqueCount(glyphCell('0')));
+    EXPECT_NE(gameGlyphs.opaqueCount(gameFont->cellFor('O')),
+              gameGlyphs.opaqueCount(gameFont->cellFor('0')));
     std::set<std::vector<uint8_t>> shapes;
     for (char c : letters) {
         std::vector<uint8_t> mask;
-        int cell = glyphCell(c);
+        int cell = scrollerFont->cellFor(c);
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 12; ++x) mask.push_back(!keyedOut(scroller.pixel(cell, x, y)));
         shapes.insert(mask);
@@ -139,9 +139,10 @@ TEST(Pictures, FontsHaveAGlyphForEveryCharacterTheGameWrites) {
 // Where the game places a sprite is fixed by its hot spot; the drawing has to put the feet
 // on the walkway or the ground line and the body where balls drop from.
 TEST(Pictures, FiguresStandWhereTheGamePutsThem) {
-    Picture d = loadLayout(kFiles[2]), c = loadLayout(kFiles[5]);
+    FileImage d = loadLayout(spriteSheetFiles[defenderSheet]);
+    FileImage c = loadLayout(spriteSheetFiles[climberSheet]);
     struct Foot {
-        const Picture* pic;
+        const FileImage* pic;
         const char* what;
         int cell, lowest, tolerance;  // lowest: the expected lowest opaque row
     };
@@ -164,7 +165,7 @@ TEST(Pictures, FiguresStandWhereTheGamePutsThem) {
 }
 
 TEST(Pictures, WallFaceIsLightEnoughForBloodAndTheSkyIsAbove) {
-    Picture wall = loadLayout(kFiles[1]), weapons = loadLayout(kFiles[6]);
+    FileImage wall = loadLayout(wallFile), weapons = loadLayout(spriteSheetFiles[weaponSheet]);
     auto mean = [&](int y0, int y1, int channel) {
         double s = 0;
         for (int y = y0; y < y1; ++y)
@@ -216,6 +217,7 @@ TEST(Pictures, MirroredRowPairsShowTheSameFrames) {
         EXPECT_TRUE(std::equal(a.cells, a.cells + a.frameCount, b.cells));
         EXPECT_TRUE(std::equal(a.hotY, a.hotY + a.frameCount, b.hotY));
         // A stroke's hot spot pulls the drawing back towards the body on either side.
-        for (int f = 0; f < a.frameCount; ++f) EXPECT_EQ(a.hotX[f] > 0, b.hotX[f] < 0) << "frame " << f;
+        for (int f = 0; f < a.frameCount; ++f)
+            EXPECT_EQ(a.hotX[f] > 0, b.hotX[f] < 0) << "frame " << f;
     }
 }

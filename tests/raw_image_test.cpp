@@ -26,11 +26,13 @@ std::vector<uint8_t> to24(int bits, int destBits, uint16_t p) {
     return out;
 }
 
-uint16_t pixelAt(Surface* s, int x, int y) { return s->pixels()[y * s->width() + x]; }
+using RawFiles = SheetTest;
 
 }  // namespace
 
-TEST(ConvertPixels, FileColoursBecomeDisplayPixels) {
+// Display pixels going back to file bytes at 16 bits are read back from a saved picture by
+// screenshot_test.
+TEST(ConvertPixels, FileColoursBecomeDisplayPixelsAndUnknownPairsWriteNothing) {
     struct Case {
         Rgb c;
         int bits;
@@ -44,23 +46,15 @@ TEST(ConvertPixels, FileColoursBecomeDisplayPixels) {
     for (const Case& c : cases)
         EXPECT_EQ(from24(c.bits, c.c), c.expected)
             << int(c.c.r) << "," << int(c.c.g) << "," << int(c.c.b) << " to " << c.bits;
-}
-
-TEST(ConvertPixels, DisplayPixelsBecomeBlueGreenRedBytesAndUnknownPairsWriteNothing) {
-    EXPECT_EQ(to24(16, 32, 0xF800), (std::vector<uint8_t>{0, 0, 248, 0xEE}));
-    EXPECT_EQ(to24(16, 24, 0x07E0), (std::vector<uint8_t>{0, 252, 0, 0xEE}));
     EXPECT_EQ(to24(15, 24, 0x03E0), (std::vector<uint8_t>{0, 248, 0, 0xEE}));
     EXPECT_EQ(from24(32, {255, 255, 255}), 0xDEAD);
     EXPECT_EQ(to24(8, 16, 0xFFFF), (std::vector<uint8_t>(4, 0xEE)));
 }
 
-TEST(Pictures, APicturePutUpShowsInItsOwnFrameAndStaysBehindTheNext) {
-    std::string dir = makeTempDir("picture");
+TEST_F(RawFiles, APicturePutUpShowsInItsOwnFrameAndStaysBehindTheNext) {
     writeRaw24(dir + "/pic.raw", 640, 480, [](int x, int y) {
         return Rgb{uint8_t(x), uint8_t(y), 200};
     });
-    TestEngine t;
-    Engine& e = t.engine;
     e.loadRawInto(e.pictureSurface(Picture::title), (dir + "/pic.raw").c_str(), 24, 0, 0, 640, 480);
     const uint16_t expected = rgb565({uint8_t(17), uint8_t(33), 200});
     FramePicture nothing;
@@ -76,12 +70,9 @@ TEST(Pictures, APicturePutUpShowsInItsOwnFrameAndStaysBehindTheNext) {
 
 // A picture that cannot be read shows black, and the message says why in one line (what else
 // may stand in a file's place: file_readers_test); a short one is read up to where it ends.
-TEST(Pictures, UnreadableFilesShowBlackAndSayWhyShortOnesOnlyWhereTheyEnd) {
-    std::string dir = makeTempDir("short");
+TEST_F(RawFiles, UnreadableFilesShowBlackAndSayWhyShortOnesOnlyWhereTheyEnd) {
     writeFileBytes(dir + "/empty.raw", {});
     writeRaw24(dir + "/short.raw", 640, 2, [](int, int) { return Rgb{255, 255, 255}; });
-    TestEngine t;
-    Engine& e = t.engine;
     Surface* picture = e.pictureSurface(Picture::wall);
     for (const auto& [name, reason] :
          {std::pair{"/missing.raw", " is missing "}, std::pair{"/empty.raw", " is empty "}}) {
@@ -100,19 +91,17 @@ TEST(Pictures, UnreadableFilesShowBlackAndSayWhyShortOnesOnlyWhereTheyEnd) {
               (std::vector<int>{0xFFFF, 0}));
 }
 
-TEST(Pictures, AFileLongerThanThePictureIsCutNotOverrunAndSixteenBitFilesAreCopied) {
-    std::string dir = makeTempDir("long");
+TEST_F(RawFiles, AFileLongerThanThePictureIsCutNotOverrunAndSixteenBitFilesAreCopied) {
     // Twice the picture: the second half must never be read into anything.
     writeRaw24(dir + "/long.raw", 8, 8, [](int, int y) {
         return y < 4 ? Rgb{255, 0, 0} : Rgb{0, 0, 255};
     });
     writeFileBytes(dir + "/p.raw", {0x34, 0x12, 0x00, 0xF8});
-    TestEngine t;
     Surface small(8, 4), tiny(8, 2), s(2, 1);
-    t.engine.loadRawInto(&small, (dir + "/long.raw").c_str(), 24, 0, 0, 8, 4);
+    e.loadRawInto(&small, (dir + "/long.raw").c_str(), 24, 0, 0, 8, 4);
     // A caller claiming more pixels than the surface holds only fills the surface.
-    t.engine.loadRawInto(&tiny, (dir + "/long.raw").c_str(), 24, 0, 0, 8, 8);
-    t.engine.loadRawInto(&s, (dir + "/p.raw").c_str(), 16, 0, 0, 2, 1);
+    e.loadRawInto(&tiny, (dir + "/long.raw").c_str(), 24, 0, 0, 8, 8);
+    e.loadRawInto(&s, (dir + "/p.raw").c_str(), 16, 0, 0, 2, 1);
     EXPECT_EQ((std::vector<int>{pixelAt(&small, 7, 3), pixelAt(&tiny, 7, 1), pixelAt(&s, 0, 0),
                                 pixelAt(&s, 1, 0)}),
               (std::vector<int>{0xF800, 0xF800, 0x1234, 0xF800}));
@@ -123,10 +112,7 @@ Rgb cellColour(int x, int y, int cw, int ch) {
     return Rgb{uint8_t(8 * (1 + x / cw)), uint8_t(4 * (1 + y / ch)), 255};
 }
 
-TEST(Sheets, CellsAreNumberedRowByRowAcrossTheSheet) {
-    std::string dir = makeTempDir("cells");
-    TestEngine t;
-    Engine& e = t.engine;
+TEST_F(RawFiles, SheetCellsAreNumberedRowByRowAcrossTheSheet) {
     int wide = t.addSheet(dir, "wide.raw", 640, 128, 64, 64,
                           [](int x, int y) { return cellColour(x, y, 64, 64); });
     // The climber sheet's proportions: 15 columns with 6 pixels left over at the right.
@@ -152,18 +138,15 @@ TEST(Sheets, CellsAreNumberedRowByRowAcrossTheSheet) {
     }
 }
 
-class SpriteFrames : public testing::Test {
+class SpriteFrames : public RawFiles {
 protected:
     void SetUp() override {
-        dir = makeTempDir("frames");
         // Two 4 x 3 cells; in cell 1 only the top-left, top-right and bottom-left pixels show.
         sheet = t.addSheet(dir, "s.raw", 8, 3, 4, 3, [](int x, int y) {
             bool lit = (x == 4 && y == 0) || (x == 5 && y == 0) || (x == 4 && y == 2);
             return lit ? Rgb{200, 200, 200} : Rgb{7, 3, 7};
         });
     }
-    TestEngine t;
-    std::string dir;
     int sheet = -1;
 };
 
@@ -187,12 +170,12 @@ TEST_F(SpriteFrames, TheMaskShowsTheCellAsItIsDrawn) {
          "..XX"},
     };
     for (const Case& c : cases) {
-        SpriteFrame f(sheet, c.mx, c.my, 0, 0, 1, &t.engine);
+        SpriteFrame f(sheet, c.mx, c.my, 0, 0, 1, &e);
         ASSERT_TRUE(f.hasMask());
         // What the mask says must be what the renderer puts on screen.
-        Surface* bb = t.engine.backBuffer();
+        Surface* bb = e.backBuffer();
         bb->fill(0);
-        t.engine.drawCell(sheet, 1, 10, 10, c.mx, c.my, bb, true);
+        e.drawCell(sheet, 1, 10, 10, c.mx, c.my, bb, true);
         std::string got, drawn;
         for (int y = 0; y < 3; ++y)
             for (int x = 0; x < 4; ++x) {
@@ -205,12 +188,12 @@ TEST_F(SpriteFrames, TheMaskShowsTheCellAsItIsDrawn) {
 }
 
 TEST_F(SpriteFrames, BlankFramesHaveNoMaskAndFramesOfMissingSheetsOrCellsSeeNothing) {
-    SpriteFrame blank(sheet, false, false, 0, 0, -1, &t.engine);
+    SpriteFrame blank(sheet, false, false, 0, 0, -1, &e);
     blank.setCell(1);
     EXPECT_FALSE(blank.hasMask());
-    SpriteFrame noSheet(5, false, false, 0, 0, 0, &t.engine);
+    SpriteFrame noSheet(5, false, false, 0, 0, 0, &e);
     SpriteFrame noEngine(0, false, false, 0, 0, 0, nullptr);
-    SpriteFrame pastTheEnd(sheet, false, false, 0, 0, 2, &t.engine);
+    SpriteFrame pastTheEnd(sheet, false, false, 0, 0, 2, &e);
     ASSERT_TRUE(noSheet.hasMask() && noEngine.hasMask() && pastTheEnd.hasMask());
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 4; ++x) EXPECT_FALSE(pastTheEnd.isOpaque(x, y));

@@ -10,11 +10,11 @@
 
 namespace {
 
-uint32_t le32(const std::vector<uint8_t>& b, size_t at) {
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
-}
-uint16_t le16(const std::vector<uint8_t>& b, size_t at) {
-    return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
+// A little-endian number of `size` bytes.
+uint32_t le(const std::vector<uint8_t>& b, size_t at, int size) {
+    uint32_t v = 0;
+    for (int i = size - 1; i >= 0; --i) v = v << 8 | b[at + i];
+    return v;
 }
 std::vector<uint8_t> bytesAt(const std::vector<uint8_t>& b, size_t at, size_t n) {
     return std::vector<uint8_t>(b.begin() + static_cast<long>(at),
@@ -50,8 +50,7 @@ TEST(Screenshot, AFullScreenPictureIsABottomUpTwentyFourBitBmp) {
         {38, 4, 0},     {42, 4, 0}, {46, 4, 26}, {50, 4, 0},
     };
     for (const Field& f : fields)
-        EXPECT_EQ(f.size == 4 ? le32(b, f.offset) : le16(b, f.offset), f.value)
-            << "header offset " << f.offset;
+        EXPECT_EQ(le(b, f.offset, f.size), f.value) << "header offset " << f.offset;
 
     EXPECT_EQ(bytesAt(b, 919734, 3), (std::vector<uint8_t>{0, 0, 248}));
     EXPECT_EQ(bytesAt(b, 919734 + 639 * 3, 3), (std::vector<uint8_t>{248, 0, 0}));

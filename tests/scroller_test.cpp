@@ -7,17 +7,11 @@
 
 #include "actors/font.h"
 #include "actors/stage.h"
-#include "world/world.h"
 #include "support/test_sheets.h"
 #include "support/text_chain.h"
+#include "world/world.h"
 
 namespace {
-
-// The stage's part of a frame, which is where scrollers advance.
-void runStage() {
-    StepOutput out;
-    stepStage(FrameInput{}, out);
-}
 
 // The scroller font's geometry (12 x 16 cells) on a 640-pixel screen, run through the
 // stage's part of the world's step the way the menu runs it.
@@ -26,24 +20,28 @@ protected:
     TestEngine te;
     Font font{"g\\no-such-font.raw", &te.engine, 640, 32, 24, 12, 16, 0, 52};
 
-    void start(Scroller& s, double speed) {
+    // A new scroller of `text`, shown on the stage as the menu starts one.
+    Scroller& started(const char* text, double speed, int y = 450) {
+        Scroller& s = *new Scroller(&font, text, y);
         s.setSpeed(speed);
         theStage.addOverlay(&s);
         s.rewind();
         s.show();
+        return s;
     }
     Actor* rightmost(Scroller& s) { return chainOf(s.label()->actor()).back(); }
     int lastCell(Scroller& s) { return rightmost(s)->glyphCell(); }
+    // The stage's part of frames, which is where scrollers advance.
     void run(int frames) {
-        for (int i = 0; i < frames; ++i) runStage();
+        StepOutput out;
+        for (int i = 0; i < frames; ++i) stepStage(FrameInput{}, out);
     }
 };
 
 }  // namespace
 
 TEST_F(ScrollerTest, FirstUpdateBuildsAShownRowJustWiderThanTheScreen) {
-    Scroller& s = *new Scroller(&font, "HELLO", 450);
-    start(s, 3.75);
+    Scroller& s = started("HELLO", 3.75);
     EXPECT_EQ(s.label(), nullptr);  // show() before the first update only sets the flag
     EXPECT_EQ(theStage.actorCount, 0);
 
@@ -79,18 +77,13 @@ TEST_F(ScrollerTest, StepsEveryPeriodAndGlidesInBetween) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.speed);
-        TestEngine fresh;
-        Font f{"g\\no-such-font.raw", &fresh.engine, 640, 32, 24, 12, 16, 0, 52};
-        Scroller& s = *new Scroller(&f, "ABCDEFGHIJKLMNOP", 80);
-        s.setSpeed(c.speed);
+        clearWorld();
+        Scroller& s = started("ABCDEFGHIJKLMNOP", c.speed, 80);
         EXPECT_EQ(s.period(), c.period);
-        theStage.addOverlay(&s);
-        s.rewind();
-        s.show();
         std::vector<int> xs, steps;
         for (int frame = 1; frame <= 10; ++frame) {
             int before = s.textPos();
-            runStage();
+            run(1);
             if (s.textPos() != before) steps.push_back(frame);
             if (frame <= 4) xs.push_back(s.label()->actor()->x());
         }
@@ -100,8 +93,7 @@ TEST_F(ScrollerTest, StepsEveryPeriodAndGlidesInBetween) {
 }
 
 TEST_F(ScrollerTest, RewindBlanksTheRowAndStepsAtTheNextUpdate) {
-    Scroller& s = *new Scroller(&font, "ABCDEF", 450);
-    start(s, 3.75);
+    Scroller& s = started("ABCDEF", 3.75);
     run(8);  // steps at 1, 4, 7
     EXPECT_EQ(s.textPos(), 3);
     EXPECT_EQ(lastCell(s), 2);
@@ -109,14 +101,13 @@ TEST_F(ScrollerTest, RewindBlanksTheRowAndStepsAtTheNextUpdate) {
     s.rewind();
     EXPECT_EQ(s.textPos(), 0);
     for (int cell : cellsOf(s.label()->actor())) EXPECT_EQ(cell, -1);
-    runStage();
+    run(1);
     EXPECT_EQ(s.textPos(), 1);
     EXPECT_EQ(lastCell(s), 0);
 }
 
 TEST_F(ScrollerTest, HiddenScrollerStandsStillAndResumesWhereItStopped) {
-    Scroller& s = *new Scroller(&font, "ABCDEF", 450);
-    start(s, 6.0);
+    Scroller& s = started("ABCDEF", 6.0);
     run(3);
     s.hide();
     for (Actor* a : chainOf(s.label()->actor())) EXPECT_FALSE(a->isVisible());
@@ -136,8 +127,7 @@ TEST_F(ScrollerTest, HiddenScrollerStandsStillAndResumesWhereItStopped) {
 // the new end instead of running on through the leftovers.
 TEST_F(ScrollerTest, RewrittenTextIsPickedUpInPlaceAndWrapsAtItsNewEnd) {
     char buffer[16] = "ABCDEFGH";
-    Scroller& s = *new Scroller(&font, buffer, 450);
-    start(s, 6.0);
+    Scroller& s = started(buffer, 6.0);
     run(3);  // steps at 1 and 3: A and B are in
     std::strcpy(buffer, "WXYZ");
     run(2);

@@ -1,4 +1,6 @@
 #pragma once
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -35,4 +37,15 @@ struct TestEngine {
     // Writes a sheet file into dir and adds it; returns the sheet index.
     int addSheet(const std::string& dir, const std::string& name, int width, int height,
                  int cellWidth, int cellHeight, const std::function<Rgb(int x, int y)>& pixel);
+};
+
+// The display value at (x, y).
+inline uint16_t pixelAt(const Surface* s, int x, int y) { return s->pixels()[y * s->width() + x]; }
+
+// A test with a fresh folder of its own for sheet files and an engine to load them into.
+class SheetTest : public testing::Test {
+protected:
+    std::string dir = makeTempDir("sheets");
+    TestEngine t;
+    Engine& e = t.engine;
 };
