@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,17 +19,10 @@ InputScript parseOk(const std::string& text) {
     return script;
 }
 
-// One command as a line of text, to compare whole scripts at a glance.
+// One command as a line of text with the line it came from, to compare whole scripts at a
+// glance.
 std::string describe(const InputCommand& c) {
-    std::ostringstream out;
-    out << c.frame << " (line " << c.line << ") ";
-    if (c.kind == InputCommand::Kind::joyAxis)
-        out << "joy " << c.joystick << " axis " << c.axis << ' ' << c.value;
-    else if (c.kind == InputCommand::Kind::joyButton)
-        out << "joy " << c.joystick << " button " << c.code << (c.down ? " down" : " up");
-    else
-        out << "key " << c.code << (c.down ? " down" : " up");
-    return out.str();
+    return formatInputCommand(c) + " (line " + std::to_string(c.line) + ")";
 }
 
 }  // namespace
@@ -49,10 +41,11 @@ TEST(InputScript, EveryCommandInFrameOrderWithTapsReleasedLater) {
     std::vector<std::string> got;
     for (const InputCommand& c : s.commands) got.push_back(describe(c));
     EXPECT_EQ(got, (std::vector<std::string>{
-                       "1 (line 3) key 57 down", "2 (line 4) key 57 down", "3 (line 5) key 28 down",
-                       "4 (line 4) key 57 up", "4 (line 5) key 28 up", "4 (line 6) key 157 up",
-                       "4 (line 7) joy 0 button 31 down", "5 (line 8) joy 2 axis x -1024",
-                       "5 (line 9) joy 1 axis y 1024"}));
+                       "1 key SPACE down (line 3)", "2 key SPACE down (line 4)",
+                       "3 key RETURN down (line 5)", "4 key SPACE up (line 4)",
+                       "4 key RETURN up (line 5)", "4 key RCONTROL up (line 6)",
+                       "4 joy 0 button 31 down (line 7)", "5 joy 2 axis x -1024 (line 8)",
+                       "5 joy 1 axis y 1024 (line 9)"}));
 }
 
 struct MalformedLine {
