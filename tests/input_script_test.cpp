@@ -34,7 +34,7 @@ TEST(InputScript, EveryCommandInFrameOrderWithTapsReleasedLater) {
         "1 key 57 down\r\n"
         "2 tap SPACE          # released at 4\n"
         "3 tap RETURN 1\n"
-        "4 key RCONTROL up\n"
+        "4 key 157 up\n"
         "4 joy 0 button 31 down\n"
         "5 joy 2 axis x -1024\n"
         "5 joy 1 axis y +1024\n");
