@@ -101,22 +101,6 @@ TEST(PlayerControls, UnreadableJoystickIsReacquiredOnceAndAddsNothingUnlessThatH
     }
 }
 
-TEST(Keyboard, FailedReadKeepsThePreviousSnapshot) {
-    InputRig rig(0);
-    rig.keyboard.setKey(57, true);
-    rig.reader.read(0);
-    rig.keyboard.setReadable(false);
-    rig.keyboard.setKey(57, false);
-    rig.keyboard.setKey(1, true);
-    rig.reader.read(0);
-    EXPECT_TRUE(rig.reader.isKeyDown(57));
-    EXPECT_FALSE(rig.reader.isKeyDown(1));
-    rig.keyboard.setReadable(true);
-    rig.reader.read(0);
-    EXPECT_FALSE(rig.reader.isKeyDown(57));
-    EXPECT_TRUE(rig.reader.isKeyDown(1));
-}
-
 TEST(Joysticks, SetUpAtMostTheCountAskedFor) {
     struct {
         int attached, maxCount, expected;

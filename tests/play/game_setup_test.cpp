@@ -1,6 +1,6 @@
 #include "actors/font.h"
-#include "program/highscores.h"
 #include "play/play_fixture.h"
+#include "program/highscores.h"
 
 namespace {
 

@@ -3,9 +3,6 @@
 // helpers to put a game or a climber just where a test needs it.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
