@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/headless_platform.h"
 #include "support/test_sheets.h"
 
 namespace {
@@ -131,34 +130,4 @@ TEST(InputScript, AFileReadInPiecesGivesWhatItsTextGives) {
     std::ofstream(path) << "1 key A down " + std::string(5000, 'x') + "\n";
     EXPECT_FALSE(loadInputScript(path, loaded, error));
     EXPECT_EQ(error, "input:1: the line is longer than 4096 characters");
-}
-
-TEST(InputScriptPlayer, AppliesEachFrameOnceAndInOrder) {
-    InputScript s = parseOk(
-        "2 key SPACE down\n"
-        "2 joy 0 axis x -600\n"
-        "3 joy 0 button 4 down\n"
-        "4 key SPACE up\n");
-    ScriptedKeyboard keyboard;
-    SimulatedJoysticks joysticks(1);
-    ASSERT_TRUE(joysticks.setUp(0, 0));
-    InputScriptPlayer player(s, keyboard, joysticks);
-    JoystickState state;
-
-    player.applyThrough(1);
-    EXPECT_FALSE(keyboard.keyDown(57));
-    player.applyThrough(2);
-    EXPECT_TRUE(keyboard.keyDown(57));
-    ASSERT_TRUE(joysticks.read(0, state));
-    EXPECT_EQ(state.x, -600);
-    EXPECT_EQ(state.buttons[4], 0);
-
-    // A key released by hand in between is not pressed again by replaying frame 2.
-    keyboard.setKey(57, false);
-    player.applyThrough(3);
-    EXPECT_FALSE(keyboard.keyDown(57));
-    ASSERT_TRUE(joysticks.read(0, state));
-    EXPECT_EQ(state.buttons[4], 0x80);
-    player.applyThrough(10);
-    EXPECT_FALSE(keyboard.keyDown(57));
 }
