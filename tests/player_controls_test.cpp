@@ -92,8 +92,7 @@ TEST(PlayerControls, UnreadableJoystickIsReacquiredOnceAndAddsNothingUnlessThatH
         rig.joysticks.setReadFails(0, true);
         rig.joysticks.setAcquireFixesRead(0, acquireHelps);
         rig.keyboard.setKey(203, true);
-        rig.reader.read(0);
-        FrameInput in = rig.reader.read(0);
+        FrameInput in = rig.settled();
         EXPECT_EQ(in.players[0].directions, left) << "the keys still count";
         EXPECT_EQ(InputRig::button(in, 0, 5), acquireHelps);
         EXPECT_EQ(rig.joysticks.acquireCalls(), acquireHelps ? 1 : 2) << "once per failed reading";
