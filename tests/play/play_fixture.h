@@ -11,18 +11,12 @@
 #include "base/paths.h"
 #include "base/trace.h"
 #include "engine/animation.h"
-#include "engine/engine.h"
-#include "engine/sprite_frame.h"
-#include "input/default_bindings.h"
-#include "platform/headless/headless_display.h"
-#include "platform/headless/headless_platform.h"
 #include "rules/game_rand.h"
 #include "rules/game_state.h"
 #include "rules/play_rules.h"
 #include "rules/rules.h"
 #include "screens/screens.h"
 #include "sound/sound.h"
-#include "support/screen_run.h"
 #include "support/world_fixture.h"
 
 class PlayField : public WorldFixture {
