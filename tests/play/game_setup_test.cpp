@@ -1,4 +1,3 @@
-#include "actors/font.h"
 #include "play/play_fixture.h"
 #include "program/highscores.h"
 
