@@ -3,7 +3,6 @@
 // default picture only where the score line is drawn.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 #include "support/screen_run.h"
