@@ -27,48 +27,27 @@ protected:
 
 TEST_F(Collisions, OnlyCommonOpaquePixelsCount) {
     struct Side {
-        int cell;
-        bool mirrorX;
-        int hotX, hotY, x, y;
+        int cell, x, y;
+        bool mirrorX = false;
+        int hotX = 0, hotY = 0;
     };
     struct Case {
         const char* what;
         Side a, b;
         bool expected;
     } cases[] = {
-        {"edge to edge", {solid, false, 0, 0, 0, 0}, {solid, false, 0, 0, 8, 0}, false},
-        {"edge to edge below", {solid, false, 0, 0, 0, 0}, {solid, false, 0, 0, 0, 8}, false},
-        {"one column of overlap", {solid, false, 0, 0, 0, 0}, {solid, false, 0, 0, 7, 3}, true},
-        {"ball in the empty corner",
-         {cornerBall, false, 0, 0, 0, 0},
-         {solid, false, 0, 0, 2, 2},
-         false},
-        {"ball touching by one pixel",
-         {cornerBall, false, 0, 0, 0, 0},
-         {solid, false, 0, 0, 1, 1},
-         true},
-        {"mirrored dot meets dot",
-         {topRightDot, false, 0, 0, 0, 0},
-         {topRightDot, true, 0, 0, 7, 0},
-         true},
-        {"mirrored dot one pixel off",
-         {topRightDot, false, 0, 0, 0, 0},
-         {topRightDot, true, 0, 0, 6, 0},
-         false},
-        {"unmirrored dots side by side",
-         {topRightDot, false, 0, 0, 0, 0},
-         {topRightDot, false, 0, 0, 7, 0},
-         false},
-        {"hot spot moves the picture away",
-         {solid, false, 4, 4, 10, 10},
-         {solid, false, 0, 0, 14, 10},
-         false},
-        {"hot spot moves the picture onto it",
-         {solid, false, 4, 4, 10, 10},
-         {solid, false, 0, 0, 13, 13},
-         true},
-        {"blank frame", {blankCell, false, 0, 0, 0, 0}, {solid, false, 0, 0, 0, 0}, false},
-        {"far apart", {solid, false, 0, 0, -100, 0}, {solid, false, 0, 0, 600, 0}, false},
+        {"edge to edge", {solid, 0, 0}, {solid, 8, 0}, false},
+        {"edge to edge below", {solid, 0, 0}, {solid, 0, 8}, false},
+        {"one column of overlap", {solid, 0, 0}, {solid, 7, 3}, true},
+        {"ball in the empty corner", {cornerBall, 0, 0}, {solid, 2, 2}, false},
+        {"ball touching by one pixel", {cornerBall, 0, 0}, {solid, 1, 1}, true},
+        {"mirrored dot meets dot", {topRightDot, 0, 0}, {topRightDot, 7, 0, true}, true},
+        {"mirrored dot one pixel off", {topRightDot, 0, 0}, {topRightDot, 6, 0, true}, false},
+        {"unmirrored dots side by side", {topRightDot, 0, 0}, {topRightDot, 7, 0}, false},
+        {"hot spot moves the picture away", {solid, 10, 10, false, 4, 4}, {solid, 14, 10}, false},
+        {"hot spot moves the picture onto it", {solid, 10, 10, false, 4, 4}, {solid, 13, 13}, true},
+        {"blank frame", {blankCell, 0, 0}, {solid, 0, 0}, false},
+        {"far apart", {solid, -100, 0}, {solid, 600, 0}, false},
     };
     for (const Case& c : cases) {
         CellAnimation fa(&t.engine, sheet, {c.a.cell}, {c.a.mirrorX, c.a.hotX, c.a.hotY});

@@ -21,11 +21,7 @@ public:
     explicit SkewedClock(uint32_t ticksPerSecond) : ticksPerSecond_(ticksPerSecond) {}
     uint32_t ticks() override { return static_cast<uint32_t>(micros_ * ticksPerSecond_ / 1000000); }
     int64_t wallSeconds() override { return 7 + micros_ / 1000000; }
-    void sleepMs(uint32_t ms) override {
-        micros_ += ms * 1000;
-        ++sleeps;
-    }
-    int sleeps = 0;
+    void sleepMs(uint32_t ms) override { micros_ += ms * 1000; }
 
 private:
     uint64_t micros_ = 250000;

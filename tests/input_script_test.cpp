@@ -4,11 +4,9 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "platform/headless/headless_platform.h"
 #include "support/test_sheets.h"
 
 namespace {
@@ -20,17 +18,10 @@ InputScript parseOk(const std::string& text) {
     return script;
 }
 
-// One command as a line of text, to compare whole scripts at a glance.
+// One command as a line of text with the line it came from, to compare whole scripts at a
+// glance.
 std::string describe(const InputCommand& c) {
-    std::ostringstream out;
-    out << c.frame << " (line " << c.line << ") ";
-    if (c.kind == InputCommand::Kind::joyAxis)
-        out << "joy " << c.joystick << " axis " << c.axis << ' ' << c.value;
-    else if (c.kind == InputCommand::Kind::joyButton)
-        out << "joy " << c.joystick << " button " << c.code << (c.down ? " down" : " up");
-    else
-        out << "key " << c.code << (c.down ? " down" : " up");
-    return out.str();
+    return formatInputCommand(c) + " (line " + std::to_string(c.line) + ")";
 }
 
 }  // namespace
@@ -42,17 +33,18 @@ TEST(InputScript, EveryCommandInFrameOrderWithTapsReleasedLater) {
         "1 key 57 down\r\n"
         "2 tap SPACE          # released at 4\n"
         "3 tap RETURN 1\n"
-        "4 key RCONTROL up\n"
+        "4 key 157 up\n"
         "4 joy 0 button 31 down\n"
         "5 joy 2 axis x -1024\n"
         "5 joy 1 axis y +1024\n");
     std::vector<std::string> got;
     for (const InputCommand& c : s.commands) got.push_back(describe(c));
     EXPECT_EQ(got, (std::vector<std::string>{
-                       "1 (line 3) key 57 down", "2 (line 4) key 57 down", "3 (line 5) key 28 down",
-                       "4 (line 4) key 57 up", "4 (line 5) key 28 up", "4 (line 6) key 157 up",
-                       "4 (line 7) joy 0 button 31 down", "5 (line 8) joy 2 axis x -1024",
-                       "5 (line 9) joy 1 axis y 1024"}));
+                       "1 key SPACE down (line 3)", "2 key SPACE down (line 4)",
+                       "3 key RETURN down (line 5)", "4 key SPACE up (line 4)",
+                       "4 key RETURN up (line 5)", "4 key RCONTROL up (line 6)",
+                       "4 joy 0 button 31 down (line 7)", "5 joy 2 axis x -1024 (line 8)",
+                       "5 joy 1 axis y 1024 (line 9)"}));
 }
 
 struct MalformedLine {
@@ -105,22 +97,15 @@ TEST(InputScript, MalformedLinesAreRejectedWithTheirNumberAndAReason) {
 }
 
 // Only a file of sensible size is a script (what else may stand in its place:
-// file_readers_test); nothing may exhaust memory.
-TEST(InputScript, FilesThatAreNoScriptAreRefusedWithoutReadingThem) {
+// file_readers_test; a missing one: the frame loop scenario); nothing may exhaust memory.
+TEST(InputScript, AHugeFileIsRefusedWithoutReadingIt) {
     std::string huge = makeTempDir("input_script") + "/huge.txt";
     writeText(huge, "#");
     std::filesystem::resize_file(huge, maxInputScriptBytes + 1);  // sparse: no disk used
-    const std::pair<std::string, const char*> table[] = {
-        {"/nonexistent/dir/script.txt", "cannot be read"},
-        {huge, "larger than 64 MiB"},
-    };
-    for (const auto& [path, reason] : table) {
-        InputScript s;
-        std::string error;
-        EXPECT_FALSE(loadInputScript(path, s, error)) << path;
-        EXPECT_NE(error.find(path), std::string::npos) << error;
-        EXPECT_NE(error.find(reason), std::string::npos) << error;
-    }
+    InputScript s;
+    std::string error;
+    EXPECT_FALSE(loadInputScript(huge, s, error));
+    EXPECT_NE(error.find(huge + ": it is larger than 64 MiB"), std::string::npos) << error;
 }
 
 // A file is parsed as it is read: lines cut between two reads, a comment far longer than a
@@ -145,34 +130,4 @@ TEST(InputScript, AFileReadInPiecesGivesWhatItsTextGives) {
     std::ofstream(path) << "1 key A down " + std::string(5000, 'x') + "\n";
     EXPECT_FALSE(loadInputScript(path, loaded, error));
     EXPECT_EQ(error, "input:1: the line is longer than 4096 characters");
-}
-
-TEST(InputScriptPlayer, AppliesEachFrameOnceAndInOrder) {
-    InputScript s = parseOk(
-        "2 key SPACE down\n"
-        "2 joy 0 axis x -600\n"
-        "3 joy 0 button 4 down\n"
-        "4 key SPACE up\n");
-    ScriptedKeyboard keyboard;
-    SimulatedJoysticks joysticks(1);
-    ASSERT_TRUE(joysticks.setUp(0, 0));
-    InputScriptPlayer player(s, keyboard, joysticks);
-    JoystickState state;
-
-    player.applyThrough(1);
-    EXPECT_FALSE(keyboard.keyDown(57));
-    player.applyThrough(2);
-    EXPECT_TRUE(keyboard.keyDown(57));
-    ASSERT_TRUE(joysticks.read(0, state));
-    EXPECT_EQ(state.x, -600);
-    EXPECT_EQ(state.buttons[4], 0);
-
-    // A key released by hand in between is not pressed again by replaying frame 2.
-    keyboard.setKey(57, false);
-    player.applyThrough(3);
-    EXPECT_FALSE(keyboard.keyDown(57));
-    ASSERT_TRUE(joysticks.read(0, state));
-    EXPECT_EQ(state.buttons[4], 0x80);
-    player.applyThrough(10);
-    EXPECT_FALSE(keyboard.keyDown(57));
 }

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "input/input_reader.h"
 #include "platform/headless/headless_platform.h"
 #include "world/world.h"
@@ -17,20 +15,22 @@ const int steps[][5] = {
     {3, stateMenu, 3, 3, 3},
     {2, stateMenu, 3, 2, 2},  // pulled out: a chosen three falls back to two
     {3, stateMenu, 1, 3, 1},
-    {2, statePlay, 3, 3, 3},  // pulled out in play: the game goes on as it
-                              // was
+    {2, statePlay, 3, 3, 3},  // pulled out in play: the game goes on
+                              // as it was
     {2, stateMenu, 3, 2, 2},
 };
 
-void checkOffers(JoystickSource& pads, const std::function<void(int)>& plug) {
-    plug(2);
+}  // namespace
+
+TEST(PlayerOffer, FollowsSimulatedControllers) {
+    SimulatedJoysticks pads(2);
     ScriptedKeyboard keyboard;
     InputReader reader(&keyboard, &pads);
     reader.setUpJoysticks(3);
     clearWorld();
     for (const auto& s : steps) {
         SCOPED_TRACE(testing::Message() << s[0] << " pads, state " << s[1]);
-        plug(s[0]);
+        pads.setCount(s[0]);
         game.gameState = s[1];
         game.numPlayers = s[2];
         reader.setUpNewJoysticks(3);  // the shell's part between frames
@@ -39,11 +39,4 @@ void checkOffers(JoystickSource& pads, const std::function<void(int)>& plug) {
         EXPECT_EQ(game.maxPlayers, s[3]);
         EXPECT_EQ(game.numPlayers, s[4]);
     }
-}
-
-}  // namespace
-
-TEST(PlayerOffer, FollowsSimulatedControllers) {
-    SimulatedJoysticks pads(2);
-    checkOffers(pads, [&](int n) { pads.setCount(n); });
 }

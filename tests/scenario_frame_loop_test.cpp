@@ -100,16 +100,16 @@ TEST(FrameLoopScenario, ExitCodesOfHelpUsageErrorsBadScriptsAndMissingFiles) {
         {"", "--help", 0, true, "--screenshot-at"},
         {"", "--version", 0, true, "parapet "},
         {"", "--bogus", 2, false, "--bogus"},
-        {"", "--frames 3 --input '/nonexistent/nope.txt'", 2, false, "nope.txt"},
+        {"", "--frames 3 --input '/nonexistent/nope.txt'", 2, false,
+         "/nonexistent/nope.txt: cannot be read"},
         {"", "--frames 3 --input '" + emptyData + "'", 2, false, "is a directory"},
-        {"", "--frames 3 --data '" + emptyData + "'", 1, false, emptyData},
         {"1 key SPACE down\n\n3 key SPACE sideways\n", "--frames 5", 2, false, "input:3: "},
         {"1 joy 0 button 0 down\n", "--frames 5", 2, false, "input:1: "},  // no joystick
     };
     int n = 0;
     for (const auto& row : table) {
-        Result r = screen_run::run(screen_run::scratchDir(std::to_string(n++)), row.script,
-                                   row.arguments);
+        Result r =
+            screen_run::run(screen_run::scratchDir(std::to_string(n++)), row.script, row.arguments);
         EXPECT_EQ(r.exitCode, row.exitCode) << row.arguments;
         EXPECT_NE((row.onStdout ? r.output() : r.errors).find(row.mentions), std::string::npos)
             << row.arguments << "\n"
@@ -122,14 +122,12 @@ TEST(FrameLoopScenario, ExitCodesOfHelpUsageErrorsBadScriptsAndMissingFiles) {
 
 TEST(FrameLoopScenario, ScreenshotsAfterTheFramesAskedForAndTheStartUpLog) {
     const std::string dir = screen_run::scratchDir();
-    Result r = screen_run::run(dir, "", "--frames 6 --screenshot-at 4,2,9 --log '" + dir +
-                                            "/log.txt'");
+    Result r =
+        screen_run::run(dir, "", "--frames 6 --screenshot-at 4,2,9 --log '" + dir + "/log.txt'");
     ASSERT_EQ(r.exitCode, 0) << r.errors;
-    for (int frame : {2, 4}) {
-        std::string bytes = readText(r.shotDir() + "/frame-" + std::to_string(frame) + ".bmp");
-        EXPECT_EQ(bytes.substr(0, 2), "BM") << frame;
-        EXPECT_GE(bytes.size(), 640u * 480u * 3u);
-    }
+    // What a shot holds: Menu.PlayersCycleUpToTheJoystickLimit and the extras' score line.
+    for (int frame : {2, 4})
+        EXPECT_TRUE(fs::exists(r.shotDir() + "/frame-" + std::to_string(frame) + ".bmp")) << frame;
     EXPECT_FALSE(fs::exists(r.shotDir() + "/frame-9.bmp")) << "the run ended at frame 6";
     EXPECT_EQ(framesOf(r, "screenshot", {}), (std::vector<int>{2, 4}));
 

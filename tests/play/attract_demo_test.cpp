@@ -4,11 +4,15 @@
 // who watches the world in play before every frame and presses keys by what he sees.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <string>
+#include <vector>
 
+#include "base/paths.h"
 #include "input/frame_input_source.h"
 #include "program/highscores.h"
 #include "support/screen_run.h"
@@ -18,7 +22,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path storedInput = fs::path(PARAPET_SOURCE_DIR) / "tests" / "data" / "replay_input.txt";
+const fs::path storedData = fs::path(PARAPET_SOURCE_DIR) / "tests" / "data";
+const fs::path storedInput = storedData / "replay_input.txt",
+               storedTrace = storedData / "replay_trace.jsonl";
 
 // Taps what `decide` names (a DirectInput code, or -1 for nothing) for two frames.
 class Watcher : public FrameInputSource {
@@ -50,16 +56,6 @@ int play(const fs::path& dir, int frames, const std::string& script, FrameInputS
 
 constexpr int space = 57, fire = 54, up = 200, down = 208;
 
-// The one-player record in a save directory's highscore file (complemented bytes).
-int oneplayerRecord(const fs::path& dir) {
-    std::ifstream in(dir / "save" / "gx.raw", std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), {});
-    std::string digits;
-    for (size_t i = 8; i < 14 && i < bytes.size(); ++i)
-        if (char c = static_cast<char>(~bytes[i]); c >= '0' && c <= '9') digits += c;
-    return digits.empty() ? -1 : std::stoi(digits);
-}
-
 }  // namespace
 
 // A fresh install: the autopilot beats the empty table, and must go back to the menu instead of
@@ -82,28 +78,54 @@ TEST(AttractDemo, TheAutopilotsGameEndsInTheMenuAndStartsNothingThere) {
     EXPECT_FALSE(fs::exists(dir / "save" / "gx.raw")) << "a demo keeps no record";
 }
 
-// The kept record game has a pause in its play; the demo is left with a key just after its
-// first level end, from a menu with Quit selected. The menu is as it was left (selection and
-// cursor, no word "level", the stored table, not paused) and answers the next key. Under the
-// sanitizer build this also leaves a demo after a level end with nothing leaked.
+// The kept record game has a pause in its play, and is the stored game all the same, later.
+// The demo is left with a key just after its first level end, from a menu with Quit selected.
+// The menu is as it was left (selection and cursor, no word "level", the stored table, not
+// paused) and answers the next key. Under the sanitizer build this also leaves a demo after a
+// level end with nothing leaked.
 TEST(AttractDemo, LeftAfterALevelEndTheMenuIsAsItWasAndTheGamesPausesNeverShow) {
     fs::path dir = screen_run::scratchDir();
     // The stored input's first game, paused 150 frames at frame 1200 (its later input moved on
-    // by as much, so the game is the same): a record game the demo will show.
+    // by as much): a record game the demo will show.
+    constexpr int pauseAt = 1200, held = 150, last = 4930;
     std::string recordGame;
     std::ifstream in(storedInput);
     for (std::string line; std::getline(in, line);) {
         if (line.empty() || line[0] == '#') continue;
         int frame = std::stoi(line);
-        if (frame > 4930) break;
-        if (frame >= 1200 && recordGame.find(" P ") == std::string::npos)
+        if (frame > last) break;
+        if (frame >= pauseAt && recordGame.find(" P ") == std::string::npos)
             recordGame += "1200 key P down\n1202 key P up\n1350 key P down\n1352 key P up\n";
-        recordGame += std::to_string(frame >= 1200 ? frame + 150 : frame) +
+        recordGame += std::to_string(frame >= pauseAt ? frame + held : frame) +
                       line.substr(line.find(' ')) + "\n";
     }
-    ASSERT_EQ(play(dir, 5100, recordGame, nullptr), 0);
+    screen_run::Result record = screen_run::run(dir.string(), recordGame, "--frames 5100");
+    ASSERT_EQ(record.exitCode, 0) << record.errors;
     ASSERT_TRUE(fs::exists(dir / "save" / "replays" / "record-1p.replay"));
-    const int storedRecord = oneplayerRecord(dir);
+    // Paused, it is the same game later: every event but the pause and the resume is the
+    // stored one, held frames later.
+    using Fields = std::map<std::string, std::string>;
+    std::vector<std::string> toggles;
+    std::vector<Fields> shifted, stored;
+    for (screen_run::Event e :
+         screen_run::parseTrace(screen_run::withoutPaths(record.traceText()))) {
+        if (e["event"] == "pause" || e["event"] == "resume") {
+            toggles.push_back(e["event"] + std::to_string(e.frame()));
+            continue;
+        }
+        if (e.frame() > pauseAt) e.fields["frame"] = std::to_string(e.frame() - held);
+        if (e.frame() <= last) shifted.push_back(e.fields);
+    }
+    for (const screen_run::Event& e : screen_run::parseTrace(readText(storedTrace)))
+        if (e.frame() <= last) stored.push_back(e.fields);
+    EXPECT_EQ(toggles, (std::vector<std::string>{"pause1201", "resume1351"}));
+    for (size_t i = 0; i < std::max(shifted.size(), stored.size()); ++i)
+        ASSERT_EQ(i < shifted.size() ? shifted[i] : Fields{},
+                  i < stored.size() ? stored[i] : Fields{})
+            << "event " << i;
+    paths().saveDir = (dir / "save").string();
+    loadHighscores();  // the table as the demo's run reads it
+    const int storedRecord = highscoreValue[0];
     ASSERT_GT(storedRecord, 0);
 
     struct Seen {
@@ -112,9 +134,11 @@ TEST(AttractDemo, LeftAfterALevelEndTheMenuIsAsItWasAndTheGamesPausesNeverShow) 
         bool operator==(const Seen&) const = default;
     };
     auto see = [] {
-        return Seen{game.gameState, game.menuSelection,
+        return Seen{game.gameState,
+                    game.menuSelection,
                     game.menuCursor != nullptr ? game.menuCursor->bottomBound() : -1,
-                    highscoreValue[0], game.paused,
+                    highscoreValue[0],
+                    game.paused,
                     game.levelText != nullptr && game.levelText->isVisible()};
     };
     Seen left{}, back{};
@@ -154,8 +178,9 @@ TEST(AttractDemo, LeftAfterALevelEndTheMenuIsAsItWasAndTheGamesPausesNeverShow) 
 TEST(ScreenshotButton, WorksWhilePaused) {
     fs::path dir = screen_run::scratchDir();
     // Start, pause in play, then the first controller's button 3.
-    const std::string script = "130 tap SPACE\n380 tap RSHIFT\n700 tap P\n720 joy 0 button 3 down\n"
-                               "722 joy 0 button 3 up\n";
+    const std::string script =
+        "130 tap SPACE\n380 tap RSHIFT\n700 tap P\n720 joy 0 button 3 down\n"
+        "722 joy 0 button 3 up\n";
     ASSERT_EQ(play(dir, 760, script, nullptr, 1), 0);
     EXPECT_TRUE(fs::exists(dir / "shots" / "snap00.bmp"));
 }

@@ -1,6 +1,5 @@
-#include "actors/font.h"
-#include "program/highscores.h"
 #include "play/play_fixture.h"
+#include "program/highscores.h"
 
 namespace {
 
@@ -92,7 +91,7 @@ TEST_F(GameSetup, EveryLevelPlaysItsTrackAndTheNinthStartsAgainWithTheFirst) {
                   "m\\mus06.raw", "m\\mus07.raw", "m\\mus08.raw", "m\\mus01.raw", "m\\mus02.raw"}));
 }
 
-TEST_F(GameSetup, ASecondGameReusesEveryActor) {
+TEST_F(GameSetup, LaterGamesReuseEveryActor) {
     startFromMenu(3);
     frames(400);
     int actorsFirst = theStage.actorCount;
@@ -111,20 +110,17 @@ TEST_F(GameSetup, ASecondGameReusesEveryActor) {
     EXPECT_EQ(game.levelIndex, 0);
     EXPECT_EQ(game.spawnInterval, 85);
     EXPECT_EQ(game.climbTypeThreshold1, -10);
-}
 
-TEST_F(GameSetup, AFewerPlayerGameAfterABiggerOneLeavesTheEngineListAlone) {
-    newGame(3);
-    game.deadPlayers = 3;
+    // A one-player game after it leaves the engine list as it was: the third player's old score
+    // display, removed long ago, is not removed again, and no actor is added twice.
+    game.deadPlayers = game.numPlayers;
     finishLevel();
     frames(250);
     int actorsBefore = theStage.actorCount;
-    newGame(1);
+    startFromMenu(1);
     game.deadPlayers = 1;
     finishLevel();
     frames(250);
-    // The third player's old score display was removed long ago; removing it again changes
-    // nothing, and no actor is added twice.
     EXPECT_EQ(theStage.actorCount, actorsBefore);
 }
 

@@ -1,31 +1,22 @@
 #pragma once
 // A fresh world on the game's sprite sheets for every test (support/world_fixture.h), with
-// helpers to put a game, a climber or a ball just where a test needs it.
+// helpers to put a game or a climber just where a test needs it.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "actors/actor.h"
 #include "actors/animation_table.h"
+#include "base/paths.h"
+#include "base/trace.h"
 #include "engine/animation.h"
-#include "engine/engine.h"
-#include "engine/sprite_frame.h"
-#include "rules/rules.h"
-#include "screens/screens.h"
 #include "rules/game_rand.h"
 #include "rules/game_state.h"
 #include "rules/play_rules.h"
-#include "input/default_bindings.h"
-#include "platform/headless/headless_display.h"
-#include "platform/headless/headless_platform.h"
-#include "base/paths.h"
-#include "base/trace.h"
+#include "rules/rules.h"
+#include "screens/screens.h"
 #include "sound/sound.h"
-#include "support/screen_run.h"
 #include "support/world_fixture.h"
 
 class PlayField : public WorldFixture {
@@ -65,7 +56,7 @@ protected:
     }
 
     // A climber put straight into a state at a place, as if it had got there itself.
-    Actor* placeClimber(int slot, int state, int x, int y) {
+    void placeClimber(int slot, int state, int x, int y) {
         game.climberState[slot] = climberFree;
         for (int i = 0; i < climberSlots; ++i) {
             if (i != slot && game.climberState[i] == climberFree) game.climberState[i] = 99;
@@ -80,11 +71,6 @@ protected:
         c->setPosition(x, y);
         game.climberState[slot] = state;
         game.climberTimer[slot] = 0;
-        if (state == climberResting) {
-            c->setAnimation(animations[17]);
-            game.climberRest[slot] = 100000;  // rests for the whole test
-        }
-        return c;
     }
 
     // A new one-player game with player 1 at x 300 in a chainsaw stroke with framesLeft to go,
@@ -101,18 +87,4 @@ protected:
         game.climberDir[0] = dirLeft;  // keeps it from turning round this frame
         game.climberActor[0]->setVelocityX(0.0);
     }
-
-    // A ball falling from (x, y) as thrown by owner (-1: a smart-bomb ball).
-    Actor* dropBall(int slot, int owner, int x, int y) {
-        Actor* b = game.ballActor[slot];
-        b->stopMotion();
-        b->setPosition(x, y);
-        b->setAccelerationY(0.7);
-        b->show();
-        game.ballActive[slot] = 1;
-        game.ballOwner[slot] = owner;
-        game.ballHits[slot] = 0;
-        return b;
-    }
-
 };

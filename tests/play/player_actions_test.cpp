@@ -6,16 +6,7 @@
 
 namespace {
 
-class PlayerActions : public PlayField {
-protected:
-    // Holds the keys down long enough for the controls to see them, then runs one frame of
-    // the actions alone (the play frame would count timers down meanwhile).
-    void holdAndAct(std::initializer_list<int> keys) {
-        for (int k : keys) key(k, true);
-        settleControls();
-        updatePlayerActions();
-    }
-};
+using PlayerActions = PlayField;
 
 TEST_F(PlayerActions, RunningSpeedDependsOnWhatThePlayerCarries) {
     struct Case {
@@ -39,7 +30,9 @@ TEST_F(PlayerActions, RunningSpeedDependsOnWhatThePlayerCarries) {
         resetWorld();
         newGameInPlay(1);
         game.playerWeapon[0] = c.weapon;
-        holdAndAct({c.keyDown});
+        key(c.keyDown, true);
+        settleControls();
+        updatePlayerActions();
         key(c.keyDown, false);
         Actor* player = game.playerActor[0];
         EXPECT_EQ(player->velocityX(), c.speed);

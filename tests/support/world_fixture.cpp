@@ -1,13 +1,13 @@
 #include "support/world_fixture.h"
 
 #include "actors/animation_table.h"
+#include "base/paths.h"
 #include "engine/animation.h"
 #include "engine/sprite_frame.h"
-#include "rules/game_rand.h"
 #include "input/default_bindings.h"
 #include "platform/headless/headless_display.h"
 #include "program/event_output.h"
-#include "base/paths.h"
+#include "rules/game_rand.h"
 
 namespace {
 Engine* shared = nullptr;
@@ -15,7 +15,8 @@ Engine* shared = nullptr;
 // Made again when another test built animations of its own meanwhile: the shared ones must
 // be the game's, on this engine's sheets.
 void makeSharedEngine() {
-    if (shared != nullptr && animations[5] != nullptr && animations[5]->frame(0)->engine() == shared)
+    if (shared != nullptr && animations[5] != nullptr &&
+        animations[5]->frame(0)->engine() == shared)
         return;
     paths().dataDir = PARAPET_DATA_DIR;
     // Kept for the whole program, like the game's own engine for a whole run.
@@ -43,10 +44,10 @@ void WorldFixture::SetUp() {
     reader_.bindPlayerKeys(keys);
 }
 
-void WorldFixture::frame(bool draw) {
+void WorldFixture::frame() {
     out_.events.clear();
-    out_.picture = draw ? &picture : nullptr;
-    FrameInput input = reader_.read(clock);
+    out_.picture = nullptr;
+    FrameInput input = reader_.read(0);
     input.padsAnswering = static_cast<uint8_t>(padsAnswering);
     stepWorld(input, out_);
     events.insert(events.end(), out_.events.begin(), out_.events.end());
@@ -55,7 +56,7 @@ void WorldFixture::frame(bool draw) {
 void WorldFixture::stageFrame() {
     out_.events.clear();
     out_.picture = nullptr;
-    stepStage(reader_.read(clock), out_);
+    stepStage(reader_.read(0), out_);
     events.insert(events.end(), out_.events.begin(), out_.events.end());
 }
 
@@ -75,13 +76,6 @@ screen_run::Result WorldFixture::traced() const {
     screen_run::Result r;
     r.events = screen_run::parseTrace(text);
     return r;
-}
-
-std::vector<int> WorldFixture::tracedScores(int player) const {
-    std::vector<int> scores;
-    for (const auto& e : traced().all("score"))
-        if (e["player"] == std::to_string(player)) scores.push_back(std::stoi(e["score"]));
-    return scores;
 }
 
 int WorldFixture::soundCount(const char* op, const std::string& file) const {

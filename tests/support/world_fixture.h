@@ -8,18 +8,17 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "engine/frame_picture.h"
-#include "world/world.h"
 #include "input/input_reader.h"
 #include "platform/headless/headless_platform.h"
 #include "support/screen_run.h"
+#include "world/world.h"
 
 class WorldFixture : public ::testing::Test {
 protected:
     void SetUp() override;
 
-    // One frame as the game runs it, with the keys held now; its picture drawn when `draw`.
-    void frame(bool draw = false);
+    // One frame as the game runs it, with the keys held now.
+    void frame();
     void frames(int n);
     // Only the stage's part of a frame (scrolling lines, delayed sounds, actors' moves).
     void stageFrame();
@@ -31,14 +30,11 @@ protected:
     }
     // The events stepped since the test began, as the trace would show them.
     screen_run::Result traced() const;
-    std::vector<int> tracedScores(int player) const;
     // How often a sound operation ("play", "loop", "stop") went out for a file.
     int soundCount(const char* op, const std::string& file) const;
 
     static Engine& engine();
     std::vector<GameEvent> events;
-    FramePicture picture;
-    uint32_t clock = 0;
     int padsAnswering = 0;  // game controllers the input says are there (the menu's offer)
 
 private:
