@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <sstream>
 
 #include "base/paths.h"
@@ -22,42 +23,22 @@ using Steady = std::chrono::steady_clock;
 namespace screen_run {
 
 namespace {
-// Parses one flat JSON object of strings and numbers, as the trace writes them.
+// One flat JSON object of strings and numbers, as the trace writes them.
 Event parseLine(const std::string& line) {
+    static const std::regex member(R"re("(\w+)":(?:"((?:\\.|[^"\\])*)"|([^,}]*)))re");
     Event event;
     event.line = line;
-    size_t i = 0;
-    auto skipBlanks = [&] {
-        while (i < line.size() && (line[i] == ' ' || line[i] == ',' || line[i] == '{')) ++i;
-    };
-    auto readString = [&] {
-        std::string out;
-        ++i;  // opening quote
-        while (i < line.size() && line[i] != '"') {
-            if (line[i] == '\\' && i + 1 < line.size()) {
-                ++i;
-                char c = line[i];
-                out += c == 'n' ? '\n' : c == 't' ? '\t' : c == 'r' ? '\r' : c;
-            } else {
-                out += line[i];
+    for (std::sregex_iterator it(line.begin(), line.end(), member), end; it != end; ++it) {
+        const std::string raw = (*it)[2].matched ? (*it)[2].str() : (*it)[3].str();
+        std::string& value = event.fields[(*it)[1]];
+        for (size_t k = 0; k < raw.size(); ++k) {
+            char c = raw[k];
+            if (c == '\\' && k + 1 < raw.size()) {
+                c = raw[++k];
+                c = c == 'n' ? '\n' : c == 't' ? '\t' : c == 'r' ? '\r' : c;
             }
-            ++i;
+            value += c;
         }
-        ++i;  // closing quote
-        return out;
-    };
-    while (true) {
-        skipBlanks();
-        if (i >= line.size() || line[i] != '"') break;
-        std::string key = readString();
-        if (i < line.size() && line[i] == ':') ++i;
-        std::string value;
-        if (i < line.size() && line[i] == '"') {
-            value = readString();
-        } else {
-            while (i < line.size() && line[i] != ',' && line[i] != '}') value += line[i++];
-        }
-        event.fields[key] = value;
     }
     return event;
 }
