@@ -9,8 +9,8 @@
 
 #include "actors/font.h"
 #include "actors/stage.h"
-#include "base/paths.h"
 #include "catalog/picture_files.h"
+#include "support/files.h"
 #include "support/test_sheets.h"
 #include "support/text_chain.h"
 #include "world/world.h"
@@ -51,18 +51,16 @@ protected:
         }
     }
     void SetUp() override {
-        savedPaths = paths();
         paths().dataDir = dataDir.string();
         buildAnimations();
     }
     void TearDown() override {
         clearWorld();
         releaseAnimations();
-        paths() = savedPaths;
     }
 
     static inline fs::path dataDir;
-    Paths savedPaths;
+    SavedPaths savedPaths;
     TestEngine te;
 };
 

@@ -22,11 +22,9 @@ protected:
     void SetUp() override {
         PlayField::SetUp();
         resetHighscores();
-        savedPaths = paths();
         paths().saveDir = makeTempDir("name_entry");
     }
     void TearDown() override {
-        paths() = savedPaths;
         resetHighscores();
         PlayField::TearDown();
     }
@@ -49,7 +47,7 @@ protected:
         return cells;
     }
 
-    Paths savedPaths;
+    SavedPaths savedPaths;
 };
 
 }  // namespace

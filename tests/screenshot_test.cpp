@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <tuple>
 #include <vector>
 
-#include "base/paths.h"
+#include "program/screenshot_name.h"
+#include "support/files.h"
 #include "support/test_sheets.h"
 
 namespace {
@@ -25,6 +27,13 @@ void setPixel(Surface& s, int x, int y, uint16_t v) {
     s.unlock();
 }
 
+// The name after `name` in the screenshot series.
+std::string after(const char* name) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%s", name);
+    advanceScreenshotName(buffer, sizeof buffer);
+    return buffer;
+}
 }  // namespace
 
 TEST(Screenshot, AFullScreenPictureIsABottomUpTwentyFourBitBmp) {
@@ -69,7 +78,7 @@ TEST(Screenshot, AnOddMiddleRowStaysInPlace) {
 }
 
 TEST(Screenshot, TheEngineSavesThePictureOnScreenUnderItsGameName) {
-    Paths saved = paths();
+    const SavedPaths saved;
     paths().screenshotDir = makeTempDir("snaps") + "/screenshots";
     TestEngine t;
     t.engine.backBuffer()->fill(0x07E0);
@@ -77,8 +86,22 @@ TEST(Screenshot, TheEngineSavesThePictureOnScreenUnderItsGameName) {
     t.engine.backBuffer()->fill(0xF800);
     EXPECT_EQ(t.engine.saveScreenshot("c:\\snap00.bmp"), 0);
     std::vector<uint8_t> b = readFileBytes(paths().screenshotDir + "/snap00.bmp");
-    paths() = saved;
     ASSERT_EQ(b.size(), 921654u);
     EXPECT_EQ(bytesAt(b, 54, 3), (std::vector<uint8_t>{0, 252, 0}));
     EXPECT_EQ(saveScreenshot(nullptr, "unused.bmp"), 1);
+}
+
+TEST(ScreenshotName, CarriesAtEightThenRipplesIntoNewDigits) {
+    struct Case {
+        const char* from;
+        const char* to;
+    };
+    const Case cases[] = {
+        {"c:\\snap00.bmp", "c:\\snap01.bmp"},   {"c:\\snap07.bmp", "c:\\snap08.bmp"},
+        {"c:\\snap08.bmp", "c:\\snap10.bmp"},   {"c:\\snap18.bmp", "c:\\snap20.bmp"},
+        {"c:\\snap88.bmp", "c:\\snap90.bmp"},   {"c:\\snap98.bmp", "c:\\snap100.bmp"},
+        {"c:\\snap100.bmp", "c:\\snap101.bmp"}, {"c:\\snap108.bmp", "c:\\snap110.bmp"},
+        {"c:\\snap198.bmp", "c:\\snap200.bmp"}, {"c:\\snap998.bmp", "c:\\snap1000.bmp"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(after(c.from), c.to) << c.from;
 }

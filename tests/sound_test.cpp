@@ -10,11 +10,11 @@
 #include <utility>
 #include <vector>
 
-#include "base/paths.h"
 #include "base/trace.h"
 #include "catalog/sound_files.h"
 #include "platform/headless/headless_platform.h"
 #include "program/event_output.h"
+#include "support/files.h"
 #include "support/test_sheets.h"
 #include "world/world.h"
 
@@ -34,7 +34,6 @@ protected:
         dir_ = makeTempDir("sound");
         fs::create_directories(dir_ / "s");
         fs::create_directories(dir_ / "m");
-        savedPaths_ = paths();
         paths().dataDir = dir_.string();
         clearWorld();
         theEvents = &events;
@@ -43,7 +42,6 @@ protected:
         theEvents = nullptr;
         closeSound();
         closeTrace();
-        paths() = savedPaths_;
         std::error_code ignored;
         fs::remove_all(dir_, ignored);
     }
@@ -72,7 +70,7 @@ protected:
     }
 
     fs::path dir_;
-    Paths savedPaths_;
+    SavedPaths savedPaths_;
     RecordingAudio audio_;
     std::vector<GameEvent> events;
     static constexpr Sound a = Sound::oof, b = Sound::swish, c = Sound::clang;
