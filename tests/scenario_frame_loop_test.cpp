@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/scoped_env.h"
 #include "support/screen_run.h"
 
 namespace fs = std::filesystem;
@@ -33,11 +34,7 @@ TEST(FrameLoopScenario, RunsExactlyTheFramesAskedForAndEndsTheTrace) {
     // Fire held through the title: past its skippable point the title runs frame steps of
     // its own until the button is let go, which never happens here. The last frame must
     // end the run in there too. No display is reachable: a headless run must not need one.
-    std::map<std::string, std::string> saved;
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
-        if (const char* value = std::getenv(name)) saved[name] = value;
-        unsetenv(name);
-    }
+    const ScopedEnv noX("DISPLAY", nullptr), noWayland("WAYLAND_DISPLAY", nullptr);
     for (int frames : {1, 37, 400}) {
         Result r = screen_run::run(screen_run::scratchDir(std::to_string(frames)),
                                    frames == 400 ? "100 key RSHIFT down\n" : "",
@@ -55,7 +52,6 @@ TEST(FrameLoopScenario, RunsExactlyTheFramesAskedForAndEndsTheTrace) {
         EXPECT_NE(out.find("frames run: " + std::to_string(frames)), std::string::npos) << out;
         EXPECT_NE(out.find("waiting"), std::string::npos);
     }
-    for (const auto& [name, value] : saved) setenv(name.c_str(), value.c_str(), 1);
 }
 
 TEST(FrameLoopScenario, KeysSeenOneFrameLaterJoysticksInTheFrameStepItself) {

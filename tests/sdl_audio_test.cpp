@@ -13,19 +13,12 @@
 #include <vector>
 
 #include "support/files.h"
+#include "support/scoped_env.h"
 #include "support/signal_analysis.h"
 
 // SDL's "disk" audio driver writes what the device would play to a file, so the whole path
 // from a voice to the device's bytes is checked without a sound card.
 namespace {
-
-struct ScopedEnv {
-    ScopedEnv(const char* name, const std::string& value) : name(name) {
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() { unsetenv(name); }
-    const char* name;
-};
 
 // Waits (at most a few seconds, for a loaded machine) until the device has written `bytes`
 // more to the file.
@@ -45,7 +38,7 @@ std::vector<int16_t> playToFile(const char* name, Body body) {
     std::string path = testing::TempDir() + name;
     std::remove(path.c_str());
     ScopedEnv driver("SDL_AUDIODRIVER", "disk");
-    ScopedEnv file("SDL_DISKAUDIOFILE", path);
+    ScopedEnv file("SDL_DISKAUDIOFILE", path.c_str());
     ScopedEnv delay("SDL_DISKAUDIODELAY", "2");
     {
         SdlAudio audio(std::make_shared<SdlLibrary>());

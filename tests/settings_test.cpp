@@ -10,6 +10,7 @@
 #include "base/paths.h"
 #include "platform/sdl/sdl_platform.h"
 #include "program/options.h"
+#include "support/scoped_env.h"
 #include "support/screen_run.h"
 
 namespace {
@@ -151,25 +152,14 @@ TEST_F(SettingsTest, AnOversizedFileIsNamedOnceAndTheDefaultsAreUsed) {
 
 // The XDG base directory rules: a relative XDG_CONFIG_HOME or XDG_DATA_HOME is ignored.
 TEST(SettingsPaths, RelativeXdgDirectoriesAreIgnored) {
-    const char* names[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"};
-    std::string saved[3];
-    bool had[3];
-    for (int i = 0; i < 3; ++i) {
-        const char* v = std::getenv(names[i]);
-        had[i] = v != nullptr;
-        saved[i] = v != nullptr ? v : "";
-    }
-    ::setenv("HOME", "/home/player", 1);
-    ::setenv("XDG_CONFIG_HOME", "relative/config", 1);
-    ::setenv("XDG_DATA_HOME", "relative/data", 1);
+    const ScopedEnv home("HOME", "/home/player"), config("XDG_CONFIG_HOME", "relative/config"),
+        data("XDG_DATA_HOME", "relative/data");
     EXPECT_EQ(defaultSettingsPath(), "/home/player/.config/parapet/parapet.ini");
     EXPECT_EQ(defaultSaveDir(), "/home/player/.local/share/parapet");
     ::setenv("XDG_CONFIG_HOME", "/config", 1);
     ::setenv("XDG_DATA_HOME", "/data", 1);
     EXPECT_EQ(defaultSettingsPath(), "/config/parapet/parapet.ini");
     EXPECT_EQ(defaultSaveDir(), "/data/parapet");
-    for (int i = 0; i < 3; ++i)
-        had[i] ? ::setenv(names[i], saved[i].c_str(), 1) : ::unsetenv(names[i]);
 }
 
 TEST_F(SettingsTest, WindowWrittenBackKeepingThePlayersLines) {

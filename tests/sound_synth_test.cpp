@@ -10,6 +10,7 @@
 #include "sound_dsp.h"
 #include "sound_effects.h"
 #include "sound_wav.h"
+#include "support/scoped_env.h"
 
 namespace {
 
@@ -18,8 +19,7 @@ using snd::Buffer;
 TEST(SoundSynth, AnnouncerLinesAreMadeEvenWithoutTheSpeechSynthesiser) {
     // A build machine without espeak-ng must still get every line, and the title's line must
     // be over before the next one is called three seconds later.
-    std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
-    setenv("PATH", "/nonexistent", 1);
+    const ScopedEnv noSpeech("PATH", "/nonexistent");
     for (auto [text, wpm] :
          {std::pair{"Here they come!", 120}, {"Parapet!", 85}, {"Defend the wall!", 115}}) {
         SCOPED_TRACE(text);
@@ -29,7 +29,6 @@ TEST(SoundSynth, AnnouncerLinesAreMadeEvenWithoutTheSpeechSynthesiser) {
         // A few spikes over a faint line would leave it inaudible once the peaks are limited.
         EXPECT_LT(snd::peak(x), 8.0 * snd::rms(x));
     }
-    setenv("PATH", path.c_str(), 1);
 }
 
 // ---- WAV files ----
