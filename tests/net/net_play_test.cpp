@@ -146,19 +146,21 @@ struct Played {
     int dropped = 0;
 };
 
-// Hosts on a port the system picks and joins it, directly or through a relay over `link`.
+// Hosts on a port the system picks and joins it, directly or through a relay over `link`;
+// `guestArgs` come after the shared `args`, so the guest's own win.
 Played play(const std::string& name, const std::string& args, std::optional<Link> link,
-            const char* hostInput = hostScript, const char* guestInput = guestScript) {
+            const char* hostInput = hostScript, const char* guestInput = guestScript,
+            const std::string& guestArgs = "", int exitCode = 0) {
     Running host = start(name + "_host", hostInput, "--host 0 " + args);
     int port = portOf(host);
     EXPECT_GT(port, 0) << host.errors();
     std::optional<LossyRelay> relay;
     if (link) relay.emplace(port, *link);
-    Running guest =
-        start(name + "_guest", guestInput,
-              "--join 127.0.0.1:" + std::to_string(relay ? relay->port : port) + " " + args);
-    Result guestEnded = ended(guest);
-    return {ended(host), guestEnded, relay ? relay->dropped.load() : 0};
+    Running guest = start(name + "_guest", guestInput,
+                          "--join 127.0.0.1:" + std::to_string(relay ? relay->port : port) + " " +
+                              args + " " + guestArgs);
+    Result guestEnded = ended(guest, exitCode);
+    return {ended(host, exitCode), guestEnded, relay ? relay->dropped.load() : 0};
 }
 
 }  // namespace
@@ -245,15 +247,11 @@ TEST(NetPlay, RollbackThroughASlowConnectionWaitsOnlyAtTheEndOfItsPredictionAndG
 
 TEST(NetPlay, AMachineWithASlowClockDoesNotStallTheGameAfterTheFirstSecond) {
     // The guest's frames last 2% longer; the host slows down by single frames to match.
-    Running host = start("clock_host", "", "--host 0 --frames 600 --pace 100");
-    int port = portOf(host);
-    ASSERT_GT(port, 0) << host.errors();
-    Result guest = ended(start(
-        "clock_guest", "", "--join 127.0.0.1:" + std::to_string(port) + " --frames 600 --pace 98"));
-    Result hostEnded = ended(host);
-    EXPECT_EQ(traceOf(hostEnded), traceOf(guest));
-    for (const Result* p : {&hostEnded, &guest}) EXPECT_EQ(reportOf(*p).lateWaits, 0) << p->errors;
-    NetReport h = reportOf(hostEnded);
+    auto [host, guest, dropped] =
+        play("clock", "--frames 600 --pace 100", std::nullopt, "", "", "--pace 98");
+    EXPECT_EQ(traceOf(host), traceOf(guest));
+    for (const Result* p : {&host, &guest}) EXPECT_EQ(reportOf(*p).lateWaits, 0) << p->errors;
+    NetReport h = reportOf(host);
     EXPECT_GE(h.slowdowns, 3) << "about one frame in fifty";
     EXPECT_LE(h.slowdowns, 600 / 10);
 }
@@ -314,15 +312,10 @@ TEST(NetPlay, DifferentDataFilesAreRefusedOnBothSides) {
             fs::create_symlink(entry.path(), data / relative);
         }
     }
-    Running host = start("mismatch_host", "", "--host 0 --frames 500");
-    int port = portOf(host);
-    ASSERT_GT(port, 0);
     // --data given twice: the later one wins, as with any option.
-    Result guest =
-        ended(start("mismatch_guest", "",
-                    "--join 127.0.0.1:" + std::to_string(port) + " --data '" + data.string() + "'"),
-              2);
-    for (const Result& p : {ended(host, 2), guest})
+    Played peers =
+        play("mismatch", "--frames 500", std::nullopt, "", "", "--data '" + data.string() + "'", 2);
+    for (const Result& p : {peers.host, peers.guest})
         EXPECT_NE(p.errors.find("refused the game: the data files differ"), std::string::npos)
             << p.errors;
 }
