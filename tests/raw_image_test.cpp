@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <utility>
@@ -108,11 +109,11 @@ TEST_F(RawFiles, AFileLongerThanThePictureIsCutNotOverrunAndSixteenBitFilesAreCo
 class SpriteFrames : public RawFiles {
 protected:
     void SetUp() override {
-        // Two rows of two 4 x 3 cells, numbered row by row, and a column left over at the right
-        // (as on the climber sheet); in cell 3 only the top-left, top-right and bottom-left
-        // pixels show.
+        // Two rows of two 4 x 3 cells, numbered row by row, and a lit column left over at the
+        // right that is no cell's (as on the climber sheet); in cell 3 only the top-left,
+        // top-right and bottom-left pixels show.
         sheet = t.addSheet(dir, "s.raw", 9, 6, 4, 3, [](int x, int y) {
-            bool lit = (x == 4 && y == 3) || (x == 5 && y == 3) || (x == 4 && y == 5);
+            bool lit = x == 8 || (x == 4 && y == 3) || (x == 5 && y == 3) || (x == 4 && y == 5);
             return lit ? Rgb{200, 200, 200} : Rgb{7, 3, 7};
         });
     }
@@ -153,6 +154,8 @@ TEST_F(SpriteFrames, TheMaskShowsTheCellAsItIsDrawn) {
             }
         EXPECT_EQ(got, c.rows) << "mirrorX " << c.mx << " mirrorY " << c.my;
         EXPECT_EQ(drawn, c.rows) << "mirrorX " << c.mx << " mirrorY " << c.my;
+        EXPECT_EQ(std::count(bb->pixels(), bb->pixels() + 640 * 480, 0), 640 * 480 - 3)
+            << "drawn beyond the cell";
     }
 }
 
