@@ -76,53 +76,36 @@ TEST_F(FontTest, TextIsAHiddenChainOfCharactersWithFramesOfTheirOwn) {
     EXPECT_EQ(font.makeText("", 5), nullptr);
 }
 
-TEST_F(FontTest, NumbersArePaddedToTheMinimumButNeverCut) {
-    struct Case {
-        int value, base, minDigits;
-        const char* shown;
-    };
-    const Case cases[] = {
-        {100, 10, 2, "100"},
-        {5, 10, 2, "05"},
-        {0, 10, 0, "0"},
-        {5, 2, 0, "101"},
-        // Negative values and bases outside 2..10 have no digits of their own in the font;
-        // they must still show plain digits rather than reach past the digit glyphs.
-        {-42, 10, 0, "42"},
-        {255, 16, 0, "255"},
-        {5, 1, 0, "101"},
-        {5, 0, 0, "101"},
-        {5, -3, 0, "101"},
-        {INT_MIN, 10, 0, "2147483648"},
-    };
-    for (const Case& c : cases) {
-        Actor* root = font.makeNumber(c.value, 5, c.base, c.minDigits);
-        EXPECT_EQ(digitsShown(root), c.shown) << c.value << " base " << c.base;
-        destroyText(root);
-    }
-}
-
-// A label keeps the width and the actors of its first value, stays hidden, and shows the
-// last digits of longer values; a text label has no digits to rewrite.
+// A number is padded to the minimum but never cut. A label keeps the width and the actors of
+// its first value, stays hidden, and shows the last digits of longer values; a text label has
+// no digits to rewrite.
 TEST_F(FontTest, NumberLabelsRewriteTheirDigitsInPlaceAndWrapInTheirBase) {
     struct Case {
-        int first, base, minDigits, next;
+        int first, base, minDigits;
+        const char* firstShown;
+        int next;
         const char* shown;
         int value;
     };
+    // Negative values and bases outside 2..10 have no digits of their own in the font; they
+    // must still show plain digits rather than reach past the digit glyphs.
     const Case cases[] = {
-        {5, 10, 2, 123, "23", 23},
-        {5, 10, 2, 7, "07", 7},
-        {1234, 10, 2, 98765, "8765", 8765},
-        {3, 2, 4, 19, "0011", 3},  // 10011: the last four binary digits stay
-        {5, 16, 2, -123, "23", 23},
+        {5, 10, 2, "05", 123, "23", 23},
+        {0, 10, 0, "0", 7, "7", 7},
+        {1234, 10, 2, "1234", 98765, "8765", 8765},
+        {3, 2, 4, "0011", 19, "0011", 3},  // 10011: the last four binary digits stay
+        {-42, 16, 0, "42", -123, "23", 23},
+        {5, 1, 0, "101", 6, "110", 6},
+        {5, 0, 0, "101", 2, "010", 2},
+        {5, -3, 0, "101", 9, "001", 1},
         // 10^12 does not fit an int; the most negative int has a magnitude all the same.
-        {0, 10, 12, INT_MAX, "002147483647", INT_MAX},
-        {0, 10, 12, INT_MIN, "002147483648", INT_MAX},
+        {0, 10, 12, "000000000000", INT_MAX, "002147483647", INT_MAX},
+        {INT_MIN, 10, 0, "2147483648", INT_MIN, "2147483648", INT_MAX},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.first << " then " << c.next);
         Label label(c.first, &font, 0, c.base, c.minDigits);
+        EXPECT_EQ(digitsShown(label.actor()), c.firstShown);
         const auto before = chainOf(label.actor());
         label.setNumber(c.next);
         EXPECT_EQ(digitsShown(label.actor()), c.shown);

@@ -60,12 +60,12 @@ protected:
         TestEngine t;
         EventOutput(t.engine).perform(events, EventOutput::Writes::nothing, [] {});
     }
-    // The sounds played so far, by index.
-    std::vector<int> played() const {
-        std::vector<int> out;
+    // The sounds played so far.
+    std::vector<Sound> played() const {
+        std::vector<Sound> out;
         for (const GameEvent& e : events)
             if (e.kind == EventKind::sound && static_cast<SoundOp>(e.a) == SoundOp::play)
-                out.push_back(e.b);
+                out.push_back(static_cast<Sound>(e.b));
         return out;
     }
 
@@ -74,8 +74,6 @@ protected:
     RecordingAudio audio_;
     std::vector<GameEvent> events;
     static constexpr Sound a = Sound::oof, b = Sound::swish, c = Sound::clang;
-    static constexpr int ia = static_cast<int>(a), ib = static_cast<int>(b),
-                         ic = static_cast<int>(c);
 };
 
 }  // namespace
@@ -110,9 +108,7 @@ TEST_F(SoundTest, EventsReachTheDeviceWithTheFrequencyInEffect) {
 TEST_F(SoundTest, WithoutADeviceNothingSoundsAndNothingIsTraced) {
     writeSound("s\\a.raw", {1, 2});
     audio_.setOpenSucceeds(false);
-    testing::internal::CaptureStderr();
-    EXPECT_NE(initSound(&audio_, 8, 22050), 0);
-    std::string message = testing::internal::GetCapturedStderr();
+    std::string message = stderrOf([&] { EXPECT_NE(initSound(&audio_, 8, 22050), 0); });
     EXPECT_NE(message.find("sound"), std::string::npos);
     EXPECT_FALSE(soundEnabled);
 
@@ -176,12 +172,12 @@ TEST_F(SoundTest, DueEntriesPlayInSlotOrderAndASoundMayWaitTwice) {
     playSoundDelayed(b, 1);  // slot 2
     playSoundDelayed(a, 3);  // slot 3
     tickDelayedSounds();
-    EXPECT_EQ(played(), (std::vector<int>{ib}));
+    EXPECT_EQ(played(), (std::vector<Sound>{b}));
     playSoundDelayed(b, 2);  // into slot 2
     tickDelayedSounds();
-    EXPECT_EQ(played(), (std::vector<int>{ib, ia}));
+    EXPECT_EQ(played(), (std::vector<Sound>{b, a}));
     tickDelayedSounds();
-    EXPECT_EQ(played(), (std::vector<int>{ib, ia, ic, ib, ia}));
+    EXPECT_EQ(played(), (std::vector<Sound>{b, a, c, b, a}));
     EXPECT_EQ(theSounds.queuedCount, 0);
 }
 
@@ -192,7 +188,7 @@ TEST_F(SoundTest, QueueHoldsSixtyFourAndDropsTheSixtyFifth) {
     tickDelayedSounds();
     EXPECT_TRUE(played().empty()) << "the dropped sound never plays";
     tickDelayedSounds();
-    EXPECT_EQ(played(), std::vector<int>(64, ia));
+    EXPECT_EQ(played(), std::vector<Sound>(64, a));
     EXPECT_EQ(theSounds.queuedCount, 0);
 }
 
