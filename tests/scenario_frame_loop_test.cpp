@@ -99,7 +99,6 @@ TEST(FrameLoopScenario, ExitCodesOfHelpUsageErrorsBadScriptsAndMissingFiles) {
         {"", "--frames 3 --input '/nonexistent/nope.txt'", 2, false,
          "/nonexistent/nope.txt: cannot be read"},
         {"", "--frames 3 --input '" + emptyData + "'", 2, false, "is a directory"},
-        {"1 key SPACE down\n\n3 key SPACE sideways\n", "--frames 5", 2, false, "input:3: "},
         {"1 joy 0 button 0 down\n", "--frames 5", 2, false, "input:1: "},  // no joystick
     };
     int n = 0;
