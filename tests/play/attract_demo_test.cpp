@@ -144,14 +144,14 @@ TEST(AttractDemo, LeftAfterALevelEndTheMenuIsAsItWasAndTheGamesPausesNeverShow) 
                     game.levelText != nullptr && game.levelText->isVisible()};
     };
     Seen left{}, back{};
-    bool wasDemo = false, left_ = false;
-    int pausedShown = 0, afterDemo = 0, selectionLater = -1;
+    bool wasDemo = false;
+    int pausedShown = 0, leftAt = 0, afterDemo = 0, selectionLater = -1;
     Watcher watcher([&](int frame) {
         int key = -1;
         if (game.demo) {
             pausedShown += game.paused;
-            if (game.gameState == stateResults && !left_) {
-                left_ = true;
+            if (game.gameState == stateResults && leftAt == 0) {
+                leftAt = frame;
                 key = fire;
             }
         } else if (wasDemo && afterDemo == 0) {
@@ -169,6 +169,7 @@ TEST(AttractDemo, LeftAfterALevelEndTheMenuIsAsItWasAndTheGamesPausesNeverShow) 
     });
     EXPECT_EQ(play(dir, 9000, &watcher), 0);
     ASSERT_GT(afterDemo, 0) << "the demo was left";
+    EXPECT_EQ(afterDemo, leftAt + 1) << "the key ends the demo at once";
     EXPECT_EQ(pausedShown, 0) << "the demo runs through the pauses of the game it shows";
     EXPECT_EQ(back, left);
     EXPECT_EQ(left.selection, 2);
