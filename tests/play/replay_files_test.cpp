@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -38,14 +37,12 @@ std::vector<std::string> gameEvents(const Result& run, int from, int to) {
 // Frames that take the stored input through its first game and back to the menu, stopping
 // before its second game starts (read from the stored trace, so a re-recording keeps it true).
 std::string firstGameOnly() {
-    std::istringstream trace(readText(storedInput.parent_path() / "replay_trace.jsonl"));
-    int starts = 0;
-    for (std::string line; std::getline(trace, line);)
-        if (line.find("\"to\":30}") != std::string::npos && ++starts == 2)
-            return "--input " + storedInput.string() + " --frames " +
-                   std::to_string(std::stoi(line.substr(9)) - 1);
-    ADD_FAILURE() << "the stored trace has fewer than two games";
-    return "";
+    Result stored;
+    stored.events =
+        screen_run::parseTrace(readText(storedInput.parent_path() / "replay_trace.jsonl"));
+    int second = stored.frameOfState(30, 2);
+    EXPECT_GT(second, 0) << "the stored trace has fewer than two games";
+    return "--input " + storedInput.string() + " --frames " + std::to_string(second - 1);
 }
 
 // The stored input's first `frames` frames, recorded to dir/run.replay.
