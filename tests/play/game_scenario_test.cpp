@@ -72,11 +72,10 @@ TEST(Extras, TheScoreLineDrawsOnlyOverTheTopOfThePicture) {
     for (int on = 0; on < 2; ++on) {
         std::string dir = screen_run::scratchDir(on ? "on" : "off");
         writeText(dir + "/extras.ini", on ? "[extras]\nscore_line = on\n" : "");
-        screen_run::Result run =
-            screen_run::run(dir, readText(storedInput),
-                            "--frames " + std::to_string(frame) + " --config " +
-                                screen_run::quoted(dir + "/extras.ini") + " --screenshot-at " +
-                                std::to_string(frame));
+        GameRun run = screen_run::run(dir, readText(storedInput),
+                                      "--frames " + std::to_string(frame) + " --config " +
+                                          screen_run::quoted(dir + "/extras.ini") +
+                                          " --screenshot-at " + std::to_string(frame));
         ASSERT_EQ(run.exitCode, 0) << run.errors;
         shots[on] = readText(run.shotDir() + "/frame-" + std::to_string(frame) + ".bmp");
     }
