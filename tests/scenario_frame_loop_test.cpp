@@ -99,7 +99,6 @@ TEST(FrameLoopScenario, ExitCodesOfHelpUsageErrorsBadScriptsAndMissingFiles) {
         {"", "--frames 3 --input '/nonexistent/nope.txt'", 2, false,
          "/nonexistent/nope.txt: cannot be read"},
         {"", "--frames 3 --input '" + emptyData + "'", 2, false, "is a directory"},
-        {"1 key SPACE down\n\n3 key SPACE sideways\n", "--frames 5", 2, false, "input:3: "},
         {"1 joy 0 button 0 down\n", "--frames 5", 2, false, "input:1: "},  // no joystick
     };
     int n = 0;
@@ -121,7 +120,7 @@ TEST(FrameLoopScenario, ScreenshotsAfterTheFramesAskedForAndTheStartUpLog) {
     Result r =
         screen_run::run(dir, "", "--frames 6 --screenshot-at 4,2,9 --log '" + dir + "/log.txt'");
     ASSERT_EQ(r.exitCode, 0) << r.errors;
-    // What a shot holds: Menu.PlayersCycleUpToTheJoystickLimit and the extras' score line.
+    // What a shot holds: Menu.PlayersCycleUpToTheLimit and the score line test (Extras).
     for (int frame : {2, 4})
         EXPECT_TRUE(fs::exists(r.shotDir() + "/frame-" + std::to_string(frame) + ".bmp")) << frame;
     EXPECT_FALSE(fs::exists(r.shotDir() + "/frame-9.bmp")) << "the run ended at frame 6";

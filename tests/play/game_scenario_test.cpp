@@ -2,12 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
 
 #include "support/screen_run.h"
 
 namespace {
 
 using GameRun = screen_run::Result;
+
+const std::string storedInput = std::string(PARAPET_SOURCE_DIR) + "/tests/data/replay_input.txt";
 
 // How a one-player game picks up, throws and scores is pinned frame by frame by the stored
 // replay (replay_test).
@@ -58,6 +61,31 @@ TEST(GameScenario, ThreePlayersWithThreeJoysticks) {
     ASSERT_EQ(dead.size(), 3u);
     EXPECT_EQ(run.frameOfState(70), dead.back().frame() + 1);
     EXPECT_NE(run.frameOfState(90), -1);
+}
+
+// The score line draws over the picture: a frame of play differs from the default picture
+// only where it is drawn. (That the extras never take part in the game: the recorded run of
+// the stored game in replay_files_test.)
+TEST(Extras, TheScoreLineDrawsOnlyOverTheTopOfThePicture) {
+    constexpr int frame = 900;  // in the first level's play
+    std::string shots[2];
+    for (int on = 0; on < 2; ++on) {
+        std::string dir = screen_run::scratchDir(on ? "on" : "off");
+        writeText(dir + "/extras.ini", on ? "[extras]\nscore_line = on\n" : "");
+        GameRun run = screen_run::run(dir, readText(storedInput),
+                                      "--frames " + std::to_string(frame) + " --config " +
+                                          screen_run::quoted(dir + "/extras.ini") +
+                                          " --screenshot-at " + std::to_string(frame));
+        ASSERT_EQ(run.exitCode, 0) << run.errors;
+        shots[on] = readText(run.shotDir() + "/frame-" + std::to_string(frame) + ".bmp");
+    }
+    // 24-bit rows of 640 pixels, bottom row first after the 54-byte header.
+    constexpr size_t header = 54, row = 640 * 3, lineRows = 20;
+    ASSERT_EQ(shots[0].size(), header + 480 * row);
+    ASSERT_EQ(shots[1].size(), shots[0].size());
+    size_t lineStart = header + (480 - lineRows) * row;
+    EXPECT_EQ(shots[0].substr(0, lineStart), shots[1].substr(0, lineStart));
+    EXPECT_NE(shots[0].substr(lineStart), shots[1].substr(lineStart));
 }
 
 }  // namespace

@@ -1,12 +1,11 @@
 // Recording real headless runs, playing the recordings back, refusing bad ones, and the
-// attract demo on an idle menu: all through the program itself.
+// attract demo showing the record game: all through the program itself.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,11 +20,6 @@ const fs::path storedInput = fs::path(PARAPET_SOURCE_DIR) / "tests" / "data" / "
 constexpr int storedFrames = 12000;
 
 using screen_run::Result;
-
-// The program with these arguments after the usual directories, and no input script.
-Result runParapet(const fs::path& dir, const std::string& arguments) {
-    return screen_run::run(dir, "", arguments);
-}
 
 // States, sounds and scores from frame `from` on, renumbered so `from` is frame 1.
 std::vector<std::string> gameEvents(const Result& run, int from, int to) {
@@ -43,20 +37,19 @@ std::vector<std::string> gameEvents(const Result& run, int from, int to) {
 // Frames that take the stored input through its first game and back to the menu, stopping
 // before its second game starts (read from the stored trace, so a re-recording keeps it true).
 std::string firstGameOnly() {
-    std::istringstream trace(readText(storedInput.parent_path() / "replay_trace.jsonl"));
-    int starts = 0;
-    for (std::string line; std::getline(trace, line);)
-        if (line.find("\"to\":30}") != std::string::npos && ++starts == 2)
-            return "--input " + storedInput.string() + " --frames " +
-                   std::to_string(std::stoi(line.substr(9)) - 1);
-    ADD_FAILURE() << "the stored trace has fewer than two games";
-    return "";
+    Result stored;
+    stored.events =
+        screen_run::parseTrace(readText(storedInput.parent_path() / "replay_trace.jsonl"));
+    int second = stored.frameOfState(30, 2);
+    EXPECT_GT(second, 0) << "the stored trace has fewer than two games";
+    return "--input " + storedInput.string() + " --frames " + std::to_string(second - 1);
 }
 
 // The stored input's first `frames` frames, recorded to dir/run.replay.
 Result recordStored(const fs::path& dir, int frames, const std::string& arguments = "") {
     Result run =
-        runParapet(dir, arguments + " --input " + storedInput.string() + " --frames " +
+        screen_run::run(dir, "",
+                        arguments + " --input " + storedInput.string() + " --frames " +
                             std::to_string(frames) + " --record " + (dir / "run.replay").string());
     EXPECT_EQ(run.exitCode, 0) << run.errors;
     return run;
@@ -66,7 +59,7 @@ Result recordStored(const fs::path& dir, int frames, const std::string& argument
 Result playBack(const fs::path& dir, const fs::path& file, const std::string& arguments = "") {
     fs::path watch = dir / "watch";
     fs::create_directories(watch / "save");
-    Result run = runParapet(watch, arguments + " --replay " + file.string());
+    Result run = screen_run::run(watch, "", arguments + " --replay " + file.string());
     EXPECT_EQ(run.exitCode, 0) << run.errors;
     return run;
 }
@@ -78,11 +71,21 @@ int headerValue(const std::string& text, const std::string& name) {
 
 TEST(Recording, RecordedRunsAndGamesReplayToTheSameTrace) {
     fs::path dir = screen_run::scratchDir();
-    Result live = recordStored(dir, storedFrames);
+    // The extras draw over the picture and never take part in the game: recorded with every
+    // one on, the stored game plays to its very trace (a difference shows as a diff of the
+    // two).
+    writeText(dir / "extras.ini",
+              "[extras]\nscore_line = on\ngame_over = on\nhighscore_page = on\nname_box = on\n"
+              "menu_music = on\nno_blood = on\n");
+    Result live = recordStored(dir, storedFrames, "--config " + (dir / "extras.ini").string());
+    EXPECT_EQ(screen_run::withoutPaths(live.traceText()),
+              readText(storedInput.parent_path() / "replay_trace.jsonl"));
 
-    // The whole run, frame for frame.
+    // The whole run, frame for frame, with the keys it was played with: the viewer's fire
+    // key, Space, is not the recorded player's, and his extras are off.
     fs::path watch = dir / "watch";
-    Result again = playBack(dir, dir / "run.replay");
+    writeText(dir / "viewer.ini", "[player1]\nfire = Space\n");
+    Result again = playBack(dir, dir / "run.replay", "--config " + (dir / "viewer.ini").string());
     EXPECT_EQ(gameEvents(again, 1, storedFrames), gameEvents(live, 1, storedFrames));
     EXPECT_FALSE(fs::exists(watch / "save" / "replays")) << "a playback records nothing";
     EXPECT_FALSE(fs::exists(watch / "save" / "gx.raw")) << "nor writes a highscore";
@@ -107,47 +110,62 @@ TEST(Recording, RecordedRunsAndGamesReplayToTheSameTrace) {
     }
 }
 
-TEST(Recording, APlaybackUsesTheKeysTheGameWasPlayedWith) {
-    fs::path dir = screen_run::scratchDir();
-    // The recorded player fired with Space, so the stored script's right Shift does nothing.
-    std::ofstream(dir / "swapped.ini") << "[player1]\nfire = Space\n";
-    Result live = recordStored(dir, 2000, "--config " + (dir / "swapped.ini").string());
-    std::ofstream(dir / "plain.ini") << "# the viewer keeps the default keys\n";
-    Result again = playBack(dir, dir / "run.replay", "--config " + (dir / "plain.ini").string());
-    EXPECT_EQ(gameEvents(again, 1, 2000), gameEvents(live, 1, 2000));
-}
-
-TEST(Recording, TheRecordGameIsReplacedOnlyWhenTheRecordIsBeaten) {
+TEST(Recording, TheRecordGameIsReplacedOnlyWhenTheRecordIsBeatenAndTheDemoShowsIt) {
     fs::path dir = screen_run::scratchDir();
     // Exactly the first game of the stored input, which sets the record.
     std::string args = firstGameOnly();
-    ASSERT_EQ(runParapet(dir, args).exitCode, 0);
-    fs::path record = dir / "save" / "replays" / "record-1p.replay";
+    ASSERT_EQ(screen_run::run(dir, "", args).exitCode, 0);
+    fs::path replays = dir / "save" / "replays", record = replays / "record-1p.replay";
     ASSERT_TRUE(fs::exists(record));
     std::string first = "# the first record game\n" + readText(record);
     std::ofstream(record) << first;
 
     // The same game again only equals the stored record: the record game stays.
-    ASSERT_EQ(runParapet(dir, args).exitCode, 0);
+    ASSERT_EQ(screen_run::run(dir, "", args).exitCode, 0);
     EXPECT_EQ(readText(record), first);
-    EXPECT_TRUE(fs::exists(dir / "save" / "replays" / "game-000002.replay"));
+    EXPECT_TRUE(fs::exists(replays / "game-000002.replay"));
 
     // With the highscore file unreadable the game beats the built-in table, but the record
     // cannot be kept, and neither is its game.
     fs::rename(dir / "save" / "gx.raw", dir / "kept.raw");
     fs::create_directory(dir / "save" / "gx.raw");
-    ASSERT_EQ(runParapet(dir, args).exitCode, 0);
+    ASSERT_EQ(screen_run::run(dir, "", args).exitCode, 0);
     EXPECT_EQ(readText(record), first);
     fs::remove(dir / "save" / "gx.raw");
 
     // With the stored record gone, the same game is a record again and replaces it.
-    ASSERT_EQ(runParapet(dir, args).exitCode, 0);
+    Result played = screen_run::run(dir, "", args);
+    ASSERT_EQ(played.exitCode, 0);
     std::string replaced = readText(record);
     EXPECT_NE(replaced, first);
     bool keptToo = false;
-    for (const auto& entry : fs::directory_iterator(dir / "save" / "replays"))
+    for (const auto& entry : fs::directory_iterator(replays))
         keptToo |= entry.path() != record && readText(entry.path()) == replaced;
     EXPECT_TRUE(keptToo);
+
+    // An idle menu's demo shows the record game up to its end, but never the name entry that
+    // followed, and keeps nothing of it. Record games that are no files, looked at first, are
+    // passed over without blocking or reading.
+    int gameOver = played.frameOfState(100) - played.frameOfState(30);
+    ASSERT_GT(gameOver, 0);
+    int frames = headerValue(replaced, "frames");
+    std::string highscores = readText(dir / "save" / "gx.raw");
+    fs::create_symlink("/dev/zero", replays / "record-2p.replay");
+    ASSERT_EQ(::mkfifo((replays / "record-3p.replay").c_str(), 0600), 0);
+    auto kept = std::distance(fs::directory_iterator(replays), {});
+    Result demo =
+        screen_run::run(dir, "# nobody plays\n", "--frames " + std::to_string(1300 + frames));
+    ASSERT_EQ(demo.exitCode, 0);
+    int start = demo.frameOfState(30);
+    EXPECT_EQ(start, demo.frameOfState(15) + 899) << "the 900th idle frame starts it";
+    EXPECT_EQ(demo.frameOfState(15, 2), start + gameOver) << "the menu returns as the game ends";
+    EXPECT_LT(gameOver, frames);
+    EXPECT_EQ(demo.frameOfState(100), -1) << "nobody is asked for a name";
+    std::vector<screen_run::Event> scores = demo.all("score");
+    ASSERT_FALSE(scores.empty());
+    EXPECT_EQ(scores.back().number("score"), headerValue(replaced, "scores"));
+    EXPECT_EQ(readText(dir / "save" / "gx.raw"), highscores) << "the demo's record is not kept";
+    EXPECT_EQ(std::distance(fs::directory_iterator(replays), {}), kept) << "nor its game";
 }
 
 TEST(Recording, FilesThatCannotPlayHereAreRefusedWithExit2) {
@@ -182,62 +200,15 @@ TEST(Recording, FilesThatCannotPlayHereAreRefusedWithExit2) {
         fs::path path = dir / (std::string(c.name) + ".replay");
         writeText(path, c.contents);
         if (c.size > 0) fs::resize_file(path, c.size);
-        Result run = runParapet(dir, "--replay " + path.string());
+        Result run = screen_run::run(dir, "", "--replay " + path.string());
         EXPECT_EQ(run.exitCode, 2);
         const std::string& message = run.errors;
         EXPECT_NE(message.find(path.string()), std::string::npos) << message;
         EXPECT_NE(message.find(c.reason), std::string::npos) << message;
         EXPECT_EQ(run.events.empty(), !c.plays) << "refused before the first frame";
     }
-    Result missing = runParapet(dir, "--replay " + (dir / "nothing.replay").string());
+    Result missing = screen_run::run(dir, "", "--replay " + (dir / "nothing.replay").string());
     EXPECT_EQ(missing.exitCode, 2);
-}
-
-TEST(AttractDemo, AnIdleMenuPlaysTheDemoUntilAKey) {
-    fs::path dir = screen_run::scratchDir();
-    // Record games that are no files: the demo passes them over without blocking or reading.
-    fs::path replays = dir / "save" / "replays";
-    fs::create_directories(replays / "record-1p.replay");
-    fs::create_symlink("/dev/zero", replays / "record-2p.replay");
-    ASSERT_EQ(::mkfifo((replays / "record-3p.replay").c_str(), 0600), 0);
-    // Nobody touches anything until the demo has run a while; then a key.
-    Result run = screen_run::run(dir, "1700 tap RSHIFT\n", "--frames 1800");
-    ASSERT_EQ(run.exitCode, 0) << run.errors;
-    int menu = run.frameOfState(15);
-    ASSERT_GT(menu, 0);
-    EXPECT_EQ(run.frameOfState(30), menu + 899) << "the 900th idle frame starts it";
-    EXPECT_GT(run.frameOfState(60), 0) << "the autopilot plays";
-    EXPECT_EQ(run.frameOfState(15, 2), 1700) << "the key returns to the menu at once";
-    EXPECT_EQ(std::distance(fs::directory_iterator(replays), {}), 3) << "a demo records nothing";
-}
-
-TEST(AttractDemo, ShowsTheKeptRecordGameToTheEnd) {
-    fs::path dir = screen_run::scratchDir();
-    std::string args = firstGameOnly();
-    Result played = runParapet(dir, args);
-    ASSERT_EQ(played.exitCode, 0);
-    // The demo shows the game up to its end, but never the name entry that followed.
-    int gameOver = played.frameOfState(100) - played.frameOfState(30);
-    ASSERT_GT(gameOver, 0);
-    fs::path record = dir / "save" / "replays" / "record-1p.replay";
-    std::string recorded = readText(record);
-    std::string highscores = readText(dir / "save" / "gx.raw");
-    int frames = headerValue(recorded, "frames");
-    int score = headerValue(recorded, "scores");
-
-    Result run =
-        screen_run::run(dir, "# nobody plays\n", "--frames " + std::to_string(1300 + frames));
-    ASSERT_EQ(run.exitCode, 0);
-    int start = run.frameOfState(30);
-    ASSERT_GT(start, 0);
-    EXPECT_EQ(run.frameOfState(15, 2), start + gameOver) << "the menu returns as the game ends";
-    EXPECT_LT(gameOver, frames);
-    EXPECT_EQ(run.frameOfState(100), -1) << "nobody is asked for a name";
-    std::vector<screen_run::Event> scores = run.all("score");
-    ASSERT_FALSE(scores.empty());
-    EXPECT_EQ(scores.back().number("score"), score);
-    EXPECT_EQ(readText(dir / "save" / "gx.raw"), highscores) << "the demo's record is not kept";
-    EXPECT_FALSE(fs::exists(dir / "save" / "replays" / "game-000002.replay"));
 }
 
 }  // namespace
