@@ -1,23 +1,22 @@
 #include "net/net_game.h"
 
-#include <utility>
-
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "actors/animation_table.h"
 #include "actors/font.h"
-#include "engine/engine.h"
-#include "rules/highscore_table.h"
-#include "rules/game_state.h"
-#include "world/world_compare.h"
-#include "net/net_session.h"
-#include "platform/display.h"
 #include "base/data_hash.h"
 #include "base/log.h"
 #include "base/paths.h"
 #include "base/quote_text.h"
+#include "engine/engine.h"
+#include "net/net_session.h"
 #include "net/rollback.h"
+#include "platform/display.h"
+#include "rules/game_state.h"
+#include "rules/highscore_table.h"
+#include "world/world_compare.h"
 
 #ifndef PARAPET_VERSION
 #define PARAPET_VERSION "unknown"
@@ -63,8 +62,7 @@ bool NetGame::connect(uint32_t startTick) {
     settings.machines = settings_.machines;
     settings.hostName = settings_.joinHost;
     settings.bindAddress = settings_.bindAddress;
-    settings.port =
-        settings_.port >= 0 ? static_cast<uint16_t>(settings_.port) : net::defaultPort;
+    settings.port = settings_.port >= 0 ? static_cast<uint16_t>(settings_.port) : net::defaultPort;
     // A window waits for its guest until it is closed; a headless host gives up in time.
     settings.connectTimeoutMs = hosting_ ? (headless_ ? 60000 : 0) : 10000;
     settings.hello.version = PARAPET_VERSION;
@@ -165,12 +163,14 @@ void NetGame::serveSpectators(const net::Rollback& rollback) {
         session_->sendConfirmed(f.frame, f.input);
         servedFrame_ = f.frame;
     }
+    uint32_t frame = rollback.lastConfirmed();
+    welcomeSpectators(frame, rollback.worldAfter(frame));
+}
+
+void NetGame::welcomeSpectators(uint32_t frame, const World& world) {
     session_->flushSpectators();
-    if (session_->spectatorsWaiting()) {
-        uint32_t frame = rollback.lastConfirmed();
-        const World& world = rollback.worldAfter(frame);
+    if (session_->spectatorsWaiting())
         session_->sendWorld(frame, worldBytes(world), worldHash(world));
-    }
 }
 
 bool NetGame::showWaiting() {
@@ -271,9 +271,7 @@ void NetGame::frameDone(int frame) {
     if (!hosting_) return;
     // Lockstep: every frame run is confirmed.
     session_->sendConfirmed(f, lastInput_);
-    session_->flushSpectators();
-    if (session_->spectatorsWaiting())
-        session_->sendWorld(f, worldBytes(theWorld), worldHash(theWorld));
+    welcomeSpectators(f, theWorld);
 }
 
 void NetGame::sessionEnded() {

@@ -9,6 +9,7 @@
 
 class Engine;
 class Display;
+struct World;
 namespace net {
 class NetSession;
 class Rollback;
@@ -81,6 +82,9 @@ private:
     // Host: confirmed frames not yet passed on go to the spectators, and the world to those
     // that just came.
     void serveSpectators(const net::Rollback& rollback);
+    // What was gathered for the spectators goes out, and those that just came get `world`,
+    // the world after confirmed frame `frame`, to start from.
+    void welcomeSpectators(uint32_t frame, const World& world);
     bool loadStartWorld();
 
     Settings settings_;

@@ -20,6 +20,9 @@ uint32_t millisSince(Steady::time_point start) {
 
 constexpr uint32_t pollStepMs = 50;
 
+// A delay as rollback plays it: a machine set up for lockstep may bring a longer one.
+int rollbackDelay(int delay) { return std::min(delay, maxRollbackDelay); }
+
 std::string hex(uint64_t value) {
     char text[17];
     std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
@@ -177,11 +180,21 @@ NetSession::Greeting NetSession::awaitGreeting(Hello& peer, std::string& junk) {
     }
 }
 
-void NetSession::refuse(int peer, ByeReason reason) {
+void NetSession::sayBye(int peer, ByeReason reason) {
     Bye bye;
     bye.reason = reason;
     link_.send(peer, encodeBye(bye));
+}
+
+void NetSession::refuse(int peer, ByeReason reason) {
+    sayBye(peer, reason);
     link_.closeLater(peer);
+    remotes_[peer] = Remote{};
+}
+
+void NetSession::dropBadPeer(int peer) {
+    sayBye(peer, ByeReason::badPacket);
+    link_.drop(peer);
     remotes_[peer] = Remote{};
 }
 
@@ -258,7 +271,7 @@ bool NetSession::greet(int from, const Packet& p) {
     r.kind = Remote::Kind::guest;
     r.slot = slot;
     r.hello = peer;
-    r.delay = peer.delay < maxRollbackDelay ? peer.delay : maxRollbackDelay;
+    r.delay = rollbackDelay(peer.delay);
     Hello answer = greeting_;
     answer.slot = static_cast<uint8_t>(slot);
     link_.send(from, encodeHello(answer));
@@ -333,8 +346,7 @@ bool NetSession::start(const SessionSettings& settings, Hello& agreed, Hello& pe
         }
         Start go;
         go.machines = static_cast<uint8_t>(machines_);
-        int delays[maxMachines] = {settings_.hello.delay < maxRollbackDelay ? settings_.hello.delay
-                                                                            : maxRollbackDelay};
+        int delays[maxMachines] = {rollbackDelay(settings_.hello.delay)};
         for (const Remote& r : remotes_)
             if (r.kind == Remote::Kind::guest) delays[r.slot] = r.delay;
         for (int s = 0; s < maxMachines; ++s) go.delays[s] = static_cast<uint8_t>(delays[s]);
@@ -377,9 +389,7 @@ bool NetSession::start(const SessionSettings& settings, Hello& agreed, Hello& pe
     if (role_ == Role::spectator && peer.role != Role::host && differs.empty())
         differs = "the other machine is not hosting";
     if (!differs.empty()) {
-        Bye bye;
-        bye.reason = ByeReason::refused;
-        link_.send(0, encodeBye(bye));
+        sayBye(0, ByeReason::refused);
         link_.close(0, 1000);
         return fail(SessionEnd::refused, "refused the game: " + differs);
     }
@@ -393,11 +403,10 @@ bool NetSession::start(const SessionSettings& settings, Hello& agreed, Hello& pe
     if (slot_ < 1) return fail(SessionEnd::badPacket, "the host gave us no place in the game");
     if (!awaitStart()) return false;
     if (mode_ == Mode::rollback) {
-        // Each machine keeps its own delay; a guest set up for lockstep brings a longer one.
-        localDelay_ = std::min<int>(settings_.hello.delay, maxRollbackDelay);
+        // Each machine keeps its own delay.
+        localDelay_ = rollbackDelay(settings_.hello.delay);
         int delays[maxMachines] = {};
-        for (int s = 0; s < maxMachines; ++s)
-            delays[s] = std::min<int>(otherDelays_[s], maxRollbackDelay);
+        for (int s = 0; s < maxMachines; ++s) delays[s] = rollbackDelay(otherDelays_[s]);
         delays[slot_] = localDelay_;
         rollback_ = std::make_unique<Rollback>(machines_, slot_, delays, agreed.startTick);
     } else {
@@ -500,11 +509,7 @@ bool NetSession::handlePacket() {
         error = "a second greeting";
     }
     if (!ok) {
-        Bye bye;
-        bye.reason = ByeReason::badPacket;
-        link_.send(from, encodeBye(bye));
-        link_.drop(from);
-        r = Remote{};
+        dropBadPeer(from);
         return fail(SessionEnd::badPacket,
                     "the other machine sent a bad packet (" + error + "); connection dropped");
     }
@@ -536,11 +541,7 @@ bool NetSession::handleSpectatorPacket(int from, const Packet* p) {
     }
     if (onNotice)
         onNotice("dropped the spectator at " + link_.peerAddress(from) + ": it sent a bad packet");
-    Bye bye;
-    bye.reason = ByeReason::badPacket;
-    link_.send(from, encodeBye(bye));
-    link_.drop(from);
-    remotes_[from] = Remote{};
+    dropBadPeer(from);
     return true;
 }
 

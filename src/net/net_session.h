@@ -164,7 +164,11 @@ private:
     bool awaitStart();
     bool awaitWorld();
     void dropJunk(int peer, const std::string& why);
+    // A farewell that says why; refuse() then lets the connection go once it is sent,
+    // dropBadPeer() (after a packet no machine playing by the rules sends) at once.
+    void sayBye(int peer, ByeReason reason);
     void refuse(int peer, ByeReason reason);
+    void dropBadPeer(int peer);
     bool fail(SessionEnd end, const std::string& message);
     bool waitForEvent(uint32_t timeoutMs, EnetLink::Event& event);
     // Takes what already arrived, then waits until `ready` holds, calling `eachTurn` while
