@@ -166,33 +166,23 @@ uint32_t EnetLink::roundTripMs(int peer) const {
 }
 
 void EnetLink::close(int peer, uint32_t timeoutMs) {
-    if (!connected(peer)) return;
-    enet_peer_disconnect_later(peers_[peer], 0);
-    ENetEvent event;
-    uint32_t start = enet_time_get();
-    while (enet_time_get() - start < timeoutMs) {
-        int got = enet_host_service(host_, &event, 20);
-        if (got < 0) break;
-        if (got == 0) continue;
-        if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
-        if (event.type == ENET_EVENT_TYPE_DISCONNECT) {
-            for (int i = 0; i < maxPeers; ++i)
-                if (peers_[i] == event.peer) {
-                    peers_[i] = nullptr;
-                    connected_[i] = false;
-                }
-            if (!connected(peer)) return;
-        }
-    }
-    drop(peer);
+    if (connected(peer)) closeAndWait(peer, timeoutMs);
 }
 
-void EnetLink::closeAll(uint32_t timeoutMs) {
+void EnetLink::closeAll(uint32_t timeoutMs) { closeAndWait(-1, timeoutMs); }
+
+void EnetLink::closeAndWait(int peer, uint32_t timeoutMs) {
+    auto closing = [peer](int i) { return peer < 0 || i == peer; };
+    auto waiting = [&] {
+        for (int i = 0; i < maxPeers; ++i)
+            if (closing(i) && connected(i)) return true;
+        return false;
+    };
     for (int i = 0; i < maxPeers; ++i)
-        if (connected(i)) enet_peer_disconnect_later(peers_[i], 0);
+        if (closing(i) && connected(i)) enet_peer_disconnect_later(peers_[i], 0);
     ENetEvent event;
     uint32_t start = enet_time_get();
-    while (anyConnected() && enet_time_get() - start < timeoutMs) {
+    while (waiting() && enet_time_get() - start < timeoutMs) {
         int got = enet_host_service(host_, &event, 20);
         if (got < 0) break;
         if (got == 0) continue;
@@ -204,7 +194,8 @@ void EnetLink::closeAll(uint32_t timeoutMs) {
                     connected_[i] = false;
                 }
     }
-    for (int i = 0; i < maxPeers; ++i) drop(i);
+    for (int i = 0; i < maxPeers; ++i)
+        if (closing(i)) drop(i);
 }
 
 void EnetLink::closeLater(int peer) {

@@ -61,6 +61,9 @@ public:
     void drop(int peer);
 
 private:
+    // close() of `peer`, or closeAll() for -1: those that have not agreed in time are dropped.
+    void closeAndWait(int peer, uint32_t timeoutMs);
+
     _ENetHost* host_ = nullptr;
     _ENetPeer* peers_[maxPeers] = {};
     bool connected_[maxPeers] = {};
